@@ -1,0 +1,22 @@
+#include "app/app_window.h"
+
+#include "app/texts.h"
+
+bool AppWindow::Create() {
+  RegisterClassOnce("TApplication", nullptr, nullptr);
+  // Visible but of no size, so that it carries the taskbar button.
+  return CreateWin(0, "TApplication", texts::kAppTitle, WS_POPUP | WS_VISIBLE | WS_SYSMENU |
+                   WS_MINIMIZEBOX, GetSystemMetrics(SM_CXSCREEN) / 2,
+                   GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, 0);
+}
+
+LRESULT AppWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_RESTORE) {
+    if (form_) {
+      ShowWindow(form_, IsIconic(form_) ? SW_RESTORE : SW_SHOW);
+      SetForegroundWindow(form_);
+    }
+    return 0;
+  }
+  return Window::HandleMessage(msg, wp, lp);
+}

@@ -1,0 +1,17 @@
+// The application window: a top-level window titled "Vorlane" that owns the
+// main window. A second start finds it by that title and restores the
+// program through it.
+#pragma once
+#include "ui/window.h"
+
+class AppWindow : public ui::Window {
+ public:
+  bool Create();
+  void SetMainWindow(HWND form) { form_ = form; }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  HWND form_ = nullptr;  // borrowed: the main window
+};

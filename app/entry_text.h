@@ -1,0 +1,9 @@
+// The three-line text each list entry shows.
+#pragma once
+#include <string>
+
+#include "procinfo/entry_line.h"
+
+// "[ %u : %s ] %s\r\n　　会社：%s\r\n　　説明：%s"; the second %s is the path
+// on the process tab and the window title on the application tab.
+std::string EntryText(const TQorSvc& svc, int tab);

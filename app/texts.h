@@ -1,0 +1,41 @@
+// Every text the program shows. Sources are UTF-8; the compiler turns these
+// literals into code page 932 bytes (-fexec-charset=CP932).
+#pragma once
+
+namespace texts {
+inline constexpr char kAppTitle[] = "Vorlane";
+inline constexpr char kStartError[] = "起動できません";
+inline constexpr char kErrorCaption[] = "エラー";
+inline constexpr char kTabProcess[] = "プロセス";
+inline constexpr char kTabApplication[] = "アプリケーション";
+inline constexpr char kReget[] = "再読込(&R)";
+inline constexpr char kByProcessId[] = "プロセスID";
+inline constexpr char kByImageName[] = "イメージ名";
+inline constexpr char kLabelProcessId[] = "プロセスID";
+inline constexpr char kLabelPriority[] = "優先度";
+inline constexpr char kLabelDisplayName[] = "イメージ名";
+inline constexpr char kLabelCompany[] = "会社名";
+inline constexpr char kLabelDescription[] = "説　明";
+inline constexpr char kLabelFileName[] = "実ファイル";
+inline constexpr char kUpdate[] = "更新(&U)";
+inline constexpr char kStop[] = "停止(E)";
+inline constexpr char kClose[] = "閉じる(&C)";
+inline constexpr char kLinkHint[] = "Kestraneへアクセスします";
+inline constexpr char kStatusNotice[] =
+    "Vorlane - プロセスとアプリケーションの一覧　Copyright (C) Kestrane";
+inline constexpr char kPriorityItems[6][16] = {"リアルタイム", "高",       "通常以上",
+                                               "通常",         "通常以下", "低"};
+inline constexpr char kIdleName[] = "System Idle Process";
+inline constexpr char kSystemName[] = "System";
+inline constexpr char kMicrosoft[] = "Microsoft Corporation";
+inline constexpr char kIdleDescription[] = "CPUの空き時間を表しています";
+inline constexpr char kSystemDescription[] = "Windows自体の制御用プロセスです";
+inline constexpr char kAccessDenied[] = "アクセスは拒否されました。";
+inline constexpr char kCompanyLine[] = "\r\n　　会社：";
+inline constexpr char kDescriptionLine[] = "\r\n　　説明：";
+inline constexpr char kConfirmText[] = "Kestraneへアクセスしますか？";
+inline constexpr char kConfirmCaption[] = "確認";
+inline constexpr char kYes[] = "はい(&Y)";
+inline constexpr char kNo[] = "いいえ(&N)";
+inline constexpr char kHomePage[] = "http://www.example.com/kestrane/";
+}  // namespace texts

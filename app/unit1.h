@@ -1,0 +1,86 @@
+// The main window: tab lists of processes and applications, the button bar
+// and the details panel.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/form_layout.h"
+#include "controls/graphic_list_box.h"
+#include "procinfo/snapshot.h"
+#include "ui/bitmap_button.h"
+#include "ui/combo_box.h"
+#include "ui/edit.h"
+#include "ui/image.h"
+#include "ui/image_list.h"
+#include "ui/label.h"
+#include "ui/panel.h"
+#include "ui/speed_button.h"
+#include "ui/status_bar.h"
+#include "ui/tab_control.h"
+#include "ui/window.h"
+
+class DdeSession;
+
+class TForm1 : public ui::Window {
+ public:
+  // `appWindow` carries the application title; `dde` lives as long as the program.
+  TForm1(HWND appWindow, DdeSession* dde);
+  bool Create();
+
+  // Window events.
+  void FormCreate();
+  void FormResize();
+  void FormActivate();
+  void FormDestroy();
+  // Component events.
+  void TC_MainChange();
+  void BB_RegetClick() { Reload(); }
+  void SB_ProcessIDClick();
+  void SB_FileNameClick();
+  void GLB_ListClick();
+  void CB_PriorityChange();
+  void BB_UpdateClick();
+  void BB_StopClick();
+  void IM_LinkClick();
+  // Operations.
+  void Reload();
+  void ClearDetails();
+  void ShowDetails(const std::string& line, HICON icon);
+  void SortByProcessID(std::vector<std::string>& lines, ui::ImageList& images);
+  void SortByDisplayName(std::vector<std::string>& lines, ui::ImageList& images);
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void CreateComponents();
+  void ApplyLayout();
+  const FILETIME* CreationTimeOf(DWORD pid) const;
+
+  HWND appWindow_;    // borrowed: the entry sequence owns it
+  DdeSession* dde_;   // borrowed
+  ui::UniqueFont font_;  // owned; every control draws with it
+
+  // Components; their windows are children that this window destroys.
+  ui::StatusBar StatusBar1;
+  ui::Panel PL_Base, PL_Btn;
+  ui::TabControl TC_Main;
+  TGraphicListBox GLB_List;
+  ui::BitmapButton BB_Reget, BB_Update, BB_Stop, BB_Close;
+  ui::SpeedButton SB_ProcessID, SB_FileName;
+  std::vector<ui::SpeedButton*> sortGroup_;
+  ui::Image IM_Icon, IM_Link;
+  ui::Label LL_idProcess, LL_Priority, LL_DisplayName, LL_Company, LL_Description, LL_FileName;
+  ui::Edit ED_idProcess, ED_DisplayName, ED_Company, ED_Description, ED_FileName, MM_Description,
+      ED_idProcess_hex;
+  ui::ComboBox CB_Priority;
+  FormLayout layout_;
+
+  // State.
+  int SortByName = 0;
+  int Activated = 0;
+  int SelectedIndex = -1;
+  int CurrentTab = 0;
+  EntryLists lists_;  // ProcessLines/IL_Tab0, ApplicationLines/IL_Tab1
+  ui::UniqueIcon IdleIcon, SystemIcon, DefaultIcon;  // owned
+};

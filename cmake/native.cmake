@@ -1,0 +1,58 @@
+# Native side: the portable logic under AddressSanitizer and UBSan, the
+# fuzz drivers, the Windows build as a sub-build, and the Wine tests.
+include(ExternalProject)
+enable_testing()
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+
+add_library(vorlane_portable STATIC ${PORTABLE_SOURCES})
+target_include_directories(vorlane_portable PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(vorlane_portable PUBLIC ${VORLANE_TEXT_FLAGS} ${SANITIZE} -Wall -Wextra)
+target_link_options(vorlane_portable PUBLIC ${SANITIZE})
+
+file(GLOB NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
+add_executable(native_tests ${NATIVE_TESTS})
+target_link_libraries(native_tests vorlane_portable GTest::gtest_main)
+gtest_discover_tests(native_tests TEST_PREFIX "native." PROPERTIES LABELS native)
+
+# Each fuzz target also runs as a bounded random-input test.
+file(GLOB FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_*.cpp)
+foreach(src ${FUZZ_TARGETS})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/tests/fuzz/random_driver.cpp)
+  target_link_libraries(${name} vorlane_portable)
+  add_test(NAME native.${name} COMMAND ${name} 200000)
+  set_tests_properties(native.${name} PROPERTIES LABELS native)
+endforeach()
+
+# The Windows program and its tests, cross-compiled.
+ExternalProject_Add(win
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}
+  BINARY_DIR ${CMAKE_BINARY_DIR}/win
+  CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
+             -DCMAKE_BUILD_TYPE=Release
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/win/Vorlane.exe
+                  ${CMAKE_BINARY_DIR}/Vorlane.exe
+  USES_TERMINAL_BUILD ON)
+
+set(TESTENV ${CMAKE_SOURCE_DIR}/scripts/test-env.sh)
+set(WINETEST ${CMAKE_SOURCE_DIR}/scripts/wine-test.sh)
+add_test(NAME wine.setup COMMAND ${TESTENV} start ${CMAKE_BINARY_DIR})
+add_test(NAME wine.cleanup COMMAND ${TESTENV} stop ${CMAKE_BINARY_DIR})
+set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine RESOURCE_LOCK wine)
+set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine RESOURCE_LOCK wine)
+
+# One ctest test per test suite of a Windows test program.
+function(wine_gtest exe)
+  foreach(suite ${ARGN})
+    add_test(NAME wine.${suite}
+             COMMAND ${WINETEST} ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/win/tests/${exe}.exe
+                     --gtest_filter=${suite}.*)
+    set_tests_properties(wine.${suite} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine
+                         LABELS wine TIMEOUT 300)
+  endforeach()
+endfunction()
+include(${CMAKE_SOURCE_DIR}/tests/win/suites.cmake)

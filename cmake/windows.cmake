@@ -1,0 +1,58 @@
+# Windows side: Vorlane.exe and the test programs that run under Wine.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+enable_language(RC)
+
+set(WIN_FLAGS ${VORLANE_TEXT_FLAGS} -Wall -Wextra -Wno-cast-function-type)
+set(WIN_LIBS comctl32 gdi32 user32 advapi32 shell32 version)
+
+set(IMAGES ${CMAKE_BINARY_DIR}/images)
+set(IMAGE_FILES vorlane.ico idle.ico system.ico glyph_reget.bmp glyph_by_id.bmp
+    glyph_by_name.bmp glyph_update.bmp glyph_stop.bmp glyph_close.bmp banner.bmp)
+list(TRANSFORM IMAGE_FILES PREPEND ${IMAGES}/ OUTPUT_VARIABLE IMAGE_PATHS)
+add_custom_command(OUTPUT ${IMAGE_PATHS}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/resources/make_images.py ${IMAGES}
+  DEPENDS ${CMAKE_SOURCE_DIR}/resources/make_images.py)
+add_custom_target(images DEPENDS ${IMAGE_PATHS})
+
+add_library(vorlane_core STATIC
+  ${PORTABLE_SOURCES}
+  app/app_window.cpp
+  app/entry_sequence.cpp
+  app/unit1.cpp
+  controls/graphic_list_box.cpp
+  procinfo/app_windows.cpp
+  procinfo/privilege.cpp
+  procinfo/process_api.cpp
+  procinfo/process_ops.cpp
+  procinfo/resolve.cpp
+  procinfo/snapshot.cpp
+  productinfo/home_page.cpp
+  productinfo/qorfunc.cpp
+  ui/bitmap_button.cpp
+  ui/combo_box.cpp
+  ui/control.cpp
+  ui/edit.cpp
+  ui/font.cpp
+  ui/image.cpp
+  ui/image_list.cpp
+  ui/label.cpp
+  ui/panel.cpp
+  ui/speed_button.cpp
+  ui/status_bar.cpp
+  ui/tab_control.cpp
+  ui/window.cpp
+)
+target_include_directories(vorlane_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(vorlane_core PUBLIC WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600)
+target_compile_options(vorlane_core PUBLIC ${WIN_FLAGS})
+target_link_libraries(vorlane_core PUBLIC ${WIN_LIBS})
+target_link_options(vorlane_core PUBLIC -static -static-libgcc -static-libstdc++)
+
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${IMAGES} -c 932")
+add_executable(Vorlane WIN32 app/main.cpp resources/vorlane.rc)
+add_dependencies(Vorlane images)
+set_source_files_properties(resources/vorlane.rc PROPERTIES OBJECT_DEPENDS "${IMAGE_PATHS}")
+target_link_libraries(Vorlane vorlane_core)
+target_link_options(Vorlane PRIVATE -mwindows)
+
+add_subdirectory(tests/win)

@@ -1,0 +1,81 @@
+#include "procinfo/process_api.h"
+
+namespace {
+
+// "PSAPI.dll" is loaded on first use; a failed load is retried next time.
+FARPROC BindPsapi(const char* name) {
+  static HMODULE psapi = nullptr;
+  if (!psapi) {
+    HMODULE m = LoadLibraryA("PSAPI.dll");
+    if (reinterpret_cast<UINT_PTR>(m) < 32) return nullptr;
+    psapi = m;
+  }
+  return GetProcAddress(psapi, name);
+}
+
+FARPROC BindKernel(const char* name) {
+  HMODULE k = GetModuleHandleA("kernel32.dll");
+  return k ? GetProcAddress(k, name) : nullptr;
+}
+
+template <typename F>
+F Bound(F& slot, FARPROC (*bind)(const char*), const char* name) {
+  if (!slot) slot = reinterpret_cast<F>(reinterpret_cast<void*>(bind(name)));
+  if (!slot) SetLastError(ERROR_PROC_NOT_FOUND);
+  return slot;
+}
+
+BOOL WINAPI LazyEnumProcesses(DWORD* ids, DWORD cb, DWORD* needed) {
+  static decltype(&LazyEnumProcesses) f = nullptr;
+  return Bound(f, BindPsapi, "EnumProcesses") ? f(ids, cb, needed) : FALSE;
+}
+
+DWORD WINAPI LazyGetModuleFileNameExA(HANDLE p, HMODULE m, LPSTR buf, DWORD n) {
+  static decltype(&LazyGetModuleFileNameExA) f = nullptr;
+  return Bound(f, BindPsapi, "GetModuleFileNameExA") ? f(p, m, buf, n) : 0;
+}
+
+BOOL WINAPI LazyQueryFullProcessImageNameA(HANDLE p, DWORD flags, LPSTR buf, PDWORD n) {
+  static decltype(&LazyQueryFullProcessImageNameA) f = nullptr;
+  return Bound(f, BindKernel, "QueryFullProcessImageNameA") ? f(p, flags, buf, n) : FALSE;
+}
+
+HANDLE WINAPI LazyCreateToolhelp32Snapshot(DWORD flags, DWORD pid) {
+  static decltype(&LazyCreateToolhelp32Snapshot) f = nullptr;
+  return Bound(f, BindKernel, "CreateToolhelp32Snapshot") ? f(flags, pid) : nullptr;
+}
+
+BOOL WINAPI LazyProcess32First(HANDLE s, PROCESSENTRY32* e) {
+  static decltype(&LazyProcess32First) f = nullptr;
+  return Bound(f, BindKernel, "Process32First") ? f(s, e) : FALSE;
+}
+
+BOOL WINAPI LazyProcess32Next(HANDLE s, PROCESSENTRY32* e) {
+  static decltype(&LazyProcess32Next) f = nullptr;
+  return Bound(f, BindKernel, "Process32Next") ? f(s, e) : FALSE;
+}
+
+const ProcessApi kSystem = {
+    ::GetVersionExA,       LazyEnumProcesses,    LazyGetModuleFileNameExA,
+    LazyQueryFullProcessImageNameA, LazyCreateToolhelp32Snapshot, LazyProcess32First,
+    LazyProcess32Next,     ::OpenProcess,        ::OpenProcessToken,
+    ::LookupPrivilegeValueA, ::AdjustTokenPrivileges, ::GetLastError,
+    ::GetPriorityClass,    ::SetPriorityClass,   ::GetExitCodeProcess,
+    ::TerminateProcess,    ::GetProcessTimes,
+};
+
+}  // namespace
+
+ProcessApi& Api() {
+  static ProcessApi api = kSystem;
+  return api;
+}
+
+const ProcessApi& SystemApi() { return kSystem; }
+
+DWORD PlatformId() {
+  OSVERSIONINFOA vi{};
+  vi.dwOSVersionInfoSize = 148;
+  Api().GetVersionExA(&vi);
+  return vi.dwPlatformId;
+}

@@ -1,0 +1,36 @@
+// The process functions the program calls, as one table. PSAPI, ToolHelp32
+// and QueryFullProcessImageNameA are bound at run time, so the program starts
+// on either kernel family; tests replace entries to reach failures that the
+// system they run on cannot produce.
+#pragma once
+#include <windows.h>
+#include <tlhelp32.h>
+
+struct ProcessApi {
+  BOOL(WINAPI* GetVersionExA)(OSVERSIONINFOA*);
+  BOOL(WINAPI* EnumProcesses)(DWORD*, DWORD, DWORD*);
+  DWORD(WINAPI* GetModuleFileNameExA)(HANDLE, HMODULE, LPSTR, DWORD);
+  BOOL(WINAPI* QueryFullProcessImageNameA)(HANDLE, DWORD, LPSTR, PDWORD);
+  HANDLE(WINAPI* CreateToolhelp32Snapshot)(DWORD, DWORD);
+  BOOL(WINAPI* Process32First)(HANDLE, PROCESSENTRY32*);
+  BOOL(WINAPI* Process32Next)(HANDLE, PROCESSENTRY32*);
+  HANDLE(WINAPI* OpenProcess)(DWORD, BOOL, DWORD);
+  BOOL(WINAPI* OpenProcessToken)(HANDLE, DWORD, PHANDLE);
+  BOOL(WINAPI* LookupPrivilegeValueA)(LPCSTR, LPCSTR, PLUID);
+  BOOL(WINAPI* AdjustTokenPrivileges)(HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD, PTOKEN_PRIVILEGES,
+                                      PDWORD);
+  DWORD(WINAPI* GetLastError)();
+  DWORD(WINAPI* GetPriorityClass)(HANDLE);
+  BOOL(WINAPI* SetPriorityClass)(HANDLE, DWORD);
+  BOOL(WINAPI* GetExitCodeProcess)(HANDLE, LPDWORD);
+  BOOL(WINAPI* TerminateProcess)(HANDLE, UINT);
+  BOOL(WINAPI* GetProcessTimes)(HANDLE, LPFILETIME, LPFILETIME, LPFILETIME, LPFILETIME);
+};
+
+// The table in use; starts as the system's (bound lazily).
+ProcessApi& Api();
+// The system's own table, for tests that wrap single entries.
+const ProcessApi& SystemApi();
+
+// Platform identifier from GetVersionExA (2: NT family, 1: 9x family).
+DWORD PlatformId();

@@ -1,0 +1,21 @@
+// Reading and setting a process's priority class, and stopping a process.
+// Each opens the process through one access sequence (the debug privilege
+// on for the length of the operation, on the NT family).
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+inline constexpr uint32_t kPriorityFailed = 0xFFFF;
+
+// The class GetPriorityClass reports; 0 when it fails, 0xFFFF when the
+// process cannot be opened.
+uint32_t GetProcessPriority(DWORD pid);
+
+// `created`, when given, is when the listed process started: a process that
+// took over its identifier since is left alone. True when the class was set.
+bool SetProcessPriority(DWORD pid, DWORD priorityClass, const FILETIME* created = nullptr);
+
+// Terminates the process with exit code 0 if it is still running (and is
+// the process that started at `created`, when given).
+void StopProcess(DWORD pid, const FILETIME* created = nullptr);

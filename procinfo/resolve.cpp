@@ -1,0 +1,73 @@
+#include "procinfo/resolve.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "productinfo/qorfunc.h"
+
+namespace {
+
+constexpr size_t kWorkingPathLimit = 255;
+constexpr char kSystemRootPrefix[] = "\\systemroot\\";
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (size_t p = text.find(from); p != std::string::npos; p = text.find(from, p + to.size()))
+    text.replace(p, from.size(), to);
+  return text;
+}
+
+}  // namespace
+
+std::string ResolvePath(const std::string& fileName) {
+  const TextEnv& env = SystemTextEnv();
+  std::string p = fileName;
+  CutText(p, kWorkingPathLimit, env);
+  // A reported path that names a file as it stands is that file, blanks
+  // and dots in its names included.
+  if (FileExists(p)) return p;
+  NormalizeExePath(p);
+  if (FileExists(p)) return p;
+  if (LowerAscii(p, env).find(".exe") == std::string::npos) p += ".exe";
+  if (FileExists(p)) return p;
+  std::string lower = LowerAscii(p, env);
+  if (lower.rfind(kSystemRootPrefix, 0) == 0) {
+    p = ReplaceAll(lower, kSystemRootPrefix, "%SystemRoot%\\");
+    NormalizeExePath(p);
+    if (FileExists(p)) return p;
+  }
+  p = "%SystemRoot%\\" + p;
+  NormalizeExePath(p);
+  return FileExists(p) ? p : std::string();
+}
+
+void ResolveExecutable(TQorSvc& svc, ui::UniqueIcon& icon) {
+  svc.DisplayName.clear();
+  svc.Company.clear();
+  svc.Description.clear();
+  std::string p = ResolvePath(svc.FileName);
+  if (p.empty()) return;
+  svc.DisplayName = p.substr(FileNameStart(p, SystemTextEnv()));
+  TQorProductInfo info;
+  ReadProductInfo(p, info);
+  if (!info.CompanyName.empty()) svc.Company = info.CompanyName;
+  if (!info.FileDescription.empty()) svc.Description = info.FileDescription;
+  char buf[MAX_PATH + 1] = {};
+  std::memcpy(buf, p.data(), std::min(p.size(), sizeof buf - 1));
+  WORD index = 0;
+  icon.reset(ExtractAssociatedIconA(GetModuleHandleA(nullptr), buf, &index));
+}
+
+const Resolution& ResolveCache::Get(const std::string& fileName) {
+  auto it = cache_.find(fileName);
+  if (it != cache_.end()) return it->second;
+  TQorSvc svc;
+  svc.FileName = fileName;
+  Resolution r;
+  ResolveExecutable(svc, r.Icon);
+  r.DisplayName = std::move(svc.DisplayName);
+  r.Company = std::move(svc.Company);
+  r.Description = std::move(svc.Description);
+  return cache_.emplace(fileName, std::move(r)).first->second;
+}

@@ -1,0 +1,39 @@
+// Text routines that turn reported image paths and command lines into an
+// executable's path. They work on ANSI text and never touch the file system;
+// the environment and the double-byte lead-byte test are handed in, so the
+// same code runs on Windows and in native tests.
+#pragma once
+#include <functional>
+#include <string>
+#include <string_view>
+
+struct TextEnv {
+  // Value of an environment variable; false when it is not set.
+  std::function<bool(const std::string& name, std::string& value)> getenv;
+  std::function<bool(unsigned char c)> isLeadByte;
+};
+
+// The lead-byte test of code page 932, for native builds.
+bool IsCp932LeadByte(unsigned char c);
+
+// Longest text the path routines keep: a Windows path buffer less its zero.
+constexpr size_t kMaxPathText = 259;
+
+// Replaces the first %NAME% reference by the variable's value; text before
+// the reference is kept. A value of 260 characters or more counts as unset.
+void ExpandEnvVar(std::string& path, const TextEnv& env);
+
+// Strips quotes and arguments, cuts at a comma, expands one %NAME%.
+// Input longer than kMaxPathText is first cut to it (never through the
+// middle of a double-byte character).
+void NormalizeExePath(std::string& path, const TextEnv& env);
+
+// Offset of the file-name part: just after the last "\" or ":" that is not
+// the trail byte of a double-byte character.
+size_t FileNameStart(std::string_view path, const TextEnv& env);
+
+// Lower-cases A-Z, leaving double-byte characters whole.
+std::string LowerAscii(std::string_view text, const TextEnv& env);
+
+// Cuts text to at most `limit` bytes without splitting a double-byte character.
+void CutText(std::string& text, size_t limit, const TextEnv& env);

@@ -1,0 +1,87 @@
+// What the Windows tests share: starting processes, waiting on conditions
+// with a bound, finding and reading another process's windows, pixels.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/handles.h"
+
+namespace harness {
+
+// Directory of the test programs (with a trailing backslash).
+std::string TestDir();
+// The program under test.
+std::string VorlaneExe();
+
+// Polls `done` until it holds or `timeoutMs` passes, pumping this thread's
+// messages meanwhile. True when it held.
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
+class Process {
+ public:
+  Process() = default;
+  // Starts `commandLine`; `show` goes into STARTUPINFO.
+  bool Start(const std::string& commandLine, DWORD creationFlags = 0, int show = SW_SHOWNORMAL,
+             const std::string& directory = "");
+  Process(Process&&) = default;
+  Process& operator=(Process&&) = default;
+  ~Process();
+  DWORD Id() const { return id_; }
+  HANDLE Handle() const { return process_.get(); }
+  bool Running() const;
+  // Exit code, or -1 when still running after `timeoutMs`.
+  long Wait(DWORD timeoutMs = 10000) const;
+  void Kill();
+
+ private:
+  ui::UniqueHandle process_;
+  DWORD id_ = 0;
+};
+
+// A helper.exe started in `mode` with `args`, returned once its windows exist.
+Process StartHelper(const std::string& args, DWORD creationFlags = 0);
+
+// Top-level windows of a process, in enumeration order.
+std::vector<HWND> TopWindows(DWORD pid);
+HWND FindTopWindow(DWORD pid, const char* className);
+// A descendant window with this control identifier.
+HWND FindChild(HWND parent, int id);
+
+// Window text as the window's ANSI bytes.
+std::string TextOf(HWND w);
+// List box items of another process (read as UTF-16, turned into CP932).
+std::vector<std::string> ListItems(HWND list);
+int ListSelection(HWND list);
+
+// Rectangle of a child in its parent's client coordinates.
+RECT ChildRect(HWND child);
+
+// Real input: the pointer to a screen point, a click, a key.
+void MovePointer(int x, int y);
+void ClickAt(int x, int y);
+void PressKey(WORD vk);
+
+// A copy of a window's screen pixels, readable with Pixel().
+class Capture {
+ public:
+  explicit Capture(HWND w);
+  COLORREF Pixel(int x, int y) const;
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool SaveBmp(const std::string& path) const;
+
+ private:
+  int width_ = 0, height_ = 0;
+  std::vector<DWORD> bits_;
+};
+
+// Saves the whole screen as a BMP next to the test programs' screenshots.
+std::string SaveScreenshot(const std::string& name);
+
+// Bytes of a file; empty when missing.
+std::string ReadFileBytes(const std::string& path);
+
+}  // namespace harness

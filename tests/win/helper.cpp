@@ -1,0 +1,73 @@
+// A process with windows for the tests.
+//   helper.exe windows N PREFIX   N visible titled windows "PREFIX 1".."PREFIX N"
+//   helper.exe catalog            every kind of top-level window the collection tells apart
+//   helper.exe hang TITLE         one titled window whose thread then stops answering
+// Each mode shows a window titled "ready <pid>" last, hidden, so tests know
+// all windows exist; it runs until killed or sent WM_CLOSE.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CLOSE) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcA(w, msg, wp, lp);
+}
+
+void Register(const char* cls) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = cls;
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  RegisterClassA(&wc);
+}
+
+HWND Make(const char* cls, const std::string& title, bool visible, HWND owner = nullptr) {
+  static int n = 0;
+  ++n;
+  return CreateWindowExA(0, cls, title.c_str(), WS_OVERLAPPED | WS_CAPTION | (visible ? WS_VISIBLE : 0),
+                         20 + 10 * (n % 20), 20 + 10 * (n % 20), 200, 80, owner, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  Register("VorlaneHelper");
+  Register("Shell_TrayWnd");
+  Register("Progman");
+  std::string mode = __argc > 1 ? __argv[1] : "windows";
+  if (mode == "windows") {
+    int n = __argc > 2 ? std::atoi(__argv[2]) : 3;
+    std::string prefix = __argc > 3 ? __argv[3] : "Helper";
+    for (int i = 1; i <= n; ++i) Make("VorlaneHelper", prefix + " " + std::to_string(i), true);
+  } else if (mode == "catalog") {
+    HWND a = Make("VorlaneHelper", "App A", true);
+    Make("VorlaneHelper", "Owned Dialog", true, a);
+    Make("VorlaneHelper", "Hidden Window", false);
+    Make("VorlaneHelper", "", true);
+    Make("VorlaneHelper", "App B", true);
+    Make("VorlaneHelper", std::string(300, 'L'), true);
+    Make("VorlaneHelper", "Twin", true);
+    Make("Shell_TrayWnd", "Taskbar", true);
+    Make("VorlaneHelper", "Twin", true);
+    Make("Progman", "Desktop", true);
+    Make("VorlaneHelper", "App C", true);
+  } else if (mode == "hang") {
+    Make("VorlaneHelper", __argc > 2 ? __argv[2] : "Hung", true);
+  }
+  Make("VorlaneHelper", "ready " + std::to_string(GetCurrentProcessId()), false);
+  if (mode == "hang") {
+    Sleep(INFINITE);
+  }
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  return 0;
+}

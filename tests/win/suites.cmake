@@ -1,0 +1,1 @@
+wine_gtest(unit_tests Placeholder)

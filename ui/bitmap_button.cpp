@@ -1,0 +1,93 @@
+#include "ui/bitmap_button.h"
+
+#include <vector>
+
+namespace ui {
+
+bool BitmapButton::Create(HWND parent, const Box& b, int id, const char* caption, bool tabStop) {
+  return Control::Create(parent, "BUTTON", caption, BS_OWNERDRAW | (tabStop ? WS_TABSTOP : 0), 0,
+                         b, id);
+}
+
+void BitmapButton::SetGlyph(int resourceId) {
+  UniqueBitmap bmp(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
+                                                   MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0,
+                                                   0, LR_CREATEDIBSECTION)));
+  if (!bmp) return;
+  BITMAP info{};
+  GetObjectA(bmp.get(), sizeof info, &info);
+  const int h = info.bmHeight;
+  const int w = info.bmWidth / 2;
+  UniqueMemDC dc(CreateCompatibleDC(nullptr));
+  COLORREF transparent;
+  {
+    Selected sel(dc.get(), bmp.get());
+    transparent = GetPixel(dc.get(), 0, h - 1);
+  }
+  glyph_.reset(ImageList_Create(w, h, ILC_COLOR24 | ILC_MASK, 2, 0));
+  ImageList_AddMasked(glyph_.get(), bmp.get(), transparent);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void BitmapButton::Clicked() {
+  if (OnClick) OnClick();
+}
+
+bool BitmapButton::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  if (msg == WM_DRAWITEM) {
+    Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+    result = TRUE;
+    return true;
+  }
+  if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
+    // A disabled button does nothing, however the click reached it.
+    if (Enabled()) Clicked();
+    result = 0;
+    return true;
+  }
+  return false;
+}
+
+void BitmapButton::Draw(const DRAWITEMSTRUCT& d) const {
+  RECT r = d.rcItem;
+  const bool down = LooksDown(d);
+  const bool disabled = (d.itemState & ODS_DISABLED) != 0;
+  HDC dc = d.hDC;
+  FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+  DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0));
+
+  std::string caption = Text();
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd(), WM_GETFONT, 0, 0));
+  Selected sel(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+  RECT measure{0, 0, 0, 0};
+  DrawTextA(dc, caption.c_str(), -1, &measure, DT_SINGLELINE | DT_CALCRECT);
+  int gw = 0, gh = 0;
+  if (glyph_) ImageList_GetIconSize(glyph_.get(), &gw, &gh);
+  const int spacing = (gw && !caption.empty()) ? 4 : 0;
+  const int total = gw + spacing + (measure.right - measure.left);
+  const int shift = down ? 1 : 0;
+  int x = r.left + (r.right - r.left - total) / 2 + shift;
+  if (glyph_) {
+    ImageList_Draw(glyph_.get(), disabled ? 1 : 0, dc, x,
+                   r.top + (r.bottom - r.top - gh) / 2 + shift, ILD_TRANSPARENT);
+  }
+  RECT text{x + gw + spacing, r.top + shift, r.right, r.bottom + shift};
+  SetBkMode(dc, TRANSPARENT);
+  if (disabled) {
+    OffsetRect(&text, 1, 1);
+    SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+    DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER);
+    OffsetRect(&text, -1, -1);
+    SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+  } else {
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  }
+  DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER);
+  if ((d.itemState & ODS_FOCUS) && !(d.itemState & ODS_NOFOCUSRECT)) {
+    RECT f = r;
+    InflateRect(&f, -4, -4);
+    DrawFocusRect(dc, &f);
+  }
+}
+
+}  // namespace ui

@@ -1,0 +1,30 @@
+// A push button drawn with a glyph beside its caption. The glyph bitmap holds
+// two images side by side: normal and disabled; its bottom-left pixel's
+// colour is transparent.
+#pragma once
+#include <functional>
+
+#include "ui/control.h"
+#include "ui/handles.h"
+
+namespace ui {
+
+class BitmapButton : public Control {
+ public:
+  bool Create(HWND parent, const Box& b, int id, const char* caption, bool tabStop);
+  // Loads the two-image glyph from a bitmap resource.
+  void SetGlyph(int resourceId);
+  std::function<void()> OnClick;
+
+  bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+ protected:
+  virtual bool LooksDown(const DRAWITEMSTRUCT& d) const { return (d.itemState & ODS_SELECTED) != 0; }
+  virtual void Clicked();
+  void Draw(const DRAWITEMSTRUCT& d) const;
+
+ private:
+  UniqueImageList glyph_;  // owned: image 0 normal, image 1 disabled
+};
+
+}  // namespace ui

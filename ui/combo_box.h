@@ -1,0 +1,29 @@
+// A drop-down list (no typing) whose background colour can be set.
+#pragma once
+#include <functional>
+#include <initializer_list>
+
+#include "ui/color.h"
+#include "ui/control.h"
+#include "ui/handles.h"
+
+namespace ui {
+
+class ComboBox : public Control {
+ public:
+  bool Create(HWND parent, const Box& b, int id, std::initializer_list<const char*> items,
+              int itemHeight);
+  int ItemIndex() const { return static_cast<int>(SendMessageA(hwnd(), CB_GETCURSEL, 0, 0)); }
+  // Selecting from the program does not count as the user's change.
+  void SetItemIndex(int i) { SendMessageA(hwnd(), CB_SETCURSEL, i, 0); }
+  void SetColor(TColor c);
+  std::function<void()> OnChange;  // the user picked an item
+
+  bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+ private:
+  TColor color_ = clBtnFace;
+  UniqueBrush brush_;  // owned, in color_
+};
+
+}  // namespace ui

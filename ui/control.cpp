@@ -1,0 +1,82 @@
+#include "ui/control.h"
+
+#include "ui/window.h"
+
+#include <vector>
+
+namespace ui {
+
+namespace {
+constexpr char kProp[] = "Vorlane.Control";
+constexpr UINT_PTR kSubclassId = 1;
+}  // namespace
+
+Control::~Control() {
+  if (hwnd_ && IsWindow(hwnd_)) {
+    RemovePropA(hwnd_, kProp);
+    if (subclassed_) RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
+  }
+}
+
+Control* Control::FromHandle(HWND w) { return static_cast<Control*>(GetPropA(w, kProp)); }
+
+bool Control::Create(HWND parent, const char* cls, const char* text, DWORD style, DWORD exStyle,
+                     const Box& b, int id) {
+  hwnd_ = CreateWindowExA(exStyle, cls, text, style | WS_CHILD | WS_VISIBLE, b.left, b.top,
+                          b.width, b.height, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                          GetModuleHandleA(nullptr), nullptr);
+  if (!hwnd_) return false;
+  SetPropA(hwnd_, kProp, this);
+  return true;
+}
+
+void Control::Subclass() {
+  subclassed_ = SetWindowSubclass(hwnd_, SubclassProc, kSubclassId,
+                                  reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+}
+
+LRESULT Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) { return CallDefault(msg, wp, lp); }
+
+LRESULT CALLBACK Control::SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                       DWORD_PTR ref) {
+  auto* self = reinterpret_cast<Control*>(ref);
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(w, SubclassProc, kSubclassId);
+    RemovePropA(w, kProp);
+    self->subclassed_ = false;
+    self->hwnd_ = nullptr;
+    return DefSubclassProc(w, msg, wp, lp);
+  }
+  try {
+    return self->OnMessage(msg, wp, lp);
+  } catch (...) {
+    return DefSubclassProc(w, msg, wp, lp);
+  }
+}
+
+bool Control::OnReflect(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+void Control::SetBounds(const Box& b) { PlaceWindow(hwnd_, b); }
+
+Box Control::Bounds() const {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Control::SetText(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
+
+std::string Control::Text() const {
+  int n = GetWindowTextLengthA(hwnd_);
+  std::vector<char> buf(static_cast<size_t>(n) + 1);
+  int got = GetWindowTextA(hwnd_, buf.data(), n + 1);
+  return std::string(buf.data(), static_cast<size_t>(got > 0 ? got : 0));
+}
+
+void Control::SetEnabled(bool on) { EnableWindow(hwnd_, on ? TRUE : FALSE); }
+
+void Control::SetFont(HFONT font) { SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+
+}  // namespace ui

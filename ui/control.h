@@ -1,0 +1,51 @@
+// Wrapper of one child control. The control window is a borrowed view: its
+// parent destroys it. Notifications the parent receives come back here
+// through OnReflect.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+
+#include "app/form_layout.h"
+
+namespace ui {
+
+class Control {
+ public:
+  Control() = default;
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+  virtual ~Control();
+
+  static Control* FromHandle(HWND w);
+
+  HWND hwnd() const { return hwnd_; }
+  void SetBounds(const Box& b);
+  Box Bounds() const;  // in the parent's client coordinates
+  void SetText(const std::string& text);
+  std::string Text() const;
+  void SetEnabled(bool on);
+  bool Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
+  void SetFont(HFONT font);
+
+  // Answers a notification reflected by the parent; true when handled.
+  virtual bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+ protected:
+  bool Create(HWND parent, const char* cls, const char* text, DWORD style, DWORD exStyle,
+              const Box& b, int id);
+  // Routes the control's own messages to OnMessage (for the few that need it).
+  void Subclass();
+  virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT CallDefault(UINT msg, WPARAM wp, LPARAM lp) { return DefSubclassProc(hwnd_, msg, wp, lp); }
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                       DWORD_PTR ref);
+  HWND hwnd_ = nullptr;  // borrowed: the parent window destroys it
+  bool subclassed_ = false;
+};
+
+}  // namespace ui

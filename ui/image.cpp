@@ -1,0 +1,85 @@
+#include "ui/image.h"
+
+namespace ui {
+
+namespace {
+constexpr char kClass[] = "VorlaneImage";
+}
+
+bool Image::Create(HWND parent, const Box& b, int id) {
+  RegisterClassOnce(kClass, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  return CreateWin(0, kClass, "", WS_CHILD | WS_VISIBLE, b.left, b.top, b.width, b.height, parent,
+                   id);
+}
+
+void Image::SetIcon(HICON icon) {
+  icon_.reset(icon ? CopyIcon(icon) : nullptr);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void Image::SetBitmap(int resourceId) {
+  bitmap_.reset(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
+                                                MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0,
+                                                0)));
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void Image::SetHint(const char* text) {
+  tooltip_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                 WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                                 GetModuleHandleA(nullptr), nullptr));
+  if (!tooltip_) return;
+  TOOLINFOA ti{};
+  ti.cbSize = TTTOOLINFOA_V1_SIZE;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = hwnd();
+  ti.uId = reinterpret_cast<UINT_PTR>(hwnd());
+  ti.lpszText = const_cast<char*>(text);
+  SendMessageA(tooltip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void Image::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd(), &ps);
+  if (bitmap_) {
+    UniqueMemDC mem(CreateCompatibleDC(dc));
+    Selected sel(mem.get(), bitmap_.get());
+    BITMAP info{};
+    GetObjectA(bitmap_.get(), sizeof info, &info);
+    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, mem.get(), 0, 0, SRCCOPY);
+  } else if (icon_) {
+    DrawIconEx(dc, 0, 0, icon_.get(), 32, 32, 0, nullptr, DI_NORMAL);
+  }
+  EndPaint(hwnd(), &ps);
+}
+
+LRESULT Image::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_LBUTTONDOWN:
+      pressed_ = true;
+      return 0;
+    case WM_LBUTTONUP:
+      if (pressed_ && OnClick) {
+        pressed_ = false;
+        OnClick();
+      }
+      pressed_ = false;
+      return 0;
+    case WM_SETCURSOR:
+      if (OnClick) {
+        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+        return TRUE;
+      }
+      break;
+    case WM_DESTROY:
+      tooltip_.reset();
+      break;
+  }
+  return Window::HandleMessage(msg, wp, lp);
+}
+
+}  // namespace ui

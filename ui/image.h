@@ -1,0 +1,31 @@
+// A picture: an icon or a bitmap, with an optional click handler and hint.
+#pragma once
+#include <functional>
+
+#include "ui/handles.h"
+#include "ui/window.h"
+
+namespace ui {
+
+class Image : public Window {
+ public:
+  bool Create(HWND parent, const Box& b, int id);
+  // Shows a copy of `icon` (null shows nothing).
+  void SetIcon(HICON icon);
+  HICON Icon() const { return icon_.get(); }
+  void SetBitmap(int resourceId);
+  void SetHint(const char* text);
+  std::function<void()> OnClick;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void Paint();
+  UniqueIcon icon_;      // owned copy
+  UniqueBitmap bitmap_;  // owned
+  UniqueWindow tooltip_; // owned top-level tooltip window
+  bool pressed_ = false;
+};
+
+}  // namespace ui

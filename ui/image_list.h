@@ -1,0 +1,28 @@
+// An owned image list of 32-bit icons with masks.
+#pragma once
+#include <vector>
+
+#include "ui/handles.h"
+
+namespace ui {
+
+class ImageList {
+ public:
+  ImageList(int width, int height);
+  HIMAGELIST get() const { return list_.get(); }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  int Count() const { return ImageList_GetImageCount(list_.get()); }
+  int Add(HICON icon) { return ImageList_AddIcon(list_.get(), icon); }
+  // A new icon holding image i (the list keeps its own).
+  UniqueIcon GetIcon(int i) const;
+  void Clear() { ImageList_RemoveAll(list_.get()); }
+  // Rebuilds the list so that image k is the old image order[k].
+  void Rearrange(const std::vector<size_t>& order);
+
+ private:
+  int width_, height_;
+  UniqueImageList list_;  // owned
+};
+
+}  // namespace ui

@@ -1,0 +1,52 @@
+#include "ui/tab_control.h"
+
+#include "ui/window.h"
+
+namespace ui {
+
+bool TabControl::Create(HWND parent, const Box& b, int id, std::initializer_list<const char*> tabs,
+                        int tabWidth, int tabHeight) {
+  if (!Control::Create(parent, WC_TABCONTROLA, "",
+                       WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | TCS_HOTTRACK |
+                           TCS_FIXEDWIDTH,
+                       WS_EX_CONTROLPARENT, b, id))
+    return false;
+  SendMessageA(hwnd(), TCM_SETITEMSIZE, 0, MAKELPARAM(tabWidth, tabHeight));
+  int i = 0;
+  for (const char* text : tabs) {
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(text);
+    SendMessageA(hwnd(), TCM_INSERTITEMA, i++, reinterpret_cast<LPARAM>(&item));
+  }
+  Subclass();  // so that the list inside reports to its own wrapper
+  return true;
+}
+
+int TabControl::TabIndex() const { return static_cast<int>(SendMessageA(hwnd(), TCM_GETCURSEL, 0, 0)); }
+
+void TabControl::SetTabIndex(int index) { SendMessageA(hwnd(), TCM_SETCURSEL, index, 0); }
+
+Box TabControl::DisplayArea() const {
+  RECT r;
+  GetClientRect(hwnd(), &r);
+  SendMessageA(hwnd(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+bool TabControl::OnReflect(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+  if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lp)->code == TCN_SELCHANGE) {
+    if (OnChange) OnChange();
+    result = 0;
+    return true;
+  }
+  return false;
+}
+
+LRESULT TabControl::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT result = 0;
+  if (ReflectToControl(hwnd(), msg, wp, lp, result)) return result;
+  return CallDefault(msg, wp, lp);
+}
+
+}  // namespace ui

@@ -1,0 +1,98 @@
+#include "ui/window.h"
+
+#include "ui/control.h"
+
+namespace ui {
+
+namespace {
+
+HWND SourceOf(UINT msg, WPARAM wp, LPARAM lp, HWND parent) {
+  switch (msg) {
+    case WM_COMMAND:
+      return reinterpret_cast<HWND>(lp);
+    case WM_NOTIFY:
+      return reinterpret_cast<NMHDR*>(lp)->hwndFrom;
+    case WM_DRAWITEM:
+      return wp ? reinterpret_cast<DRAWITEMSTRUCT*>(lp)->hwndItem : nullptr;
+    case WM_MEASUREITEM:
+      return wp ? GetDlgItem(parent, static_cast<int>(wp)) : nullptr;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+      return reinterpret_cast<HWND>(lp);
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+bool ReflectToControl(HWND parent, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  HWND source = SourceOf(msg, wp, lp, parent);
+  if (!source) return false;
+  Control* c = Control::FromHandle(source);
+  return c && c->OnReflect(msg, wp, lp, result);
+}
+
+Window::~Window() {
+  if (hwnd_) {
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+void Window::RegisterClassOnce(const char* cls, HICON icon, HBRUSH background, UINT style) {
+  WNDCLASSEXA wc{};
+  if (GetClassInfoExA(GetModuleHandleA(nullptr), cls, &wc)) return;
+  wc.cbSize = sizeof wc;
+  wc.style = style;
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hIcon = icon;
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = background;
+  wc.lpszClassName = cls;
+  RegisterClassExA(&wc);
+}
+
+bool Window::CreateWin(DWORD exStyle, const char* cls, const char* title, DWORD style, int x,
+                       int y, int w, int h, HWND parent, int id) {
+  HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : nullptr;
+  return CreateWindowExA(exStyle, cls, title, style, x, y, w, h, parent, menu,
+                         GetModuleHandleA(nullptr), this) != nullptr;
+}
+
+LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT result = 0;
+  if (ReflectToControl(hwnd_, msg, wp, lp, result)) return result;
+  return Default(msg, wp, lp);
+}
+
+LRESULT CALLBACK Window::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    self->hwnd_ = w;
+    SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(w, GWLP_USERDATA));
+  if (!self) return DefWindowProcA(w, msg, wp, lp);
+  LRESULT result = 0;
+  try {
+    result = self->HandleMessage(msg, wp, lp);
+  } catch (...) {
+    // Nothing may unwind through the system's code; the message just fails.
+    result = DefWindowProcA(w, msg, wp, lp);
+  }
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(w, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+  }
+  return result;
+}
+
+void PlaceWindow(HWND w, const Box& b) {
+  SetWindowPos(w, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace ui

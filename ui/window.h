@@ -1,0 +1,44 @@
+// Base of the windows of our own classes, and of the wrappers around system
+// controls. A window finds its object through GWLP_USERDATA (attached at
+// WM_NCCREATE, cleared at WM_NCDESTROY); a control's wrapper is found
+// through a window property, so that a parent can reflect WM_COMMAND,
+// WM_NOTIFY, WM_DRAWITEM and the colour messages to the child's own wrapper.
+#pragma once
+#include <windows.h>
+
+#include "app/form_layout.h"
+
+namespace ui {
+
+class Control;
+
+// Finds the wrapper of the control a notification comes from and lets it
+// answer. Returns true when the wrapper handled the message.
+bool ReflectToControl(HWND parent, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  virtual ~Window();
+
+  HWND hwnd() const { return hwnd_; }
+
+ protected:
+  // Registers a class whose procedure dispatches to HandleMessage.
+  static void RegisterClassOnce(const char* cls, HICON icon, HBRUSH background, UINT style = 0);
+  bool CreateWin(DWORD exStyle, const char* cls, const char* title, DWORD style, int x, int y,
+                 int w, int h, HWND parent, int id);
+  virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(hwnd_, msg, wp, lp); }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+  HWND hwnd_ = nullptr;  // not owned here: DestroyWindow or the parent ends it
+};
+
+// Moves a child window to a box in its parent's client coordinates.
+void PlaceWindow(HWND w, const Box& b);
+
+}  // namespace ui
