@@ -1,0 +1,47 @@
+// The entry text, version-resource helpers and the dialog's centring.
+#include <gtest/gtest.h>
+
+#include "app/entry_text.h"
+#include "procinfo/priority_class.h"
+#include "productinfo/dialog_align.h"
+#include "productinfo/version_text.h"
+
+TEST(EntryText, ThreeLinesInCodePage932) {
+  TQorSvc s{1234, "explorer.exe", "C:\\WINDOWS\\explorer.exe", "Co", "Desc", "Title"};
+  // "\r\n　　会社：" and "\r\n　　説明：" in code page 932.
+  const std::string company = "\r\n\x81\x40\x81\x40\x89\xEF\x8E\xD0\x81\x46";
+  const std::string description = "\r\n\x81\x40\x81\x40\x90\xE0\x96\xBE\x81\x46";
+  EXPECT_EQ(EntryText(s, 0), "[ 1234 : explorer.exe ] C:\\WINDOWS\\explorer.exe" + company + "Co" +
+                                 description + "Desc");
+  EXPECT_EQ(EntryText(s, 1), "[ 1234 : explorer.exe ] Title" + company + "Co" + description + "Desc");
+  s.idProcess = 0xFFF0A1B2;
+  EXPECT_EQ(EntryText(s, 0).substr(0, 13), "[ 4293960114 ");
+}
+
+TEST(VersionText, TablePathShortVersionCommand) {
+  EXPECT_EQ(StringTablePath(0x03A40411), "\\StringFileInfo\\041103A4\\");
+  EXPECT_EQ(ShortVersionOf("1.23.0.4"), "1.23");
+  EXPECT_EQ(ShortVersionOf("1.2"), "");
+  EXPECT_EQ(ShortVersionOf("10.0.2"), "10.0");
+  EXPECT_EQ(OpenUrlCommand("http://www.example.com/"), "\"http://www.example.com/\",,-1,,,,,");
+}
+
+TEST(PriorityTable, BothDirections) {
+  EXPECT_EQ(PriorityIndexOf(0x4000), 4);
+  EXPECT_EQ(PriorityIndexOf(0xFFFF), 3);
+  EXPECT_EQ(PriorityIndexOf(0), 3);
+  EXPECT_EQ(PriorityClassAt(1), 0x80u);
+  EXPECT_EQ(PriorityClassAt(-1), 0x20u);
+  EXPECT_EQ(PriorityClassAt(6), 0x20u);
+}
+
+TEST(DialogAlign, ShorterCentredOnTaller) {
+  EXPECT_EQ(AlignIconAndText(8, 32, 8, 12).labelTop, 18);  // down by 10
+  EXPECT_EQ(AlignIconAndText(8, 32, 8, 13).labelTop, 17);  // down by 9
+  AlignedTops tall = AlignIconAndText(8, 32, 8, 60);
+  EXPECT_EQ(tall.imageTop, 22);
+  EXPECT_EQ(tall.labelTop, 8);
+  AlignedTops same = AlignIconAndText(8, 32, 8, 32);
+  EXPECT_EQ(same.imageTop, 8);
+  EXPECT_EQ(same.labelTop, 8);
+}
