@@ -24,6 +24,9 @@ start() {
   done
   [ -e "/tmp/.X11-unix/X$n" ] || { echo "Xvfb did not start"; exit 1; }
   setsid wineserver -p </dev/null >/dev/null 2>&1 &
+  # Start the session's services now, with no output attached: processes
+  # started by a test's first Wine run would hold that test's output open.
+  DISPLAY=":$n" wineboot </dev/null >/dev/null 2>&1
   echo "test display :$n"
 }
 

@@ -1,1 +1,4 @@
-wine_gtest(unit_tests Placeholder)
+# The ctest tests of the Windows test programs, one per suite.
+wine_gtest(unit_tests ProductInfo Resolve AppWindows ListFixture ListHeight Snapshot ProcessOps
+           EntrySequence)
+wine_gtest(gui_tests Gui)

@@ -1,0 +1,170 @@
+// The icon list drawn into a bitmap, pixels read back.
+#include <gtest/gtest.h>
+
+#include "controls/graphic_list_box.h"
+#include "harness.h"
+#include "ui/font.h"
+#include "ui/handles.h"
+
+namespace {
+
+// A host window with a list laid out as the main window has it.
+class ListFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    font_ = ui::CreateFormFont();
+    host_.reset(CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 640, 300,
+                                nullptr, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(list_.Create(host_.get(), {0, 0, 600, 200}, 1, font_.get()));
+    list_.SetAutoItemHeight(false);
+    list_.SetItemHeight(46);
+    list_.SelectedColor = ui::clSkyBlue;
+    list_.FocusedColor = ui::clMoneyGreen;
+    list_.BorderShadow = ui::clGreen;
+    list_.SelectedFont = {font_.get(), ui::clWindowText};
+    list_.FocusedFont = {font_.get(), ui::clWindowText};
+    ui::UniqueIcon icon(LoadIconA(nullptr, IDI_WARNING) ? CopyIcon(LoadIconA(nullptr, IDI_WARNING)) : nullptr);
+    images_.Add(icon.get());
+    list_.SetGlyphs(&images_);
+    list_.AddItem("Line one\r\nLine two\r\nLine three");
+    list_.AddItem("No image here");
+    RECT c;
+    GetClientRect(list_.hwnd(), &c);
+    cw_ = c.right;
+  }
+
+  // Draws entry `index` with `state` into a fresh bitmap, returns its pixels.
+  std::vector<COLORREF> Draw(int index, UINT state, int width = 0) {
+    width = width ? width : cw_;
+    ui::WindowDC screen(nullptr);
+    ui::UniqueMemDC dc(CreateCompatibleDC(screen.get()));
+    ui::UniqueBitmap bmp(CreateCompatibleBitmap(screen.get(), width, 46));
+    std::vector<COLORREF> px;
+    {
+      ui::Selected sel(dc.get(), bmp.get());
+      // Hot never comes with a draw request: the hover painting asks for it.
+      if (state & TGraphicListBox::kHot)
+        list_.PaintItem(dc.get(), index, {0, 0, width, 46}, state);
+      else
+        list_.DrawRequest(dc.get(), index, {0, 0, width, 46}, state);
+      for (int y = 0; y < 46; ++y)
+        for (int x = 0; x < width; ++x) px.push_back(GetPixel(dc.get(), x, y));
+    }
+    return px;
+  }
+  COLORREF At(const std::vector<COLORREF>& px, int x, int y) const { return px[y * cw_ + x]; }
+
+  ui::UniqueFont font_;
+  ui::UniqueWindow host_;
+  TGraphicListBox list_;
+  ui::ImageList images_{32, 32};
+  int cw_ = 0;
+};
+
+const COLORREF kSky = RGB(166, 202, 240), kMoney = RGB(192, 220, 192), kGreen = RGB(0, 128, 0);
+
+}  // namespace
+
+TEST_F(ListFixture, SelectedEntryIsSkyBlueWithSunkenFrame) {
+  auto px = Draw(0, TGraphicListBox::kSelected);
+  const COLORREF hi = GetSysColor(COLOR_BTNHIGHLIGHT);
+  EXPECT_EQ(At(px, 0, 20), kGreen);        // left edge: shadow
+  EXPECT_EQ(At(px, 100, 0), kGreen);       // top edge: shadow
+  EXPECT_EQ(At(px, 100, 45), hi);          // bottom edge: highlight
+  EXPECT_EQ(At(px, cw_ - 1, 20), hi);      // right edge: highlight
+  EXPECT_EQ(At(px, cw_ - 1, 0), kSky);     // neither polyline paints this corner
+  EXPECT_EQ(At(px, cw_ - 10, 20), kSky);   // background
+}
+
+TEST_F(ListFixture, HotEntryIsMoneyGreenWithRaisedFrameAndWinsOverSelected) {
+  auto hot = Draw(0, TGraphicListBox::kHot);
+  const COLORREF hi = GetSysColor(COLOR_BTNHIGHLIGHT);
+  EXPECT_EQ(At(hot, 0, 20), hi);
+  EXPECT_EQ(At(hot, 100, 45), kGreen);
+  EXPECT_EQ(At(hot, cw_ - 10, 20), kMoney);
+  EXPECT_EQ(Draw(0, TGraphicListBox::kHot | TGraphicListBox::kSelected), hot);
+}
+
+TEST_F(ListFixture, SystemFocusFlagNeverShowsAndStateBitsBeyondAreIgnored) {
+  auto plain = Draw(0, 0);
+  EXPECT_EQ(Draw(0, ODS_FOCUS), plain);  // the focus flag is dropped before painting
+  EXPECT_EQ(Draw(0, ODS_DISABLED | ODS_GRAYED), plain);
+  EXPECT_EQ(At(plain, 100, 0), GetSysColor(COLOR_WINDOW));
+}
+
+TEST_F(ListFixture, GlyphAndLinesWhereTheyBelong) {
+  auto px = Draw(0, TGraphicListBox::kSelected);
+  // The glyph covers x 2..33, y 7..38: something other than the background
+  // is drawn there, and nothing left of it or right of it before the text.
+  int inGlyph = 0;
+  for (int y = 7; y <= 38; ++y)
+    for (int x = 2; x <= 33; ++x) inGlyph += At(px, x, y) != kSky;
+  EXPECT_GT(inGlyph, 100);
+  for (int y = 1; y < 45; ++y) {
+    EXPECT_EQ(At(px, 1, y), kSky);
+    EXPECT_EQ(At(px, 34, y), kSky);
+  }
+  // Text starts at x 36; three lines in bands from y 5, each line-height tall.
+  int textLeft = cw_;
+  for (int y = 5; y < 41; ++y)
+    for (int x = 34; x < 200; ++x)
+      if (At(px, x, y) != kSky) textLeft = std::min(textLeft, x);
+  EXPECT_GE(textLeft, 36);
+  EXPECT_LE(textLeft, 38);
+}
+
+TEST_F(ListFixture, EntryWithoutImageKeepsTheGlyphRoomEmpty) {
+  auto px = Draw(1, TGraphicListBox::kSelected);
+  for (int y = 1; y < 45; ++y)
+    for (int x = 1; x <= 34; ++x) ASSERT_EQ(At(px, x, y), kSky) << x << "," << y;
+}
+
+TEST_F(ListFixture, FlatModeUsesHighlightColoursAndNoHotLook) {
+  list_.Flat = true;
+  auto selected = Draw(0, TGraphicListBox::kSelected);
+  EXPECT_EQ(At(selected, cw_ - 10, 20), GetSysColor(COLOR_HIGHLIGHT));
+  auto hot = Draw(0, TGraphicListBox::kHot);
+  EXPECT_EQ(hot, Draw(0, 0));
+}
+
+TEST_F(ListFixture, RightLayoutPushesAWideLineGlyphOutOfSight) {
+  list_.SetLayout(blGlyphRight);
+  list_.AddItem(std::string(400, 'W'));  // entry 2 has no image either: use entry 0's text
+  SendMessageA(list_.hwnd(), LB_DELETESTRING, 0, 0);
+  SendMessageA(list_.hwnd(), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(std::string(400, 'W').c_str()));
+  auto px = Draw(0, 0);
+  const COLORREF back = GetSysColor(COLOR_WINDOW), text = GetSysColor(COLOR_WINDOWTEXT);
+  for (int y = 7; y <= 38; ++y)
+    for (int x = cw_ - 34; x < cw_ - 2; ++x) {
+      COLORREF c = At(px, x, y);
+      ASSERT_TRUE(c == back || c == text) << x << "," << y;
+    }
+}
+
+TEST_F(ListFixture, ArrowKeysMoveTheSelectionAndReportIt) {
+  int clicks = 0;
+  list_.OnClick = [&] { ++clicks; };
+  SetForegroundWindow(host_.get());
+  SetFocus(list_.hwnd());
+  list_.SetItemIndex(0);
+  SendMessageA(list_.hwnd(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(list_.ItemIndex(), 1);
+  harness::WaitFor([&] { return clicks > 0; }, 2000);
+}
+
+TEST(ListHeight, AutoItemHeightFollowsGlyphsAndLayout) {
+  ui::UniqueFont font = ui::CreateFormFont();
+  ui::UniqueWindow host(CreateWindowExA(0, "STATIC", "h", WS_POPUP, 0, 0, 100, 100, nullptr,
+                                        nullptr, nullptr, nullptr));
+  TGraphicListBox list;
+  ASSERT_TRUE(list.Create(host.get(), {0, 0, 100, 100}, 1, font.get()));
+  EXPECT_EQ(list.ItemHeight(), 12);
+  ui::ImageList images(32, 32);
+  list.SetGlyphs(&images);
+  EXPECT_EQ(list.ItemHeight(), 34);
+  list.SetLayout(blGlyphTop);
+  EXPECT_EQ(list.ItemHeight(), 46);
+  list.SetAutoItemHeight(false);
+  list.SetLayout(blGlyphLeft);
+  EXPECT_EQ(list.ItemHeight(), 46);  // no longer derived
+}

@@ -1,0 +1,75 @@
+// Priority classes and stopping, on real helper processes.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+#include "procinfo/process_api.h"
+#include "procinfo/process_ops.h"
+
+namespace {
+FILETIME CreationOf(HANDLE p) {
+  FILETIME c{}, e, k, u;
+  GetProcessTimes(p, &c, &e, &k, &u);
+  return c;
+}
+}  // namespace
+
+TEST(ProcessOps, ReadsAndSetsThePriorityClass) {
+  harness::Process h = harness::StartHelper("windows 1 Prio");
+  SetPriorityClass(h.Handle(), BELOW_NORMAL_PRIORITY_CLASS);
+  EXPECT_EQ(GetProcessPriority(h.Id()), 0x4000u);
+  FILETIME created = CreationOf(h.Handle());
+  EXPECT_TRUE(SetProcessPriority(h.Id(), 0x80, &created));
+  EXPECT_EQ(GetPriorityClass(h.Handle()), 0x80u);
+  EXPECT_EQ(GetProcessPriority(0xFFFFFFF0), 0xFFFFu);
+}
+
+TEST(ProcessOps, StopEndsARunningProcessWithExitCodeZero) {
+  harness::Process h = harness::StartHelper("windows 1 Stop");
+  FILETIME created = CreationOf(h.Handle());
+  StopProcess(h.Id(), &created);
+  EXPECT_EQ(h.Wait(5000), 0);
+}
+
+TEST(ProcessOps, AReusedIdentifierIsNeitherStoppedNorChanged) {
+  harness::Process h = harness::StartHelper("windows 1 Reused");
+  FILETIME older = CreationOf(h.Handle());
+  older.dwLowDateTime -= 10000000;  // the listed process started a second earlier
+  if (older.dwLowDateTime > CreationOf(h.Handle()).dwLowDateTime) older.dwHighDateTime -= 1;
+  EXPECT_FALSE(SetProcessPriority(h.Id(), 0x80, &older));
+  EXPECT_EQ(GetPriorityClass(h.Handle()), 0x20u);
+  StopProcess(h.Id(), &older);
+  EXPECT_TRUE(h.Running());
+  StopProcess(h.Id(), nullptr);  // no creation time known: goes ahead
+  EXPECT_EQ(h.Wait(5000), 0);
+}
+
+TEST(ProcessOps, WithoutTheDebugPrivilegeOwnProcessesAreStillReachable) {
+  ProcessApi saved = Api();
+  Api().AdjustTokenPrivileges = [](HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD, PTOKEN_PRIVILEGES,
+                                   PDWORD) WINAPI -> BOOL {
+    SetLastError(ERROR_NOT_ALL_ASSIGNED);
+    return TRUE;
+  };
+  harness::Process h = harness::StartHelper("windows 1 NoPriv");
+  SetPriorityClass(h.Handle(), IDLE_PRIORITY_CLASS);
+  EXPECT_EQ(GetProcessPriority(h.Id()), 0x40u);
+  EXPECT_TRUE(SetProcessPriority(h.Id(), 0x20));
+  StopProcess(h.Id());
+  EXPECT_EQ(h.Wait(5000), 0);
+  Api() = saved;
+}
+
+TEST(ProcessOps, AnEndedProcessIsNotTerminatedAgain) {
+  ProcessApi saved = Api();
+  static int terminations;
+  terminations = 0;
+  Api().TerminateProcess = [](HANDLE, UINT) WINAPI -> BOOL {
+    ++terminations;
+    return TRUE;
+  };
+  harness::Process h = harness::StartHelper("windows 1 Gone");
+  h.Kill();
+  StopProcess(h.Id());
+  EXPECT_EQ(terminations, 0);
+  Api() = saved;
+}

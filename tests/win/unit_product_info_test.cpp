@@ -1,0 +1,157 @@
+// Version resources and executable resolution, on real files in the prefix.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+#include "procinfo/resolve.h"
+#include "productinfo/qorfunc.h"
+
+using harness::TestDir;
+
+namespace {
+TQorProductInfo Read(const std::string& name, int* result) {
+  TQorProductInfo info;
+  *result = ReadProductInfo(TestDir() + name, info);
+  return info;
+}
+
+void CopyTo(const std::string& from, const std::string& to) {
+  std::string dir = to.substr(0, to.find_last_of('\\'));
+  for (size_t p = 3; p != std::string::npos && p <= dir.size(); p = dir.find('\\', p + 1))
+    CreateDirectoryA(dir.substr(0, p).c_str(), nullptr);
+  CreateDirectoryA(dir.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << to;
+}
+}  // namespace
+
+TEST(ProductInfo, ReadsTheTranslationsTable) {
+  int r;
+  TQorProductInfo i = Read("ver_jp_full.exe", &r);
+  EXPECT_EQ(r, 0);
+  EXPECT_EQ(i.CompanyName, "Test Company JP");
+  EXPECT_EQ(i.FileDescription, "Test Description JP");
+  EXPECT_EQ(i.ProductVersion, "1.23.0.4");
+  EXPECT_EQ(i.ShortVersion, "1.23");
+  EXPECT_EQ(i.OriginalFilename, "ver_jp_full.exe");
+}
+
+TEST(ProductInfo, SecondPassOnlyWhenTheFirstFoundNothing) {
+  int r;
+  TQorProductInfo second = Read("ver_second_pass.exe", &r);
+  EXPECT_EQ(r, 0);
+  EXPECT_EQ(second.CompanyName, "Second Pass Co");
+  EXPECT_EQ(second.FileDescription, "Second Pass Desc");
+  TQorProductInfo only = Read("ver_company_only.exe", &r);
+  EXPECT_EQ(r, 0);
+  EXPECT_EQ(only.CompanyName, "Only Company");
+  EXPECT_EQ(only.FileDescription, "");
+}
+
+TEST(ProductInfo, MissingPiecesGiveMinusOneAndEmptyFields) {
+  int r;
+  for (const char* name : {"ver_no_version.exe", "ver_no_translation.exe", "missing.exe"}) {
+    TQorProductInfo i = Read(name, &r);
+    EXPECT_EQ(r, -1) << name;
+    EXPECT_EQ(i.CompanyName + i.ProductVersion + i.ShortVersion, "") << name;
+  }
+  TQorProductInfo dir;
+  EXPECT_EQ(ReadProductInfo(TestDir(), dir), -1);
+}
+
+TEST(ProductInfo, ShortVersions) {
+  int r;
+  EXPECT_EQ(Read("ver_ver12.exe", &r).ShortVersion, "");
+  EXPECT_EQ(Read("ver_ver1234.exe", &r).ShortVersion, "1.2");
+  EXPECT_EQ(Read("ver_ver1002.exe", &r).ShortVersion, "10.0");
+  EXPECT_EQ(Read("ver_ver1002.exe", &r).ProductVersion, "10.0.2");
+}
+
+TEST(ProductInfo, ProgramsOwnVersion) {
+  TQorProductInfo i;
+  ASSERT_EQ(ReadProductInfo(harness::VorlaneExe(), i), 0);
+  EXPECT_EQ(i.ProductName, "Vorlane");
+  EXPECT_EQ(i.ProductVersion, "1.0.2.0");
+  EXPECT_EQ(i.CompanyName, "Kestrane");
+}
+
+TEST(Resolve, CandidatePaths) {
+  char sysroot[MAX_PATH] = {};
+  GetEnvironmentVariableA("SystemRoot", sysroot, MAX_PATH);
+  std::string root = sysroot;
+  CopyTo(TestDir() + "ver_jp_full.exe", root + "\\system32\\VorlaneProbe.EXE");
+  CopyTo(harness::VorlaneExe(), root + "\\system32\\VorlaneIcon.exe");
+
+  TQorSvc s;
+  ui::UniqueIcon icon;
+  s.idProcess = 77;
+  s.FileName = "\\SystemRoot\\System32\\VorlaneProbe.EXE";
+  ResolveExecutable(s, icon);
+  EXPECT_EQ(s.DisplayName, "vorlaneprobe.exe");  // the rewritten path is lower-cased
+  EXPECT_EQ(s.Company, "Test Company JP");
+  EXPECT_FALSE(icon);  // the file has no icon of its own
+  EXPECT_EQ(s.FileName, "\\SystemRoot\\System32\\VorlaneProbe.EXE");
+  EXPECT_EQ(s.idProcess, 77u);
+
+  s.FileName = root + "\\system32\\VorlaneProbe.EXE";
+  ResolveExecutable(s, icon);
+  EXPECT_EQ(s.DisplayName, "VorlaneProbe.EXE");
+
+  s.FileName = root + "\\system32\\VorlaneProbe";
+  ResolveExecutable(s, icon);
+  EXPECT_EQ(s.DisplayName, "VorlaneProbe.exe");  // ".exe" appended
+
+  s.FileName = root + "\\system32\\VorlaneIcon.exe";
+  ResolveExecutable(s, icon);
+  EXPECT_EQ(s.Company, "Kestrane");
+  EXPECT_TRUE(icon);
+
+  s.FileName = "system32\\VorlaneProbe.EXE";
+  ResolveExecutable(s, icon);
+  EXPECT_EQ(s.DisplayName, "VorlaneProbe.EXE");  // below SystemRoot
+}
+
+TEST(Resolve, NamesWithBlanksAndDotsResolveAsTheyStand) {
+  const std::string blank = "C:\\Program Files\\Vorlane Test\\my app.exe";
+  const std::string dotted = "C:\\Documents and Settings\\a.b\\My App\\app.exe";
+  CopyTo(TestDir() + "ver_company_only.exe", blank);
+  CopyTo(TestDir() + "ver_company_only.exe", dotted);
+  for (const std::string& path : {blank, dotted}) {
+    TQorSvc s;
+    ui::UniqueIcon icon;
+    s.FileName = path;
+    ResolveExecutable(s, icon);
+    EXPECT_EQ(s.DisplayName, path.substr(path.find_last_of('\\') + 1));
+    EXPECT_EQ(s.Company, "Only Company");
+    EXPECT_EQ(s.Description, "");
+  }
+  TQorSvc missing;
+  ui::UniqueIcon icon;
+  missing.FileName = "C:\\nowhere\\gone.exe";
+  ResolveExecutable(missing, icon);
+  EXPECT_EQ(missing.DisplayName, "");
+  EXPECT_FALSE(icon);
+}
+
+TEST(Resolve, ExeInDirectoryNameGetsNoSuffix) {
+  CopyTo(TestDir() + "ver_jp_full.exe", "C:\\tools.exe.d\\probe");
+  TQorSvc s;
+  ui::UniqueIcon icon;
+  s.FileName = "C:\\tools.exe.d\\probe";
+  ResolveExecutable(s, icon);
+  EXPECT_EQ(s.DisplayName, "probe");
+}
+
+TEST(Resolve, CacheGivesWhatReadingAnewGives) {
+  ResolveCache cache;
+  const std::string path = TestDir() + "ver_jp_full.exe";
+  const Resolution& first = cache.Get(path);
+  const Resolution& again = cache.Get(path);
+  EXPECT_EQ(&first, &again);
+  TQorSvc fresh;
+  ui::UniqueIcon icon;
+  fresh.FileName = path;
+  ResolveExecutable(fresh, icon);
+  EXPECT_EQ(first.DisplayName, fresh.DisplayName);
+  EXPECT_EQ(first.Company, fresh.Company);
+  EXPECT_EQ(first.Description, fresh.Description);
+  EXPECT_EQ(static_cast<bool>(first.Icon), static_cast<bool>(icon));
+}

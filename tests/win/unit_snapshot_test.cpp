@@ -1,0 +1,210 @@
+// The snapshot over real helper processes, and through replaced process
+// functions for what the system under test cannot produce.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/texts.h"
+#include "harness.h"
+#include "procinfo/entry_line.h"
+#include "procinfo/process_api.h"
+#include "procinfo/snapshot.h"
+
+namespace {
+
+struct ApiGuard {
+  ApiGuard() : saved(Api()) {}
+  ~ApiGuard() { Api() = saved; }
+  ProcessApi saved;
+};
+
+SubstituteIcons Icons() {
+  static ui::UniqueIcon def(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
+  static ui::UniqueIcon sys(CopyIcon(LoadIconA(nullptr, IDI_WARNING)));
+  static ui::UniqueIcon idle(CopyIcon(LoadIconA(nullptr, IDI_INFORMATION)));
+  return {def.get(), sys.get(), idle.get()};
+}
+
+std::vector<TQorSvc> Parse(const std::vector<std::string>& lines) {
+  std::vector<TQorSvc> out;
+  for (auto& l : lines) {
+    TQorSvc s;
+    LineToSvc(l, s);
+    out.push_back(s);
+  }
+  return out;
+}
+
+std::vector<TQorSvc> Of(const std::vector<TQorSvc>& all, DWORD pid) {
+  std::vector<TQorSvc> out;
+  std::copy_if(all.begin(), all.end(), std::back_inserter(out),
+               [&](const TQorSvc& s) { return s.idProcess == pid; });
+  return out;
+}
+
+void CheckHelpers(const EntryLists& lists, const harness::Process& a, const harness::Process& b,
+                  const char* name) {
+  EXPECT_EQ(lists.ProcessLines.size(), static_cast<size_t>(lists.IL_Tab0.Count()));
+  EXPECT_EQ(lists.ApplicationLines.size(), static_cast<size_t>(lists.IL_Tab1.Count()));
+  auto procs = Parse(lists.ProcessLines);
+  auto apps = Parse(lists.ApplicationLines);
+  for (const harness::Process* p : {&a, &b}) {
+    auto mine = Of(procs, p->Id());
+    ASSERT_EQ(mine.size(), 1u);
+    EXPECT_EQ(mine[0].DisplayName, name);
+    EXPECT_EQ(mine[0].WindowText, "");
+    auto windows = Of(apps, p->Id());
+    ASSERT_EQ(windows.size(), 3u);
+  }
+  auto wa = Of(apps, a.Id());
+  // Enumeration order: the newest window first.
+  EXPECT_EQ(wa[0].WindowText, "Left 3");
+  EXPECT_EQ(wa[1].WindowText, "Left 2");
+  EXPECT_EQ(wa[2].WindowText, "Left 1");
+}
+
+}  // namespace
+
+TEST(Snapshot, NtFamilyListsEveryProcessOnceWithItsWindows) {
+  harness::Process a = harness::StartHelper("windows 3 Left");
+  harness::Process b = harness::StartHelper("windows 3 Right");
+  EntryLists lists;
+  TakeSnapshot(lists, Icons());
+  CheckHelpers(lists, a, b, "helper.exe");
+  auto procs = Parse(lists.ProcessLines);
+  EXPECT_TRUE(std::is_sorted(procs.begin(), procs.end(),
+                             [](auto& x, auto& y) { return x.idProcess < y.idProcess; }));
+  EXPECT_EQ(lists.CreationTimes.count(a.Id()), 1u);
+}
+
+TEST(Snapshot, NineXFamilyThroughToolHelp) {
+  ApiGuard guard;
+  Api().GetVersionExA = [](OSVERSIONINFOA* v) WINAPI -> BOOL {
+    v->dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
+    return TRUE;
+  };
+  Api().EnumProcesses = [](DWORD*, DWORD, DWORD*) WINAPI -> BOOL { return FALSE; };  // must not be used
+  harness::Process a = harness::StartHelper("windows 3 Left");
+  harness::Process b = harness::StartHelper("windows 3 Right");
+  EntryLists lists;
+  TakeSnapshot(lists, Icons());
+  // Wine's ToolHelp reports the bare file name, which names no file here.
+  CheckHelpers(lists, a, b, "");
+}
+
+TEST(Snapshot, OtherPlatformAddsNothing) {
+  ApiGuard guard;
+  Api().GetVersionExA = [](OSVERSIONINFOA* v) WINAPI -> BOOL {
+    v->dwPlatformId = 3;
+    return TRUE;
+  };
+  EntryLists lists;
+  TakeSnapshot(lists, Icons());
+  EXPECT_TRUE(lists.ProcessLines.empty());
+  EXPECT_EQ(lists.IL_Tab0.Count(), 0);
+}
+
+TEST(Snapshot, FixedEntriesAndProcessesThatCannotBeRead) {
+  ApiGuard guard;
+  static DWORD helperId;
+  harness::Process h = harness::StartHelper("windows 1 Fixed");
+  helperId = h.Id();
+  Api().EnumProcesses = [](DWORD* ids, DWORD, DWORD* bytes) WINAPI -> BOOL {
+    ids[0] = helperId;
+    ids[1] = 0;
+    ids[2] = 0xFFFFFFF0;  // opening fails
+    ids[3] = GetCurrentProcessId();
+    *bytes = 16;
+    return TRUE;
+  };
+  Api().OpenProcess = [](DWORD access, BOOL inherit, DWORD pid) WINAPI -> HANDLE {
+    return pid == 0xFFFFFFF0 ? nullptr : OpenProcess(access, inherit, pid);
+  };
+  Api().GetModuleFileNameExA = [](HANDLE p, HMODULE m, LPSTR buf, DWORD n) WINAPI -> DWORD {
+    if (GetProcessId(p) == GetCurrentProcessId()) return lstrcpyA(buf, "?") ? 1 : 0;
+    return SystemApi().GetModuleFileNameExA(p, m, buf, n);
+  };
+  Api().QueryFullProcessImageNameA = [](HANDLE, DWORD, LPSTR, PDWORD) WINAPI -> BOOL { return FALSE; };
+  EntryLists lists;
+  TakeSnapshot(lists, Icons());
+  auto procs = Parse(lists.ProcessLines);
+  ASSERT_EQ(procs.size(), 4u);
+  EXPECT_EQ(procs[0].idProcess, 0u);
+  EXPECT_EQ(procs[0].DisplayName, texts::kIdleName);
+  EXPECT_EQ(procs[0].Company, texts::kMicrosoft);
+  EXPECT_EQ(procs[0].Description, texts::kIdleDescription);
+  auto self = Of(procs, GetCurrentProcessId());
+  EXPECT_EQ(self[0].DisplayName, texts::kSystemName);
+  EXPECT_EQ(self[0].Description, texts::kSystemDescription);
+  auto denied = Of(procs, 0xFFFFFFF0);
+  EXPECT_EQ(denied[0].DisplayName + denied[0].FileName + denied[0].Company, "");
+  EXPECT_EQ(procs.back().idProcess, 0xFFFFFFF0u);  // the high bit counts as large
+  EXPECT_EQ(Of(Parse(lists.ApplicationLines), helperId).size(), 1u);
+}
+
+TEST(Snapshot, ModulePathUnreadableFromWow64FallsBackToTheImageName) {
+  ApiGuard guard;
+  harness::Process h = harness::StartHelper("windows 1 Wide");
+  Api().GetModuleFileNameExA = [](HANDLE, HMODULE, LPSTR, DWORD) WINAPI -> DWORD {
+    SetLastError(ERROR_PARTIAL_COPY);
+    return 0;
+  };
+  EntryLists lists;
+  TakeSnapshot(lists, Icons());
+  auto mine = Of(Parse(lists.ProcessLines), h.Id());
+  ASSERT_EQ(mine.size(), 1u);
+  EXPECT_EQ(mine[0].DisplayName, "helper.exe");
+}
+
+TEST(Snapshot, WithoutTheDebugPrivilegeEveryProcessIsStillListed) {
+  ApiGuard guard;
+  static int adjustCalls;
+  adjustCalls = 0;
+  Api().AdjustTokenPrivileges = [](HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD, PTOKEN_PRIVILEGES,
+                                   PDWORD) WINAPI -> BOOL {
+    ++adjustCalls;
+    SetLastError(ERROR_NOT_ALL_ASSIGNED);
+    return TRUE;
+  };
+  harness::Process h = harness::StartHelper("windows 1 Plain");
+  EntryLists lists;
+  TakeSnapshot(lists, Icons());
+  EXPECT_EQ(Of(Parse(lists.ProcessLines), h.Id()).size(), 1u);
+  EXPECT_EQ(adjustCalls, 1);  // tried once; never switched off since never on
+}
+
+TEST(Snapshot, EnumerationFailuresAndLargeTables) {
+  ApiGuard guard;
+  static int calls;
+  calls = 0;
+  Api().EnumProcesses = [](DWORD*, DWORD, DWORD*) WINAPI -> BOOL {
+    ++calls;
+    SetLastError(ERROR_MORE_DATA);
+    return FALSE;
+  };
+  EXPECT_TRUE(EnumAllProcessIds().empty());
+  EXPECT_EQ(calls, kMaxEnumRetries);  // bounded
+
+  Api().EnumProcesses = [](DWORD*, DWORD, DWORD*) WINAPI -> BOOL {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  };
+  EntryLists lists;
+  TakeSnapshot(lists, Icons());
+  EXPECT_TRUE(lists.ProcessLines.empty());
+
+  // 5,000 processes: a full buffer is asked again with more room.
+  Api().EnumProcesses = [](DWORD* ids, DWORD cb, DWORD* bytes) WINAPI -> BOOL {
+    DWORD n = std::min<DWORD>(5000, cb / 4);
+    for (DWORD i = 0; i < n; ++i) ids[i] = 4 * (i + 1);
+    *bytes = n * 4;
+    return TRUE;
+  };
+  EXPECT_EQ(EnumAllProcessIds().size(), 5000u);
+}
+
+TEST(Snapshot, SortIDListOrdersByValue) {
+  std::vector<std::string> ids = {HexId(0xFFFFFFF0), HexId(16), HexId(0), HexId(3)};
+  SortIDList(ids);
+  EXPECT_EQ(ids, (std::vector<std::string>{HexId(0), HexId(3), HexId(16), HexId(0xFFFFFFF0)}));
+}
