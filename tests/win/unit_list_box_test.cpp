@@ -33,24 +33,30 @@ class ListFixture : public ::testing::Test {
     cw_ = c.right;
   }
 
-  // Draws entry `index` with `state` into a fresh bitmap, returns its pixels.
-  std::vector<COLORREF> Draw(int index, UINT state, int width = 0) {
-    width = width ? width : cw_;
+  // Draws entry `index` into a fresh bitmap and returns its pixels: as the
+  // system's draw request asks for it, or as the hover painting does.
+  std::vector<COLORREF> Render(int index, UINT state, bool request) {
     ui::WindowDC screen(nullptr);
     ui::UniqueMemDC dc(CreateCompatibleDC(screen.get()));
-    ui::UniqueBitmap bmp(CreateCompatibleBitmap(screen.get(), width, 46));
-    std::vector<COLORREF> px;
+    ui::UniqueBitmap bmp(CreateCompatibleBitmap(screen.get(), cw_, 46));
     {
       ui::Selected sel(dc.get(), bmp.get());
-      // Hot never comes with a draw request: the hover painting asks for it.
-      if (state & TGraphicListBox::kHot)
-        list_.PaintItem(dc.get(), index, {0, 0, width, 46}, state);
+      if (request)
+        list_.DrawRequest(dc.get(), index, {0, 0, cw_, 46}, state);
       else
-        list_.DrawRequest(dc.get(), index, {0, 0, width, 46}, state);
-      for (int y = 0; y < 46; ++y)
-        for (int x = 0; x < width; ++x) px.push_back(GetPixel(dc.get(), x, y));
+        list_.PaintItem(dc.get(), index, {0, 0, cw_, 46}, state);
     }
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), cw_, -46, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<DWORD> raw(static_cast<size_t>(cw_) * 46);
+    GetDIBits(dc.get(), bmp.get(), 0, 46, raw.data(), &bi, DIB_RGB_COLORS);
+    std::vector<COLORREF> px;
+    for (DWORD v : raw) px.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
     return px;
+  }
+  // Hot never comes with a draw request: the hover painting asks for it.
+  std::vector<COLORREF> Draw(int index, UINT state) {
+    return Render(index, state, (state & TGraphicListBox::kHot) == 0);
   }
   COLORREF At(const std::vector<COLORREF>& px, int x, int y) const { return px[y * cw_ + x]; }
 
@@ -87,7 +93,7 @@ TEST_F(ListFixture, HotEntryIsMoneyGreenWithRaisedFrameAndWinsOverSelected) {
 
 TEST_F(ListFixture, SystemFocusFlagNeverShowsAndStateBitsBeyondAreIgnored) {
   auto plain = Draw(0, 0);
-  EXPECT_EQ(Draw(0, ODS_FOCUS), plain);  // the focus flag is dropped before painting
+  EXPECT_EQ(Render(0, ODS_FOCUS, true), plain);  // the focus flag is dropped before painting
   EXPECT_EQ(Draw(0, ODS_DISABLED | ODS_GRAYED), plain);
   EXPECT_EQ(At(plain, 100, 0), GetSysColor(COLOR_WINDOW));
 }
