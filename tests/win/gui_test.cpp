@@ -1,2 +1,232 @@
+// The real Vorlane.exe, started and driven from outside its process.
 #include <gtest/gtest.h>
-TEST(Gui, Placeholder) {}
+
+#include "app/control_ids.h"
+#include "app/texts.h"
+#include "harness.h"
+
+using namespace harness;
+
+namespace {
+
+// A running Vorlane with its main window found.
+struct App {
+  Process process;
+  HWND form = nullptr;
+
+  explicit App(const std::string& exe = VorlaneExe()) {
+    EXPECT_TRUE(process.Start("\"" + exe + "\""));
+    WaitFor([&] { return (form = FindTopWindow(process.Id(), "TForm1")) && ListCount() > 0; },
+            20000);
+  }
+  ~App() {
+    if (form) PostMessageA(form, WM_CLOSE, 0, 0);
+    process.Wait(5000);
+  }
+  HWND Ctl(int id) const { return FindChild(form, id); }
+  int ListCount() const { return static_cast<int>(SendMessageA(FindChild(form, kIdList), LB_GETCOUNT, 0, 0)); }
+  std::vector<std::string> Items() const { return ListItems(Ctl(kIdList)); }
+  int IndexOf(const std::string& prefix) const {
+    auto items = Items();
+    for (size_t i = 0; i < items.size(); ++i)
+      if (items[i].rfind(prefix, 0) == 0) return static_cast<int>(i);
+    return -1;
+  }
+  void Click(int id) const { SendMessageA(Ctl(id), BM_CLICK, 0, 0); }
+  void ClickItem(int index) const {
+    HWND list = Ctl(kIdList);
+    SendMessageA(list, LB_SETTOPINDEX, index, 0);
+    RECT r;
+    SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+    POINT p{r.left + 200, (r.top + r.bottom) / 2};
+    ClientToScreen(list, &p);
+    SetForegroundWindow(form);
+    ClickAt(p.x, p.y);
+  }
+};
+
+std::string CopyExe(const std::string& dir, const std::string& name) {
+  CreateDirectoryA(dir.c_str(), nullptr);
+  std::string to = dir + "\\" + name;
+  CopyFileA(VorlaneExe().c_str(), to.c_str(), FALSE);
+  return to;
+}
+
+std::string Prefix(DWORD pid) { return "[ " + std::to_string(pid) + " : helper.exe ]"; }
+
+}  // namespace
+
+TEST(Gui, CaptionTextsAndLayout) {
+  App app;
+  ASSERT_TRUE(app.form);
+  EXPECT_EQ(TextOf(app.form), "Vorlane  Ver. 1.0.2.0");
+  EXPECT_NE(FindWindowA(nullptr, texts::kAppTitle), nullptr);
+  EXPECT_EQ(TextOf(app.Ctl(kIdReget)), texts::kReget);
+  EXPECT_EQ(TextOf(app.Ctl(kIdLabelDescription)), "\x90\xE0\x81\x40\x96\xBE");  // "説　明"
+  EXPECT_EQ(TextOf(app.Ctl(kIdStop)), texts::kStop);
+  EXPECT_EQ(TextOf(app.Ctl(kIdIdProcess)), "");
+
+  RECT base;
+  GetClientRect(GetParent(app.Ctl(kIdClose)), &base);
+  const int w = base.right;
+  RECT close = ChildRect(app.Ctl(kIdClose)), link = ChildRect(app.Ctl(kIdLink));
+  RECT label = ChildRect(app.Ctl(kIdLabelIdProcess)), id = ChildRect(app.Ctl(kIdIdProcess));
+  RECT combo = ChildRect(app.Ctl(kIdPriority)), name = ChildRect(app.Ctl(kIdDisplayName));
+  EXPECT_EQ(base.bottom, 172);
+  EXPECT_EQ(close.left, w - 92);
+  EXPECT_EQ(close.top, 137);
+  EXPECT_EQ(link.top, 102);
+  EXPECT_EQ(label.left, 42);
+  EXPECT_EQ(id.left, label.right + 4);
+  EXPECT_EQ(id.right - id.left, (close.left - 42) / 2 - 4 - (label.right - label.left));
+  EXPECT_EQ(combo.left, close.left - 89 - 4);
+  EXPECT_EQ(name.right - name.left, close.left - name.left - 4);
+  if (w == 632) {  // the layout as the window is designed
+    EXPECT_EQ(close.left, 540);
+    EXPECT_EQ(combo.left, 447);
+  }
+  if (w == 632 && label.right - label.left == 54) {  // the design font's label width
+    EXPECT_EQ(id.left, 100);
+    EXPECT_EQ(id.right - id.left, 191);
+    EXPECT_EQ(name.right - name.left, 436);
+  }
+  SaveScreenshot("main_window");
+}
+
+TEST(Gui, ResizingKeepsMinimumAndRightColumn) {
+  App app;
+  SetWindowPos(app.form, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+  RECT r;
+  WaitFor([&] { GetWindowRect(app.form, &r); return r.right - r.left >= 640; });
+  EXPECT_GE(r.right - r.left, 640);
+  EXPECT_GE(r.bottom - r.top, 480);
+  SetWindowPos(app.form, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+  RECT base;
+  GetClientRect(GetParent(app.Ctl(kIdClose)), &base);
+  RECT close = ChildRect(app.Ctl(kIdClose)), memo = ChildRect(app.Ctl(kIdMemo));
+  EXPECT_EQ(base.bottom, 172);  // only the tab control grows
+  EXPECT_EQ(close.right, base.right - 4);
+  EXPECT_EQ(close.top, 137);
+  EXPECT_EQ(memo.right, close.left - 4);
+}
+
+TEST(Gui, SingleInstancePerFileName) {
+  App first;
+  ShowWindow(first.form, SW_MINIMIZE);
+  ASSERT_TRUE(WaitFor([&] { return IsIconic(first.form) != FALSE; }));
+  Process second;
+  ASSERT_TRUE(second.Start("\"" + CopyExe(TestDir() + "elsewhere", "Vorlane.exe") + "\""));
+  EXPECT_EQ(second.Wait(15000), 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(first.form); }));
+  EXPECT_EQ(FindTopWindow(second.Id(), "TForm1"), nullptr);
+
+  App other(CopyExe(TestDir() + "elsewhere", "Vorlane2.exe"));
+  EXPECT_NE(other.form, nullptr);
+  EXPECT_TRUE(other.process.Running());
+}
+
+TEST(Gui, TabsOrderAndReload) {
+  Process helper = StartHelper("windows 3 Gamma");
+  App app;
+  app.Click(kIdReget);
+  EXPECT_GE(app.IndexOf(Prefix(helper.Id())), 0);
+  // Application tab: the helper's windows in enumeration order.
+  SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
+  auto items = app.Items();
+  std::vector<std::string> mine;
+  for (auto& i : items)
+    if (i.rfind(Prefix(helper.Id()), 0) == 0) mine.push_back(i.substr(0, i.find('\r')));
+  EXPECT_EQ(mine, (std::vector<std::string>{Prefix(helper.Id()) + " Gamma 3",
+                                            Prefix(helper.Id()) + " Gamma 2",
+                                            Prefix(helper.Id()) + " Gamma 1"}));
+  // By image name, then a reload keeps the tab and the order.
+  app.Click(kIdByFileName);
+  auto byName = app.Items();
+  app.Click(kIdReget);
+  EXPECT_EQ(SendMessageA(app.Ctl(kIdTabMain), TCM_GETCURSEL, 0, 0), 1);
+  auto after = app.Items();
+  EXPECT_EQ(after.size(), byName.size());
+  EXPECT_EQ(app.IndexOf(Prefix(helper.Id())), [&] {
+    for (size_t i = 0; i < byName.size(); ++i)
+      if (byName[i].rfind(Prefix(helper.Id()), 0) == 0) return static_cast<int>(i);
+    return -1;
+  }());
+  EXPECT_FALSE(IsWindowEnabled(app.Ctl(kIdStop)));
+  SaveScreenshot("application_tab");
+}
+
+TEST(Gui, DetailsPriorityAndStop) {
+  Process helper = StartHelper("windows 2 Delta");
+  SetPriorityClass(helper.Handle(), BELOW_NORMAL_PRIORITY_CLASS);
+  App app;
+  app.Click(kIdReget);
+  int index = app.IndexOf(Prefix(helper.Id()));
+  ASSERT_GE(index, 0);
+  app.ClickItem(index);
+  ASSERT_TRUE(WaitFor([&] { return TextOf(app.Ctl(kIdIdProcess)) == std::to_string(helper.Id()); }));
+  EXPECT_EQ(TextOf(app.Ctl(kIdDisplayName)), "helper.exe");
+  EXPECT_EQ(TextOf(app.Ctl(kIdMemo)), "Delta 2\r\nDelta 1\r\n");
+  HWND combo = app.Ctl(kIdPriority);
+  EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 4);  // "通常以下"
+  EXPECT_TRUE(IsWindowEnabled(combo));
+  EXPECT_FALSE(IsWindowEnabled(app.Ctl(kIdUpdate)));
+  SaveScreenshot("details");
+
+  // The user picks "高" and presses "更新(&U)".
+  SendMessageA(combo, CB_SETCURSEL, 1, 0);
+  SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(kIdPriority, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+  ASSERT_TRUE(IsWindowEnabled(app.Ctl(kIdUpdate)));
+  app.Click(kIdUpdate);
+  EXPECT_EQ(GetPriorityClass(helper.Handle()), 0x80u);
+  EXPECT_FALSE(IsWindowEnabled(app.Ctl(kIdUpdate)));
+
+  // Arrow keys fill the panel like a click.
+  PressKey(VK_DOWN);
+  WaitFor([&] { return TextOf(app.Ctl(kIdIdProcess)) != std::to_string(helper.Id()); }, 3000);
+  PressKey(VK_UP);
+  ASSERT_TRUE(WaitFor([&] { return TextOf(app.Ctl(kIdIdProcess)) == std::to_string(helper.Id()); }));
+
+  ASSERT_TRUE(IsWindowEnabled(app.Ctl(kIdStop)));
+  app.Click(kIdStop);
+  EXPECT_EQ(helper.Wait(5000), 0);
+  EXPECT_EQ(app.IndexOf(Prefix(helper.Id())), -1);
+  EXPECT_FALSE(IsWindowEnabled(app.Ctl(kIdStop)));
+}
+
+TEST(Gui, OwnEntryCannotBeStopped) {
+  App app;
+  int index = app.IndexOf("[ " + std::to_string(app.process.Id()) + " : Vorlane.exe ]");
+  ASSERT_GE(index, 0);
+  app.ClickItem(index);
+  ASSERT_TRUE(WaitFor([&] { return TextOf(app.Ctl(kIdIdProcess)) == std::to_string(app.process.Id()); }));
+  EXPECT_FALSE(IsWindowEnabled(app.Ctl(kIdStop)));
+  EXPECT_TRUE(IsWindowEnabled(app.Ctl(kIdPriority)));
+}
+
+TEST(Gui, HomePageLinkAsksThenSendsTheCommand) {
+  const std::string log = TestDir() + "dde_log.bin";
+  DeleteFileA(log.c_str());
+  Process server;
+  ASSERT_TRUE(server.Start("\"" + TestDir() + "dde_server.exe\" \"" + log + "\""));
+  ASSERT_TRUE(WaitFor([] { return FindWindowA(nullptr, "dde ready") != nullptr; }));
+  App app;
+  HWND link = app.Ctl(kIdLink);
+  PostMessageA(link, WM_LBUTTONDOWN, 0, 0);
+  PostMessageA(link, WM_LBUTTONUP, 0, 0);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (dialog = FindTopWindow(app.process.Id(), "TMessageForm")) != nullptr && IsWindowVisible(dialog); }));
+  EXPECT_EQ(TextOf(dialog), texts::kConfirmCaption);
+  HWND yes = FindChild(dialog, IDYES), no = FindChild(dialog, IDNO);
+  EXPECT_EQ(TextOf(yes), texts::kYes);
+  EXPECT_EQ(TextOf(no), texts::kNo);
+  // The one-line text is centred on the 32-pixel icon.
+  HWND icon = GetWindow(dialog, GW_CHILD), label = GetWindow(icon, GW_HWNDNEXT);
+  RECT ri = ChildRect(icon), rl = ChildRect(label);
+  EXPECT_EQ(rl.top - ri.top, (32 - (rl.bottom - rl.top)) / 2);
+  SaveScreenshot("confirmation");
+  SendMessageA(yes, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(log).size() > 0; }));
+  EXPECT_EQ(ReadFileBytes(log), std::string("\"") + texts::kHomePage + "\",,-1,,,,," + '\0');
+  PostMessageA(FindWindowA(nullptr, "dde ready"), WM_CLOSE, 0, 0);
+}
