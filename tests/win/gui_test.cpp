@@ -90,7 +90,6 @@ TEST(Gui, CaptionTextsAndLayout) {
     EXPECT_EQ(id.right - id.left, 191);
     EXPECT_EQ(name.right - name.left, 436);
   }
-  SaveScreenshot("main_window");
 }
 
 TEST(Gui, ResizingKeepsMinimumAndRightColumn) {
@@ -152,7 +151,6 @@ TEST(Gui, TabsOrderAndReload) {
     return -1;
   }());
   EXPECT_FALSE(IsWindowEnabled(app.Ctl(kIdStop)));
-  SaveScreenshot("application_tab");
 }
 
 TEST(Gui, DetailsPriorityAndStop) {
@@ -170,7 +168,6 @@ TEST(Gui, DetailsPriorityAndStop) {
   EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 4);  // "通常以下"
   EXPECT_TRUE(IsWindowEnabled(combo));
   EXPECT_FALSE(IsWindowEnabled(app.Ctl(kIdUpdate)));
-  SaveScreenshot("details");
 
   // The user picks "高" and presses "更新(&U)".
   SendMessageA(combo, CB_SETCURSEL, 1, 0);
@@ -224,7 +221,6 @@ TEST(Gui, HomePageLinkAsksThenSendsTheCommand) {
   HWND icon = GetWindow(dialog, GW_CHILD), label = GetWindow(icon, GW_HWNDNEXT);
   RECT ri = ChildRect(icon), rl = ChildRect(label);
   EXPECT_EQ(rl.top - ri.top, (32 - (rl.bottom - rl.top)) / 2);
-  SaveScreenshot("confirmation");
   SendMessageA(yes, BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(log).size() > 0; }));
   EXPECT_EQ(ReadFileBytes(log), std::string("\"") + texts::kHomePage + "\",,-1,,,,," + '\0');

@@ -223,14 +223,6 @@ bool Capture::SaveBmp(const std::string& path) const {
   return true;
 }
 
-std::string SaveScreenshot(const std::string& name) {
-  std::string dir = TestDir() + "screenshots";
-  CreateDirectoryA(dir.c_str(), nullptr);
-  std::string path = dir + "\\" + name + ".bmp";
-  Capture(GetDesktopWindow()).SaveBmp(path);
-  return path;
-}
-
 std::string ReadFileBytes(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
   std::stringstream s;

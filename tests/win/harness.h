@@ -78,9 +78,6 @@ class Capture {
   std::vector<DWORD> bits_;
 };
 
-// Saves the whole screen as a BMP next to the test programs' screenshots.
-std::string SaveScreenshot(const std::string& name);
-
 // Bytes of a file; empty when missing.
 std::string ReadFileBytes(const std::string& path);
 
