@@ -5,6 +5,8 @@
 #include "app/texts.h"
 #include "harness.h"
 
+#include <ddeml.h>
+
 using namespace harness;
 
 namespace {
@@ -50,6 +52,23 @@ std::string CopyExe(const std::string& dir, const std::string& name) {
   std::string to = dir + "\\" + name;
   CopyFileA(VorlaneExe().c_str(), to.c_str(), FALSE);
   return to;
+}
+
+HDDEDATA CALLBACK NoCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+  return nullptr;
+}
+
+bool DdeServiceAnswers() {
+  DWORD inst = 0;
+  if (DdeInitializeA(&inst, NoCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return false;
+  HSZ service = DdeCreateStringHandleA(inst, "IExplore", CP_WINANSI);
+  HSZ topic = DdeCreateStringHandleA(inst, "WWW_openUrl", CP_WINANSI);
+  HCONV conv = DdeConnect(inst, service, topic, nullptr);
+  if (conv) DdeDisconnect(conv);
+  DdeFreeStringHandle(inst, service);
+  DdeFreeStringHandle(inst, topic);
+  DdeUninitialize(inst);
+  return conv != nullptr;
 }
 
 std::string Prefix(DWORD pid) { return "[ " + std::to_string(pid) + " : helper.exe ]"; }
@@ -207,6 +226,7 @@ TEST(Gui, HomePageLinkAsksThenSendsTheCommand) {
   Process server;
   ASSERT_TRUE(server.Start("\"" + TestDir() + "dde_server.exe\" \"" + log + "\""));
   ASSERT_TRUE(WaitFor([] { return FindWindowA(nullptr, "dde ready") != nullptr; }));
+  ASSERT_TRUE(WaitFor(DdeServiceAnswers));  // registered and answering, not just started
   App app;
   HWND link = app.Ctl(kIdLink);
   PostMessageA(link, WM_LBUTTONDOWN, 0, 0);
