@@ -109,6 +109,7 @@ TEST(Gui, CaptionTextsAndLayout) {
     EXPECT_EQ(id.right - id.left, 191);
     EXPECT_EQ(name.right - name.left, 436);
   }
+  SaveScreenshot("main_window");
 }
 
 TEST(Gui, ResizingKeepsMinimumAndRightColumn) {
@@ -170,6 +171,7 @@ TEST(Gui, TabsOrderAndReload) {
     return -1;
   }());
   EXPECT_FALSE(IsWindowEnabled(app.Ctl(kIdStop)));
+  SaveScreenshot("application_tab");
 }
 
 TEST(Gui, DetailsPriorityAndStop) {
@@ -191,6 +193,7 @@ TEST(Gui, DetailsPriorityAndStop) {
   EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 4);  // "通常以下"
   EXPECT_TRUE(IsWindowEnabled(combo));
   EXPECT_FALSE(IsWindowEnabled(app.Ctl(kIdUpdate)));
+  SaveScreenshot("details");
 
   // The user picks "高" and presses "更新(&U)".
   SendMessageA(combo, CB_SETCURSEL, 1, 0);
@@ -250,8 +253,60 @@ TEST(Gui, HomePageLinkAsksThenSendsTheCommand) {
   HWND icon = GetWindow(dialog, GW_CHILD), label = GetWindow(icon, GW_HWNDNEXT);
   RECT ri = ChildRect(icon), rl = ChildRect(label);
   EXPECT_EQ(rl.top - ri.top, (32 - (rl.bottom - rl.top)) / 2);
+  SaveScreenshot("confirmation");
   SendMessageA(yes, BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(log).size() > 0; }));
   EXPECT_EQ(ReadFileBytes(log), std::string("\"") + texts::kHomePage + "\",,-1,,,,," + '\0');
   PostMessageA(FindWindowA(nullptr, "dde ready"), WM_CLOSE, 0, 0);
+}
+
+namespace {
+// A point on the background of entry `index`, right of its text, on screen.
+POINT EntryBackground(HWND list, int index) {
+  RECT r;
+  SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+  POINT p{r.right - 12, (r.top + r.bottom) / 2};
+  ClientToScreen(list, &p);
+  return p;
+}
+
+bool EntryLooks(HWND list, int index, COLORREF colour) {
+  POINT p = EntryBackground(list, index);
+  ScreenPixels px({p.x, p.y, p.x + 1, p.y + 1});
+  return px.Pixel(p.x, p.y) == colour;
+}
+
+const COLORREF kMoneyGreen = RGB(192, 220, 192), kSkyBlue = RGB(166, 202, 240);
+}  // namespace
+
+TEST(Gui, HotEntryFollowsThePointerAndSelectionIsSkyBlue) {
+  App app;
+  HWND list = app.Ctl(kIdList);
+  SendMessageA(list, LB_SETTOPINDEX, 0, 0);
+  ASSERT_GE(app.ListCount(), 3);
+  const COLORREF window = GetSysColor(COLOR_WINDOW);
+  POINT first = EntryBackground(list, 0), second = EntryBackground(list, 1);
+
+  MovePointer(first.x, first.y);
+  EXPECT_TRUE(WaitFor([&] { return EntryLooks(list, 0, kMoneyGreen); }));
+  MovePointer(second.x, second.y);
+  EXPECT_TRUE(WaitFor([&] { return EntryLooks(list, 1, kMoneyGreen) && EntryLooks(list, 0, window); }));
+  SaveScreenshot("hot_entry");
+
+  // Leaving the list takes the hot look away.
+  RECT status;
+  GetWindowRect(app.Ctl(kIdStatusBar), &status);
+  MovePointer(status.left + 40, (status.top + status.bottom) / 2);
+  EXPECT_TRUE(WaitFor([&] { return EntryLooks(list, 1, window); }));
+
+  // A click selects: the entry turns sky blue once the pointer is gone.
+  ASSERT_TRUE(WaitFor([&] {
+    if (ListSelection(list) == 0) return true;
+    ClickAt(first.x, first.y);
+    Sleep(200);
+    return false;
+  }));
+  MovePointer(status.left + 40, (status.top + status.bottom) / 2);
+  EXPECT_TRUE(WaitFor([&] { return EntryLooks(list, 0, kSkyBlue); }));
+  SaveScreenshot("selected_entry");
 }

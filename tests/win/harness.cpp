@@ -1,5 +1,6 @@
 #include "harness.h"
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -181,46 +182,71 @@ void PressKey(WORD vk) {
   SendInput(2, in, sizeof in[0]);
 }
 
-Capture::Capture(HWND w) {
-  RECT r;
-  GetWindowRect(w, &r);
+std::string UnixPath(const std::string& windowsPath) {
+  std::string p = windowsPath;
+  if (p.size() >= 2 && (p[0] == 'Z' || p[0] == 'z') && p[1] == ':') p = p.substr(2);
+  for (char& c : p)
+    if (c == '\\') c = '/';
+  return p;
+}
+
+bool RunUnix(const std::string& commandLine, DWORD timeoutMs) {
+  Process p;
+  if (!p.Start(commandLine)) return false;
+  p.Wait(timeoutMs);
+  return true;
+}
+
+namespace {
+std::string Display() {
+  char buf[64] = {};
+  GetEnvironmentVariableA("DISPLAY", buf, sizeof buf);
+  return buf;
+}
+}  // namespace
+
+ScreenPixels::ScreenPixels(const RECT& r) : r_(r) {
   width_ = r.right - r.left;
   height_ = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  ui::UniqueMemDC mem(CreateCompatibleDC(screen));
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  ui::UniqueBitmap dib(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  {
-    ui::Selected sel(mem.get(), dib.get());
-    BitBlt(mem.get(), 0, 0, width_, height_, screen, r.left, r.top, SRCCOPY);
+  const std::string file = TestDir() + "capture.ppm";
+  DeleteFileA(file.c_str());
+  const std::string geometry = std::to_string(width_) + "x" + std::to_string(height_) + "+" +
+                               std::to_string(r.left) + "+" + std::to_string(r.top);
+  // Wine reports no exit code for a program of the machine's own: wait for
+  // the whole picture instead.
+  const std::string tmp = file + ".part";
+  RunUnix("/bin/sh -c \"/usr/bin/import -display " + Display() + " -window root -crop " + geometry +
+          " -depth 8 ppm:" + UnixPath(tmp) + " && mv " + UnixPath(tmp) + " " + UnixPath(file) + "\"");
+  std::string ppm;
+  WaitFor([&] { return !(ppm = ReadFileBytes(file)).empty(); }, 10000);
+  // "P6\n<w> <h>\n255\n" then RGB triples.
+  size_t pos = 0;
+  int fields = 0;
+  while (fields < 4 && pos < ppm.size()) {
+    while (pos < ppm.size() && isspace(static_cast<unsigned char>(ppm[pos]))) ++pos;
+    while (pos < ppm.size() && !isspace(static_cast<unsigned char>(ppm[pos]))) ++pos;
+    ++fields;
   }
-  GdiFlush();
-  bits_.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width_ * height_);
-  ReleaseDC(nullptr, screen);
+  ++pos;
+  if (fields == 4 && ppm.size() >= pos + static_cast<size_t>(width_) * height_ * 3)
+    rgb_ = ppm.substr(pos);
 }
 
-COLORREF Capture::Pixel(int x, int y) const {
-  if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
-  DWORD v = bits_[static_cast<size_t>(y) * width_ + x];
-  return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+COLORREF ScreenPixels::Pixel(int x, int y) const {
+  x -= r_.left;
+  y -= r_.top;
+  if (!Valid() || x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+  const size_t i = (static_cast<size_t>(y) * width_ + x) * 3;
+  return RGB(static_cast<BYTE>(rgb_[i]), static_cast<BYTE>(rgb_[i + 1]),
+             static_cast<BYTE>(rgb_[i + 2]));
 }
 
-bool Capture::SaveBmp(const std::string& path) const {
-  BITMAPFILEHEADER fh{};
-  BITMAPINFOHEADER ih{sizeof ih, width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  const DWORD size = static_cast<DWORD>(bits_.size() * 4);
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof fh + sizeof ih;
-  fh.bfSize = fh.bfOffBits + size;
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  std::fwrite(&fh, sizeof fh, 1, f);
-  std::fwrite(&ih, sizeof ih, 1, f);
-  std::fwrite(bits_.data(), 1, size, f);
-  std::fclose(f);
-  return true;
+std::string SaveScreenshot(const std::string& name) {
+  const std::string dir = TestDir() + "screenshots";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  const std::string path = dir + "\\" + name + ".png";
+  RunUnix("/usr/bin/import -display " + Display() + " -window root " + UnixPath(path));
+  return path;
 }
 
 std::string ReadFileBytes(const std::string& path) {

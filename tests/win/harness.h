@@ -64,19 +64,32 @@ void MovePointer(int x, int y);
 void ClickAt(int x, int y);
 void PressKey(WORD vk);
 
-// A copy of a window's screen pixels, readable with Pixel().
-class Capture {
+// Pixels of the virtual display as the X server shows them (taken with
+// ImageMagick's import: inside Wine a process cannot read another
+// process's window surface). Coordinates are screen coordinates.
+class ScreenPixels {
  public:
-  explicit Capture(HWND w);
-  COLORREF Pixel(int x, int y) const;
-  int Width() const { return width_; }
-  int Height() const { return height_; }
-  bool SaveBmp(const std::string& path) const;
+  // Captures the screen rectangle `r`; Valid() is false when that failed.
+  explicit ScreenPixels(const RECT& r);
+  bool Valid() const { return !rgb_.empty(); }
+  COLORREF Pixel(int x, int y) const;  // screen coordinates
 
  private:
+  RECT r_{};
   int width_ = 0, height_ = 0;
-  std::vector<DWORD> bits_;
+  std::string rgb_;
 };
+
+// Saves a PNG of the whole virtual display under the test programs'
+// screenshots folder; returns its path.
+std::string SaveScreenshot(const std::string& name);
+
+// Runs a program of the machine itself (not a Windows program) and waits
+// for it; false when it could not be started (its exit code is not known).
+bool RunUnix(const std::string& commandLine, DWORD timeoutMs = 20000);
+
+// The Unix path of a path on Wine's Z: drive.
+std::string UnixPath(const std::string& windowsPath);
 
 // Bytes of a file; empty when missing.
 std::string ReadFileBytes(const std::string& path);
