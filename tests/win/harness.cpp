@@ -245,7 +245,10 @@ std::string SaveScreenshot(const std::string& name) {
   const std::string dir = TestDir() + "screenshots";
   CreateDirectoryA(dir.c_str(), nullptr);
   const std::string path = dir + "\\" + name + ".png";
-  RunUnix("/usr/bin/import -display " + Display() + " -window root " + UnixPath(path));
+  DeleteFileA(path.c_str());
+  RunUnix("/bin/sh -c \"/usr/bin/import -display " + Display() + " -window root " +
+          UnixPath(path) + ".part.png && mv " + UnixPath(path) + ".part.png " + UnixPath(path) + "\"");
+  WaitFor([&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000);
   return path;
 }
 
