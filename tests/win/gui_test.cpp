@@ -253,7 +253,6 @@ TEST(Gui, HomePageLinkAsksThenSendsTheCommand) {
   HWND icon = GetWindow(dialog, GW_CHILD), label = GetWindow(icon, GW_HWNDNEXT);
   RECT ri = ChildRect(icon), rl = ChildRect(label);
   EXPECT_EQ(rl.top - ri.top, (32 - (rl.bottom - rl.top)) / 2);
-  SaveScreenshot("confirmation");
   SendMessageA(yes, BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(log).size() > 0; }));
   EXPECT_EQ(ReadFileBytes(log), std::string("\"") + texts::kHomePage + "\",,-1,,,,," + '\0');
