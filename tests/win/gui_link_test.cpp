@@ -150,7 +150,16 @@ TEST(Link, NoEscapeAndClosingDoNothing) {
   for (const auto& say : ways) {
     HWND dialog = app.OpenConfirmation();
     ASSERT_TRUE(dialog);
-    if (std::exchange(first, false)) SaveScreenshot("confirmation");
+    if (std::exchange(first, false)) {
+      // The picture once the window behind has repainted its panel.
+      RECT r;
+      GetWindowRect(FindChild(app.form, kIdLabelCompany), &r);
+      WaitFor([&] {
+        ScreenPixels px(r);
+        return px.Valid() && px.Pixel(r.left, r.top) != RGB(0, 0, 0);
+      });
+      SaveScreenshot("confirmation");
+    }
     say(dialog);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }));
     app.Settle();
