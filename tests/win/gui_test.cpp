@@ -344,3 +344,37 @@ TEST(Gui, ReloadsLeakNothing) {
   EXPECT_GT(before, 0);
   EXPECT_LT(after - before, 1024);
 }
+
+TEST(Gui, NineXFamilyListsThroughToolHelpAndKeepsPriorityReadOnly) {
+  // Wine reports platform 1 (Windows 98) to a program of this file name.
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Vorlane9x.exe", 0,
+                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
+  RegCloseKey(key);
+  Process helper = StartHelper("windows 2 Nine");
+  SetPriorityClass(helper.Handle(), BELOW_NORMAL_PRIORITY_CLASS);
+  App app(CopyExe(TestDir() + "ninex", "Vorlane9x.exe"));
+  ASSERT_TRUE(app.form);
+  // ToolHelp under Wine names the bare file, which resolves to no file here.
+  const std::string prefix = "[ " + std::to_string(helper.Id()) + " :  ] helper.exe";
+  int index = -1;
+  ASSERT_TRUE(WaitFor([&] {
+    app.Click(kIdReget);
+    return (index = app.IndexOf(prefix)) >= 0;
+  }));
+  EXPECT_EQ(app.IndexOf("[ 0 : "), -1);  // no fixed entries on this family
+  ASSERT_TRUE(WaitFor([&] {
+    if (TextOf(app.Ctl(kIdIdProcess)) == std::to_string(helper.Id())) return true;
+    app.ClickItem(index);
+    Sleep(200);
+    return false;
+  }));
+  HWND combo = app.Ctl(kIdPriority);
+  EXPECT_FALSE(IsWindowEnabled(combo));
+  EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 4);  // the class read: "通常以下"
+  EXPECT_TRUE(IsWindowEnabled(app.Ctl(kIdStop)));
+  EXPECT_EQ(TextOf(app.Ctl(kIdFileName)), "helper.exe");
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Vorlane9x.exe");
+}

@@ -1,0 +1,98 @@
+// The main window in this process, over process functions replaced to show
+// what Wine cannot: a process whose path cannot be read, the idle process.
+#include <gtest/gtest.h>
+
+#include "app/app_window.h"
+#include "app/control_ids.h"
+#include "app/texts.h"
+#include "app/unit1.h"
+#include "harness.h"
+#include "procinfo/entry_line.h"
+#include "procinfo/process_api.h"
+
+namespace {
+
+DWORD g_unreadable;
+
+class FormFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = Api();
+    helper_ = harness::StartHelper("windows 1 Seam");
+    g_unreadable = helper_.Id();
+    Api().EnumProcesses = [](DWORD* ids, DWORD, DWORD* bytes) WINAPI -> BOOL {
+      ids[0] = 0;
+      ids[1] = g_unreadable;
+      ids[2] = GetCurrentProcessId();
+      *bytes = 12;
+      return TRUE;
+    };
+    Api().GetModuleFileNameExA = [](HANDLE p, HMODULE m, LPSTR buf, DWORD n) WINAPI -> DWORD {
+      if (GetProcessId(p) == g_unreadable) return lstrcpyA(buf, "?") ? 1 : 0;
+      return SystemApi().GetModuleFileNameExA(p, m, buf, n);
+    };
+    Api().QueryFullProcessImageNameA = [](HANDLE, DWORD, LPSTR, PDWORD) WINAPI -> BOOL { return FALSE; };
+    ASSERT_TRUE(app_.Create());
+    form_ = std::make_unique<TForm1>(app_.hwnd(), nullptr);
+    ASSERT_TRUE(form_->Create());
+    form_->Reload();
+  }
+  void TearDown() override {
+    form_.reset();
+    Api() = saved_;
+  }
+  HWND Ctl(int id) { return harness::FindChild(form_->hwnd(), id); }
+  // Selects the entry of process `pid` as a click does.
+  void SelectProcess(DWORD pid) {
+    auto items = harness::ListItems(Ctl(kIdList));
+    const std::string prefix = "[ " + std::to_string(pid) + " : ";
+    for (size_t i = 0; i < items.size(); ++i)
+      if (items[i].rfind(prefix, 0) == 0) Select(static_cast<int>(i));
+  }
+  void Select(int index) {
+    SendMessageA(Ctl(kIdList), LB_SETCURSEL, index, 0);
+    form_->GLB_ListClick();
+  }
+
+  ProcessApi saved_;
+  harness::Process helper_;
+  AppWindow app_;
+  std::unique_ptr<TForm1> form_;
+};
+
+}  // namespace
+
+TEST_F(FormFixture, FixedEntriesCannotBeStopped) {
+  ASSERT_EQ(SendMessageA(Ctl(kIdList), LB_GETCOUNT, 0, 0), 3);
+  SelectProcess(0);
+  EXPECT_EQ(harness::TextOf(Ctl(kIdIdProcess)), "0");
+  EXPECT_EQ(harness::TextOf(Ctl(kIdDisplayName)), texts::kIdleName);
+  EXPECT_FALSE(IsWindowEnabled(Ctl(kIdStop)));
+  EXPECT_FALSE(IsWindowEnabled(Ctl(kIdPriority)));
+  EXPECT_EQ(SendMessageA(Ctl(kIdPriority), CB_GETCURSEL, 0, 0), 3);
+
+  SelectProcess(g_unreadable);  // its path reads "?"
+  EXPECT_EQ(harness::TextOf(Ctl(kIdDisplayName)), texts::kSystemName);
+  EXPECT_EQ(harness::TextOf(Ctl(kIdDescription)), texts::kSystemDescription);
+  EXPECT_FALSE(IsWindowEnabled(Ctl(kIdStop)));
+  EXPECT_TRUE(IsWindowEnabled(Ctl(kIdPriority)));
+
+  SelectProcess(GetCurrentProcessId());  // the program's own entry
+  EXPECT_FALSE(IsWindowEnabled(Ctl(kIdStop)));
+  EXPECT_TRUE(IsWindowEnabled(Ctl(kIdPriority)));
+}
+
+TEST_F(FormFixture, AReusedIdentifierIsNotStopped) {
+  // The listed process "started" at another time than the one now running.
+  Api().GetProcessTimes = [](HANDLE p, LPFILETIME c, LPFILETIME e, LPFILETIME k,
+                             LPFILETIME u) WINAPI -> BOOL {
+    BOOL ok = GetProcessTimes(p, c, e, k, u);
+    if (GetProcessId(p) == g_unreadable) c->dwHighDateTime ^= 1;
+    return ok;
+  };
+  form_->Reload();  // the listed creation time is the altered one
+  Api().GetProcessTimes = saved_.GetProcessTimes;
+  SelectProcess(g_unreadable);
+  form_->BB_StopClick();
+  EXPECT_TRUE(helper_.Running());
+}
