@@ -56,3 +56,4 @@ target_link_libraries(Vorlane vorlane_core)
 target_link_options(Vorlane PRIVATE -mwindows)
 
 add_subdirectory(tests/win)
+add_subdirectory(bench)

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Runs the benchmark under Wine on a virtual display for each N, then writes
+# docs/performance.md and docs/performance.png.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+sizes=${BENCH_SIZES:-"0 100 300 1000"}
+out="$build/bench"
+mkdir -p "$out"
+results="$out/results.txt"
+: >"$results"
+"$root/scripts/test-env.sh" start "$build" >/dev/null
+trap '"$root/scripts/test-env.sh" stop "$build" >/dev/null' EXIT
+for n in $sizes; do
+  echo "bench: N = $n"
+  "$root/scripts/wine-test.sh" "$build" "$build/win/tests/bench.exe" "$n" | tr -d '\r' | tee -a "$results"
+  # Fresh session for the next size: no helper left behind.
+  "$root/scripts/test-env.sh" start "$build" >/dev/null
+done
+python3 "$root/bench/report.py" "$results" "$root/docs/performance.md" "$out/plot.dat"
+gnuplot -e "datafile='$out/plot.dat'; outfile='$root/docs/performance.png'" "$root/bench/plot.gp"
+echo "bench: wrote docs/performance.md and docs/performance.png"
