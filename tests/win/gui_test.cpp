@@ -35,6 +35,16 @@ struct App {
     return -1;
   }
   void Click(int id) const { SendMessageA(Ctl(id), BM_CLICK, 0, 0); }
+  // Clicks entry `index` until the details panel shows process `pid`: the
+  // first real click may only bring the window forward.
+  bool SelectEntry(int index, DWORD pid) const {
+    return WaitFor([&] {
+      if (TextOf(Ctl(kIdIdProcess)) == std::to_string(pid)) return true;
+      ClickItem(index);
+      Sleep(200);
+      return false;
+    });
+  }
   void ClickItem(int index) const {
     HWND list = Ctl(kIdList);
     SendMessageA(list, LB_SETTOPINDEX, index, 0);
@@ -181,12 +191,7 @@ TEST(Gui, DetailsPriorityAndStop) {
   app.Click(kIdReget);
   int index = app.IndexOf(Prefix(helper.Id()));
   ASSERT_GE(index, 0);
-  ASSERT_TRUE(WaitFor([&] {
-    if (TextOf(app.Ctl(kIdIdProcess)) == std::to_string(helper.Id())) return true;
-    app.ClickItem(index);
-    Sleep(200);
-    return false;
-  }));
+  ASSERT_TRUE(app.SelectEntry(index, helper.Id()));
   EXPECT_EQ(TextOf(app.Ctl(kIdDisplayName)), "helper.exe");
   EXPECT_EQ(TextOf(app.Ctl(kIdMemo)), "Delta 2\r\nDelta 1\r\n");
   HWND combo = app.Ctl(kIdPriority);
@@ -221,13 +226,7 @@ TEST(Gui, OwnEntryCannotBeStopped) {
   App app;
   int index = app.IndexOf("[ " + std::to_string(app.process.Id()) + " : Vorlane.exe ]");
   ASSERT_GE(index, 0);
-  // The first real click may only bring the window forward: click until selected.
-  ASSERT_TRUE(WaitFor([&] {
-    if (TextOf(app.Ctl(kIdIdProcess)) == std::to_string(app.process.Id())) return true;
-    app.ClickItem(index);
-    Sleep(200);
-    return false;
-  }));
+  ASSERT_TRUE(app.SelectEntry(index, app.process.Id()));
   EXPECT_FALSE(IsWindowEnabled(app.Ctl(kIdStop)));
   EXPECT_TRUE(IsWindowEnabled(app.Ctl(kIdPriority)));
 }
@@ -365,12 +364,7 @@ TEST(Gui, NineXFamilyListsThroughToolHelpAndKeepsPriorityReadOnly) {
     return (index = app.IndexOf(prefix)) >= 0;
   }));
   EXPECT_EQ(app.IndexOf("[ 0 : "), -1);  // no fixed entries on this family
-  ASSERT_TRUE(WaitFor([&] {
-    if (TextOf(app.Ctl(kIdIdProcess)) == std::to_string(helper.Id())) return true;
-    app.ClickItem(index);
-    Sleep(200);
-    return false;
-  }));
+  ASSERT_TRUE(app.SelectEntry(index, helper.Id()));
   HWND combo = app.Ctl(kIdPriority);
   EXPECT_FALSE(IsWindowEnabled(combo));
   EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 4);  // the class read: "通常以下"
