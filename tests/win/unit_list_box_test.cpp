@@ -174,3 +174,26 @@ TEST(ListHeight, AutoItemHeightFollowsGlyphsAndLayout) {
   list.SetLayout(blGlyphLeft);
   EXPECT_EQ(list.ItemHeight(), 46);  // no longer derived
 }
+
+TEST_F(ListFixture, TopAndBottomLayoutsStackGlyphAndText) {
+  ui::UniqueIcon icon(CopyIcon(LoadIconA(nullptr, IDI_ERROR)));
+  images_.Add(icon.get());  // entry 1 ("No image here", one line) now has a glyph
+  auto differs = [&](const std::vector<COLORREF>& px, int y0, int y1) {
+    int n = 0;
+    for (int y = y0; y <= y1; ++y)
+      for (int x = cw_ / 2 - 16; x < cw_ / 2 + 16; ++x) n += At(px, x, y) != kSky;
+    return n;
+  };
+  list_.SetLayout(blGlyphTop);
+  list_.SetAutoItemHeight(false);
+  list_.SetItemHeight(46);
+  auto top = Draw(1, TGraphicListBox::kSelected);
+  EXPECT_GT(differs(top, 1, 32), 50);  // glyph rows 1..32, centred
+  EXPECT_GT(differs(top, 34, 44), 0);  // the text line below it, from y 34
+  list_.SetLayout(blGlyphBottom);
+  list_.SetItemHeight(46);
+  auto bottom = Draw(1, TGraphicListBox::kSelected);
+  EXPECT_GT(differs(bottom, 0, 11), 0);    // text first
+  EXPECT_GT(differs(bottom, 14, 44), 50);  // glyph from y 14
+  for (int x = 1; x < cw_ - 1; ++x) EXPECT_EQ(At(bottom, x, 13), kSky) << x;  // cleared row
+}
