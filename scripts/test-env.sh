@@ -15,7 +15,7 @@ start() {
   wine_prefix_ready
   local n=90
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -maxclients 2048 </dev/null >/dev/null 2>&1 &
   echo $! >"$state/xvfb.pid"
   echo ":$n" >"$state/display"
   for _ in $(seq 100); do
