@@ -6,6 +6,7 @@ set xlabel "helper processes (N)"
 set ylabel "milliseconds (median)"
 set key top left
 set grid
+set datafile missing "?"
 plot datafile using 1:2 with linespoints title "Vorlane reload", \
      datafile using 1:3 with linespoints title "floor (required system calls)", \
      datafile using 1:4 with linespoints title "Vorlane start to full list", \

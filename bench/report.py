@@ -78,5 +78,6 @@ open(markdown, 'w').write('\n'.join(out))
 with open(plotdata, 'w') as f:
     for n in sorted(data):
         d = data[n]
-        f.write('%d %s %s %s %s\n' % (n, *(d.get(k, [0])[0] for k in
-                                          ('reload', 'floor', 'start_to_list', 'taskmgr_start_to_list'))))
+        values = [d.get(k, [0])[0] for k in ('reload', 'floor', 'start_to_list', 'taskmgr_start_to_list')]
+        cells = ['?' if k == 3 and v >= 60000 else '%.1f' % v for k, v in enumerate(values)]
+        f.write('%d %s\n' % (n, ' '.join(cells)))
