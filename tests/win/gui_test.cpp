@@ -372,3 +372,18 @@ TEST(Gui, NineXFamilyListsThroughToolHelpAndKeepsPriorityReadOnly) {
   EXPECT_EQ(TextOf(app.Ctl(kIdFileName)), "helper.exe");
   RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Vorlane9x.exe");
 }
+
+TEST(Gui, StoppingAnApplicationEntryEndsTheWholeProcess) {
+  Process helper = StartHelper("windows 2 Whole");
+  App app;
+  app.Click(kIdReget);
+  SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
+  const int index = app.IndexOf(Prefix(helper.Id()) + " Whole 1");
+  ASSERT_GE(index, 0);
+  ASSERT_TRUE(app.SelectEntry(index, helper.Id()));
+  EXPECT_EQ(TextOf(app.Ctl(kIdMemo)), "Whole 2\r\nWhole 1\r\n");  // all its windows
+  app.Click(kIdStop);
+  EXPECT_EQ(helper.Wait(5000), 0);
+  EXPECT_EQ(SendMessageA(app.Ctl(kIdTabMain), TCM_GETCURSEL, 0, 0), 1);  // the tab stays
+  EXPECT_EQ(app.IndexOf(Prefix(helper.Id())), -1);
+}
