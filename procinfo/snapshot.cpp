@@ -18,20 +18,32 @@ constexpr DWORD kFirstBufferIds = 4096;
 
 using TitleMap = std::unordered_map<DWORD, std::vector<std::string>>;
 
-// Adds the process's entry and one entry per application window.
-void Emit(EntryLists& out, TQorSvc& svc, HICON icon, const TitleMap& titles) {
-  out.IL_Tab0.Add(icon);
-  svc.WindowText.clear();
-  out.ProcessLines.push_back(EntryLine(svc));
-  auto it = titles.find(svc.idProcess);
-  if (it == titles.end()) return;
-  for (const std::string& title : it->second) {
-    out.IL_Tab1.Add(icon);
-    svc.WindowText = title;
-    out.ApplicationLines.push_back(EntryLine(svc));
+// Lines as they are made, with each line's icon; the icons go into the image
+// lists in one step at the end, while the resolution cache still owns them.
+struct Pending {
+  EntryLists& out;
+  std::vector<HICON> processIcons, applicationIcons;  // borrowed
+
+  // Adds the process's entry and one entry per application window.
+  void Emit(TQorSvc& svc, HICON icon, const TitleMap& titles) {
+    processIcons.push_back(icon);
+    svc.WindowText.clear();
+    out.ProcessLines.push_back(EntryLine(svc));
+    auto it = titles.find(svc.idProcess);
+    if (it == titles.end()) return;
+    for (const std::string& title : it->second) {
+      applicationIcons.push_back(icon);
+      svc.WindowText = title;
+      out.ApplicationLines.push_back(EntryLine(svc));
+    }
+    svc.WindowText.clear();
   }
-  svc.WindowText.clear();
-}
+
+  void Flush() {
+    out.IL_Tab0.Append(processIcons);
+    out.IL_Tab1.Append(applicationIcons);
+  }
+};
 
 void FillFixed(TQorSvc& svc, const char* name, const char* description) {
   svc.DisplayName = name;
@@ -126,6 +138,7 @@ void SnapshotToolHelp(EntryLists& out, const SubstituteIcons& icons) {
   if (!snap) return;
   const TitleMap titles = CollectAllWindowTitles(true);
   ResolveCache cache;
+  Pending pending{out, {}, {}};
   PROCESSENTRY32 entry{};
   entry.dwSize = 296;
   for (BOOL ok = api.Process32First(snap.get(), &entry); ok;
@@ -138,8 +151,9 @@ void SnapshotToolHelp(EntryLists& out, const SubstituteIcons& icons) {
     svc.DisplayName = r.DisplayName;
     svc.Company = r.Company;
     svc.Description = r.Description;
-    Emit(out, svc, r.Icon ? r.Icon.get() : icons.DefaultIcon, titles);
+    pending.Emit(svc, r.Icon ? r.Icon.get() : icons.DefaultIcon, titles);
   }
+  pending.Flush();
 }
 
 void SnapshotPSAPI(EntryLists& out, const SubstituteIcons& icons) {
@@ -150,12 +164,13 @@ void SnapshotPSAPI(EntryLists& out, const SubstituteIcons& icons) {
   std::stable_sort(ids.begin(), ids.end());
   const TitleMap titles = CollectAllWindowTitles(true);
   ResolveCache cache;
+  Pending pending{out, {}, {}};
   for (DWORD id : ids) {
     TQorSvc svc;
     svc.idProcess = id;
     if (id == 0) {
       FillFixed(svc, texts::kIdleName, texts::kIdleDescription);
-      Emit(out, svc, icons.IdleIcon, titles);
+      pending.Emit(svc, icons.IdleIcon, titles);
       continue;
     }
     ui::UniqueHandle process(api.OpenProcess(kQueryAccess, FALSE, id));
@@ -166,7 +181,7 @@ void SnapshotPSAPI(EntryLists& out, const SubstituteIcons& icons) {
     std::string path = ModulePath(process.get(), id);
     if (!process && path.empty()) {
       // Not opened at all: the entry keeps its identifier only.
-      Emit(out, svc, icon, titles);
+      pending.Emit(svc, icon, titles);
       continue;
     }
     if (path.empty() || path == "?") {
@@ -180,6 +195,7 @@ void SnapshotPSAPI(EntryLists& out, const SubstituteIcons& icons) {
       svc.Description = r.Description;
       if (r.Icon) icon = r.Icon.get();
     }
-    Emit(out, svc, icon, titles);
+    pending.Emit(svc, icon, titles);
   }
+  pending.Flush();
 }

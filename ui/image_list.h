@@ -17,7 +17,11 @@ class ImageList {
   // A new icon holding image i (the list keeps its own).
   UniqueIcon GetIcon(int i) const;
   void Clear() { ImageList_RemoveAll(list_.get()); }
-  // Rebuilds the list so that image k is the old image order[k].
+  // Appends icons[i] as image Count()+i. Each distinct icon is converted
+  // once; repeats are copied inside the list, which costs far less.
+  void Append(const std::vector<HICON>& icons);
+  // Reorders the list so that image k is the old image order[k], copying
+  // images inside the list along each cycle of the permutation.
   void Rearrange(const std::vector<size_t>& order);
 
  private:
