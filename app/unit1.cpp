@@ -272,20 +272,18 @@ void TForm1::SortByDisplayName(std::vector<std::string>& lines, ui::ImageList& i
   images.Rearrange(order);
 }
 
+std::pair<std::vector<std::string>*, ui::ImageList*> TForm1::TabLists(int tab) {
+  if (tab == 0) return {&lists_.ProcessLines, &lists_.IL_Tab0};
+  if (tab == 1) return {&lists_.ApplicationLines, &lists_.IL_Tab1};
+  return {nullptr, nullptr};
+}
+
 void TForm1::TC_MainChange() {
   CurrentTab = TC_Main.TabIndex();
   SendMessageA(GLB_List.hwnd(), WM_SETREDRAW, FALSE, 0);
   GLB_List.Clear();
   SelectedIndex = -1;
-  std::vector<std::string>* lines = nullptr;
-  ui::ImageList* images = nullptr;
-  if (CurrentTab == 0) {
-    lines = &lists_.ProcessLines;
-    images = &lists_.IL_Tab0;
-  } else if (CurrentTab == 1) {
-    lines = &lists_.ApplicationLines;
-    images = &lists_.IL_Tab1;
-  }
+  auto [lines, images] = TabLists(CurrentTab);
   if (lines) {
     if (SortByName == 0)
       SortByProcessID(*lines, *images);
@@ -353,15 +351,7 @@ void TForm1::ClearDetails() {
 void TForm1::GLB_ListClick() {
   SelectedIndex = GLB_List.ItemIndex();
   if (SelectedIndex < 0) return;
-  const std::vector<std::string>* lines = nullptr;
-  const ui::ImageList* images = nullptr;
-  if (CurrentTab == 0) {
-    lines = &lists_.ProcessLines;
-    images = &lists_.IL_Tab0;
-  } else if (CurrentTab == 1) {
-    lines = &lists_.ApplicationLines;
-    images = &lists_.IL_Tab1;
-  }
+  auto [lines, images] = TabLists(CurrentTab);
   if (!lines || SelectedIndex >= static_cast<int>(lines->size())) return;
   ui::UniqueIcon icon = images->GetIcon(SelectedIndex);
   ShowDetails((*lines)[static_cast<size_t>(SelectedIndex)], icon.get());

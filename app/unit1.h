@@ -2,6 +2,7 @@
 // and the details panel.
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/form_layout.h"
@@ -56,6 +57,8 @@ class TForm1 : public ui::Window {
   void CreateComponents();
   void ApplyLayout();
   const FILETIME* CreationTimeOf(DWORD pid) const;
+  // The entry lines and image list of a tab; none for another index.
+  std::pair<std::vector<std::string>*, ui::ImageList*> TabLists(int tab);
 
   HWND appWindow_;    // borrowed: the entry sequence owns it
   DdeSession* dde_;   // borrowed

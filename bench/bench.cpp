@@ -58,17 +58,6 @@ void FloorPass() {
   }
 }
 
-long PeakResidentKiB(const std::string& name) {
-  const std::string out = TestDir() + "bench_rss.txt";
-  DeleteFileA(out.c_str());
-  const std::string pattern = name.substr(0, name.size() - 1) + "[" + name.back() + "]";
-  RunUnix("/bin/sh -c \"grep VmHWM /proc/$(pgrep -f " + pattern + " | head -n 1)/status | tr -dc 0-9 > " +
-          UnixPath(out) + ".part; mv " + UnixPath(out) + ".part " + UnixPath(out) + "\"");
-  std::string text;
-  WaitFor([&] { return !(text = ReadFileBytes(out)).empty(); }, 10000);
-  return std::atol(text.c_str());
-}
-
 int ListViewCount(DWORD pid) {
   for (HWND top : TopWindows(pid)) {
     HWND found = nullptr;
@@ -159,7 +148,7 @@ int main(int argc, char** argv) {
   Report(n, "tab_change", tab);
   Report(n, "selection", select);
   std::printf("%d processes %d\n", n, processes);
-  std::printf("%d peak_rss_kib %ld\n", n, PeakResidentKiB("VorlaneBench"));
+  std::printf("%d peak_rss_kib %ld\n", n, ProcessStatusKiB("VorlaneBench", "VmHWM"));
   PostMessageA(form, WM_CLOSE, 0, 0);
   app.Wait(10000);
   return 0;

@@ -309,21 +309,6 @@ TEST(Gui, HotEntryFollowsThePointerAndSelectionIsSkyBlue) {
   SaveScreenshot("selected_entry");
 }
 
-namespace {
-// Resident memory, in KiB, of the Wine process whose command line names `exeName`.
-long ResidentKiB(const std::string& exeName) {
-  const std::string out = TestDir() + "rss.txt";
-  DeleteFileA(out.c_str());
-  // The bracket keeps the pattern from matching the shell's own command line.
-  const std::string pattern = exeName.substr(0, exeName.size() - 1) + "[" + exeName.back() + "]";
-  RunUnix("/bin/sh -c \"ps -o rss= -p $(pgrep -f " + pattern + " | head -n 1) > " +
-          UnixPath(out) + ".part; mv " + UnixPath(out) + ".part " + UnixPath(out) + "\"");
-  std::string text;
-  WaitFor([&] { return !(text = ReadFileBytes(out)).empty(); }, 10000);
-  return std::atol(text.c_str());
-}
-}  // namespace
-
 TEST(Gui, ReloadsLeakNothing) {
   // Wine reports no GDI or USER object counts (GetGuiResources gives 0), so
   // the test watches the process's resident memory: a leaked off-screen
@@ -332,13 +317,13 @@ TEST(Gui, ReloadsLeakNothing) {
   App app(CopyExe(TestDir() + "leak", "VorlaneLeak.exe"));
   for (int i = 0; i < 10; ++i) app.Click(kIdReget);
   SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
-  const long before = ResidentKiB("VorlaneLeak");
+  const long before = ProcessStatusKiB("VorlaneLeak", "VmRSS");
   for (int i = 0; i < 50; ++i) {
     app.Click(kIdReget);
     app.Click(i % 2 ? kIdByProcessId : kIdByFileName);
     SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, i % 2, 0);
   }
-  const long after = ResidentKiB("VorlaneLeak");
+  const long after = ProcessStatusKiB("VorlaneLeak", "VmRSS");
   printf("resident memory: %ld KiB before, %ld KiB after 50 reloads\n", before, after);
   EXPECT_GT(before, 0);
   EXPECT_LT(after - before, 1024);

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -239,6 +240,19 @@ COLORREF ScreenPixels::Pixel(int x, int y) const {
   const size_t i = (static_cast<size_t>(y) * width_ + x) * 3;
   return RGB(static_cast<BYTE>(rgb_[i]), static_cast<BYTE>(rgb_[i + 1]),
              static_cast<BYTE>(rgb_[i + 2]));
+}
+
+long ProcessStatusKiB(const std::string& exeName, const char* field) {
+  const std::string out = TestDir() + "status_kib.txt";
+  DeleteFileA(out.c_str());
+  // The bracket keeps the pattern from matching the shell's own command line.
+  const std::string pattern = exeName.substr(0, exeName.size() - 1) + "[" + exeName.back() + "]";
+  RunUnix("/bin/sh -c \"grep " + std::string(field) + ": /proc/$(pgrep -f " + pattern +
+          " | head -n 1)/status | tr -dc 0-9 > " + UnixPath(out) + ".part; mv " + UnixPath(out) +
+          ".part " + UnixPath(out) + "\"");
+  std::string text;
+  WaitFor([&] { return !(text = ReadFileBytes(out)).empty(); }, 10000);
+  return std::atol(text.c_str());
 }
 
 std::string SaveScreenshot(const std::string& name) {

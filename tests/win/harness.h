@@ -88,6 +88,10 @@ std::string SaveScreenshot(const std::string& name);
 // for it; false when it could not be started (its exit code is not known).
 bool RunUnix(const std::string& commandLine, DWORD timeoutMs = 20000);
 
+// A field of /proc/<pid>/status, in KiB (VmRSS, VmHWM...), of the Wine
+// process whose command line names `exeName`; 0 when it cannot be read.
+long ProcessStatusKiB(const std::string& exeName, const char* field);
+
 // The Unix path of a path on Wine's Z: drive.
 std::string UnixPath(const std::string& windowsPath);
 
