@@ -22,6 +22,8 @@ using namespace harness;
 
 namespace {
 
+constexpr DWORD kPeerTimeoutMs = 30000;  // a peer slower than this is reported as timed out
+
 double Now() {
   LARGE_INTEGER f, c;
   QueryPerformanceFrequency(&f);
@@ -75,18 +77,9 @@ int ListViewCount(DWORD pid) {
   return -1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const int n = argc > 1 ? std::atoi(argv[1]) : 100;
+// One size: the helpers are running; measures everything once.
+void Measure(int n) {
   const int runs = 5;
-  std::vector<Process> helpers(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i)
-    helpers[i].Start("\"" + TestDir() + "helper.exe\" windows 3 Bench" + std::to_string(i));
-  for (int i = 0; i < n; ++i) {
-    const std::string ready = "ready " + std::to_string(helpers[i].Id());
-    WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; }, 60000);
-  }
   DWORD all[16384], bytes = 0;
   EnumProcesses(all, sizeof all, &bytes);
   const int processes = static_cast<int>(bytes / 4);
@@ -109,7 +102,7 @@ int main(int argc, char** argv) {
   Process taskmgr;
   t0 = Now();
   taskmgr.Start("taskmgr.exe");
-  WaitFor([&] { return ListViewCount(taskmgr.Id()) >= processes - 1; }, 60000);
+  WaitFor([&] { return ListViewCount(taskmgr.Id()) >= processes - 1; }, kPeerTimeoutMs);
   Report(n, "taskmgr_start_to_list", {Now() - t0});
   taskmgr.Kill();
 
@@ -151,5 +144,26 @@ int main(int argc, char** argv) {
   std::printf("%d peak_rss_kib %ld\n", n, ProcessStatusKiB("VorlaneBench", "VmHWM"));
   PostMessageA(form, WM_CLOSE, 0, 0);
   app.Wait(10000);
+}
+
+}  // namespace
+
+// Sizes in increasing order; helpers are added from one size to the next.
+int main(int argc, char** argv) {
+  std::vector<Process> helpers;
+  for (int a = 1; a < argc; ++a) {
+    const int n = std::atoi(argv[a]);
+    const size_t first = helpers.size();
+    while (static_cast<int>(helpers.size()) < n) {
+      helpers.emplace_back();
+      helpers.back().Start("\"" + TestDir() + "helper.exe\" windows 3 Bench" +
+                           std::to_string(helpers.size()));
+    }
+    for (size_t i = first; i < helpers.size(); ++i) {
+      const std::string ready = "ready " + std::to_string(helpers[i].Id());
+      WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; }, 60000);
+    }
+    Measure(n);
+  }
   return 0;
 }

@@ -51,8 +51,8 @@ for n in sorted(data):
     for key, title in figures:
         if key in d:
             v = d[key]
-            if key == 'taskmgr_start_to_list' and v[0] >= 60000:
-                out.append('| %s | timed out (60 s) | | |' % title)
+            if key == 'taskmgr_start_to_list' and v[0] >= 30000:
+                out.append('| %s | timed out (30 s) | | |' % title)
                 continue
             out.append('| %s | %.1f | %.1f | %.1f |' % (title, v[0], v[1], v[2] if len(v) > 2 else v[0]))
     if 'reload' in d and 'floor' in d and d['floor'][0] > 0:
@@ -79,5 +79,5 @@ with open(plotdata, 'w') as f:
     for n in sorted(data):
         d = data[n]
         values = [d.get(k, [0])[0] for k in ('reload', 'floor', 'start_to_list', 'taskmgr_start_to_list')]
-        cells = ['?' if k == 3 and v >= 60000 else '%.1f' % v for k, v in enumerate(values)]
+        cells = ['?' if k == 3 and v >= 30000 else '%.1f' % v for k, v in enumerate(values)]
         f.write('%d %s\n' % (n, ' '.join(cells)))

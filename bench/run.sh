@@ -11,12 +11,8 @@ results="$out/results.txt"
 : >"$results"
 "$root/scripts/test-env.sh" start "$build" >/dev/null
 trap '"$root/scripts/test-env.sh" stop "$build" >/dev/null' EXIT
-for n in $sizes; do
-  echo "bench: N = $n"
-  "$root/scripts/wine-test.sh" "$build" "$build/win/tests/bench.exe" "$n" | tr -d '\r' | tee -a "$results"
-  # Fresh session for the next size: no helper left behind.
-  "$root/scripts/test-env.sh" start "$build" >/dev/null
-done
+echo "bench: sizes $sizes (helpers are added from one size to the next)"
+"$root/scripts/wine-test.sh" "$build" "$build/win/tests/bench.exe" $sizes | sed -u 's/\r$//' | tee "$results"
 python3 "$root/bench/report.py" "$results" "$root/docs/performance.md" "$out/plot.dat"
 gnuplot -e "datafile='$out/plot.dat'; outfile='$root/docs/performance.png'" "$root/bench/plot.gp"
 echo "bench: wrote docs/performance.md and docs/performance.png"
