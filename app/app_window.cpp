@@ -12,9 +12,9 @@ bool AppWindow::Create() {
 
 LRESULT AppWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_RESTORE) {
-    if (form_) {
-      ShowWindow(form_, IsIconic(form_) ? SW_RESTORE : SW_SHOW);
-      SetForegroundWindow(form_);
+    if (HWND form = form_.get()) {
+      ShowWindow(form, IsIconic(form) ? SW_RESTORE : SW_SHOW);
+      SetForegroundWindow(form);
     }
     return 0;
   }

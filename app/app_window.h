@@ -2,16 +2,17 @@
 // main window. A second start finds it by that title and restores the
 // program through it.
 #pragma once
+#include "base/handles.h"
 #include "ui/window.h"
 
 class AppWindow : public ui::Window {
  public:
   bool Create();
-  void SetMainWindow(HWND form) { form_ = form; }
+  void SetMainWindow(HWND form) { form_ = base::Borrowed<HWND>(form); }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  HWND form_ = nullptr;  // borrowed: the main window
+  base::Borrowed<HWND> form_;  // the main window
 };

@@ -1,12 +1,7 @@
 // Placement of the main window's button bar and details panel: the design
 // values and the rules that creation and every resize apply to them.
 #pragma once
-
-struct Box {
-  int left = 0, top = 0, width = 0, height = 0;
-  int right() const { return left + width; }
-  int bottom() const { return top + height; }
-};
+#include "ui/box.h"
 
 struct FormLayout {
   // Details panel (children of PL_Base), design values.

@@ -4,6 +4,7 @@
 
 #include "app/app_window.h"
 #include "app/entry_sequence.h"
+#include "app/texts.h"
 #include "app/unit1.h"
 #include "productinfo/home_page.h"
 #include "productinfo/qorfunc.h"
@@ -17,7 +18,11 @@ void RunMainWindow() {
   AppWindow app;
   if (!app.Create()) return;
   TForm1 form(app.hwnd(), &dde);
-  if (!form.Create()) return;
+  if (!form.Create()) {
+    // Never a half-built window: say so and end.
+    MessageBoxA(nullptr, texts::kStartError, texts::kErrorCaption, MB_OK | MB_ICONERROR);
+    return;
+  }
   app.SetMainWindow(form.hwnd());
   // Centred on the screen when first shown.
   RECT r;

@@ -2,17 +2,17 @@
 // and the details panel.
 #pragma once
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "app/entry_model.h"
 #include "app/form_layout.h"
+#include "base/handles.h"
 #include "controls/graphic_list_box.h"
-#include "procinfo/snapshot.h"
+#include "procinfo/details.h"
 #include "ui/bitmap_button.h"
 #include "ui/combo_box.h"
 #include "ui/edit.h"
 #include "ui/image.h"
-#include "ui/image_list.h"
 #include "ui/label.h"
 #include "ui/panel.h"
 #include "ui/speed_button.h"
@@ -26,10 +26,11 @@ class TForm1 : public ui::Window {
  public:
   // `appWindow` carries the application title; `dde` lives as long as the program.
   TForm1(HWND appWindow, DdeSession* dde);
+  // False when the window or any of its components could not be made.
   bool Create();
 
   // Window events.
-  void FormCreate();
+  bool FormCreate();
   void FormResize();
   void FormActivate();
   void FormDestroy();
@@ -46,23 +47,22 @@ class TForm1 : public ui::Window {
   // Operations.
   void Reload();
   void ClearDetails();
-  void ShowDetails(const std::string& line, HICON icon);
-  void SortByProcessID(std::vector<std::string>& lines, ui::ImageList& images);
-  void SortByDisplayName(std::vector<std::string>& lines, ui::ImageList& images);
+  void ShowDetails(const TQorSvc& entry, HICON icon, const LiveDetails& live);
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void CreateComponents();
+  bool CreateComponents();
+  void HookEvents();
+  void MeasureLabels();
   void ApplyLayout();
+  void OrderProcesses();
   const FILETIME* CreationTimeOf(DWORD pid) const;
-  // The entry lines and image list of a tab; none for another index.
-  std::pair<std::vector<std::string>*, ui::ImageList*> TabLists(int tab);
 
-  HWND appWindow_;    // borrowed: the entry sequence owns it
-  DdeSession* dde_;   // borrowed
-  ui::UniqueFont font_;  // owned; every control draws with it
+  base::Borrowed<HWND> appWindow_;  // the entry sequence owns it
+  DdeSession* dde_;                 // borrowed
+  ui::UniqueFont font_;             // owned; every control draws with it
 
   // Components; their windows are children that this window destroys.
   ui::StatusBar StatusBar1;
@@ -84,6 +84,7 @@ class TForm1 : public ui::Window {
   int Activated = 0;
   int SelectedIndex = -1;
   int CurrentTab = 0;
-  EntryLists lists_;  // ProcessLines/IL_Tab0, ApplicationLines/IL_Tab1
+  bool ntFamily_ = true;  // priority classes can be changed
+  EntryLists lists_;
   ui::UniqueIcon IdleIcon, SystemIcon, DefaultIcon;  // owned
 };

@@ -17,17 +17,21 @@ add_custom_target(images DEPENDS ${IMAGE_PATHS})
 add_library(vorlane_core STATIC
   ${PORTABLE_SOURCES}
   app/app_window.cpp
+  app/entry_model.cpp
   app/entry_sequence.cpp
+  app/form_components.cpp
+  app/message_dialog.cpp
   app/unit1.cpp
   controls/graphic_list_box.cpp
   procinfo/app_windows.cpp
+  procinfo/details.cpp
   procinfo/privilege.cpp
   procinfo/process_api.cpp
   procinfo/process_ops.cpp
-  procinfo/resolve.cpp
   procinfo/snapshot.cpp
   productinfo/home_page.cpp
   productinfo/qorfunc.cpp
+  productinfo/resolve.cpp
   ui/bitmap_button.cpp
   ui/combo_box.cpp
   ui/control.cpp
@@ -36,6 +40,7 @@ add_library(vorlane_core STATIC
   ui/image.cpp
   ui/image_list.cpp
   ui/label.cpp
+  ui/modal_dialog.cpp
   ui/panel.cpp
   ui/speed_button.cpp
   ui/status_bar.cpp

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "procinfo/entry_line.h"
+#include "base/text.h"
 
 namespace {
 
@@ -46,15 +46,16 @@ TGraphicListBox::~TGraphicListBox() {
   if (hwnd() && timerOn_) KillTimer(hwnd(), kHoverTimerId);
 }
 
-bool TGraphicListBox::Create(HWND parent, const Box& b, int id, HFONT font) {
-  font_ = font;
-  if (!Control::Create(parent, "LISTBOX", "",
+bool TGraphicListBox::Create(const Args& a) {
+  font_ = a.font;
+  if (!Control::Create(a.parent, "LISTBOX", "",
                        LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
                            WS_VSCROLL | WS_TABSTOP,
-                       WS_EX_CLIENTEDGE, b, id))
+                       WS_EX_CLIENTEDGE, a.bounds, a.id))
     return false;
-  SetFont(font);
-  Subclass();
+  SetFont(a.font);
+  // The list asks for its item height while it is being created, before
+  // its wrapper can answer: the height is set here instead.
   UpdateAutoItemHeight();
   if (pendingItemHeight_ > 0) SetItemHeight(pendingItemHeight_);
   return true;
@@ -272,12 +273,6 @@ bool TGraphicListBox::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
   if (msg == WM_DRAWITEM) {
     auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
     DrawRequest(d->hDC, static_cast<int>(d->itemID), d->rcItem, d->itemState);
-    result = TRUE;
-    return true;
-  }
-  if (msg == WM_MEASUREITEM) {
-    reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemHeight =
-        static_cast<UINT>(std::max(1, pendingItemHeight_ ? pendingItemHeight_ : 12));
     result = TRUE;
     return true;
   }

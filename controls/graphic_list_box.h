@@ -8,7 +8,7 @@
 #include "controls/item_geometry.h"
 #include "ui/color.h"
 #include "ui/control.h"
-#include "ui/handles.h"
+#include "ui/gdi.h"
 #include "ui/image_list.h"
 
 // A font as the list draws with it: a handle and a text colour.
@@ -24,7 +24,13 @@ class TGraphicListBox : public ui::Control {
 
   TGraphicListBox();
   ~TGraphicListBox() override;
-  bool Create(HWND parent, const Box& b, int id, HFONT font);
+  struct Args {
+    HWND parent = nullptr;
+    Box bounds;
+    int id = 0;
+    HFONT font = nullptr;  // borrowed
+  };
+  bool Create(const Args& a);
 
   // Properties; setters store, and three of them recompute the item height.
   bool AutoItemHeight() const { return autoItemHeight_; }

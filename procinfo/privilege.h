@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 // Enables or disables one named privilege; success is judged by the last
 // error alone (a privilege the account lacks gives ERROR_NOT_ALL_ASSIGNED).
@@ -21,6 +21,6 @@ class DebugPrivilegeScope {
   bool Enabled() const { return enabled_; }
 
  private:
-  ui::UniqueHandle token_;  // owned
+  base::UniqueHandle token_;  // owned
   bool enabled_ = false;
 };

@@ -2,15 +2,12 @@
 
 #include <memory>
 
+#include "base/handles.h"
+#include "procinfo/access_rights.h"
 #include "procinfo/privilege.h"
 #include "procinfo/process_api.h"
-#include "ui/handles.h"
 
 namespace {
-
-constexpr DWORD kQueryAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;  // 0x410
-constexpr DWORD kSetAccess = PROCESS_SET_INFORMATION | PROCESS_VM_READ;      // 0x210
-constexpr DWORD kStopAccess = 0x1F0FFF;  // PROCESS_ALL_ACCESS as the 32-bit headers had it
 
 // Opens the process with the debug privilege held where the family has it,
 // runs `body` on the handle and returns its result, or `failed`.
@@ -18,7 +15,7 @@ template <typename R, typename Body>
 R WithProcess(DWORD pid, DWORD access, R failed, Body body) {
   std::unique_ptr<DebugPrivilegeScope> privilege;
   if (PlatformId() == VER_PLATFORM_WIN32_NT) privilege = std::make_unique<DebugPrivilegeScope>();
-  ui::UniqueHandle process(Api().OpenProcess(access, FALSE, pid));
+  base::UniqueHandle process(Api().OpenProcess(access, FALSE, pid));
   if (!process) return failed;
   return body(process.get());
 }
@@ -28,7 +25,7 @@ R WithProcess(DWORD pid, DWORD access, R failed, Body body) {
 // identifier cannot change hands in between.
 bool SameProcess(DWORD pid, const FILETIME* created) {
   if (!created) return true;
-  ui::UniqueHandle h(Api().OpenProcess(0x1000 /* limited query */, FALSE, pid));
+  base::UniqueHandle h(Api().OpenProcess(kLimitedQueryAccess, FALSE, pid));
   if (!h) h.reset(Api().OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid));
   FILETIME now{}, exited, kernel, user;
   if (!h || !Api().GetProcessTimes(h.get(), &now, &exited, &kernel, &user)) return true;

@@ -3,53 +3,51 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/texts.h"
+#include "procinfo/access_rights.h"
 #include "procinfo/app_windows.h"
 #include "procinfo/entry_line.h"
 #include "procinfo/privilege.h"
 #include "procinfo/process_api.h"
-#include "procinfo/resolve.h"
 
 namespace {
 
-constexpr DWORD kQueryAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;  // 0x410
-constexpr DWORD kLimitedQueryAccess = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
 constexpr DWORD kFirstBufferIds = 4096;
 
 using TitleMap = std::unordered_map<DWORD, std::vector<std::string>>;
 
-// Lines as they are made, with each line's icon; the icons go into the image
-// lists in one step at the end, while the resolution cache still owns them.
+// Adds lines as they are made, each with its icon.
 struct Pending {
-  EntryLists& out;
-  std::vector<HICON> processIcons, applicationIcons;  // borrowed
+  Snapshot& out;
 
   // Adds the process's entry and one entry per application window.
   void Emit(TQorSvc& svc, HICON icon, const TitleMap& titles) {
-    processIcons.push_back(icon);
+    out.ProcessIcons.push_back(icon);
     svc.WindowText.clear();
     out.ProcessLines.push_back(EntryLine(svc));
     auto it = titles.find(svc.idProcess);
     if (it == titles.end()) return;
     for (const std::string& title : it->second) {
-      applicationIcons.push_back(icon);
+      out.ApplicationIcons.push_back(icon);
       svc.WindowText = title;
       out.ApplicationLines.push_back(EntryLine(svc));
     }
     svc.WindowText.clear();
   }
-
-  void Flush() {
-    out.IL_Tab0.Append(processIcons);
-    out.IL_Tab1.Append(applicationIcons);
-  }
 };
 
-void FillFixed(TQorSvc& svc, const char* name, const char* description) {
+void FillFixed(TQorSvc& svc, const char* name, const char* company, const char* description) {
   svc.DisplayName = name;
   svc.FileName.clear();
-  svc.Company = texts::kMicrosoft;
+  svc.Company = company;
   svc.Description = description;
+}
+
+HICON FillResolved(TQorSvc& svc, const FileResolver& resolve, HICON fallback) {
+  FileFacts facts = resolve(svc.FileName);
+  svc.DisplayName = std::move(facts.DisplayName);
+  svc.Company = std::move(facts.Company);
+  svc.Description = std::move(facts.Description);
+  return facts.Icon ? facts.Icon : fallback;
 }
 
 // The main module's path; on a 64-bit process seen from WOW64 the module
@@ -62,7 +60,7 @@ std::string ModulePath(HANDLE process, DWORD pid) {
     buf[256] = '\0';
     if (buf[0] && std::strcmp(buf, "?") != 0) return buf;
   }
-  ui::UniqueHandle limited;
+  base::UniqueHandle limited;
   HANDLE h = process;
   if (!h) {
     limited.reset(api.OpenProcess(kLimitedQueryAccess, FALSE, pid));
@@ -83,14 +81,6 @@ std::string RemoveNtPrefix(std::string path) {
 }
 
 }  // namespace
-
-void EntryLists::Clear() {
-  ProcessLines.clear();
-  ApplicationLines.clear();
-  IL_Tab0.Clear();
-  IL_Tab1.Clear();
-  CreationTimes.clear();
-}
 
 void SortIDList(std::vector<std::string>& ids) {
   std::stable_sort(ids.begin(), ids.end(), [](const std::string& a, const std::string& b) {
@@ -119,26 +109,24 @@ std::vector<DWORD> EnumAllProcessIds() {
   return {};
 }
 
-void TakeSnapshot(EntryLists& out, const SubstituteIcons& icons) {
+Snapshot TakeSnapshot(const FixedEntries& fixed, const FileResolver& resolve) {
   switch (PlatformId()) {
     case VER_PLATFORM_WIN32_WINDOWS:
-      SnapshotToolHelp(out, icons);
-      break;
+      return SnapshotToolHelp(fixed, resolve);
     case VER_PLATFORM_WIN32_NT:
-      SnapshotPSAPI(out, icons);
-      break;
+      return SnapshotPSAPI(fixed, resolve);
     default:
-      break;
+      return {};
   }
 }
 
-void SnapshotToolHelp(EntryLists& out, const SubstituteIcons& icons) {
+Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve) {
   const ProcessApi& api = Api();
-  ui::UniqueHandle snap(api.CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snap) return;
+  Snapshot out;
+  base::UniqueHandle snap(api.CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snap) return out;
   const TitleMap titles = CollectAllWindowTitles(true);
-  ResolveCache cache;
-  Pending pending{out, {}, {}};
+  Pending pending{out};
   PROCESSENTRY32 entry{};
   entry.dwSize = 296;
   for (BOOL ok = api.Process32First(snap.get(), &entry); ok;
@@ -147,37 +135,34 @@ void SnapshotToolHelp(EntryLists& out, const SubstituteIcons& icons) {
     svc.idProcess = entry.th32ProcessID;
     entry.szExeFile[MAX_PATH - 1] = '\0';
     svc.FileName = entry.szExeFile;
-    const Resolution& r = cache.Get(svc.FileName);
-    svc.DisplayName = r.DisplayName;
-    svc.Company = r.Company;
-    svc.Description = r.Description;
-    pending.Emit(svc, r.Icon ? r.Icon.get() : icons.DefaultIcon, titles);
+    HICON icon = FillResolved(svc, resolve, fixed.DefaultIcon);
+    pending.Emit(svc, icon, titles);
   }
-  pending.Flush();
+  return out;
 }
 
-void SnapshotPSAPI(EntryLists& out, const SubstituteIcons& icons) {
+Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve) {
   const ProcessApi& api = Api();
+  Snapshot out;
   DebugPrivilegeScope privilege;
   std::vector<DWORD> ids = EnumAllProcessIds();
   // Identifiers come back in ascending numeric order, as SortIDList leaves them.
   std::stable_sort(ids.begin(), ids.end());
   const TitleMap titles = CollectAllWindowTitles(true);
-  ResolveCache cache;
-  Pending pending{out, {}, {}};
+  Pending pending{out};
   for (DWORD id : ids) {
     TQorSvc svc;
     svc.idProcess = id;
     if (id == 0) {
-      FillFixed(svc, texts::kIdleName, texts::kIdleDescription);
-      pending.Emit(svc, icons.IdleIcon, titles);
+      FillFixed(svc, fixed.IdleName, fixed.Company, fixed.IdleDescription);
+      pending.Emit(svc, fixed.IdleIcon, titles);
       continue;
     }
-    ui::UniqueHandle process(api.OpenProcess(kQueryAccess, FALSE, id));
+    base::UniqueHandle process(api.OpenProcess(kQueryAccess, FALSE, id));
     FILETIME created{}, exited, kernel, user;
     if (process && api.GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
       out.CreationTimes[id] = created;
-    HICON icon = icons.DefaultIcon;
+    HICON icon = fixed.DefaultIcon;
     std::string path = ModulePath(process.get(), id);
     if (!process && path.empty()) {
       // Not opened at all: the entry keeps its identifier only.
@@ -185,17 +170,13 @@ void SnapshotPSAPI(EntryLists& out, const SubstituteIcons& icons) {
       continue;
     }
     if (path.empty() || path == "?") {
-      FillFixed(svc, texts::kSystemName, texts::kSystemDescription);
-      icon = icons.SystemIcon;
+      FillFixed(svc, fixed.SystemName, fixed.Company, fixed.SystemDescription);
+      icon = fixed.SystemIcon;
     } else {
       svc.FileName = RemoveNtPrefix(path);
-      const Resolution& r = cache.Get(svc.FileName);
-      svc.DisplayName = r.DisplayName;
-      svc.Company = r.Company;
-      svc.Description = r.Description;
-      if (r.Icon) icon = r.Icon.get();
+      icon = FillResolved(svc, resolve, icon);
     }
     pending.Emit(svc, icon, titles);
   }
-  pending.Flush();
+  return out;
 }

@@ -5,36 +5,50 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "ui/image_list.h"
-
-struct EntryLists {
-  std::vector<std::string> ProcessLines;
-  ui::ImageList IL_Tab0{32, 32};
-  std::vector<std::string> ApplicationLines;
-  ui::ImageList IL_Tab1{32, 32};
-  // When each listed process started, where it could be read: an action on
-  // an identifier checks it is still the same process.
-  std::unordered_map<uint32_t, FILETIME> CreationTimes;
-
-  void Clear();
+// What a listed process shows of its executable file.
+struct FileFacts {
+  std::string DisplayName, Company, Description;
+  HICON Icon = nullptr;  // borrowed from the resolver; none when the file has none
 };
 
-struct SubstituteIcons {
+// Asked once per process with the path the system reports for it.
+using FileResolver = std::function<FileFacts(const std::string& reportedPath)>;
+
+// The entries without a file of their own, and the icon of any entry whose
+// file gives none.
+struct FixedEntries {
+  const char* IdleName;
+  const char* IdleDescription;
+  const char* SystemName;
+  const char* SystemDescription;
+  const char* Company;
   HICON DefaultIcon = nullptr;  // borrowed
   HICON SystemIcon = nullptr;   // borrowed
   HICON IdleIcon = nullptr;     // borrowed
 };
 
+struct Snapshot {
+  std::vector<std::string> ProcessLines;
+  std::vector<HICON> ProcessIcons;  // borrowed: from the resolver or FixedEntries
+  std::vector<std::string> ApplicationLines;
+  std::vector<HICON> ApplicationIcons;  // borrowed, as above
+  // When each listed process started, where it could be read: an action on
+  // an identifier checks it is still the same process.
+  std::unordered_map<uint32_t, FILETIME> CreationTimes;
+};
+
 // Upper bound on EnumProcesses calls that report ERROR_MORE_DATA.
 inline constexpr int kMaxEnumRetries = 8;
 
-void TakeSnapshot(EntryLists& out, const SubstituteIcons& icons);
-void SnapshotPSAPI(EntryLists& out, const SubstituteIcons& icons);
-void SnapshotToolHelp(EntryLists& out, const SubstituteIcons& icons);
+// The icons the snapshot holds stay valid while `resolve` keeps them.
+Snapshot TakeSnapshot(const FixedEntries& fixed, const FileResolver& resolve);
+Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve);
+Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve);
 
 // Orders "%8X" identifier texts by value, smallest first.
 void SortIDList(std::vector<std::string>& ids);

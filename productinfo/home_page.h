@@ -1,12 +1,11 @@
-// The link to the maker's home page: a confirmation, then the address handed
-// to the web browser over DDE (starting the browser if no server answers),
-// and to the default browser when no DDE server takes it.
+// Handing an address to the web browser over DDE (starting the browser if
+// no server answers), and the registry reads that find the browser.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 // The program's one DDE instance, from start-up to exit.
 class DdeSession {
@@ -15,16 +14,8 @@ class DdeSession {
   DWORD Instance() const { return instance_.get(); }
 
  private:
-  ui::UniqueDdeInstance instance_;  // owned
+  base::UniqueDdeInstance instance_;  // owned
 };
-
-enum class DialogType { Confirmation };
-
-// The standard message dialog with Yes (default) and No (cancel) buttons,
-// icon and text centred on each other. Returns IDYES, IDNO or IDCANCEL.
-int AlignedMessageDlg(HWND owner, const std::string& text, DialogType type);
-
-void OpenHomePage(HWND owner, DdeSession* dde);
 
 // 0 when the command was handed to a DDE server, -1 otherwise.
 int OpenUrlInBrowser(DdeSession* dde, const std::string& url);

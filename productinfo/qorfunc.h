@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "productinfo/path_text.h"
+#include "base/path_text.h"
 
 class TQorProductInfo {
  public:

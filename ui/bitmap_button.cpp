@@ -4,9 +4,9 @@
 
 namespace ui {
 
-bool BitmapButton::Create(HWND parent, const Box& b, int id, const char* caption, bool tabStop) {
-  return Control::Create(parent, "BUTTON", caption, BS_OWNERDRAW | (tabStop ? WS_TABSTOP : 0), 0,
-                         b, id);
+bool BitmapButton::Create(const Args& a) {
+  return Control::Create(a.parent, "BUTTON", a.caption, BS_OWNERDRAW | (a.tabStop ? WS_TABSTOP : 0),
+                         0, a.bounds, a.id);
 }
 
 void BitmapButton::SetGlyph(int resourceId) {

@@ -5,13 +5,20 @@
 #include <functional>
 
 #include "ui/control.h"
-#include "ui/handles.h"
+#include "ui/gdi.h"
 
 namespace ui {
 
 class BitmapButton : public Control {
  public:
-  bool Create(HWND parent, const Box& b, int id, const char* caption, bool tabStop);
+  struct Args {
+    HWND parent = nullptr;
+    Box bounds;
+    int id = 0;
+    const char* caption = "";
+    bool tabStop = true;
+  };
+  bool Create(const Args& a);
   // Loads the two-image glyph from a bitmap resource.
   void SetGlyph(int resourceId);
   std::function<void()> OnClick;

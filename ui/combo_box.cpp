@@ -2,18 +2,29 @@
 
 namespace ui {
 
-bool ComboBox::Create(HWND parent, const Box& b, int id, std::initializer_list<const char*> items,
-                      int itemHeight) {
-  Box dropped = b;
-  dropped.height = b.height + 160;  // room for the open list
-  if (!Control::Create(parent, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
-                       dropped, id))
+namespace {
+
+constexpr int kDropHeight = 160;  // room for the open list
+
+Box Dropped(Box b) {
+  b.height += kDropHeight;
+  return b;
+}
+
+}  // namespace
+
+bool ComboBox::Create(const Args& a) {
+  if (!Control::Create(a.parent, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
+                       Dropped(a.bounds), a.id))
     return false;
-  for (const char* item : items) SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  SendMessageA(hwnd(), CB_SETITEMHEIGHT, 0, itemHeight);
+  for (const char* item : a.items)
+    SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  SendMessageA(hwnd(), CB_SETITEMHEIGHT, 0, a.itemHeight);
   SetColor(clBtnFace);
   return true;
 }
+
+void ComboBox::SetClosedBounds(const Box& b) { SetBounds(Dropped(b)); }
 
 void ComboBox::SetColor(TColor c) {
   color_ = c;

@@ -1,18 +1,26 @@
 // A drop-down list (no typing) whose background colour can be set.
 #pragma once
 #include <functional>
-#include <initializer_list>
+#include <vector>
 
 #include "ui/color.h"
 #include "ui/control.h"
-#include "ui/handles.h"
+#include "ui/gdi.h"
 
 namespace ui {
 
 class ComboBox : public Control {
  public:
-  bool Create(HWND parent, const Box& b, int id, std::initializer_list<const char*> items,
-              int itemHeight);
+  struct Args {
+    HWND parent = nullptr;
+    Box bounds;  // closed; the open list drops below it
+    int id = 0;
+    std::vector<const char*> items;
+    int itemHeight = 0;
+  };
+  bool Create(const Args& a);
+  // Places the closed box; the open list keeps its room below.
+  void SetClosedBounds(const Box& b);
   int ItemIndex() const { return static_cast<int>(SendMessageA(hwnd(), CB_GETCURSEL, 0, 0)); }
   // Selecting from the program does not count as the user's change.
   void SetItemIndex(int i) { SendMessageA(hwnd(), CB_SETCURSEL, i, 0); }

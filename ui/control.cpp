@@ -12,9 +12,11 @@ constexpr UINT_PTR kSubclassId = 1;
 }  // namespace
 
 Control::~Control() {
-  if (hwnd_ && IsWindow(hwnd_)) {
+  // The subclass clears hwnd_ when the window goes, so a handle still held
+  // here names our own live window, never one the system has reused.
+  if (hwnd_ && subclassed_) {
+    RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
     RemovePropA(hwnd_, kProp);
-    if (subclassed_) RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
   }
 }
 
@@ -28,10 +30,12 @@ bool Control::Create(HWND parent, const char* cls, const char* text, DWORD style
                           GetModuleHandleA(nullptr), nullptr);
   if (!hwnd_) return false;
   SetPropA(hwnd_, kProp, this);
-  return true;
+  Subclass();
+  return subclassed_;
 }
 
 void Control::Subclass() {
+  if (subclassed_) return;
   subclassed_ = SetWindowSubclass(hwnd_, SubclassProc, kSubclassId,
                                   reinterpret_cast<DWORD_PTR>(this)) != FALSE;
 }
@@ -59,12 +63,7 @@ bool Control::OnReflect(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 void Control::SetBounds(const Box& b) { PlaceWindow(hwnd_, b); }
 
-Box Control::Bounds() const {
-  RECT r{};
-  GetWindowRect(hwnd_, &r);
-  MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
+Box Control::Bounds() const { return BoundsInParent(hwnd_); }
 
 void Control::SetText(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "app/form_layout.h"
+#include "ui/box.h"
 
 namespace ui {
 
@@ -36,12 +36,13 @@ class Control {
  protected:
   bool Create(HWND parent, const char* cls, const char* text, DWORD style, DWORD exStyle,
               const Box& b, int id);
-  // Routes the control's own messages to OnMessage (for the few that need it).
-  void Subclass();
   virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT CallDefault(UINT msg, WPARAM wp, LPARAM lp) { return DefSubclassProc(hwnd_, msg, wp, lp); }
 
  private:
+  // Routes the control's own messages to OnMessage; every control is
+  // subclassed at creation, so that its wrapper learns when the window goes.
+  void Subclass();
   static LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                        DWORD_PTR ref);
   HWND hwnd_ = nullptr;  // borrowed: the parent window destroys it

@@ -8,7 +8,15 @@ namespace ui {
 class Edit : public Control {
  public:
   enum class Kind { SingleLine, Memo };
-  bool Create(HWND parent, const Box& b, int id, Kind kind, const char* text, bool visible = true);
+  struct Args {
+    HWND parent = nullptr;
+    Box bounds;
+    int id = 0;
+    Kind kind = Kind::SingleLine;
+    const char* text = "";
+    bool visible = true;
+  };
+  bool Create(const Args& a);
 };
 
 }  // namespace ui

@@ -1,6 +1,6 @@
 // The one font every control of the main window uses.
 #pragma once
-#include "ui/handles.h"
+#include "ui/gdi.h"
 
 namespace ui {
 

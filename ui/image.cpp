@@ -6,10 +6,11 @@ namespace {
 constexpr char kClass[] = "VorlaneImage";
 }
 
-bool Image::Create(HWND parent, const Box& b, int id) {
+bool Image::Create(const Args& a) {
   RegisterClassOnce(kClass, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-  return CreateWin(0, kClass, "", WS_CHILD | WS_VISIBLE, b.left, b.top, b.width, b.height, parent,
-                   id);
+  const Box& b = a.bounds;
+  return CreateWin(0, kClass, "", WS_CHILD | WS_VISIBLE, b.left, b.top, b.width, b.height,
+                   a.parent, a.id);
 }
 
 void Image::SetIcon(HICON icon) {
@@ -40,8 +41,8 @@ void Image::SetHint(const char* text) {
 }
 
 void Image::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd(), &ps);
+  PaintDC paint(hwnd());
+  const HDC dc = paint.get();
   if (bitmap_) {
     UniqueMemDC mem(CreateCompatibleDC(dc));
     Selected sel(mem.get(), bitmap_.get());
@@ -51,7 +52,6 @@ void Image::Paint() {
   } else if (icon_) {
     DrawIconEx(dc, 0, 0, icon_.get(), 32, 32, 0, nullptr, DI_NORMAL);
   }
-  EndPaint(hwnd(), &ps);
 }
 
 LRESULT Image::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -2,14 +2,19 @@
 #pragma once
 #include <functional>
 
-#include "ui/handles.h"
+#include "ui/gdi.h"
 #include "ui/window.h"
 
 namespace ui {
 
 class Image : public Window {
  public:
-  bool Create(HWND parent, const Box& b, int id);
+  struct Args {
+    HWND parent = nullptr;
+    Box bounds;
+    int id = 0;
+  };
+  bool Create(const Args& a);
   // Shows a copy of `icon` (null shows nothing).
   void SetIcon(HICON icon);
   HICON Icon() const { return icon_.get(); }

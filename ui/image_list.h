@@ -2,7 +2,7 @@
 #pragma once
 #include <vector>
 
-#include "ui/handles.h"
+#include "ui/gdi.h"
 
 namespace ui {
 

@@ -4,12 +4,12 @@
 
 namespace ui {
 
-bool Label::Create(HWND parent, int left, int top, int id, const char* text, HFONT font) {
-  size_ = MeasureText(font, text);
-  if (!Control::Create(parent, "STATIC", text, SS_LEFT | SS_NOPREFIX, 0,
-                       {left, top, size_.cx, size_.cy}, id))
+bool Label::Create(const Args& a) {
+  size_ = MeasureText(a.font, a.text);
+  if (!Control::Create(a.parent, "STATIC", a.text, SS_LEFT | SS_NOPREFIX, 0,
+                       {a.left, a.top, size_.cx, size_.cy}, a.id))
     return false;
-  SetFont(font);
+  SetFont(a.font);
   return true;
 }
 

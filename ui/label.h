@@ -6,7 +6,14 @@ namespace ui {
 
 class Label : public Control {
  public:
-  bool Create(HWND parent, int left, int top, int id, const char* text, HFONT font);
+  struct Args {
+    HWND parent = nullptr;
+    int left = 0, top = 0;  // the size follows the text
+    int id = 0;
+    const char* text = "";
+    HFONT font = nullptr;  // borrowed
+  };
+  bool Create(const Args& a);
   int Width() const { return size_.cx; }
   int Height() const { return size_.cy; }
 

@@ -1,6 +1,6 @@
 #include "ui/panel.h"
 
-#include "ui/handles.h"
+#include "ui/gdi.h"
 
 namespace ui {
 
@@ -8,13 +8,14 @@ namespace {
 constexpr char kClass[] = "VorlanePanel";
 }
 
-bool Panel::Create(HWND parent, const Box& b, Edge edge) {
-  edge_ = edge;
+bool Panel::Create(const Args& a) {
+  edge_ = a.edge;
+  const Box& b = a.bounds;
   RegisterClassOnce(kClass, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                     CS_HREDRAW | CS_VREDRAW);
   return CreateWin(WS_EX_CONTROLPARENT, kClass, "",
                    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, b.left, b.top,
-                   b.width, b.height, parent, 0);
+                   b.width, b.height, a.parent, 0);
 }
 
 void Panel::SetBevelBox(int index, const Box& b) {
@@ -24,8 +25,8 @@ void Panel::SetBevelBox(int index, const Box& b) {
 }
 
 void Panel::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd(), &ps);
+  PaintDC paint(hwnd());
+  const HDC dc = paint.get();
   RECT r;
   GetClientRect(hwnd(), &r);
   if (edge_ == Edge::Etched) DrawEdge(dc, &r, BDR_RAISEDINNER | BDR_SUNKENOUTER, BF_RECT);
@@ -33,7 +34,6 @@ void Panel::Paint() {
     RECT br{b.left, b.top, b.right(), b.bottom()};
     DrawEdge(dc, &br, BDR_SUNKENOUTER, BF_RECT);
   }
-  EndPaint(hwnd(), &ps);
 }
 
 LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -10,7 +10,12 @@ namespace ui {
 class Panel : public Window {
  public:
   enum class Edge { None, Etched };
-  bool Create(HWND parent, const Box& b, Edge edge);
+  struct Args {
+    HWND parent = nullptr;
+    Box bounds;
+    Edge edge = Edge::None;
+  };
+  bool Create(const Args& a);
   // A lowered frame drawn on the panel (a bevel has no window of its own).
   void SetBevelBox(int index, const Box& b);
   const std::vector<Box>& BevelBoxes() const { return bevels_; }

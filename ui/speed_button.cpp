@@ -2,10 +2,9 @@
 
 namespace ui {
 
-bool SpeedButton::Create(HWND parent, const Box& b, int id, const char* caption) {
-  if (!BitmapButton::Create(parent, b, id, caption, false)) return false;
-  Subclass();
-  return true;
+bool SpeedButton::Create(Args a) {
+  a.tabStop = false;
+  return BitmapButton::Create(a);
 }
 
 void SpeedButton::SetDown(bool down) {

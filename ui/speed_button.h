@@ -9,7 +9,8 @@ namespace ui {
 
 class SpeedButton : public BitmapButton {
  public:
-  bool Create(HWND parent, const Box& b, int id, const char* caption);
+  // Takes no keyboard focus, whatever `a.tabStop` says.
+  bool Create(Args a);
   // Buttons of one group; each must outlive the others' use of it.
   void JoinGroup(std::vector<SpeedButton*>* group) { group_ = group; }
   bool Down() const { return down_; }

@@ -2,10 +2,11 @@
 
 namespace ui {
 
-bool StatusBar::Create(HWND parent, int id, const char* text) {
-  if (!Control::Create(parent, STATUSCLASSNAMEA, "", CCS_BOTTOM, 0, {0, 0, 0, 0}, id)) return false;
+bool StatusBar::Create(const Args& a) {
+  if (!Control::Create(a.parent, STATUSCLASSNAMEA, "", CCS_BOTTOM, 0, {0, 0, 0, 0}, a.id))
+    return false;
   SendMessageA(hwnd(), SB_SIMPLE, TRUE, 0);
-  SendMessageA(hwnd(), SB_SETTEXTA, 255, reinterpret_cast<LPARAM>(text));
+  SendMessageA(hwnd(), SB_SETTEXTA, 255, reinterpret_cast<LPARAM>(a.text));
   return true;
 }
 

@@ -6,7 +6,12 @@ namespace ui {
 
 class StatusBar : public Control {
  public:
-  bool Create(HWND parent, int id, const char* text);
+  struct Args {
+    HWND parent = nullptr;
+    int id = 0;
+    const char* text = "";
+  };
+  bool Create(const Args& a);
 };
 
 }  // namespace ui

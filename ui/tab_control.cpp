@@ -4,22 +4,20 @@
 
 namespace ui {
 
-bool TabControl::Create(HWND parent, const Box& b, int id, std::initializer_list<const char*> tabs,
-                        int tabWidth, int tabHeight) {
-  if (!Control::Create(parent, WC_TABCONTROLA, "",
+bool TabControl::Create(const Args& a) {
+  if (!Control::Create(a.parent, WC_TABCONTROLA, "",
                        WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | TCS_HOTTRACK |
                            TCS_FIXEDWIDTH,
-                       WS_EX_CONTROLPARENT, b, id))
+                       WS_EX_CONTROLPARENT, a.bounds, a.id))
     return false;
-  SendMessageA(hwnd(), TCM_SETITEMSIZE, 0, MAKELPARAM(tabWidth, tabHeight));
+  SendMessageA(hwnd(), TCM_SETITEMSIZE, 0, MAKELPARAM(a.tabWidth, a.tabHeight));
   int i = 0;
-  for (const char* text : tabs) {
+  for (const char* text : a.tabs) {
     TCITEMA item{};
     item.mask = TCIF_TEXT;
     item.pszText = const_cast<char*>(text);
     SendMessageA(hwnd(), TCM_INSERTITEMA, i++, reinterpret_cast<LPARAM>(&item));
   }
-  Subclass();  // so that the list inside reports to its own wrapper
   return true;
 }
 
@@ -45,7 +43,7 @@ bool TabControl::OnReflect(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
 
 LRESULT TabControl::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   LRESULT result = 0;
-  if (ReflectToControl(hwnd(), msg, wp, lp, result)) return result;
+  if (ReflectToControl(msg, wp, lp, result)) return result;
   return CallDefault(msg, wp, lp);
 }
 

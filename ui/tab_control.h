@@ -1,7 +1,7 @@
 // The system tab control, with fixed-size tabs that light up under the mouse.
 #pragma once
 #include <functional>
-#include <initializer_list>
+#include <vector>
 
 #include "ui/control.h"
 
@@ -9,8 +9,14 @@ namespace ui {
 
 class TabControl : public Control {
  public:
-  bool Create(HWND parent, const Box& b, int id, std::initializer_list<const char*> tabs,
-              int tabWidth, int tabHeight);
+  struct Args {
+    HWND parent = nullptr;
+    Box bounds;
+    int id = 0;
+    std::vector<const char*> tabs;
+    int tabWidth = 0, tabHeight = 0;
+  };
+  bool Create(const Args& a);
   int TabIndex() const;
   void SetTabIndex(int index);
   // The area below the tabs, in the tab control's client coordinates.

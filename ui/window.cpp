@@ -6,7 +6,7 @@ namespace ui {
 
 namespace {
 
-HWND SourceOf(UINT msg, WPARAM wp, LPARAM lp, HWND parent) {
+HWND SourceOf(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
       return reinterpret_cast<HWND>(lp);
@@ -14,8 +14,6 @@ HWND SourceOf(UINT msg, WPARAM wp, LPARAM lp, HWND parent) {
       return reinterpret_cast<NMHDR*>(lp)->hwndFrom;
     case WM_DRAWITEM:
       return wp ? reinterpret_cast<DRAWITEMSTRUCT*>(lp)->hwndItem : nullptr;
-    case WM_MEASUREITEM:
-      return wp ? GetDlgItem(parent, static_cast<int>(wp)) : nullptr;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORLISTBOX:
@@ -28,8 +26,8 @@ HWND SourceOf(UINT msg, WPARAM wp, LPARAM lp, HWND parent) {
 
 }  // namespace
 
-bool ReflectToControl(HWND parent, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  HWND source = SourceOf(msg, wp, lp, parent);
+bool ReflectToControl(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  HWND source = SourceOf(msg, wp, lp);
   if (!source) return false;
   Control* c = Control::FromHandle(source);
   return c && c->OnReflect(msg, wp, lp, result);
@@ -65,7 +63,7 @@ bool Window::CreateWin(DWORD exStyle, const char* cls, const char* title, DWORD 
 
 LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   LRESULT result = 0;
-  if (ReflectToControl(hwnd_, msg, wp, lp, result)) return result;
+  if (ReflectToControl(msg, wp, lp, result)) return result;
   return Default(msg, wp, lp);
 }
 
@@ -93,6 +91,13 @@ LRESULT CALLBACK Window::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 void PlaceWindow(HWND w, const Box& b) {
   SetWindowPos(w, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Box BoundsInParent(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
 }  // namespace ui

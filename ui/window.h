@@ -6,7 +6,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/form_layout.h"
+#include "ui/box.h"
 
 namespace ui {
 
@@ -14,7 +14,7 @@ class Control;
 
 // Finds the wrapper of the control a notification comes from and lets it
 // answer. Returns true when the wrapper handled the message.
-bool ReflectToControl(HWND parent, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+bool ReflectToControl(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
 class Window {
  public:
@@ -35,10 +35,13 @@ class Window {
 
  private:
   static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
-  HWND hwnd_ = nullptr;  // not owned here: DestroyWindow or the parent ends it
+  HWND hwnd_ = nullptr;  // owned: destroyed with this object unless it has already gone
 };
 
 // Moves a child window to a box in its parent's client coordinates.
 void PlaceWindow(HWND w, const Box& b);
+
+// A child window's rectangle in its parent's client coordinates.
+Box BoundsInParent(HWND w);
 
 }  // namespace ui

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "productinfo/path_text.h"
+#include "base/path_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const TextEnv env{[](const std::string& name, std::string& value) {

@@ -1,4 +1,4 @@
-#include "productinfo/path_text.h"
+#include "base/path_text.h"
 
 #include <gtest/gtest.h>
 

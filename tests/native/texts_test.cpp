@@ -3,7 +3,7 @@
 
 #include "app/entry_text.h"
 #include "procinfo/priority_class.h"
-#include "productinfo/dialog_align.h"
+#include "app/dialog_align.h"
 #include "productinfo/version_text.h"
 
 TEST(EntryText, ThreeLinesInCodePage932) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/handles.h"
+#include "ui/gdi.h"
 
 namespace harness {
 
@@ -37,7 +37,7 @@ class Process {
   void Kill();
 
  private:
-  ui::UniqueHandle process_;
+  base::UniqueHandle process_;
   DWORD id_ = 0;
 };
 

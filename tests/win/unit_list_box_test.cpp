@@ -4,7 +4,7 @@
 #include "controls/graphic_list_box.h"
 #include "harness.h"
 #include "ui/font.h"
-#include "ui/handles.h"
+#include "ui/gdi.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ class ListFixture : public ::testing::Test {
     font_ = ui::CreateFormFont();
     host_.reset(CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 640, 300,
                                 nullptr, nullptr, nullptr, nullptr));
-    ASSERT_TRUE(list_.Create(host_.get(), {0, 0, 600, 200}, 1, font_.get()));
+    ASSERT_TRUE(list_.Create({.parent = host_.get(), .bounds = {0, 0, 600, 200}, .id = 1, .font = font_.get()}));
     list_.SetAutoItemHeight(false);
     list_.SetItemHeight(46);
     list_.SelectedColor = ui::clSkyBlue;
@@ -163,7 +163,7 @@ TEST(ListHeight, AutoItemHeightFollowsGlyphsAndLayout) {
   ui::UniqueWindow host(CreateWindowExA(0, "STATIC", "h", WS_POPUP, 0, 0, 100, 100, nullptr,
                                         nullptr, nullptr, nullptr));
   TGraphicListBox list;
-  ASSERT_TRUE(list.Create(host.get(), {0, 0, 100, 100}, 1, font.get()));
+  ASSERT_TRUE(list.Create({.parent = host.get(), .bounds = {0, 0, 100, 100}, .id = 1, .font = font.get()}));
   EXPECT_EQ(list.ItemHeight(), 12);
   ui::ImageList images(32, 32);
   list.SetGlyphs(&images);

@@ -7,15 +7,18 @@
 
 #include <cstdio>
 
+#include "app/entry_model.h"
 #include "procinfo/entry_line.h"
-#include "procinfo/resolve.h"
+#include "productinfo/resolve.h"
 #include "procinfo/snapshot.h"
 #include "productinfo/qorfunc.h"
 
 TEST(Listing, EveryProcessResolvedAsItsFileSays) {
   ui::UniqueIcon def(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
-  EntryLists lists;
-  TakeSnapshot(lists, {def.get(), def.get(), def.get()});
+  ResolveCache files;
+  const Snapshot lists = TakeSnapshot(
+      {"Idle", "", "System", "", "", def.get(), def.get(), def.get()},
+      CachedResolver(files));
   ASSERT_GE(lists.ProcessLines.size(), 5u);  // the prefix's own services at least
   int resolved = 0;
   for (const std::string& line : lists.ProcessLines) {

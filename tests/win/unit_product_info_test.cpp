@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
-#include "procinfo/resolve.h"
+#include "productinfo/resolve.h"
 #include "productinfo/qorfunc.h"
 
 using harness::TestDir;
@@ -80,33 +80,23 @@ TEST(Resolve, CandidatePaths) {
   CopyTo(TestDir() + "ver_jp_full.exe", root + "\\system32\\VorlaneProbe.EXE");
   CopyTo(harness::VorlaneExe(), root + "\\system32\\VorlaneIcon.exe");
 
-  TQorSvc s;
-  ui::UniqueIcon icon;
-  s.idProcess = 77;
-  s.FileName = "\\SystemRoot\\System32\\VorlaneProbe.EXE";
-  ResolveExecutable(s, icon);
-  EXPECT_EQ(s.DisplayName, "vorlaneprobe.exe");  // the rewritten path is lower-cased
-  EXPECT_EQ(s.Company, "Test Company JP");
-  EXPECT_FALSE(icon);  // the file has no icon of its own
-  EXPECT_EQ(s.FileName, "\\SystemRoot\\System32\\VorlaneProbe.EXE");
-  EXPECT_EQ(s.idProcess, 77u);
+  Resolution r = ResolveExecutable("\\SystemRoot\\System32\\VorlaneProbe.EXE");
+  EXPECT_EQ(r.DisplayName, "vorlaneprobe.exe");  // the rewritten path is lower-cased
+  EXPECT_EQ(r.Company, "Test Company JP");
+  EXPECT_FALSE(r.Icon);  // the file has no icon of its own
 
-  s.FileName = root + "\\system32\\VorlaneProbe.EXE";
-  ResolveExecutable(s, icon);
-  EXPECT_EQ(s.DisplayName, "VorlaneProbe.EXE");
+  r = ResolveExecutable(root + "\\system32\\VorlaneProbe.EXE");
+  EXPECT_EQ(r.DisplayName, "VorlaneProbe.EXE");
 
-  s.FileName = root + "\\system32\\VorlaneProbe";
-  ResolveExecutable(s, icon);
-  EXPECT_EQ(s.DisplayName, "VorlaneProbe.exe");  // ".exe" appended
+  r = ResolveExecutable(root + "\\system32\\VorlaneProbe");
+  EXPECT_EQ(r.DisplayName, "VorlaneProbe.exe");  // ".exe" appended
 
-  s.FileName = root + "\\system32\\VorlaneIcon.exe";
-  ResolveExecutable(s, icon);
-  EXPECT_EQ(s.Company, "Kestrane");
-  EXPECT_TRUE(icon);
+  r = ResolveExecutable(root + "\\system32\\VorlaneIcon.exe");
+  EXPECT_EQ(r.Company, "Kestrane");
+  EXPECT_TRUE(r.Icon);
 
-  s.FileName = "system32\\VorlaneProbe.EXE";
-  ResolveExecutable(s, icon);
-  EXPECT_EQ(s.DisplayName, "VorlaneProbe.EXE");  // below SystemRoot
+  r = ResolveExecutable("system32\\VorlaneProbe.EXE");
+  EXPECT_EQ(r.DisplayName, "VorlaneProbe.EXE");  // below SystemRoot
 }
 
 TEST(Resolve, NamesWithBlanksAndDotsResolveAsTheyStand) {
@@ -115,29 +105,19 @@ TEST(Resolve, NamesWithBlanksAndDotsResolveAsTheyStand) {
   CopyTo(TestDir() + "ver_company_only.exe", blank);
   CopyTo(TestDir() + "ver_company_only.exe", dotted);
   for (const std::string& path : {blank, dotted}) {
-    TQorSvc s;
-    ui::UniqueIcon icon;
-    s.FileName = path;
-    ResolveExecutable(s, icon);
-    EXPECT_EQ(s.DisplayName, path.substr(path.find_last_of('\\') + 1));
-    EXPECT_EQ(s.Company, "Only Company");
-    EXPECT_EQ(s.Description, "");
+    const Resolution r = ResolveExecutable(path);
+    EXPECT_EQ(r.DisplayName, path.substr(path.find_last_of('\\') + 1));
+    EXPECT_EQ(r.Company, "Only Company");
+    EXPECT_EQ(r.Description, "");
   }
-  TQorSvc missing;
-  ui::UniqueIcon icon;
-  missing.FileName = "C:\\nowhere\\gone.exe";
-  ResolveExecutable(missing, icon);
+  const Resolution missing = ResolveExecutable("C:\\nowhere\\gone.exe");
   EXPECT_EQ(missing.DisplayName, "");
-  EXPECT_FALSE(icon);
+  EXPECT_FALSE(missing.Icon);
 }
 
 TEST(Resolve, ExeInDirectoryNameGetsNoSuffix) {
   CopyTo(TestDir() + "ver_jp_full.exe", "C:\\tools.exe.d\\probe");
-  TQorSvc s;
-  ui::UniqueIcon icon;
-  s.FileName = "C:\\tools.exe.d\\probe";
-  ResolveExecutable(s, icon);
-  EXPECT_EQ(s.DisplayName, "probe");
+  EXPECT_EQ(ResolveExecutable("C:\\tools.exe.d\\probe").DisplayName, "probe");
 }
 
 TEST(Resolve, CacheGivesWhatReadingAnewGives) {
@@ -146,12 +126,9 @@ TEST(Resolve, CacheGivesWhatReadingAnewGives) {
   const Resolution& first = cache.Get(path);
   const Resolution& again = cache.Get(path);
   EXPECT_EQ(&first, &again);
-  TQorSvc fresh;
-  ui::UniqueIcon icon;
-  fresh.FileName = path;
-  ResolveExecutable(fresh, icon);
+  const Resolution fresh = ResolveExecutable(path);
   EXPECT_EQ(first.DisplayName, fresh.DisplayName);
   EXPECT_EQ(first.Company, fresh.Company);
   EXPECT_EQ(first.Description, fresh.Description);
-  EXPECT_EQ(static_cast<bool>(first.Icon), static_cast<bool>(icon));
+  EXPECT_EQ(static_cast<bool>(first.Icon), static_cast<bool>(fresh.Icon));
 }

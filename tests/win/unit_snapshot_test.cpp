@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/entry_model.h"
 #include "app/texts.h"
 #include "harness.h"
 #include "procinfo/entry_line.h"
@@ -18,11 +19,16 @@ struct ApiGuard {
   ProcessApi saved;
 };
 
-SubstituteIcons Icons() {
+// The program's own fixed entries, and each file resolved as the program does.
+Snapshot Take() {
   static ui::UniqueIcon def(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
   static ui::UniqueIcon sys(CopyIcon(LoadIconA(nullptr, IDI_WARNING)));
   static ui::UniqueIcon idle(CopyIcon(LoadIconA(nullptr, IDI_INFORMATION)));
-  return {def.get(), sys.get(), idle.get()};
+  static ResolveCache cache;
+  const FixedEntries fixed{texts::kIdleName,   texts::kIdleDescription, texts::kSystemName,
+                           texts::kSystemDescription, texts::kMicrosoft, def.get(), sys.get(),
+                           idle.get()};
+  return TakeSnapshot(fixed, CachedResolver(cache));
 }
 
 std::vector<TQorSvc> Parse(const std::vector<std::string>& lines) {
@@ -42,10 +48,10 @@ std::vector<TQorSvc> Of(const std::vector<TQorSvc>& all, DWORD pid) {
   return out;
 }
 
-void CheckHelpers(const EntryLists& lists, const harness::Process& a, const harness::Process& b,
+void CheckHelpers(const Snapshot& lists, const harness::Process& a, const harness::Process& b,
                   const char* name) {
-  EXPECT_EQ(lists.ProcessLines.size(), static_cast<size_t>(lists.IL_Tab0.Count()));
-  EXPECT_EQ(lists.ApplicationLines.size(), static_cast<size_t>(lists.IL_Tab1.Count()));
+  EXPECT_EQ(lists.ProcessLines.size(), lists.ProcessIcons.size());
+  EXPECT_EQ(lists.ApplicationLines.size(), lists.ApplicationIcons.size());
   auto procs = Parse(lists.ProcessLines);
   auto apps = Parse(lists.ApplicationLines);
   for (const harness::Process* p : {&a, &b}) {
@@ -68,8 +74,7 @@ void CheckHelpers(const EntryLists& lists, const harness::Process& a, const harn
 TEST(Snapshot, NtFamilyListsEveryProcessOnceWithItsWindows) {
   harness::Process a = harness::StartHelper("windows 3 Left");
   harness::Process b = harness::StartHelper("windows 3 Right");
-  EntryLists lists;
-  TakeSnapshot(lists, Icons());
+  const Snapshot lists = Take();
   CheckHelpers(lists, a, b, "helper.exe");
   auto procs = Parse(lists.ProcessLines);
   EXPECT_TRUE(std::is_sorted(procs.begin(), procs.end(),
@@ -86,8 +91,7 @@ TEST(Snapshot, NineXFamilyThroughToolHelp) {
   Api().EnumProcesses = [](DWORD*, DWORD, DWORD*) WINAPI -> BOOL { return FALSE; };  // must not be used
   harness::Process a = harness::StartHelper("windows 3 Left");
   harness::Process b = harness::StartHelper("windows 3 Right");
-  EntryLists lists;
-  TakeSnapshot(lists, Icons());
+  const Snapshot lists = Take();
   // Wine's ToolHelp reports the bare file name, which names no file here.
   CheckHelpers(lists, a, b, "");
 }
@@ -98,10 +102,9 @@ TEST(Snapshot, OtherPlatformAddsNothing) {
     v->dwPlatformId = 3;
     return TRUE;
   };
-  EntryLists lists;
-  TakeSnapshot(lists, Icons());
+  const Snapshot lists = Take();
   EXPECT_TRUE(lists.ProcessLines.empty());
-  EXPECT_EQ(lists.IL_Tab0.Count(), 0);
+  EXPECT_TRUE(lists.ProcessIcons.empty());
 }
 
 TEST(Snapshot, FixedEntriesAndProcessesThatCannotBeRead) {
@@ -125,8 +128,7 @@ TEST(Snapshot, FixedEntriesAndProcessesThatCannotBeRead) {
     return SystemApi().GetModuleFileNameExA(p, m, buf, n);
   };
   Api().QueryFullProcessImageNameA = [](HANDLE, DWORD, LPSTR, PDWORD) WINAPI -> BOOL { return FALSE; };
-  EntryLists lists;
-  TakeSnapshot(lists, Icons());
+  const Snapshot lists = Take();
   auto procs = Parse(lists.ProcessLines);
   ASSERT_EQ(procs.size(), 4u);
   EXPECT_EQ(procs[0].idProcess, 0u);
@@ -149,8 +151,7 @@ TEST(Snapshot, ModulePathUnreadableFromWow64FallsBackToTheImageName) {
     SetLastError(ERROR_PARTIAL_COPY);
     return 0;
   };
-  EntryLists lists;
-  TakeSnapshot(lists, Icons());
+  const Snapshot lists = Take();
   auto mine = Of(Parse(lists.ProcessLines), h.Id());
   ASSERT_EQ(mine.size(), 1u);
   EXPECT_EQ(mine[0].DisplayName, "helper.exe");
@@ -167,8 +168,7 @@ TEST(Snapshot, WithoutTheDebugPrivilegeEveryProcessIsStillListed) {
     return TRUE;
   };
   harness::Process h = harness::StartHelper("windows 1 Plain");
-  EntryLists lists;
-  TakeSnapshot(lists, Icons());
+  const Snapshot lists = Take();
   EXPECT_EQ(Of(Parse(lists.ProcessLines), h.Id()).size(), 1u);
   EXPECT_EQ(adjustCalls, 1);  // tried once; never switched off since never on
 }
@@ -189,8 +189,7 @@ TEST(Snapshot, EnumerationFailuresAndLargeTables) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   };
-  EntryLists lists;
-  TakeSnapshot(lists, Icons());
+  const Snapshot lists = Take();
   EXPECT_TRUE(lists.ProcessLines.empty());
 
   // 5,000 processes: a full buffer is asked again with more room.

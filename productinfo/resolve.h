@@ -4,20 +4,19 @@
 #include <map>
 #include <string>
 
-#include "procinfo/entry_line.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 struct Resolution {
   std::string DisplayName, Company, Description;
-  ui::UniqueIcon Icon;  // owned; empty when no file was found
+  base::UniqueIcon Icon;  // owned; empty when no file was found
 };
 
 // The path a reported path resolves to; empty when no candidate exists.
 std::string ResolvePath(const std::string& fileName);
 
-// Fills DisplayName, Company and Description of `svc` and gives `icon` the
-// file's associated icon; FileName and idProcess stay as they are.
-void ResolveExecutable(TQorSvc& svc, ui::UniqueIcon& icon);
+// The image name, company, description and associated icon of the file a
+// reported path resolves to; all empty when no file is found.
+Resolution ResolveExecutable(const std::string& fileName);
 
 // Resolution by reported path, kept for one snapshot: every process of one
 // executable costs one version read and one icon extraction.

@@ -1,13 +1,15 @@
-// Move-only owners, one per handle kind. Copying is deleted; each owner
-// releases its handle with the one call that kind needs.
+// Move-only owners of system handles: the generic owner and the kinds the
+// layers above the user interface need (kernel objects, registry keys,
+// libraries, DDE instances, icons). Copying is deleted; each owner releases
+// its handle with the one call that kind needs. Owners of drawing objects
+// live in ui/gdi.h.
 #pragma once
 #include <windows.h>
-#include <commctrl.h>
 #include <ddeml.h>
 
 #include <utility>
 
-namespace ui {
+namespace base {
 
 template <typename Traits>
 class Owned {
@@ -59,49 +61,27 @@ struct DdeInstanceTraits {
 };
 
 inline void CloseKey(HKEY k) { RegCloseKey(k); }
-inline void ImageListDestroy(HIMAGELIST l) { ImageList_Destroy(l); }
-inline void DeleteGdi(HGDIOBJ o) { DeleteObject(o); }
 
-using UniqueWindow = Owned<PtrTraits<HWND, DestroyWindow>>;
-using UniqueIcon = Owned<PtrTraits<HICON, DestroyIcon>>;
-using UniqueImageList = Owned<PtrTraits<HIMAGELIST, ImageListDestroy>>;
-using UniqueFont = Owned<PtrTraits<HFONT, DeleteGdi>>;
-using UniqueBrush = Owned<PtrTraits<HBRUSH, DeleteGdi>>;
-using UniquePen = Owned<PtrTraits<HPEN, DeleteGdi>>;
-using UniqueBitmap = Owned<PtrTraits<HBITMAP, DeleteGdi>>;
-using UniqueMemDC = Owned<PtrTraits<HDC, DeleteDC>>;
 using UniqueHandle = Owned<KernelTraits>;
 using UniqueKey = Owned<PtrTraits<HKEY, CloseKey>>;
 using UniqueLibrary = Owned<PtrTraits<HMODULE, FreeLibrary>>;
 using UniqueDdeInstance = Owned<DdeInstanceTraits>;
+// Icons are user objects, not drawing objects: the file facts below the
+// user interface carry them.
+using UniqueIcon = Owned<PtrTraits<HICON, DestroyIcon>>;
 
-// A window's DC, released to that window.
-class WindowDC {
+// A handle someone else owns, named as such in the type: it is never
+// closed through this view.
+template <typename H>
+class Borrowed {
  public:
-  explicit WindowDC(HWND w) : w_(w), dc_(GetDC(w)) {}
-  WindowDC(const WindowDC&) = delete;
-  WindowDC& operator=(const WindowDC&) = delete;
-  ~WindowDC() {
-    if (dc_) ReleaseDC(w_, dc_);
-  }
-  HDC get() const { return dc_; }
+  Borrowed() = default;
+  Borrowed(H h) : h_(h) {}  // NOLINT: a view converts from the raw handle
+  H get() const { return h_; }
+  explicit operator bool() const { return h_ != H{}; }
 
  private:
-  HWND w_;
-  HDC dc_;
+  H h_{};
 };
 
-// Selects an object into a DC for one scope and puts the old one back.
-class Selected {
- public:
-  Selected(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
-  Selected(const Selected&) = delete;
-  Selected& operator=(const Selected&) = delete;
-  ~Selected() { SelectObject(dc_, old_); }
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
-}  // namespace ui
+}  // namespace base

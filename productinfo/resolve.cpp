@@ -1,4 +1,4 @@
-#include "procinfo/resolve.h"
+#include "productinfo/resolve.h"
 
 #include <shellapi.h>
 
@@ -42,32 +42,24 @@ std::string ResolvePath(const std::string& fileName) {
   return FileExists(p) ? p : std::string();
 }
 
-void ResolveExecutable(TQorSvc& svc, ui::UniqueIcon& icon) {
-  svc.DisplayName.clear();
-  svc.Company.clear();
-  svc.Description.clear();
-  std::string p = ResolvePath(svc.FileName);
-  if (p.empty()) return;
-  svc.DisplayName = p.substr(FileNameStart(p, SystemTextEnv()));
+Resolution ResolveExecutable(const std::string& fileName) {
+  Resolution r;
+  std::string p = ResolvePath(fileName);
+  if (p.empty()) return r;
+  r.DisplayName = p.substr(FileNameStart(p, SystemTextEnv()));
   TQorProductInfo info;
   ReadProductInfo(p, info);
-  if (!info.CompanyName.empty()) svc.Company = info.CompanyName;
-  if (!info.FileDescription.empty()) svc.Description = info.FileDescription;
+  if (!info.CompanyName.empty()) r.Company = info.CompanyName;
+  if (!info.FileDescription.empty()) r.Description = info.FileDescription;
   char buf[MAX_PATH + 1] = {};
   std::memcpy(buf, p.data(), std::min(p.size(), sizeof buf - 1));
   WORD index = 0;
-  icon.reset(ExtractAssociatedIconA(GetModuleHandleA(nullptr), buf, &index));
+  r.Icon.reset(ExtractAssociatedIconA(GetModuleHandleA(nullptr), buf, &index));
+  return r;
 }
 
 const Resolution& ResolveCache::Get(const std::string& fileName) {
   auto it = cache_.find(fileName);
   if (it != cache_.end()) return it->second;
-  TQorSvc svc;
-  svc.FileName = fileName;
-  Resolution r;
-  ResolveExecutable(svc, r.Icon);
-  r.DisplayName = std::move(svc.DisplayName);
-  r.Company = std::move(svc.Company);
-  r.Description = std::move(svc.Description);
-  return cache_.emplace(fileName, std::move(r)).first->second;
+  return cache_.emplace(fileName, ResolveExecutable(fileName)).first->second;
 }

@@ -1,0 +1,135 @@
+#include "app/message_dialog.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "app/dialog_align.h"
+#include "app/texts.h"
+#include "productinfo/home_page.h"
+#include "ui/font.h"
+#include "ui/gdi.h"
+#include "ui/modal_dialog.h"
+#include "ui/window.h"
+
+namespace {
+
+constexpr char kDialogClass[] = "TMessageForm";
+
+// The message dialog: its components built and aligned before it shows.
+class MessageForm : public ui::ModalDialog {
+ public:
+  struct Component {
+    const char* className;
+    HWND window;  // borrowed: a child of the dialog
+  };
+
+  explicit MessageForm(const std::string& text) : text_(text) {}
+
+  int Run(HWND owner) {
+    ui::RegisterDialogClass(kDialogClass);
+    font_ = ui::CreateFormFont();
+    const ui::DialogFrame frame{kDialogClass, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                                WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT};
+    const INT_PTR result = RunModal(owner, frame);
+    return result == -1 ? IDCANCEL : static_cast<int>(result);
+  }
+
+ protected:
+  bool OnInitDialog() override {
+    SetWindowTextA(hwnd(), texts::kConfirmCaption);
+    Build(text_);
+    Align();
+    return false;  // the focus is on "Yes"
+  }
+
+  bool OnCommand(int id, HWND control) override {
+    // Escape reaches the cancel command, which is "No".
+    if (control || id == IDCANCEL) End(id == IDYES ? IDYES : IDNO);
+    return true;
+  }
+
+  void OnClose() override { End(IDCANCEL); }
+
+ private:
+  HWND Child(const char* cls, const char* text, DWORD style, int id, const char* kind) {
+    HWND w = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    components_.push_back({kind, w});
+    return w;
+  }
+
+  void Build(const std::string& text) {
+    SIZE avg = ui::MeasureText(font_.get(), "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const int dux = (avg.cx / 26 + 1) / 2, duy = avg.cy;
+    const int hMargin = dux * 8 / 4, vMargin = duy * 8 / 8, spacing = 10;
+    const int buttonW = dux * 50 / 4, buttonH = duy * 14 / 8, buttonGap = dux * 4 / 4;
+    RECT tr{0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
+    {
+      ui::WindowDC dc(hwnd());
+      ui::Selected sel(dc.get(), font_.get());
+      DrawTextA(dc.get(), text.c_str(), -1, &tr, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    }
+    HWND image = Child("STATIC", "", SS_ICON, 0, "TImage");
+    SendMessageA(image, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_QUESTION)), 0);
+    HWND label = Child("STATIC", text.c_str(), SS_LEFT | SS_NOPREFIX, 0, "TLabel");
+    HWND yes = Child("BUTTON", texts::kYes, BS_DEFPUSHBUTTON | WS_TABSTOP, IDYES, "TButton");
+    HWND no = Child("BUTTON", texts::kNo, BS_PUSHBUTTON | WS_TABSTOP, IDNO, "TButton");
+    const int textW = tr.right, textH = tr.bottom;
+    const int iconTextW = 32 + spacing + textW, iconTextH = std::max(32, textH);
+    const int buttonsW = 2 * buttonW + buttonGap;
+    const int clientW = std::max(iconTextW, buttonsW) + 2 * hMargin;
+    const int clientH = iconTextH + spacing + buttonH + 2 * vMargin;
+    MoveWindow(image, hMargin, vMargin, 32, 32, FALSE);
+    MoveWindow(label, hMargin + 32 + spacing, vMargin, textW, textH, FALSE);
+    const int bx = (clientW - buttonsW) / 2, by = iconTextH + vMargin + spacing;
+    MoveWindow(yes, bx, by, buttonW, buttonH, FALSE);
+    MoveWindow(no, bx + buttonW + buttonGap, by, buttonW, buttonH, FALSE);
+    RECT outer{0, 0, clientW, clientH};
+    AdjustWindowRectEx(&outer, GetWindowLongA(hwnd(), GWL_STYLE), FALSE,
+                       GetWindowLongA(hwnd(), GWL_EXSTYLE));
+    const int w = outer.right - outer.left, h = outer.bottom - outer.top;
+    SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetFocus(yes);
+  }
+
+  HWND FirstOf(const char* kind) const {
+    for (const Component& c : components_)
+      if (std::strcmp(c.className, kind) == 0) return c.window;
+    return nullptr;
+  }
+
+  void Align() {
+    HWND image = FirstOf("TImage"), label = FirstOf("TLabel");
+    if (!image || !label) return;
+    Box i = ui::BoundsInParent(image), l = ui::BoundsInParent(label);
+    AlignedTops t = AlignIconAndText(i.top, i.height, l.top, l.height);
+    MoveWindow(image, i.left, t.imageTop, i.width, i.height, FALSE);
+    MoveWindow(label, l.left, t.labelTop, l.width, l.height, FALSE);
+  }
+
+
+  const std::string text_;
+  ui::UniqueFont font_;  // owned
+  std::vector<Component> components_;
+};
+
+}  // namespace
+
+int AlignedMessageDlg(HWND owner, const std::string& text, DialogType) {
+  MessageForm form(text);
+  return form.Run(owner);
+}
+
+void OpenHomePage(HWND owner, DdeSession* dde) {
+  if (AlignedMessageDlg(owner, texts::kConfirmText, DialogType::Confirmation) != IDYES) return;
+  if (OpenUrlInBrowser(dde, texts::kHomePage) != 0) {
+    // No browser serves DDE any more on current systems: the default browser.
+    ShellExecuteA(owner, "open", texts::kHomePage, nullptr, nullptr, SW_SHOWNORMAL);
+  }
+}
