@@ -78,7 +78,7 @@ void TGraphicListBox::SetLayout(TButtonLayout l) {
 
 void TGraphicListBox::UpdateAutoItemHeight() {
   if (!autoItemHeight_) return;
-  SetItemHeight(::AutoItemHeight(FontHeight(font_), glyphs_ != nullptr,
+  SetItemHeight(::AutoItemHeight(FontHeight(font_.get()), glyphs_ != nullptr,
                                  glyphs_ ? glyphs_->Height() : 0, layout_));
 }
 
@@ -135,7 +135,7 @@ void TGraphicListBox::DrawRequest(HDC dc, int index, RECT rect, UINT state) {
 void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT state) {
   const bool selected = state & kSelected, hot = state & kHot;
   COLORREF surfaceBrush = ui::ColorToRGB(Color);
-  TFontRef font{font_, ui::clWindowText};
+  TFontRef font{font_.get(), ui::clWindowText};
   if (Flat && selected) {
     surfaceBrush = ui::ColorToRGB(ui::clHighlight);
     font.color = ui::clHighlightText;
@@ -154,7 +154,7 @@ void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT s
   m.itemHeight = ItemHeight();
   m.lineCount = static_cast<int>(lines.size());
   {
-    ui::Selected sel(surface, font_);
+    ui::Selected sel(surface, font_.get());
     SIZE whole{};
     GetTextExtentPoint32A(surface, text.c_str(), static_cast<int>(text.size()), &whole);
     m.lineHeight = whole.cy;
@@ -184,7 +184,7 @@ void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT s
   FillSolid(image.get(), {0, 0, g.width, g.height}, back);
 
   {
-    ui::Selected selFont(image.get(), font.handle ? font.handle : font_);
+    ui::Selected selFont(image.get(), font.handle ? font.handle : font_.get());
     SetBkMode(image.get(), OPAQUE);
     SetBkColor(image.get(), back);
     SetTextColor(image.get(), ui::ColorToRGB(font.color));

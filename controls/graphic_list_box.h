@@ -57,7 +57,7 @@ class TGraphicListBox : public ui::Control {
   void Clear();
   void AddItem(const std::string& text);
   std::string ItemText(int i) const;
-  HFONT Font() const { return font_; }
+  HFONT Font() const { return font_.get(); }
   int HotIndex() const { return hotIndex_; }
   bool Tracking() const { return tracking_; }
 
@@ -85,7 +85,7 @@ class TGraphicListBox : public ui::Control {
   bool autoItemHeight_ = true;
   const ui::ImageList* glyphs_ = nullptr;  // borrowed: the form owns the image lists
   TButtonLayout layout_ = blGlyphLeft;
-  HFONT font_ = nullptr;                   // borrowed: the form's font
+  base::Borrowed<HFONT> font_;             // the form's font
   ui::UniqueFont ownFocusedFont_, ownSelectedFont_;  // owned, made at construction
   int hotIndex_ = -1;
   bool timerOn_ = false;

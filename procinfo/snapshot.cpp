@@ -47,7 +47,7 @@ HICON FillResolved(TQorSvc& svc, const FileResolver& resolve, HICON fallback) {
   svc.DisplayName = std::move(facts.DisplayName);
   svc.Company = std::move(facts.Company);
   svc.Description = std::move(facts.Description);
-  return facts.Icon ? facts.Icon : fallback;
+  return facts.Icon ? facts.Icon.get() : fallback;
 }
 
 // The main module's path; on a 64-bit process seen from WOW64 the module
@@ -135,7 +135,7 @@ Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve
     svc.idProcess = entry.th32ProcessID;
     entry.szExeFile[MAX_PATH - 1] = '\0';
     svc.FileName = entry.szExeFile;
-    HICON icon = FillResolved(svc, resolve, fixed.DefaultIcon);
+    HICON icon = FillResolved(svc, resolve, fixed.DefaultIcon.get());
     pending.Emit(svc, icon, titles);
   }
   return out;
@@ -155,14 +155,14 @@ Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve) {
     svc.idProcess = id;
     if (id == 0) {
       FillFixed(svc, fixed.IdleName, fixed.Company, fixed.IdleDescription);
-      pending.Emit(svc, fixed.IdleIcon, titles);
+      pending.Emit(svc, fixed.IdleIcon.get(), titles);
       continue;
     }
     base::UniqueHandle process(api.OpenProcess(kQueryAccess, FALSE, id));
     FILETIME created{}, exited, kernel, user;
     if (process && api.GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
       out.CreationTimes[id] = created;
-    HICON icon = fixed.DefaultIcon;
+    HICON icon = fixed.DefaultIcon.get();
     std::string path = ModulePath(process.get(), id);
     if (!process && path.empty()) {
       // Not opened at all: the entry keeps its identifier only.
@@ -171,7 +171,7 @@ Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve) {
     }
     if (path.empty() || path == "?") {
       FillFixed(svc, fixed.SystemName, fixed.Company, fixed.SystemDescription);
-      icon = fixed.SystemIcon;
+      icon = fixed.SystemIcon.get();
     } else {
       svc.FileName = RemoveNtPrefix(path);
       icon = FillResolved(svc, resolve, icon);

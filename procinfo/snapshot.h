@@ -10,10 +10,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/handles.h"
+
 // What a listed process shows of its executable file.
 struct FileFacts {
   std::string DisplayName, Company, Description;
-  HICON Icon = nullptr;  // borrowed from the resolver; none when the file has none
+  base::Borrowed<HICON> Icon;  // kept by the resolver; none when the file has none
 };
 
 // Asked once per process with the path the system reports for it.
@@ -27,9 +29,9 @@ struct FixedEntries {
   const char* SystemName;
   const char* SystemDescription;
   const char* Company;
-  HICON DefaultIcon = nullptr;  // borrowed
-  HICON SystemIcon = nullptr;   // borrowed
-  HICON IdleIcon = nullptr;     // borrowed
+  base::Borrowed<HICON> DefaultIcon;
+  base::Borrowed<HICON> SystemIcon;
+  base::Borrowed<HICON> IdleIcon;
 };
 
 struct Snapshot {

@@ -12,11 +12,11 @@ constexpr UINT_PTR kSubclassId = 1;
 }  // namespace
 
 Control::~Control() {
-  // The subclass clears hwnd_ when the window goes, so a handle still held
+  // The subclass clears the handle when the window goes, so a handle still held
   // here names our own live window, never one the system has reused.
-  if (hwnd_ && subclassed_) {
-    RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
-    RemovePropA(hwnd_, kProp);
+  if (hwnd() && subclassed_) {
+    RemoveWindowSubclass(hwnd(), SubclassProc, kSubclassId);
+    RemovePropA(hwnd(), kProp);
   }
 }
 
@@ -28,15 +28,15 @@ bool Control::Create(HWND parent, const char* cls, const char* text, DWORD style
                           b.width, b.height, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           GetModuleHandleA(nullptr), nullptr);
-  if (!hwnd_) return false;
-  SetPropA(hwnd_, kProp, this);
+  if (!hwnd()) return false;
+  SetPropA(hwnd(), kProp, this);
   Subclass();
   return subclassed_;
 }
 
 void Control::Subclass() {
   if (subclassed_) return;
-  subclassed_ = SetWindowSubclass(hwnd_, SubclassProc, kSubclassId,
+  subclassed_ = SetWindowSubclass(hwnd(), SubclassProc, kSubclassId,
                                   reinterpret_cast<DWORD_PTR>(this)) != FALSE;
 }
 
@@ -61,21 +61,21 @@ LRESULT CALLBACK Control::SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, U
 
 bool Control::OnReflect(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
-void Control::SetBounds(const Box& b) { PlaceWindow(hwnd_, b); }
+void Control::SetBounds(const Box& b) { PlaceWindow(hwnd(), b); }
 
-Box Control::Bounds() const { return BoundsInParent(hwnd_); }
+Box Control::Bounds() const { return BoundsInParent(hwnd()); }
 
-void Control::SetText(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
+void Control::SetText(const std::string& text) { SetWindowTextA(hwnd(), text.c_str()); }
 
 std::string Control::Text() const {
-  int n = GetWindowTextLengthA(hwnd_);
+  int n = GetWindowTextLengthA(hwnd());
   std::vector<char> buf(static_cast<size_t>(n) + 1);
-  int got = GetWindowTextA(hwnd_, buf.data(), n + 1);
+  int got = GetWindowTextA(hwnd(), buf.data(), n + 1);
   return std::string(buf.data(), static_cast<size_t>(got > 0 ? got : 0));
 }
 
-void Control::SetEnabled(bool on) { EnableWindow(hwnd_, on ? TRUE : FALSE); }
+void Control::SetEnabled(bool on) { EnableWindow(hwnd(), on ? TRUE : FALSE); }
 
-void Control::SetFont(HFONT font) { SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+void Control::SetFont(HFONT font) { SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
 
 }  // namespace ui

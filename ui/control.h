@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "base/handles.h"
 #include "ui/box.h"
 
 namespace ui {
@@ -21,13 +22,13 @@ class Control {
 
   static Control* FromHandle(HWND w);
 
-  HWND hwnd() const { return hwnd_; }
+  HWND hwnd() const { return hwnd_.get(); }
   void SetBounds(const Box& b);
   Box Bounds() const;  // in the parent's client coordinates
   void SetText(const std::string& text);
   std::string Text() const;
   void SetEnabled(bool on);
-  bool Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
+  bool Enabled() const { return IsWindowEnabled(hwnd()) != FALSE; }
   void SetFont(HFONT font);
 
   // Answers a notification reflected by the parent; true when handled.
@@ -37,7 +38,7 @@ class Control {
   bool Create(HWND parent, const char* cls, const char* text, DWORD style, DWORD exStyle,
               const Box& b, int id);
   virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT CallDefault(UINT msg, WPARAM wp, LPARAM lp) { return DefSubclassProc(hwnd_, msg, wp, lp); }
+  LRESULT CallDefault(UINT msg, WPARAM wp, LPARAM lp) { return DefSubclassProc(hwnd(), msg, wp, lp); }
 
  private:
   // Routes the control's own messages to OnMessage; every control is
@@ -45,7 +46,7 @@ class Control {
   void Subclass();
   static LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                        DWORD_PTR ref);
-  HWND hwnd_ = nullptr;  // borrowed: the parent window destroys it
+  base::Borrowed<HWND> hwnd_;  // the parent window destroys it
   bool subclassed_ = false;
 };
 

@@ -1,8 +1,8 @@
 // A modal dialog on the system's dialog manager: DialogBoxIndirectParam over
 // an in-memory template without controls, of a window class of our own.
 // The subclass builds its children when the dialog starts; Tab, Enter,
-// Escape and the end of the program (WM_QUIT is passed on) behave as in
-// any Windows dialog.
+// Escape and the end of the program (the dialog manager leaves a WM_QUIT
+// for the program's own loop) behave as in any Windows dialog.
 #pragma once
 #include <windows.h>
 
