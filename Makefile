@@ -1,8 +1,8 @@
-# make build | make run | make test | make bench
+# make build | make run | make test | make bench | make dist
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: setup build run test bench clean
+.PHONY: setup build run test bench dist clean
 
 setup:
 	@bash scripts/setup.sh
@@ -20,5 +20,8 @@ test: build
 bench: build
 	@bash bench/run.sh $(BUILD)
 
+dist: setup
+	@JOBS=$(JOBS) bash scripts/dist.sh $(BUILD)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) dist
