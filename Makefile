@@ -1,8 +1,8 @@
-# make build | make run | make test | make bench | make dist
+# make build | make run | make test | make bench | make dist | make screenshots
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: setup build run test bench dist clean
+.PHONY: setup build run test bench dist screenshots clean
 
 setup:
 	@bash scripts/setup.sh
@@ -22,6 +22,9 @@ bench: build
 
 dist: setup
 	@JOBS=$(JOBS) bash scripts/dist.sh $(BUILD)
+
+screenshots: build
+	@bash scripts/screenshots.sh $(BUILD) docs
 
 clean:
 	rm -rf $(BUILD) dist
