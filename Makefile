@@ -1,8 +1,8 @@
-# make build | make run | make test | make bench
+# make build | make run | make test | make bench | make dist | make screenshots
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: setup build run test bench clean
+.PHONY: setup build run test bench dist screenshots clean
 
 setup:
 	@bash scripts/setup.sh
@@ -20,5 +20,11 @@ test: build
 bench: build
 	@bash bench/run.sh $(BUILD)
 
+dist: setup
+	@JOBS=$(JOBS) bash scripts/dist.sh $(BUILD)
+
+screenshots: build
+	@bash scripts/screenshots.sh $(BUILD) docs
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) dist

@@ -45,6 +45,13 @@ add_test(NAME wine.cleanup COMMAND ${TESTENV} stop ${CMAKE_BINARY_DIR})
 set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine RESOURCE_LOCK wine)
 set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine RESOURCE_LOCK wine)
 
+# The zip of `make dist`, packed from this build's program by the same packer;
+# wine.Package unpacks it and starts the unpacked program.
+set(PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
+add_test(NAME dist.package COMMAND sh -c "rm -rf ${PACKAGE_DIR} && python3 \
+  ${CMAKE_SOURCE_DIR}/scripts/package.py ${CMAKE_BINARY_DIR}/Vorlane.exe ${PACKAGE_DIR}")
+set_tests_properties(dist.package PROPERTIES FIXTURES_SETUP package)
+
 # One ctest test per test suite of a Windows test program.
 function(wine_gtest exe)
   foreach(suite ${ARGN})

@@ -53,12 +53,20 @@ target_compile_options(vorlane_core PUBLIC ${WIN_FLAGS})
 target_link_libraries(vorlane_core PUBLIC ${WIN_LIBS})
 target_link_options(vorlane_core PUBLIC -static -static-libgcc -static-libstdc++)
 
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${IMAGES} -c 932")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${IMAGES} -I${CMAKE_SOURCE_DIR}/resources -c 932")
 add_executable(Vorlane WIN32 app/main.cpp resources/vorlane.rc)
 add_dependencies(Vorlane images)
-set_source_files_properties(resources/vorlane.rc PROPERTIES OBJECT_DEPENDS "${IMAGE_PATHS}")
+set_source_files_properties(resources/vorlane.rc PROPERTIES OBJECT_DEPENDS
+  "${IMAGE_PATHS};${CMAKE_SOURCE_DIR}/resources/vorlane.manifest")
 target_link_libraries(Vorlane vorlane_core)
 target_link_options(Vorlane PRIVATE -mwindows)
+
+# The release a user downloads (MinSizeRel, made by `make dist`): small,
+# stripped, and the same bytes from the same sources wherever it is built.
+target_compile_options(vorlane_core PUBLIC
+  $<$<CONFIG:MinSizeRel>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=>)
+target_link_options(Vorlane PRIVATE $<$<CONFIG:MinSizeRel>:-s>
+  $<$<CONFIG:MinSizeRel>:-Wl,--no-insert-timestamp>)
 
 add_subdirectory(tests/win)
 add_subdirectory(bench)

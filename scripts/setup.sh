@@ -9,7 +9,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 
 for p in g++-mingw-w64-i686 wine wine32:i386 xvfb xauth xdotool imagemagick \
          fonts-ipafont-gothic locales cmake g++ googletest libgtest-dev \
-         python3 file gnuplot-nox; do
+         python3 file gnuplot-nox fonts-wine; do
   have_pkg "$p" || need+=("$p")
 done
 
