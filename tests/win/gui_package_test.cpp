@@ -44,7 +44,7 @@ std::string FileVersion(const std::string& exe) {
 
 // The manifest the loader reads at process creation (resource 1, RT_MANIFEST).
 std::string ManifestOf(const std::string& exe) {
-  ui::UniqueLibrary module(LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  base::UniqueLibrary module(LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   HRSRC res = module ? FindResourceA(module.get(), MAKEINTRESOURCEA(1), RT_MANIFEST) : nullptr;
   HGLOBAL data = res ? LoadResource(module.get(), res) : nullptr;
   if (!data) return "";
