@@ -377,7 +377,9 @@ void TForm1::ShowDetails(const std::string& line, HICON icon) {
   ED_Description.SetText(r.Description);
   ED_FileName.SetText(r.FileName);
   std::string memo;
-  for (const std::string& title : CollectWindowTitles(r.idProcess, false)) memo += title + "\r\n";
+  TitleBudget budget;  // slow windows cost this selection a second at most
+  for (const std::string& title : CollectWindowTitles(r.idProcess, false, budget))
+    memo += title + "\r\n";
   MM_Description.SetText(memo);
 }
 
@@ -392,7 +394,8 @@ void TForm1::BB_UpdateClick() {
   BB_Update.SetEnabled(false);
   DWORD cls = PriorityClassAt(CB_Priority.ItemIndex());
   DWORD pid = HexToDWord(ED_idProcess_hex.Text());
-  SetProcessPriority(pid, cls, CreationTimeOf(pid));
+  // The box shows the class in effect, not the one asked for.
+  CB_Priority.SetItemIndex(PriorityIndexOf(ChangeProcessPriority(pid, cls, CreationTimeOf(pid))));
 }
 
 void TForm1::BB_StopClick() {

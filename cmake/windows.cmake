@@ -18,6 +18,7 @@ add_library(vorlane_core STATIC
   ${PORTABLE_SOURCES}
   app/app_window.cpp
   app/entry_sequence.cpp
+  app/start_lock.cpp
   app/unit1.cpp
   controls/graphic_list_box.cpp
   procinfo/app_windows.cpp
@@ -26,6 +27,7 @@ add_library(vorlane_core STATIC
   procinfo/process_ops.cpp
   procinfo/resolve.cpp
   procinfo/snapshot.cpp
+  procinfo/title_budget.cpp
   productinfo/home_page.cpp
   productinfo/qorfunc.cpp
   ui/bitmap_button.cpp

@@ -100,23 +100,25 @@ void SortIDList(std::vector<std::string>& ids) {
 
 std::vector<DWORD> EnumAllProcessIds() {
   const ProcessApi& api = Api();
-  std::vector<DWORD> ids(kFirstBufferIds);
+  std::vector<DWORD> ids(kFirstBufferIds), lastFull;
   for (int attempt = 0; attempt < kMaxEnumRetries; ++attempt) {
     std::fill(ids.begin(), ids.end(), 0);
     DWORD bytes = 0;
     const DWORD size = static_cast<DWORD>(ids.size() * sizeof(DWORD));
     if (api.EnumProcesses(ids.data(), size, &bytes)) {
-      // A full buffer may have cut the table: ask again with more room.
       if (bytes < size) {
         ids.resize(bytes / sizeof(DWORD));
         return ids;
       }
+      // A full buffer may have cut the table: ask again with more room,
+      // keeping this list in case no buffer is ever large enough.
+      lastFull = ids;
     } else if (api.GetLastError() != ERROR_MORE_DATA) {
       return {};
     }
     ids.resize(ids.size() * 2);
   }
-  return {};
+  return lastFull;
 }
 
 void TakeSnapshot(EntryLists& out, const SubstituteIcons& icons) {
@@ -136,7 +138,8 @@ void SnapshotToolHelp(EntryLists& out, const SubstituteIcons& icons) {
   const ProcessApi& api = Api();
   ui::UniqueHandle snap(api.CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snap) return;
-  const TitleMap titles = CollectAllWindowTitles(true);
+  TitleBudget budget;  // slow windows cost this reload a second at most
+  const TitleMap titles = CollectAllWindowTitles(true, budget);
   ResolveCache cache;
   Pending pending{out, {}, {}};
   PROCESSENTRY32 entry{};
@@ -162,7 +165,8 @@ void SnapshotPSAPI(EntryLists& out, const SubstituteIcons& icons) {
   std::vector<DWORD> ids = EnumAllProcessIds();
   // Identifiers come back in ascending numeric order, as SortIDList leaves them.
   std::stable_sort(ids.begin(), ids.end());
-  const TitleMap titles = CollectAllWindowTitles(true);
+  TitleBudget budget;  // slow windows cost this reload a second at most
+  const TitleMap titles = CollectAllWindowTitles(true, budget);
   ResolveCache cache;
   Pending pending{out, {}, {}};
   for (DWORD id : ids) {

@@ -143,15 +143,48 @@ TEST(Gui, SingleInstancePerFileName) {
   App first;
   ShowWindow(first.form, SW_MINIMIZE);
   ASSERT_TRUE(WaitFor([&] { return IsIconic(first.form) != FALSE; }));
+  // The application window minimized too, as its taskbar button does.
+  HWND appWindow = FindTopWindow(first.process.Id(), "TApplication");
+  SendMessageA(appWindow, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsIconic(appWindow) != FALSE; }));
   Process second;
   ASSERT_TRUE(second.Start("\"" + CopyExe(TestDir() + "elsewhere", "Vorlane.exe") + "\""));
   EXPECT_EQ(second.Wait(15000), 0);
-  EXPECT_TRUE(WaitFor([&] { return !IsIconic(first.form); }));
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(first.form) && IsWindowVisible(first.form); }));
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(appWindow); }));
   EXPECT_EQ(FindTopWindow(second.Id(), "TForm1"), nullptr);
 
   App other(CopyExe(TestDir() + "elsewhere", "Vorlane2.exe"));
   EXPECT_NE(other.form, nullptr);
   EXPECT_TRUE(other.process.Running());
+}
+
+TEST(Gui, CopiesStartedAtOnceLeaveOneWindow) {
+  const std::string exe = CopyExe(TestDir() + "race", "VorlaneRace.exe");
+  for (int round = 0; round < 3; ++round) {
+    Process copies[5];
+    for (Process& p : copies) ASSERT_TRUE(p.Start("\"" + exe + "\""));
+    // Every copy but one hands over and ends with 0.
+    auto running = [&] {
+      int n = 0;
+      for (Process& p : copies) n += p.Running() ? 1 : 0;
+      return n;
+    };
+    ASSERT_TRUE(WaitFor([&] { return running() == 1; }, 30000)) << "round " << round;
+    Process* kept = nullptr;
+    for (Process& p : copies) {
+      if (p.Running())
+        kept = &p;
+      else
+        EXPECT_EQ(p.Wait(0), 0) << "round " << round;
+    }
+    ASSERT_TRUE(kept);
+    HWND form = FindTopWindow(kept->Id(), "TForm1");
+    EXPECT_NE(form, nullptr) << "round " << round;
+    // Closing it lets the next round's starts run a copy again.
+    PostMessageA(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(kept->Wait(10000), 0);
+  }
 }
 
 TEST(Gui, TabsOrderAndReload) {
@@ -371,4 +404,34 @@ TEST(Gui, StoppingAnApplicationEntryEndsTheWholeProcess) {
   EXPECT_EQ(helper.Wait(5000), 0);
   EXPECT_EQ(SendMessageA(app.Ctl(kIdTabMain), TCM_GETCURSEL, 0, 0), 1);  // the tab stays
   EXPECT_EQ(app.IndexOf(Prefix(helper.Id())), -1);
+}
+
+TEST(Gui, SlowWindowsDelayAReloadAndASelectionBoundedly) {
+  // 100 windows answering their title after 60 ms each: asking them all
+  // would hold every reload and every selection of the helper for 6 s.
+  Process helper = StartHelper("slow 100 60 Slow");
+  App app;
+  const DWORD start = GetTickCount();
+  app.Click(kIdReget);
+  printf("reload with 100 slow windows: %lu ms\n", GetTickCount() - start);
+  const int index = app.IndexOf(Prefix(helper.Id()));
+  ASSERT_GE(index, 0);
+  SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
+  int listed = 0, asked = 0;
+  for (const std::string& item : app.Items()) {
+    if (item.rfind(Prefix(helper.Id()) + " Slow ", 0) != 0) continue;
+    ++listed;
+    if (item.substr(0, item.find('\r')).find(" asked") != std::string::npos) ++asked;
+  }
+  EXPECT_EQ(listed, 100);
+  EXPECT_LE(asked, 17);  // one second of 60 ms answers; the rest from the kept captions
+
+  SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 0, 0);
+  ASSERT_TRUE(app.SelectEntry(app.IndexOf(Prefix(helper.Id())), helper.Id()));
+  const std::string memo = TextOf(app.Ctl(kIdMemo));
+  int lines = 0, answers = 0;
+  for (size_t at = 0; (at = memo.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
+  for (size_t at = 0; (at = memo.find(" asked\r\n", at)) != std::string::npos; at += 8) ++answers;
+  EXPECT_EQ(lines, 100);
+  EXPECT_LE(answers, 17);
 }
