@@ -292,6 +292,49 @@ TEST(Gui, HomePageLinkAsksThenSendsTheCommand) {
 }
 
 namespace {
+// Real input: the button pressed at `from`, the pointer moved, released at `to`.
+void DragWithButton(POINT from, POINT to) {
+  MovePointer(from.x, from.y);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &in, sizeof in);
+  MovePointer(to.x, to.y);
+  in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+}
+
+POINT CentreOf(HWND w) {
+  RECT r;
+  GetWindowRect(w, &r);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+}  // namespace
+
+TEST(Gui, TheBannerOpensOnlyOnAPressAndReleaseOverIt) {
+  App app;
+  ASSERT_TRUE(app.form);
+  const POINT banner = CentreOf(app.Ctl(kIdLink)), status = CentreOf(app.Ctl(kIdStatusBar));
+  SetForegroundWindow(app.form);
+  DragWithButton(banner, status);  // pressed on it, released outside
+  DragWithButton(status, banner);  // pressed outside, released on it
+  // An entry clicked after both fills the panel once they have been handled;
+  // a confirmation opened by either would block the window instead.
+  HWND dialog = nullptr;
+  WaitFor([&] {
+    if ((dialog = FindTopWindow(app.process.Id(), "TMessageForm")) && IsWindowVisible(dialog))
+      return true;
+    if (!TextOf(app.Ctl(kIdIdProcess)).empty()) return true;
+    app.ClickItem(0);
+    Sleep(200);
+    return false;
+  });
+  EXPECT_FALSE(dialog && IsWindowVisible(dialog));
+  EXPECT_NE(TextOf(app.Ctl(kIdIdProcess)), "");
+  if (dialog) PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
+namespace {
 // A point on the background of entry `index`, right of its text, on screen.
 POINT EntryBackground(HWND list, int index) {
   RECT r;
