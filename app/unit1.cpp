@@ -181,6 +181,8 @@ void TForm1::ApplyLayout() {
   GetClientRect(hwnd(), &client);
   RECT status{};
   SendMessageA(StatusBar1.hwnd(), WM_SIZE, 0, 0);
+  // The bar repaints only what it gained: its panel's old right border would stay.
+  InvalidateRect(StatusBar1.hwnd(), nullptr, TRUE);
   GetWindowRect(StatusBar1.hwnd(), &status);
   const int statusHeight = status.bottom - status.top;
   const int baseTop = client.bottom - statusHeight - d.PL_BaseHeight;

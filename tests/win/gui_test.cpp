@@ -478,3 +478,37 @@ TEST(Gui, SlowWindowsDelayAReloadAndASelectionBoundedly) {
   EXPECT_EQ(lines, 100);
   EXPECT_LE(answers, 17);
 }
+
+TEST(Gui, WideningLeavesNoLineInTheStatusBar) {
+  App app;
+  ASSERT_TRUE(app.form);
+  HWND status = app.Ctl(kIdStatusBar);
+  RECT outer;
+  GetWindowRect(app.form, &outer);
+  // At the screen's left, so that the widened window stays on it.
+  SetWindowPos(app.form, nullptr, 0, outer.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ASSERT_TRUE(WaitFor([&] { GetWindowRect(app.form, &outer); return outer.left == 0; }));
+  RECT before;
+  GetWindowRect(status, &before);
+  SaveScreenshot("status_before");
+  SetWindowPos(app.form, nullptr, 0, 0, outer.right - outer.left + 200, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER);
+  RECT after;
+  ASSERT_TRUE(WaitFor([&] { GetWindowRect(status, &after); return after.right >= before.right + 200; }));
+  // Once the bar has repainted, the row through its middle is plain face colour
+  // from the text's end to its new right end, old right edge included.
+  const int y = (after.top + after.bottom) / 2;
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  std::vector<int> marked;
+  WaitFor([&] {
+    ScreenPixels px({before.right - 40, y, after.right - 20, y + 1});
+    marked.clear();
+    for (int x = before.right - 40; x < after.right - 20; ++x)
+      if (px.Pixel(x, y) != face) marked.push_back(x);
+    return px.Valid() && marked.empty();
+  }, 3000);
+  SaveScreenshot("status_after");
+  EXPECT_TRUE(marked.empty()) << marked.size() << " pixels off the face colour, first at x="
+                              << (marked.empty() ? -1 : marked.front())
+                              << "; old right edge at x=" << before.right;
+}
