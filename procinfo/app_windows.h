@@ -13,7 +13,7 @@ struct WindowCollection {
   DWORD TargetProcessID = 0;
   std::vector<std::string> WindowTitles;
   int SkipShellWindows = 0;  // leave out the taskbar and desktop windows
-  TitleBudget* Budget = nullptr;  // borrowed; the titles' shared wait
+  TitleBudget* Budget = nullptr;  // borrowed, required: the wait all its titles share
 };
 
 // EnumWindows callback; `param` is the WindowCollection to fill.
