@@ -12,6 +12,8 @@ bool AppWindow::Create() {
 
 LRESULT AppWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_RESTORE) {
+    // Minimized itself (from its taskbar button), it comes back first.
+    if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
     if (HWND form = form_.get()) {
       ShowWindow(form, IsIconic(form) ? SW_RESTORE : SW_SHOW);
       SetForegroundWindow(form);

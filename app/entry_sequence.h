@@ -18,7 +18,11 @@ const EntryApi& SystemEntryApi();
 // The marker name: the file-name part of the executable path as reported.
 std::string MarkerName(const std::string& exePath);
 
-// Runs the program: `runMainWindow` creates the windows and returns when
-// the main window has closed. Returns the process exit code (always 0).
+// Creates the windows, calls `shown` once the main window exists and
+// returns when it has closed.
+using MainWindowRunner = std::function<void(const std::function<void()>& shown)>;
+
+// Runs the program. Returns the process exit code: 0, or 1 when the marker
+// could not be registered.
 int RunEntrySequence(const EntryApi& api, const std::string& exePath,
-                     const std::function<void()>& runMainWindow);
+                     const MainWindowRunner& runMainWindow);

@@ -148,6 +148,8 @@ void TForm1::ApplyLayout() {
   RECT client;
   GetClientRect(hwnd(), &client);
   SendMessageA(StatusBar1.hwnd(), WM_SIZE, 0, 0);
+  // The bar repaints only what it gained: its panel's old right border would stay.
+  InvalidateRect(StatusBar1.hwnd(), nullptr, TRUE);
   const int statusHeight = ui::BoundsInParent(StatusBar1.hwnd()).height;
   const int baseTop = client.bottom - statusHeight - d.PL_BaseHeight;
   const int btnTop = baseTop - d.PL_BtnHeight;

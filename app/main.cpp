@@ -11,7 +11,7 @@
 
 namespace {
 
-void RunMainWindow() {
+void RunMainWindow(const std::function<void()>& shown) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   DdeSession dde;
@@ -32,6 +32,7 @@ void RunMainWindow() {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindow(form.hwnd(), SW_SHOWNORMAL);
   SetForegroundWindow(form.hwnd());
+  shown();
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (IsWindow(form.hwnd()) && IsDialogMessageA(form.hwnd(), &msg)) continue;

@@ -230,7 +230,8 @@ void TForm1::BB_UpdateClick() {
   BB_Update.SetEnabled(false);
   DWORD cls = PriorityClassAt(CB_Priority.ItemIndex());
   DWORD pid = HexToDWord(ED_idProcess_hex.Text());
-  SetProcessPriority(pid, cls, CreationTimeOf(pid));
+  // The box shows the class in effect, not the one asked for.
+  CB_Priority.SetItemIndex(PriorityIndexOf(ChangeProcessPriority(pid, cls, CreationTimeOf(pid))));
 }
 
 void TForm1::BB_StopClick() {

@@ -21,6 +21,7 @@ add_library(vorlane_core STATIC
   app/entry_sequence.cpp
   app/form_components.cpp
   app/message_dialog.cpp
+  app/start_lock.cpp
   app/unit1.cpp
   controls/graphic_list_box.cpp
   procinfo/app_windows.cpp
@@ -29,6 +30,7 @@ add_library(vorlane_core STATIC
   procinfo/process_api.cpp
   procinfo/process_ops.cpp
   procinfo/snapshot.cpp
+  procinfo/title_budget.cpp
   productinfo/home_page.cpp
   productinfo/qorfunc.cpp
   productinfo/resolve.cpp

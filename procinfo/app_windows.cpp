@@ -4,22 +4,21 @@
 
 namespace {
 
-constexpr UINT kTitleTimeoutMs = 100;
-
 // The tests after the process check, in order; returns the title of an
 // application window, or empty.
-std::string ApplicationTitle(HWND w, bool skipShellWindows) {
+std::string ApplicationTitle(HWND w, bool skipShellWindows, TitleBudget& budget) {
   if (GetWindow(w, GW_OWNER)) return {};
   if (!IsWindowVisible(w)) return {};
   char cls[256] = {};
   GetClassNameA(w, cls, 255);
   if (skipShellWindows && (std::strcmp(cls, "Shell_TrayWnd") == 0 || std::strcmp(cls, "Progman") == 0))
     return {};
-  return WindowTitleOf(w);
+  return budget.TitleOf(w);
 }
 
 struct AllWindows {
   bool skipShellWindows;
+  TitleBudget* budget;
   std::unordered_map<DWORD, std::vector<std::string>>* out;
 };
 
@@ -27,48 +26,37 @@ BOOL CALLBACK CollectAllProc(HWND w, LPARAM param) {
   auto* all = reinterpret_cast<AllWindows*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(w, &pid);
-  std::string title = ApplicationTitle(w, all->skipShellWindows);
+  std::string title = ApplicationTitle(w, all->skipShellWindows, *all->budget);
   if (!title.empty()) (*all->out)[pid].push_back(std::move(title));
   return TRUE;
 }
 
 }  // namespace
 
-std::string WindowTitleOf(HWND w) {
-  char buf[256] = {};
-  DWORD_PTR copied = 0;
-  if (SendMessageTimeoutA(w, WM_GETTEXT, 255, reinterpret_cast<LPARAM>(buf),
-                          SMTO_ABORTIFHUNG | SMTO_BLOCK, kTitleTimeoutMs, &copied)) {
-    buf[255] = '\0';
-    return buf;
-  }
-  std::memset(buf, 0, sizeof buf);
-  GetWindowTextA(w, buf, 255);
-  buf[255] = '\0';
-  return buf;
-}
-
 BOOL CALLBACK EnumWindowsProc(HWND w, LPARAM param) {
   auto* c = reinterpret_cast<WindowCollection*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(w, &pid);
   if (pid != c->TargetProcessID) return TRUE;
-  std::string title = ApplicationTitle(w, c->SkipShellWindows != 0);
+  std::string title = ApplicationTitle(w, c->SkipShellWindows != 0, *c->Budget);
   if (!title.empty()) c->WindowTitles.push_back(std::move(title));
   return TRUE;
 }
 
-std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWindows) {
+std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWindows,
+                                             TitleBudget& budget) {
   WindowCollection c;
+  c.Budget = &budget;
   c.TargetProcessID = processId;
   c.SkipShellWindows = skipShellWindows ? 1 : 0;
   EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
   return std::move(c.WindowTitles);
 }
 
-std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(bool skipShellWindows) {
+std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(bool skipShellWindows,
+                                                                           TitleBudget& budget) {
   std::unordered_map<DWORD, std::vector<std::string>> out;
-  AllWindows all{skipShellWindows, &out};
+  AllWindows all{skipShellWindows, &budget, &out};
   EnumWindows(CollectAllProc, reinterpret_cast<LPARAM>(&all));
   return out;
 }

@@ -7,22 +7,36 @@
 #include <unordered_map>
 #include <vector>
 
+#include "procinfo/title_budget.h"
+
 struct WindowCollection {
   DWORD TargetProcessID = 0;
   std::vector<std::string> WindowTitles;
   int SkipShellWindows = 0;  // leave out the taskbar and desktop windows
+  TitleBudget* Budget = nullptr;  // borrowed, required: the wait all its titles share
 };
 
 // EnumWindows callback; `param` is the WindowCollection to fill.
 BOOL CALLBACK EnumWindowsProc(HWND window, LPARAM param);
 
-// The titles of one process's application windows.
-std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWindows);
+// The titles of one process's application windows; every title request
+// draws on `budget` (one per selection).
+std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWindows,
+                                             TitleBudget& budget);
 
 // One enumeration for every process at once: titles grouped by process ID,
-// each group in enumeration order (what CollectWindowTitles gives per process).
-std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(bool skipShellWindows);
+// each group in enumeration order (what CollectWindowTitles gives per process);
+// every title request draws on `budget` (one per reload).
+std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(bool skipShellWindows,
+                                                                           TitleBudget& budget);
 
-// A window's title without waiting on a thread that does not answer:
-// WM_GETTEXT with a short timeout, else the caption the system keeps.
-std::string WindowTitleOf(HWND window);
+// The same with a budget of their own.
+inline std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWindows) {
+  TitleBudget budget;
+  return CollectWindowTitles(processId, skipShellWindows, budget);
+}
+inline std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(
+    bool skipShellWindows) {
+  TitleBudget budget;
+  return CollectAllWindowTitles(skipShellWindows, budget);
+}

@@ -45,6 +45,13 @@ bool SetProcessPriority(DWORD pid, DWORD priorityClass, const FILETIME* created)
   });
 }
 
+uint32_t ChangeProcessPriority(DWORD pid, DWORD priorityClass, const FILETIME* created) {
+  const bool set = SetProcessPriority(pid, priorityClass, created);
+  const uint32_t now = GetProcessPriority(pid);
+  if (now != 0 && now != kPriorityFailed) return now;
+  return set ? priorityClass : kPriorityFailed;
+}
+
 void StopProcess(DWORD pid, const FILETIME* created) {
   WithProcess<bool>(pid, kStopAccess, false, [&](HANDLE p) {
     DWORD code = 0;

@@ -16,6 +16,12 @@ uint32_t GetProcessPriority(DWORD pid);
 // took over its identifier since is left alone. True when the class was set.
 bool SetProcessPriority(DWORD pid, DWORD priorityClass, const FILETIME* created = nullptr);
 
+// Asks for `priorityClass`, then reads back the class in effect: the system
+// may refuse, or quietly give another class (real-time becomes high without
+// the privilege to raise). Where the class cannot be read back, the class
+// asked for if it was set, else kPriorityFailed.
+uint32_t ChangeProcessPriority(DWORD pid, DWORD priorityClass, const FILETIME* created = nullptr);
+
 // Terminates the process with exit code 0 if it is still running (and is
 // the process that started at `created`, when given).
 void StopProcess(DWORD pid, const FILETIME* created = nullptr);

@@ -90,23 +90,25 @@ void SortIDList(std::vector<std::string>& ids) {
 
 std::vector<DWORD> EnumAllProcessIds() {
   const ProcessApi& api = Api();
-  std::vector<DWORD> ids(kFirstBufferIds);
+  std::vector<DWORD> ids(kFirstBufferIds), lastFull;
   for (int attempt = 0; attempt < kMaxEnumRetries; ++attempt) {
     std::fill(ids.begin(), ids.end(), 0);
     DWORD bytes = 0;
     const DWORD size = static_cast<DWORD>(ids.size() * sizeof(DWORD));
     if (api.EnumProcesses(ids.data(), size, &bytes)) {
-      // A full buffer may have cut the table: ask again with more room.
       if (bytes < size) {
         ids.resize(bytes / sizeof(DWORD));
         return ids;
       }
+      // A full buffer may have cut the table: ask again with more room,
+      // keeping this list in case no buffer is ever large enough.
+      lastFull = ids;
     } else if (api.GetLastError() != ERROR_MORE_DATA) {
       return {};
     }
     ids.resize(ids.size() * 2);
   }
-  return {};
+  return lastFull;
 }
 
 Snapshot TakeSnapshot(const FixedEntries& fixed, const FileResolver& resolve) {
@@ -125,7 +127,8 @@ Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve
   Snapshot out;
   base::UniqueHandle snap(api.CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snap) return out;
-  const TitleMap titles = CollectAllWindowTitles(true);
+  TitleBudget budget;  // slow windows cost this reload a second at most
+  const TitleMap titles = CollectAllWindowTitles(true, budget);
   Pending pending{out};
   PROCESSENTRY32 entry{};
   entry.dwSize = 296;
@@ -148,7 +151,8 @@ Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve) {
   std::vector<DWORD> ids = EnumAllProcessIds();
   // Identifiers come back in ascending numeric order, as SortIDList leaves them.
   std::stable_sort(ids.begin(), ids.end());
-  const TitleMap titles = CollectAllWindowTitles(true);
+  TitleBudget budget;  // slow windows cost this reload a second at most
+  const TitleMap titles = CollectAllWindowTitles(true, budget);
   Pending pending{out};
   for (DWORD id : ids) {
     TQorSvc svc;

@@ -6,6 +6,19 @@ namespace {
 constexpr char kClass[] = "VorlaneImage";
 }
 
+HCURSOR PointingHandCursor(CursorLoader load) {
+  // The 9x family and NT 4 have no hand: the arrow, rather than no pointer.
+  HCURSOR hand = load(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+  return hand ? hand : load(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+}
+
+bool Image::ReleasedInside(LPARAM lp) const {
+  RECT r;
+  GetClientRect(hwnd(), &r);
+  const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  return PtInRect(&r, p) != FALSE;
+}
+
 bool Image::Create(const Args& a) {
   RegisterClassOnce(kClass, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   const Box& b = a.bounds;
@@ -60,18 +73,23 @@ LRESULT Image::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       Paint();
       return 0;
     case WM_LBUTTONDOWN:
+      // Captured, so the release comes here wherever it happens.
       pressed_ = true;
+      SetCapture(hwnd());
       return 0;
-    case WM_LBUTTONUP:
-      if (pressed_ && OnClick) {
-        pressed_ = false;
-        OnClick();
-      }
+    case WM_LBUTTONUP: {
+      const bool click = pressed_ && ReleasedInside(lp);
+      pressed_ = false;
+      if (GetCapture() == hwnd()) ReleaseCapture();
+      if (click && OnClick) OnClick();
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
       pressed_ = false;
       return 0;
     case WM_SETCURSOR:
       if (OnClick) {
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+        SetCursor(PointingHandCursor(LoadCursorA));
         return TRUE;
       }
       break;

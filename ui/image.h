@@ -7,6 +7,10 @@
 
 namespace ui {
 
+using CursorLoader = HCURSOR(WINAPI*)(HINSTANCE, LPCSTR);
+// The pointer over a link: the system's hand, or the arrow where there is none.
+HCURSOR PointingHandCursor(CursorLoader load);
+
 class Image : public Window {
  public:
   struct Args {
@@ -27,6 +31,7 @@ class Image : public Window {
 
  private:
   void Paint();
+  bool ReleasedInside(LPARAM lp) const;
   UniqueIcon icon_;      // owned copy
   UniqueBitmap bitmap_;  // owned
   UniqueWindow tooltip_; // owned top-level tooltip window

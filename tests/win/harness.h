@@ -53,6 +53,7 @@ HWND FindChild(HWND parent, int id);
 // Window text as the window's ANSI bytes.
 std::string TextOf(HWND w);
 // List box items of another process (read as UTF-16, turned into CP932).
+// An item too long to read safely across processes fails the test unread.
 std::vector<std::string> ListItems(HWND list);
 int ListSelection(HWND list);
 

@@ -2,6 +2,8 @@
 //   helper.exe windows N PREFIX   N visible titled windows "PREFIX 1".."PREFIX N"
 //   helper.exe catalog            every kind of top-level window the collection tells apart
 //   helper.exe hang TITLE         one titled window whose thread then stops answering
+//   helper.exe slow N MS PREFIX   N windows "PREFIX 1".."PREFIX N" that answer WM_GETTEXT
+//                                 after MS ms with "PREFIX i asked"
 // Each mode shows a window titled "ready <pid>" last, hidden, so tests know
 // all windows exist; it runs until killed or sent WM_CLOSE.
 #include <windows.h>
@@ -20,9 +22,25 @@ LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(w, msg, wp, lp);
 }
 
-void Register(const char* cls) {
+DWORD g_answerDelayMs = 0;
+
+// Answers late, and with a text other than its caption, so a test can tell
+// an answer from the text the system keeps.
+LRESULT CALLBACK SlowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_GETTEXT && wp > 0) {
+    Sleep(g_answerDelayMs);
+    char kept[256] = {};
+    DefWindowProcA(w, WM_GETTEXT, sizeof kept, reinterpret_cast<LPARAM>(kept));
+    const std::string answer = std::string(kept) + " asked";
+    lstrcpynA(reinterpret_cast<char*>(lp), answer.c_str(), static_cast<int>(wp));
+    return lstrlenA(reinterpret_cast<char*>(lp));
+  }
+  return Proc(w, msg, wp, lp);
+}
+
+void Register(const char* cls, WNDPROC proc = Proc) {
   WNDCLASSA wc{};
-  wc.lpfnWndProc = Proc;
+  wc.lpfnWndProc = proc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = cls;
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -43,6 +61,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Register("VorlaneHelper");
   Register("Shell_TrayWnd");
   Register("Progman");
+  Register("VorlaneSlow", SlowProc);
   std::string mode = __argc > 1 ? __argv[1] : "windows";
   if (mode == "windows") {
     int n = __argc > 2 ? std::atoi(__argv[2]) : 3;
@@ -60,6 +79,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Make("VorlaneHelper", "Twin", true);
     Make("Progman", "Desktop", true);
     Make("VorlaneHelper", "App C", true);
+  } else if (mode == "slow") {
+    int n = __argc > 2 ? std::atoi(__argv[2]) : 3;
+    g_answerDelayMs = __argc > 3 ? static_cast<DWORD>(std::atoi(__argv[3])) : 60;
+    std::string prefix = __argc > 4 ? __argv[4] : "Slow";
+    for (int i = 1; i <= n; ++i) Make("VorlaneSlow", prefix + " " + std::to_string(i), true);
   } else if (mode == "hang") {
     Make("VorlaneHelper", __argc > 2 ? __argv[2] : "Hung", true);
   }

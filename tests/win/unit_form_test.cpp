@@ -9,6 +9,7 @@
 #include "harness.h"
 #include "procinfo/entry_line.h"
 #include "procinfo/process_api.h"
+#include "ui/image.h"
 
 namespace {
 
@@ -95,4 +96,40 @@ TEST_F(FormFixture, AReusedIdentifierIsNotStopped) {
   SelectProcess(g_unreadable);
   form_->BB_StopClick();
   EXPECT_TRUE(helper_.Running());
+}
+
+TEST_F(FormFixture, ThePriorityBoxShowsTheClassInEffectAfterAChange) {
+  auto choose = [&](int index) {
+    SendMessageA(Ctl(kIdPriority), CB_SETCURSEL, index, 0);
+    form_->CB_PriorityChange();
+    form_->BB_UpdateClick();
+    return SendMessageA(Ctl(kIdPriority), CB_GETCURSEL, 0, 0);
+  };
+  SelectProcess(g_unreadable);
+  ASSERT_EQ(harness::TextOf(Ctl(kIdIdProcess)), std::to_string(g_unreadable));
+  // Without the privilege to raise, real-time quietly becomes high.
+  Api().SetPriorityClass = [](HANDLE p, DWORD cls) WINAPI -> BOOL {
+    return SetPriorityClass(p, cls == REALTIME_PRIORITY_CLASS ? HIGH_PRIORITY_CLASS : cls);
+  };
+  EXPECT_EQ(choose(0), 1);  // "高", not "リアルタイム"
+  EXPECT_EQ(GetPriorityClass(helper_.Handle()), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
+  // Refused outright: the class stays, and so does the box.
+  Api().SetPriorityClass = [](HANDLE, DWORD) WINAPI -> BOOL {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  };
+  EXPECT_EQ(choose(5), 1);
+  EXPECT_FALSE(IsWindowEnabled(Ctl(kIdUpdate)));
+}
+
+TEST_F(FormFixture, TheBannerPointsWithTheHandOrElseTheArrow) {
+  HWND link = Ctl(kIdLink);
+  SetCursor(nullptr);
+  SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+  // The 9x family and NT 4 know no hand: the pointer must not vanish there.
+  auto noHand = [](HINSTANCE module, LPCSTR name) WINAPI -> HCURSOR {
+    return name == reinterpret_cast<LPCSTR>(IDC_HAND) ? nullptr : LoadCursorA(module, name);
+  };
+  EXPECT_EQ(ui::PointingHandCursor(noHand), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
 }

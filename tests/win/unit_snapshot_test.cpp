@@ -200,6 +200,20 @@ TEST(Snapshot, EnumerationFailuresAndLargeTables) {
     return TRUE;
   };
   EXPECT_EQ(EnumAllProcessIds().size(), 5000u);
+
+  // A table that fills every buffer offered: the last, largest list is kept.
+  calls = 0;
+  Api().EnumProcesses = [](DWORD* ids, DWORD cb, DWORD* bytes) WINAPI -> BOOL {
+    ++calls;
+    for (DWORD i = 0; i < cb / 4; ++i) ids[i] = 4 * (i + 1);
+    *bytes = cb;
+    return TRUE;
+  };
+  const std::vector<DWORD> full = EnumAllProcessIds();
+  EXPECT_EQ(calls, kMaxEnumRetries);
+  ASSERT_EQ(full.size(), 4096u << (kMaxEnumRetries - 1));
+  EXPECT_EQ(full.front(), 4u);
+  EXPECT_EQ(full.back(), 4 * full.size());
 }
 
 TEST(Snapshot, SortIDListOrdersByValue) {

@@ -1,0 +1,31 @@
+// Serializes the starts of copies of one executable file name: a copy holds
+// the lock from its marker check until its main window exists, so the check
+// and the registration are one step and a second start always finds either
+// nothing or a marker with its window.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "base/handles.h"
+
+class StartLock {
+ public:
+  // Waits for the lock at most `timeoutMs`; Held() says whether it came (or
+  // there is no lock to wait for).
+  explicit StartLock(const std::string& markerName, DWORD timeoutMs = 30000);
+  StartLock(const StartLock&) = delete;
+  StartLock& operator=(const StartLock&) = delete;
+  ~StartLock() { Release(); }
+
+  bool Held() const { return held_; }
+  void Release();
+
+ private:
+  base::UniqueHandle mutex_;  // owned
+  bool held_ = false;
+};
+
+// The lock's object name for a marker: atoms ignore the case of ASCII
+// letters, so the name does too; hex keeps CP932 bytes (0x5C) out of it.
+std::string StartLockName(const std::string& markerName);

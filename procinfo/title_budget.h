@@ -1,0 +1,30 @@
+// Reading window titles of other processes with a bound on the total wait.
+// Each window gets WM_GETTEXT with a short timeout while the budget lasts;
+// once the time spent waiting reaches the budget, titles come from the text
+// the system keeps for each window, without sending anything.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+class TitleBudget {
+ public:
+  static constexpr DWORD kDefaultMs = 1000;  // one reload or one selection
+  static constexpr DWORD kPerWindowMs = 100;
+
+  explicit TitleBudget(DWORD totalMs = kDefaultMs) : total_(totalMs) {}
+  TitleBudget(const TitleBudget&) = delete;
+  TitleBudget& operator=(const TitleBudget&) = delete;
+
+  // The title as WM_GETTEXT gives it (at most 254 bytes), or the kept text.
+  std::string TitleOf(HWND window);
+  bool Spent() const { return spent_ >= total_; }
+
+ private:
+  DWORD total_;
+  DWORD spent_ = 0;
+};
+
+// The text the system keeps for a window, read without sending a message
+// (InternalGetWindowText where the system has it), cut as WM_GETTEXT cuts.
+std::string KeptWindowText(HWND window);

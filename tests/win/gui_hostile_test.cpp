@@ -1,0 +1,145 @@
+// The real Vorlane.exe next to slow windows and racing starts, and the
+// small things of its banner and status bar, driven from outside.
+#include <gtest/gtest.h>
+
+#include "app/control_ids.h"
+#include "gui_app.h"
+#include "harness.h"
+
+using namespace harness;
+using namespace gui;
+
+TEST(Gui, CopiesStartedAtOnceLeaveOneWindow) {
+  const std::string exe = CopyExe(TestDir() + "race", "VorlaneRace.exe");
+  for (int round = 0; round < 3; ++round) {
+    Process copies[5];
+    for (Process& p : copies) ASSERT_TRUE(p.Start("\"" + exe + "\""));
+    // Every copy but one hands over and ends with 0.
+    auto running = [&] {
+      int n = 0;
+      for (Process& p : copies) n += p.Running() ? 1 : 0;
+      return n;
+    };
+    ASSERT_TRUE(WaitFor([&] { return running() == 1; }, 30000)) << "round " << round;
+    Process* kept = nullptr;
+    for (Process& p : copies) {
+      if (p.Running())
+        kept = &p;
+      else
+        EXPECT_EQ(p.Wait(0), 0) << "round " << round;
+    }
+    ASSERT_TRUE(kept);
+    HWND form = FindTopWindow(kept->Id(), "TForm1");
+    EXPECT_NE(form, nullptr) << "round " << round;
+    // Closing it lets the next round's starts run a copy again.
+    PostMessageA(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(kept->Wait(10000), 0);
+  }
+}
+
+namespace {
+// Real input: the button pressed at `from`, the pointer moved, released at `to`.
+void DragWithButton(POINT from, POINT to) {
+  MovePointer(from.x, from.y);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &in, sizeof in);
+  MovePointer(to.x, to.y);
+  in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+}
+
+POINT CentreOf(HWND w) {
+  RECT r;
+  GetWindowRect(w, &r);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+}  // namespace
+
+TEST(Gui, TheBannerOpensOnlyOnAPressAndReleaseOverIt) {
+  App app;
+  ASSERT_TRUE(app.form);
+  const POINT banner = CentreOf(app.Ctl(kIdLink)), status = CentreOf(app.Ctl(kIdStatusBar));
+  SetForegroundWindow(app.form);
+  DragWithButton(banner, status);  // pressed on it, released outside
+  DragWithButton(status, banner);  // pressed outside, released on it
+  // An entry clicked after both fills the panel once they have been handled;
+  // a confirmation opened by either would block the window instead.
+  HWND dialog = nullptr;
+  WaitFor([&] {
+    if ((dialog = FindTopWindow(app.process.Id(), "TMessageForm")) && IsWindowVisible(dialog))
+      return true;
+    if (!TextOf(app.Ctl(kIdIdProcess)).empty()) return true;
+    app.ClickItem(0);
+    Sleep(200);
+    return false;
+  });
+  EXPECT_FALSE(dialog && IsWindowVisible(dialog));
+  EXPECT_NE(TextOf(app.Ctl(kIdIdProcess)), "");
+  if (dialog) PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
+TEST(Gui, SlowWindowsDelayAReloadAndASelectionBoundedly) {
+  // 100 windows answering their title after 60 ms each: asking them all
+  // would hold every reload and every selection of the helper for 6 s.
+  Process helper = StartHelper("slow 100 60 Slow");
+  App app;
+  const DWORD start = GetTickCount();
+  app.Click(kIdReget);
+  printf("reload with 100 slow windows: %lu ms\n", GetTickCount() - start);
+  const int index = app.IndexOf(Prefix(helper.Id()));
+  ASSERT_GE(index, 0);
+  SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
+  int listed = 0, asked = 0;
+  for (const std::string& item : app.Items()) {
+    if (item.rfind(Prefix(helper.Id()) + " Slow ", 0) != 0) continue;
+    ++listed;
+    if (item.substr(0, item.find('\r')).find(" asked") != std::string::npos) ++asked;
+  }
+  EXPECT_EQ(listed, 100);
+  EXPECT_LE(asked, 17);  // one second of 60 ms answers; the rest from the kept captions
+
+  SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 0, 0);
+  ASSERT_TRUE(app.SelectEntry(app.IndexOf(Prefix(helper.Id())), helper.Id()));
+  const std::string memo = TextOf(app.Ctl(kIdMemo));
+  int lines = 0, answers = 0;
+  for (size_t at = 0; (at = memo.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
+  for (size_t at = 0; (at = memo.find(" asked\r\n", at)) != std::string::npos; at += 8) ++answers;
+  EXPECT_EQ(lines, 100);
+  EXPECT_LE(answers, 17);
+}
+
+TEST(Gui, WideningLeavesNoLineInTheStatusBar) {
+  App app;
+  ASSERT_TRUE(app.form);
+  HWND status = app.Ctl(kIdStatusBar);
+  RECT outer;
+  GetWindowRect(app.form, &outer);
+  // At the screen's left, so that the widened window stays on it.
+  SetWindowPos(app.form, nullptr, 0, outer.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ASSERT_TRUE(WaitFor([&] { GetWindowRect(app.form, &outer); return outer.left == 0; }));
+  RECT before;
+  GetWindowRect(status, &before);
+  SaveScreenshot("status_before");
+  SetWindowPos(app.form, nullptr, 0, 0, outer.right - outer.left + 200, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER);
+  RECT after;
+  ASSERT_TRUE(WaitFor([&] { GetWindowRect(status, &after); return after.right >= before.right + 200; }));
+  // Once the bar has repainted, the row through its middle is plain face colour
+  // from the text's end to its new right end, old right edge included.
+  const int y = (after.top + after.bottom) / 2;
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  std::vector<int> marked;
+  WaitFor([&] {
+    ScreenPixels px({before.right - 40, y, after.right - 20, y + 1});
+    marked.clear();
+    for (int x = before.right - 40; x < after.right - 20; ++x)
+      if (px.Pixel(x, y) != face) marked.push_back(x);
+    return px.Valid() && marked.empty();
+  }, 3000);
+  SaveScreenshot("status_after");
+  EXPECT_TRUE(marked.empty()) << marked.size() << " pixels off the face colour, first at x="
+                              << (marked.empty() ? -1 : marked.front())
+                              << "; old right edge at x=" << before.right;
+}
