@@ -17,7 +17,9 @@ struct TQorSvc {
 // "%8X": upper-case hex, right-aligned in 8 columns, blank-padded.
 std::string HexId(uint32_t id);
 
-// "%8X\t%s\t%s\t%s\t%s\t%s\t" of the record's six fields.
+// "%8X\t%s\t%s\t%s\t%s\t%s\t" of the record's six fields. A TAB, CR or LF in
+// the name, path, company or description becomes a blank; the window title
+// is written as it is.
 std::string EntryLine(const TQorSvc& svc);
 
 // Reads the "%8X" text back. Blanks count as "0"; characters 1-4 are the
