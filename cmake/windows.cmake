@@ -27,7 +27,9 @@ add_library(vorlane_core STATIC
   procinfo/resolve.cpp
   procinfo/snapshot.cpp
   productinfo/home_page.cpp
+  productinfo/icon_group.cpp
   productinfo/qorfunc.cpp
+  productinfo/wow64_redirection.cpp
   ui/bitmap_button.cpp
   ui/combo_box.cpp
   ui/control.cpp

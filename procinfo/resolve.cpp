@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "productinfo/icon_group.h"
 #include "productinfo/qorfunc.h"
+#include "productinfo/wow64_redirection.h"
 
 namespace {
 
@@ -46,6 +48,10 @@ void ResolveExecutable(TQorSvc& svc, ui::UniqueIcon& icon) {
   svc.DisplayName.clear();
   svc.Company.clear();
   svc.Description.clear();
+  icon.reset();
+  // Existence checks, version block and icon read the file the path names,
+  // also a 64-bit program's under System32.
+  Wow64RedirectionOff redirection;
   std::string p = ResolvePath(svc.FileName);
   if (p.empty()) return;
   svc.DisplayName = p.substr(FileNameStart(p, SystemTextEnv()));
@@ -56,7 +62,9 @@ void ResolveExecutable(TQorSvc& svc, ui::UniqueIcon& icon) {
   char buf[MAX_PATH + 1] = {};
   std::memcpy(buf, p.data(), std::min(p.size(), sizeof buf - 1));
   WORD index = 0;
-  icon.reset(ExtractAssociatedIconA(GetModuleHandleA(nullptr), buf, &index));
+  // A malformed icon group makes the extraction read past it: no icon then.
+  if (FirstIconGroupIsSound(p))
+    icon.reset(ExtractAssociatedIconA(GetModuleHandleA(nullptr), buf, &index));
 }
 
 const Resolution& ResolveCache::Get(const std::string& fileName) {
@@ -65,7 +73,13 @@ const Resolution& ResolveCache::Get(const std::string& fileName) {
   TQorSvc svc;
   svc.FileName = fileName;
   Resolution r;
-  ResolveExecutable(svc, r.Icon);
+  try {
+    ResolveExecutable(svc, r.Icon);
+  } catch (const std::exception&) {
+    // One executable that cannot be read is listed without its details.
+    svc = TQorSvc{};
+    r.Icon.reset();
+  }
   r.DisplayName = std::move(svc.DisplayName);
   r.Company = std::move(svc.Company);
   r.Description = std::move(svc.Description);

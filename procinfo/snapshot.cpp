@@ -18,23 +18,25 @@ constexpr DWORD kFirstBufferIds = 4096;
 
 using TitleMap = std::unordered_map<DWORD, std::vector<std::string>>;
 
-// Lines as they are made, with each line's icon; the icons go into the image
-// lists in one step at the end, while the resolution cache still owns them.
+// Lines as they are made, with each line's icon; lines and icons go into
+// the lists together in one step at the end, while the resolution cache
+// still owns the icons: a snapshot cut short leaves no line without its icon.
 struct Pending {
   EntryLists& out;
+  std::vector<std::string> processLines, applicationLines;
   std::vector<HICON> processIcons, applicationIcons;  // borrowed
 
   // Adds the process's entry and one entry per application window.
   void Emit(TQorSvc& svc, HICON icon, const TitleMap& titles) {
-    processIcons.push_back(icon);
     svc.WindowText.clear();
-    out.ProcessLines.push_back(EntryLine(svc));
+    processLines.push_back(EntryLine(svc));
+    processIcons.push_back(icon);
     auto it = titles.find(svc.idProcess);
     if (it == titles.end()) return;
     for (const std::string& title : it->second) {
-      applicationIcons.push_back(icon);
       svc.WindowText = title;
-      out.ApplicationLines.push_back(EntryLine(svc));
+      applicationLines.push_back(EntryLine(svc));
+      applicationIcons.push_back(icon);
     }
     svc.WindowText.clear();
   }
@@ -42,6 +44,8 @@ struct Pending {
   void Flush() {
     out.IL_Tab0.Append(processIcons);
     out.IL_Tab1.Append(applicationIcons);
+    for (std::string& line : processLines) out.ProcessLines.push_back(std::move(line));
+    for (std::string& line : applicationLines) out.ApplicationLines.push_back(std::move(line));
   }
 };
 
@@ -56,10 +60,10 @@ void FillFixed(TQorSvc& svc, const char* name, const char* description) {
 // path cannot be read, and the image name query may still answer.
 std::string ModulePath(HANDLE process, DWORD pid) {
   const ProcessApi& api = Api();
-  char buf[257] = {};
+  char buf[MAX_PATH + 1] = {};
   if (process) {
-    api.GetModuleFileNameExA(process, nullptr, buf, 256);
-    buf[256] = '\0';
+    api.GetModuleFileNameExA(process, nullptr, buf, MAX_PATH);
+    buf[MAX_PATH] = '\0';
     if (buf[0] && std::strcmp(buf, "?") != 0) return buf;
   }
   ui::UniqueHandle limited;
@@ -138,7 +142,7 @@ void SnapshotToolHelp(EntryLists& out, const SubstituteIcons& icons) {
   if (!snap) return;
   const TitleMap titles = CollectAllWindowTitles(true);
   ResolveCache cache;
-  Pending pending{out, {}, {}};
+  Pending pending{out, {}, {}, {}, {}};
   PROCESSENTRY32 entry{};
   entry.dwSize = 296;
   for (BOOL ok = api.Process32First(snap.get(), &entry); ok;
@@ -164,7 +168,7 @@ void SnapshotPSAPI(EntryLists& out, const SubstituteIcons& icons) {
   std::stable_sort(ids.begin(), ids.end());
   const TitleMap titles = CollectAllWindowTitles(true);
   ResolveCache cache;
-  Pending pending{out, {}, {}};
+  Pending pending{out, {}, {}, {}, {}};
   for (DWORD id : ids) {
     TQorSvc svc;
     svc.idProcess = id;

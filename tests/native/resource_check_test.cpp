@@ -5,17 +5,11 @@
 #include "tests/native/version_block_builder.h"
 
 using vblock::Bytes;
+using vblock::KeyOffset;
 
 namespace {
 bool Sound(const Bytes& b) { return VersionBlockIsSound(b.data(), b.size()); }
 
-// Offsets of the nodes of SoundBlock(), found by their keys.
-size_t KeyOffset(const Bytes& b, const std::string& key) {
-  Bytes wide = vblock::Wide(key);
-  for (size_t i = 0; i + wide.size() <= b.size(); ++i)
-    if (std::equal(wide.begin(), wide.end(), b.begin() + i)) return i - 6;
-  return 0;
-}
 }  // namespace
 
 TEST(VersionBlock, SoundBlocksPassAsTheyAreRead) {

@@ -1,6 +1,7 @@
 // Builds version resource nodes byte by byte, the way resource compilers
 // lay them out, so tests can make sound blocks and then break them.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,7 +42,7 @@ inline Bytes Node(const std::string& key, const Bytes& value, bool text,
   return b;
 }
 
-inline Bytes Wide(const std::string& ascii) {
+inline Bytes Wide(const std::string& ascii) {  // with its terminating zero
   Bytes v;
   for (char c : ascii) {
     v.push_back(static_cast<unsigned char>(c));
@@ -52,17 +53,25 @@ inline Bytes Wide(const std::string& ascii) {
   return v;
 }
 
-// VS_VERSION_INFO with a fixed-info value, one string table holding
-// CompanyName and FileDescription, and a translation.
-inline Bytes SoundBlock() {
+// VS_VERSION_INFO with a fixed-info value, one string table (Japanese,
+// code page 932) holding CompanyName and FileDescription, and a translation.
+inline Bytes SoundBlock(const std::string& company = "Co", const std::string& description = "Desc") {
   Bytes fixed(52, 0);
   fixed[0] = 0xBD, fixed[1] = 0x04, fixed[2] = 0xEF, fixed[3] = 0xFE;  // signature
   Bytes table = Node("041103A4", {}, true,
-                     {Node("CompanyName", Wide("Co"), true),
-                      Node("FileDescription", Wide("Desc"), true)});
+                     {Node("CompanyName", Wide(company), true),
+                      Node("FileDescription", Wide(description), true)});
   Bytes strings = Node("StringFileInfo", {}, true, {table});
   Bytes var = Node("VarFileInfo", {}, true, {Node("Translation", {0x11, 0x04, 0xA4, 0x03}, false)});
   return Node("VS_VERSION_INFO", fixed, false, {strings, var});
+}
+
+// Offset of the node whose key is `key` (its first occurrence).
+inline size_t KeyOffset(const Bytes& b, const std::string& key) {
+  Bytes wide = Wide(key);
+  for (size_t i = 6; i + wide.size() <= b.size(); ++i)
+    if (std::equal(wide.begin(), wide.end(), b.begin() + i)) return i - 6;
+  return 0;
 }
 
 }  // namespace vblock
