@@ -156,6 +156,25 @@ TEST(Snapshot, ModulePathUnreadableFromWow64FallsBackToTheImageName) {
   EXPECT_EQ(mine[0].DisplayName, "helper.exe");
 }
 
+TEST(Snapshot, ModulePathsOfFullLengthAreKept) {
+  // 259 bytes, the longest a path can be: a program there is listed with all of it.
+  const std::string dir = "C:\\vorlane_long\\" + std::string(232, 'd');
+  const std::string exe = dir + "\\helper.exe";
+  ASSERT_EQ(exe.size(), 259u);
+  CreateDirectoryA("C:\\vorlane_long", nullptr);
+  CreateDirectoryA(dir.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA((harness::TestDir() + "helper.exe").c_str(), exe.c_str(), FALSE));
+  harness::Process h;
+  ASSERT_TRUE(h.Start("\"" + exe + "\" windows 1 Long"));
+  const std::string ready = "ready " + std::to_string(h.Id());
+  ASSERT_TRUE(harness::WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; }));
+  EntryLists lists;
+  TakeSnapshot(lists, Icons());
+  auto mine = Of(Parse(lists.ProcessLines), h.Id());
+  ASSERT_EQ(mine.size(), 1u);
+  EXPECT_EQ(mine[0].FileName, exe);
+}
+
 TEST(Snapshot, WithoutTheDebugPrivilegeEveryProcessIsStillListed) {
   ApiGuard guard;
   static int adjustCalls;
