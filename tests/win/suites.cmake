@@ -2,3 +2,5 @@
 wine_gtest(unit_tests ProductInfo Resolve AppWindows ListFixture ListHeight Snapshot ProcessOps
            EntrySequence RegistryFixture Listing FormFixture ImageListOps)
 wine_gtest(gui_tests Gui Link)
+# In the 64-bit prefix.
+wine64_gtest(unit_tests Wow64)
