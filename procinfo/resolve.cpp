@@ -73,13 +73,7 @@ const Resolution& ResolveCache::Get(const std::string& fileName) {
   TQorSvc svc;
   svc.FileName = fileName;
   Resolution r;
-  try {
-    ResolveExecutable(svc, r.Icon);
-  } catch (const std::exception&) {
-    // One executable that cannot be read is listed without its details.
-    svc = TQorSvc{};
-    r.Icon.reset();
-  }
+  ResolveExecutable(svc, r.Icon);
   r.DisplayName = std::move(svc.DisplayName);
   r.Company = std::move(svc.Company);
   r.Description = std::move(svc.Description);

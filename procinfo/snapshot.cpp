@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
+#include <utility>
 
 #include "app/texts.h"
 #include "procinfo/app_windows.h"
@@ -18,36 +20,62 @@ constexpr DWORD kFirstBufferIds = 4096;
 
 using TitleMap = std::unordered_map<DWORD, std::vector<std::string>>;
 
-// Lines as they are made, with each line's icon; lines and icons go into
-// the lists together in one step at the end, while the resolution cache
-// still owns the icons: a snapshot cut short leaves no line without its icon.
+// Entries as they are made, each line with its icon; they go into the lists
+// in one step at the end, while the resolution cache still owns the icons:
+// a snapshot cut short leaves no line without its icon.
 struct Pending {
+  using Entries = std::vector<std::pair<std::string, HICON>>;  // icons borrowed
+  using Mark = std::pair<size_t, size_t>;
   EntryLists& out;
-  std::vector<std::string> processLines, applicationLines;
-  std::vector<HICON> processIcons, applicationIcons;  // borrowed
+  Entries processes, applications;
 
   // Adds the process's entry and one entry per application window.
   void Emit(TQorSvc& svc, HICON icon, const TitleMap& titles) {
     svc.WindowText.clear();
-    processLines.push_back(EntryLine(svc));
-    processIcons.push_back(icon);
+    processes.emplace_back(EntryLine(svc), icon);
     auto it = titles.find(svc.idProcess);
     if (it == titles.end()) return;
     for (const std::string& title : it->second) {
       svc.WindowText = title;
-      applicationLines.push_back(EntryLine(svc));
-      applicationIcons.push_back(icon);
+      applications.emplace_back(EntryLine(svc), icon);
     }
     svc.WindowText.clear();
   }
 
+  Mark Here() const { return {processes.size(), applications.size()}; }
+  void Rewind(Mark m) {
+    processes.resize(m.first);
+    applications.resize(m.second);
+  }
+
   void Flush() {
-    out.IL_Tab0.Append(processIcons);
-    out.IL_Tab1.Append(applicationIcons);
-    for (std::string& line : processLines) out.ProcessLines.push_back(std::move(line));
-    for (std::string& line : applicationLines) out.ApplicationLines.push_back(std::move(line));
+    Move(processes, out.ProcessLines, out.IL_Tab0);
+    Move(applications, out.ApplicationLines, out.IL_Tab1);
+  }
+
+  static void Move(Entries& from, std::vector<std::string>& lines, ui::ImageList& images) {
+    std::vector<HICON> icons;
+    icons.reserve(from.size());
+    for (const auto& entry : from) icons.push_back(entry.second);
+    images.Append(icons);
+    for (auto& entry : from) lines.push_back(std::move(entry.first));
   }
 };
+
+// Lists one process through `list`; whatever goes wrong there, the process
+// keeps an entry with its identifier only and the snapshot goes on.
+template <typename List>
+void ListGuarded(Pending& pending, DWORD id, HICON icon, const TitleMap& titles, List&& list) {
+  const Pending::Mark mark = pending.Here();
+  try {
+    list();
+  } catch (const std::exception&) {
+    pending.Rewind(mark);
+    TQorSvc svc;
+    svc.idProcess = id;
+    pending.Emit(svc, icon, titles);
+  }
+}
 
 void FillFixed(TQorSvc& svc, const char* name, const char* description) {
   svc.DisplayName = name;
@@ -84,6 +112,42 @@ std::string RemoveNtPrefix(std::string path) {
   for (size_t p = path.find("\\??\\"); p != std::string::npos; p = path.find("\\??\\", p))
     path.erase(p, 4);
   return path;
+}
+
+// The entry of process `id` and of its application windows.
+void ListProcess(DWORD id, const SubstituteIcons& icons, ResolveCache& cache, Pending& pending,
+                 const TitleMap& titles) {
+  const ProcessApi& api = Api();
+  TQorSvc svc;
+  svc.idProcess = id;
+  if (id == 0) {
+    FillFixed(svc, texts::kIdleName, texts::kIdleDescription);
+    pending.Emit(svc, icons.IdleIcon, titles);
+    return;
+  }
+  ui::UniqueHandle process(api.OpenProcess(kQueryAccess, FALSE, id));
+  FILETIME created{}, exited, kernel, user;
+  if (process && api.GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
+    pending.out.CreationTimes[id] = created;
+  HICON icon = icons.DefaultIcon;
+  std::string path = ModulePath(process.get(), id);
+  if (!process && path.empty()) {
+    // Not opened at all: the entry keeps its identifier only.
+    pending.Emit(svc, icon, titles);
+    return;
+  }
+  if (path.empty() || path == "?") {
+    FillFixed(svc, texts::kSystemName, texts::kSystemDescription);
+    icon = icons.SystemIcon;
+  } else {
+    svc.FileName = RemoveNtPrefix(path);
+    const Resolution& r = cache.Get(svc.FileName);
+    svc.DisplayName = r.DisplayName;
+    svc.Company = r.Company;
+    svc.Description = r.Description;
+    if (r.Icon) icon = r.Icon.get();
+  }
+  pending.Emit(svc, icon, titles);
 }
 
 }  // namespace
@@ -142,64 +206,36 @@ void SnapshotToolHelp(EntryLists& out, const SubstituteIcons& icons) {
   if (!snap) return;
   const TitleMap titles = CollectAllWindowTitles(true);
   ResolveCache cache;
-  Pending pending{out, {}, {}, {}, {}};
+  Pending pending{out, {}, {}};
   PROCESSENTRY32 entry{};
   entry.dwSize = 296;
   for (BOOL ok = api.Process32First(snap.get(), &entry); ok;
        ok = api.Process32Next(snap.get(), &entry)) {
-    TQorSvc svc;
-    svc.idProcess = entry.th32ProcessID;
-    entry.szExeFile[MAX_PATH - 1] = '\0';
-    svc.FileName = entry.szExeFile;
-    const Resolution& r = cache.Get(svc.FileName);
-    svc.DisplayName = r.DisplayName;
-    svc.Company = r.Company;
-    svc.Description = r.Description;
-    pending.Emit(svc, r.Icon ? r.Icon.get() : icons.DefaultIcon, titles);
+    ListGuarded(pending, entry.th32ProcessID, icons.DefaultIcon, titles, [&] {
+      TQorSvc svc;
+      svc.idProcess = entry.th32ProcessID;
+      entry.szExeFile[MAX_PATH - 1] = '\0';
+      svc.FileName = entry.szExeFile;
+      const Resolution& r = cache.Get(svc.FileName);
+      svc.DisplayName = r.DisplayName;
+      svc.Company = r.Company;
+      svc.Description = r.Description;
+      pending.Emit(svc, r.Icon ? r.Icon.get() : icons.DefaultIcon, titles);
+    });
   }
   pending.Flush();
 }
 
 void SnapshotPSAPI(EntryLists& out, const SubstituteIcons& icons) {
-  const ProcessApi& api = Api();
   DebugPrivilegeScope privilege;
   std::vector<DWORD> ids = EnumAllProcessIds();
   // Identifiers come back in ascending numeric order, as SortIDList leaves them.
   std::stable_sort(ids.begin(), ids.end());
   const TitleMap titles = CollectAllWindowTitles(true);
   ResolveCache cache;
-  Pending pending{out, {}, {}, {}, {}};
-  for (DWORD id : ids) {
-    TQorSvc svc;
-    svc.idProcess = id;
-    if (id == 0) {
-      FillFixed(svc, texts::kIdleName, texts::kIdleDescription);
-      pending.Emit(svc, icons.IdleIcon, titles);
-      continue;
-    }
-    ui::UniqueHandle process(api.OpenProcess(kQueryAccess, FALSE, id));
-    FILETIME created{}, exited, kernel, user;
-    if (process && api.GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
-      out.CreationTimes[id] = created;
-    HICON icon = icons.DefaultIcon;
-    std::string path = ModulePath(process.get(), id);
-    if (!process && path.empty()) {
-      // Not opened at all: the entry keeps its identifier only.
-      pending.Emit(svc, icon, titles);
-      continue;
-    }
-    if (path.empty() || path == "?") {
-      FillFixed(svc, texts::kSystemName, texts::kSystemDescription);
-      icon = icons.SystemIcon;
-    } else {
-      svc.FileName = RemoveNtPrefix(path);
-      const Resolution& r = cache.Get(svc.FileName);
-      svc.DisplayName = r.DisplayName;
-      svc.Company = r.Company;
-      svc.Description = r.Description;
-      if (r.Icon) icon = r.Icon.get();
-    }
-    pending.Emit(svc, icon, titles);
-  }
+  Pending pending{out, {}, {}};
+  for (DWORD id : ids)
+    ListGuarded(pending, id, icons.DefaultIcon, titles,
+                [&] { ListProcess(id, icons, cache, pending, titles); });
   pending.Flush();
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "app/texts.h"
 #include "harness.h"
@@ -173,6 +174,33 @@ TEST(Snapshot, ModulePathsOfFullLengthAreKept) {
   auto mine = Of(Parse(lists.ProcessLines), h.Id());
   ASSERT_EQ(mine.size(), 1u);
   EXPECT_EQ(mine[0].FileName, exe);
+}
+
+TEST(Snapshot, AProcessThatFailsKeepsItsIdentifierAndTheRestIsListed) {
+  ApiGuard guard;
+  harness::Process good = harness::StartHelper("windows 2 Good");
+  harness::Process bad = harness::StartHelper("windows 2 Bad");
+  static DWORD failing;
+  failing = bad.Id();
+  Api().GetProcessTimes = [](HANDLE h, LPFILETIME c, LPFILETIME e, LPFILETIME k,
+                             LPFILETIME u) WINAPI -> BOOL {
+    if (GetProcessId(h) == failing) throw std::runtime_error("unreadable");
+    return GetProcessTimes(h, c, e, k, u);
+  };
+  EntryLists lists;
+  TakeSnapshot(lists, Icons());
+  EXPECT_EQ(lists.ProcessLines.size(), static_cast<size_t>(lists.IL_Tab0.Count()));
+  EXPECT_EQ(lists.ApplicationLines.size(), static_cast<size_t>(lists.IL_Tab1.Count()));
+  auto procs = Parse(lists.ProcessLines);
+  auto mine = Of(procs, bad.Id());
+  ASSERT_EQ(mine.size(), 1u);
+  EXPECT_EQ(mine[0].DisplayName + mine[0].FileName + mine[0].Company, "");
+  EXPECT_EQ(Of(Parse(lists.ApplicationLines), bad.Id()).size(), 2u);  // its windows stay
+  ASSERT_EQ(Of(procs, good.Id()).size(), 1u);
+  EXPECT_EQ(Of(procs, good.Id())[0].DisplayName, "helper.exe");
+  EXPECT_EQ(procs.back().idProcess, std::max_element(procs.begin(), procs.end(), [](auto& a, auto& b) {
+              return a.idProcess < b.idProcess;
+            })->idProcess);  // the processes after it are there
 }
 
 TEST(Snapshot, WithoutTheDebugPrivilegeEveryProcessIsStillListed) {
