@@ -69,8 +69,9 @@ endfunction()
 # 32-bit program runs under WOW64.
 add_test(NAME wine64.setup COMMAND ${TESTENV} start ${CMAKE_BINARY_DIR})
 add_test(NAME wine64.cleanup COMMAND ${TESTENV} stop ${CMAKE_BINARY_DIR})
+# After the first display is up, so that each setup picks a free one.
 set_tests_properties(wine64.setup PROPERTIES FIXTURES_SETUP wine64 RESOURCE_LOCK wine64
-                     ENVIRONMENT VORLANE_ARCH=64 TIMEOUT 300)
+                     ENVIRONMENT VORLANE_ARCH=64 TIMEOUT 300 DEPENDS wine.setup)
 set_tests_properties(wine64.cleanup PROPERTIES FIXTURES_CLEANUP wine64 RESOURCE_LOCK wine64
                      ENVIRONMENT VORLANE_ARCH=64)
 function(wine64_gtest exe)
