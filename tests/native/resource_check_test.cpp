@@ -20,7 +20,9 @@ TEST(VersionBlock, SoundBlocksPassAsTheyAreRead) {
   roomy.resize(b.size() * 2 + 4, 0);
   EXPECT_TRUE(Sound(roomy));
   // The 16-bit form: ANSI keys, no type word.
-  Bytes old = {0, 0, 0, 0, 'V', 'S', '_', 'V', 'E', 'R', 'S', 'I', 'O', 'N', '_', 'I', 'N', 'F', 'O', 0};
+  Bytes old = {0, 0, 0, 0};
+  for (char c : std::string("VS_VERSION_INFO")) old.push_back(static_cast<unsigned char>(c));
+  old.push_back(0);
   vblock::PutWord(old, 0, old.size());
   EXPECT_TRUE(Sound(old));
 }

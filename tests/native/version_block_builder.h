@@ -55,7 +55,8 @@ inline Bytes Wide(const std::string& ascii) {  // with its terminating zero
 
 // VS_VERSION_INFO with a fixed-info value, one string table (Japanese,
 // code page 932) holding CompanyName and FileDescription, and a translation.
-inline Bytes SoundBlock(const std::string& company = "Co", const std::string& description = "Desc") {
+inline Bytes SoundBlock(const std::string& company = "Co",
+                        const std::string& description = "Desc") {
   Bytes fixed(52, 0);
   fixed[0] = 0xBD, fixed[1] = 0x04, fixed[2] = 0xEF, fixed[3] = 0xFE;  // signature
   Bytes table = Node("041103A4", {}, true,
