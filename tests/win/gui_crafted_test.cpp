@@ -2,6 +2,9 @@
 // forged, reloaded with a real click on its reload button.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "app/control_ids.h"
 #include "app/texts.h"
 #include "crafted_exe.h"
@@ -25,6 +28,7 @@ struct Crafted {
 struct Glyph {
   std::vector<COLORREF> pixels;
   bool red = false;
+  bool shown = false;  // the whole entry inside the list
 };
 
 Glyph GlyphAt(const ScreenPixels& px, HWND list, int index) {
@@ -32,9 +36,13 @@ Glyph GlyphAt(const ScreenPixels& px, HWND list, int index) {
   SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
   POINT at{r.left, r.top};
   ClientToScreen(list, &at);
+  RECT client;
+  GetClientRect(list, &client);
   Glyph g;
-  for (int y = at.y; y < at.y + (r.bottom - r.top); ++y)
-    for (int x = at.x; x < at.x + 44; ++x) {
+  g.shown = r.top >= 0 && r.bottom <= client.bottom;
+  // The icon, left of the text and inside a focus frame.
+  for (int y = at.y + 2; y < at.y + (r.bottom - r.top) - 2; ++y)
+    for (int x = at.x + 2; x < at.x + 38; ++x) {
       g.pixels.push_back(px.Pixel(x, y));
       g.red = g.red || g.pixels.back() == RGB(255, 0, 0);
     }
@@ -108,16 +116,24 @@ TEST(Gui, MalformedAndForgedResourcesAfterARealReload) {
 
   // Icons: the sound group's red square; the malformed groups the default
   // icon, as a program without any.
+  // Read once the list has repainted after scrolling: two captures alike.
   SendMessageA(list, LB_SETTOPINDEX, programs[0].index, 0);
   Glyph glyphs[5];
   ASSERT_TRUE(WaitFor([&] {
     RECT r;
     GetWindowRect(list, &r);
+    Glyph before[5];
+    std::copy(std::begin(glyphs), std::end(glyphs), before);
     ScreenPixels px(r);
-    for (int i = 0; i < 5; ++i) glyphs[i] = GlyphAt(px, list, programs[i].index);
-    return glyphs[0].red;
+    bool same = true;
+    for (int i = 0; i < 5; ++i) {
+      glyphs[i] = GlyphAt(px, list, programs[i].index);
+      same = same && glyphs[i].pixels == before[i].pixels;
+    }
+    return same && glyphs[0].red;
   }));
   SaveScreenshot("crafted_resources");
+  for (const Glyph& g : glyphs) ASSERT_TRUE(g.shown);
   EXPECT_FALSE(glyphs[4].red);
   for (int i = 1; i < 4; ++i) EXPECT_EQ(glyphs[i].pixels, glyphs[4].pixels) << programs[i].name;
 
