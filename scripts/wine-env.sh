@@ -13,8 +13,7 @@ else
   VORLANE_STATE="$VORLANE_BUILD/test-env"
 fi
 export WINEDEBUG=-all
-# A crash ends the program at once instead of waiting in the debugger.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
 
