@@ -38,6 +38,16 @@ ExternalProject_Add(win
                   ${CMAKE_BINARY_DIR}/Vorlane.exe
   USES_TERMINAL_BUILD ON)
 
+# 64-bit test programs, for the tests in a 64-bit prefix.
+ExternalProject_Add(win64
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}/tests/win64
+  BINARY_DIR ${CMAKE_BINARY_DIR}/win64
+  CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-x86_64.cmake
+             -DCMAKE_BUILD_TYPE=Release
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND ""
+  USES_TERMINAL_BUILD ON)
+
 set(TESTENV ${CMAKE_SOURCE_DIR}/scripts/test-env.sh)
 set(WINETEST ${CMAKE_SOURCE_DIR}/scripts/wine-test.sh)
 add_test(NAME wine.setup COMMAND ${TESTENV} start ${CMAKE_BINARY_DIR})
@@ -60,6 +70,25 @@ function(wine_gtest exe)
                      --gtest_filter=${suite}.*)
     set_tests_properties(wine.${suite} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine
                          LABELS wine TIMEOUT 300)
+  endforeach()
+endfunction()
+# The same in a 64-bit prefix (its own display and wineserver), where the
+# 32-bit program runs under WOW64.
+add_test(NAME wine64.setup COMMAND ${TESTENV} start ${CMAKE_BINARY_DIR})
+add_test(NAME wine64.cleanup COMMAND ${TESTENV} stop ${CMAKE_BINARY_DIR})
+# After the first display is up, so that each setup picks a free one.
+set_tests_properties(wine64.setup PROPERTIES FIXTURES_SETUP wine64 RESOURCE_LOCK wine64
+                     ENVIRONMENT VORLANE_ARCH=64 TIMEOUT 300 DEPENDS wine.setup)
+set_tests_properties(wine64.cleanup PROPERTIES FIXTURES_CLEANUP wine64 RESOURCE_LOCK wine64
+                     ENVIRONMENT VORLANE_ARCH=64)
+function(wine64_gtest exe)
+  foreach(suite ${ARGN})
+    add_test(NAME wine64.${suite}
+             COMMAND ${WINETEST} ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/win/tests/${exe}.exe
+                     --gtest_filter=${suite}.*)
+    set_tests_properties(wine64.${suite} PROPERTIES FIXTURES_REQUIRED wine64
+                         RESOURCE_LOCK wine64 LABELS wine TIMEOUT 300
+                         ENVIRONMENT VORLANE_ARCH=64)
   endforeach()
 endfunction()
 include(${CMAKE_SOURCE_DIR}/tests/win/suites.cmake)

@@ -32,8 +32,10 @@ add_library(vorlane_core STATIC
   procinfo/snapshot.cpp
   procinfo/title_budget.cpp
   productinfo/home_page.cpp
+  productinfo/icon_group.cpp
   productinfo/qorfunc.cpp
   productinfo/resolve.cpp
+  productinfo/wow64_redirection.cpp
   ui/bitmap_button.cpp
   ui/combo_box.cpp
   ui/control.cpp

@@ -1,12 +1,23 @@
 #include "procinfo/entry_line.h"
 
+namespace {
+
+// A field read from a file may hold separators; as blanks they cannot start
+// another field or line. CP932 trail bytes are never TAB, CR or LF.
+void AppendBlanked(std::string& line, const std::string& field) {
+  for (char c : field) line += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
+}
+
+}  // namespace
+
 std::string EntryLine(const TQorSvc& s) {
   std::string line = HexId(s.idProcess);
-  for (const std::string* piece :
-       {&s.DisplayName, &s.FileName, &s.Company, &s.Description, &s.WindowText}) {
+  for (const std::string* piece : {&s.DisplayName, &s.FileName, &s.Company, &s.Description}) {
     line += '\t';
-    line += *piece;
+    AppendBlanked(line, *piece);
   }
+  line += '\t';
+  line += s.WindowText;
   line += '\t';
   return line;
 }

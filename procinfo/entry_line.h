@@ -16,7 +16,9 @@ struct TQorSvc {
   std::string WindowText;  // application-tab entries only
 };
 
-// "%8X\t%s\t%s\t%s\t%s\t%s\t" of the record's six fields.
+// "%8X\t%s\t%s\t%s\t%s\t%s\t" of the record's six fields. A TAB, CR or LF in
+// the name, path, company or description becomes a blank; the window title
+// is written as it is.
 std::string EntryLine(const TQorSvc& svc);
 
 // Parses an EntryLine: every TAB becomes a line break, then the text is

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
+#include <utility>
 
 #include "procinfo/access_rights.h"
 #include "procinfo/app_windows.h"
@@ -15,25 +17,64 @@ constexpr DWORD kFirstBufferIds = 4096;
 
 using TitleMap = std::unordered_map<DWORD, std::vector<std::string>>;
 
-// Adds lines as they are made, each with its icon.
+// Entries as they are made, each line with its icon; they go into the
+// snapshot in one step at the end: a process cut short leaves no line
+// without its icon.
 struct Pending {
+  using Entries = std::vector<std::pair<std::string, HICON>>;  // icons borrowed
+  using Mark = std::pair<size_t, size_t>;
   Snapshot& out;
+  Entries processes, applications;
 
   // Adds the process's entry and one entry per application window.
   void Emit(TQorSvc& svc, HICON icon, const TitleMap& titles) {
-    out.ProcessIcons.push_back(icon);
     svc.WindowText.clear();
-    out.ProcessLines.push_back(EntryLine(svc));
+    processes.emplace_back(EntryLine(svc), icon);
     auto it = titles.find(svc.idProcess);
     if (it == titles.end()) return;
     for (const std::string& title : it->second) {
-      out.ApplicationIcons.push_back(icon);
       svc.WindowText = title;
-      out.ApplicationLines.push_back(EntryLine(svc));
+      applications.emplace_back(EntryLine(svc), icon);
     }
     svc.WindowText.clear();
   }
+
+  Mark Here() const { return {processes.size(), applications.size()}; }
+  void Rewind(Mark m) {
+    processes.resize(m.first);
+    applications.resize(m.second);
+  }
+
+  void Flush() {
+    Move(processes, out.ProcessLines, out.ProcessIcons);
+    Move(applications, out.ApplicationLines, out.ApplicationIcons);
+  }
+
+  static void Move(Entries& from, std::vector<std::string>& lines, std::vector<HICON>& icons) {
+    lines.reserve(lines.size() + from.size());
+    icons.reserve(icons.size() + from.size());
+    for (auto& entry : from) {
+      lines.push_back(std::move(entry.first));
+      icons.push_back(entry.second);
+    }
+    from.clear();
+  }
 };
+
+// Lists one process through `list`; whatever goes wrong there, the process
+// keeps an entry with its identifier only and the snapshot goes on.
+template <typename List>
+void ListGuarded(Pending& pending, DWORD id, HICON icon, const TitleMap& titles, List&& list) {
+  const Pending::Mark mark = pending.Here();
+  try {
+    list();
+  } catch (const std::exception&) {
+    pending.Rewind(mark);
+    TQorSvc svc;
+    svc.idProcess = id;
+    pending.Emit(svc, icon, titles);
+  }
+}
 
 void FillFixed(TQorSvc& svc, const char* name, const char* company, const char* description) {
   svc.DisplayName = name;
@@ -54,10 +95,10 @@ HICON FillResolved(TQorSvc& svc, const FileResolver& resolve, HICON fallback) {
 // path cannot be read, and the image name query may still answer.
 std::string ModulePath(HANDLE process, DWORD pid) {
   const ProcessApi& api = Api();
-  char buf[257] = {};
+  char buf[MAX_PATH + 1] = {};
   if (process) {
-    api.GetModuleFileNameExA(process, nullptr, buf, 256);
-    buf[256] = '\0';
+    api.GetModuleFileNameExA(process, nullptr, buf, MAX_PATH);
+    buf[MAX_PATH] = '\0';
     if (buf[0] && std::strcmp(buf, "?") != 0) return buf;
   }
   base::UniqueHandle limited;
@@ -80,8 +121,39 @@ std::string RemoveNtPrefix(std::string path) {
   return path;
 }
 
-}  // namespace
+// The entry of process `id` and of its application windows.
+void ListProcess(DWORD id, const FixedEntries& fixed, const FileResolver& resolve,
+                 Pending& pending, const TitleMap& titles) {
+  const ProcessApi& api = Api();
+  TQorSvc svc;
+  svc.idProcess = id;
+  if (id == 0) {
+    FillFixed(svc, fixed.IdleName, fixed.Company, fixed.IdleDescription);
+    pending.Emit(svc, fixed.IdleIcon.get(), titles);
+    return;
+  }
+  base::UniqueHandle process(api.OpenProcess(kQueryAccess, FALSE, id));
+  FILETIME created{}, exited, kernel, user;
+  if (process && api.GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
+    pending.out.CreationTimes[id] = created;
+  HICON icon = fixed.DefaultIcon.get();
+  std::string path = ModulePath(process.get(), id);
+  if (!process && path.empty()) {
+    // Not opened at all: the entry keeps its identifier only.
+    pending.Emit(svc, icon, titles);
+    return;
+  }
+  if (path.empty() || path == "?") {
+    FillFixed(svc, fixed.SystemName, fixed.Company, fixed.SystemDescription);
+    icon = fixed.SystemIcon.get();
+  } else {
+    svc.FileName = RemoveNtPrefix(path);
+    icon = FillResolved(svc, resolve, icon);
+  }
+  pending.Emit(svc, icon, titles);
+}
 
+}  // namespace
 void SortIDList(std::vector<std::string>& ids) {
   std::stable_sort(ids.begin(), ids.end(), [](const std::string& a, const std::string& b) {
     return HexToDWord(a) < HexToDWord(b);
@@ -129,23 +201,25 @@ Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve
   if (!snap) return out;
   TitleBudget budget;  // slow windows cost this reload a second at most
   const TitleMap titles = CollectAllWindowTitles(true, budget);
-  Pending pending{out};
+  Pending pending{out, {}, {}};
   PROCESSENTRY32 entry{};
   entry.dwSize = 296;
   for (BOOL ok = api.Process32First(snap.get(), &entry); ok;
        ok = api.Process32Next(snap.get(), &entry)) {
-    TQorSvc svc;
-    svc.idProcess = entry.th32ProcessID;
-    entry.szExeFile[MAX_PATH - 1] = '\0';
-    svc.FileName = entry.szExeFile;
-    HICON icon = FillResolved(svc, resolve, fixed.DefaultIcon.get());
-    pending.Emit(svc, icon, titles);
+    ListGuarded(pending, entry.th32ProcessID, fixed.DefaultIcon.get(), titles, [&] {
+      TQorSvc svc;
+      svc.idProcess = entry.th32ProcessID;
+      entry.szExeFile[MAX_PATH - 1] = '\0';
+      svc.FileName = entry.szExeFile;
+      HICON icon = FillResolved(svc, resolve, fixed.DefaultIcon.get());
+      pending.Emit(svc, icon, titles);
+    });
   }
+  pending.Flush();
   return out;
 }
 
 Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve) {
-  const ProcessApi& api = Api();
   Snapshot out;
   DebugPrivilegeScope privilege;
   std::vector<DWORD> ids = EnumAllProcessIds();
@@ -153,34 +227,11 @@ Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve) {
   std::stable_sort(ids.begin(), ids.end());
   TitleBudget budget;  // slow windows cost this reload a second at most
   const TitleMap titles = CollectAllWindowTitles(true, budget);
-  Pending pending{out};
+  Pending pending{out, {}, {}};
   for (DWORD id : ids) {
-    TQorSvc svc;
-    svc.idProcess = id;
-    if (id == 0) {
-      FillFixed(svc, fixed.IdleName, fixed.Company, fixed.IdleDescription);
-      pending.Emit(svc, fixed.IdleIcon.get(), titles);
-      continue;
-    }
-    base::UniqueHandle process(api.OpenProcess(kQueryAccess, FALSE, id));
-    FILETIME created{}, exited, kernel, user;
-    if (process && api.GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
-      out.CreationTimes[id] = created;
-    HICON icon = fixed.DefaultIcon.get();
-    std::string path = ModulePath(process.get(), id);
-    if (!process && path.empty()) {
-      // Not opened at all: the entry keeps its identifier only.
-      pending.Emit(svc, icon, titles);
-      continue;
-    }
-    if (path.empty() || path == "?") {
-      FillFixed(svc, fixed.SystemName, fixed.Company, fixed.SystemDescription);
-      icon = fixed.SystemIcon.get();
-    } else {
-      svc.FileName = RemoveNtPrefix(path);
-      icon = FillResolved(svc, resolve, icon);
-    }
-    pending.Emit(svc, icon, titles);
+    ListGuarded(pending, id, fixed.DefaultIcon.get(), titles,
+                [&] { ListProcess(id, fixed, resolve, pending, titles); });
   }
+  pending.Flush();
   return out;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "productinfo/resource_check.h"
 #include "productinfo/version_text.h"
 
 namespace {
@@ -28,13 +29,10 @@ bool ReadStringTable(std::vector<char>& block, const std::string& table, TQorPro
     void* value = nullptr;
     UINT length = 0;
     if (!VerQueryValueA(block.data(), path.c_str(), &value, &length) || !value) continue;
-    // The length is in characters including the zero; never read past it.
-    const char* text = static_cast<const char*>(value);
-    const char* end = block.data() + block.size();
-    size_t limit = length;
-    if (text < block.data() || text >= end) limit = 0;
-    else if (limit > static_cast<size_t>(end - text)) limit = static_cast<size_t>(end - text);
-    *FieldOf(info, i) = std::string(text, strnlen(text, limit));
+    // Windows counts the length in characters, Wine in bytes: the text runs
+    // to its zero, inside the buffer.
+    const char* begin = block.data();
+    *FieldOf(info, i) = TextUpToNul(static_cast<const char*>(value), begin, begin + block.size());
     found = true;
   }
   if (!info.ProductVersion.empty()) info.ShortVersion = ShortVersionOf(info.ProductVersion);
@@ -56,6 +54,11 @@ int ReadProductInfo(const std::string& fileName, TQorProductInfo& info) {
   if (size == 0) return -1;
   std::vector<char> block(size);
   if (!GetFileVersionInfoA(fileName.c_str(), 0, size, block.data())) return -1;
+  // The queries trust every length in the block, and VerQueryValueA writes
+  // its ANSI copies behind the root's end: check first, then give it room.
+  const auto* bytes = reinterpret_cast<const unsigned char*>(block.data());
+  if (!VersionBlockIsSound(bytes, size)) return -1;
+  block.resize(VersionQueryRoom(bytes, size), '\0');
   void* translation = nullptr;
   UINT length = 0;
   if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &translation, &length) ||

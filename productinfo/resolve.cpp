@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "productinfo/icon_group.h"
 #include "productinfo/qorfunc.h"
+#include "productinfo/wow64_redirection.h"
 
 namespace {
 
@@ -44,6 +46,9 @@ std::string ResolvePath(const std::string& fileName) {
 
 Resolution ResolveExecutable(const std::string& fileName) {
   Resolution r;
+  // Existence checks, version block and icon read the file the path names,
+  // also a 64-bit program's under System32.
+  Wow64RedirectionOff redirection;
   std::string p = ResolvePath(fileName);
   if (p.empty()) return r;
   r.DisplayName = p.substr(FileNameStart(p, SystemTextEnv()));
@@ -54,7 +59,9 @@ Resolution ResolveExecutable(const std::string& fileName) {
   char buf[MAX_PATH + 1] = {};
   std::memcpy(buf, p.data(), std::min(p.size(), sizeof buf - 1));
   WORD index = 0;
-  r.Icon.reset(ExtractAssociatedIconA(GetModuleHandleA(nullptr), buf, &index));
+  // A malformed icon group makes the extraction read past it: no icon then.
+  if (FirstIconGroupIsSound(p))
+    r.Icon.reset(ExtractAssociatedIconA(GetModuleHandleA(nullptr), buf, &index));
   return r;
 }
 

@@ -7,8 +7,8 @@ need=()
 have_cmd() { command -v "$1" >/dev/null 2>&1; }
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
-for p in g++-mingw-w64-i686 wine wine32:i386 xvfb xauth xdotool imagemagick \
-         fonts-ipafont-gothic locales cmake g++ googletest libgtest-dev \
+for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 \
+         xvfb xauth xdotool imagemagick fonts-ipafont-gothic locales cmake g++ googletest libgtest-dev \
          python3 file gnuplot-nox fonts-wine; do
   have_pkg "$p" || need+=("$p")
 done

@@ -7,7 +7,7 @@ set -u
 cmd=$1
 VORLANE_BUILD=$(cd "$2" && pwd)
 source "$(dirname "$0")/wine-env.sh"
-state="$VORLANE_BUILD/test-env"
+state="$VORLANE_STATE"
 
 start() {
   stop_all

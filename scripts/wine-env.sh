@@ -1,8 +1,17 @@
 # Sourced by every script that runs Wine: one prefix of the project's own,
-# Japanese locale, quiet, no install prompts.
+# Japanese locale, quiet, no install prompts. VORLANE_ARCH=64 selects the
+# 64-bit prefix (32-bit Windows programs run there under WOW64), with its
+# own test state (display, wineserver).
 : "${VORLANE_BUILD:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}"
-export WINEPREFIX="$VORLANE_BUILD/wineprefix"
-export WINEARCH=win32
+if [ "${VORLANE_ARCH:-32}" = 64 ]; then
+  export WINEPREFIX="$VORLANE_BUILD/wineprefix64"
+  export WINEARCH=win64
+  VORLANE_STATE="$VORLANE_BUILD/test-env64"
+else
+  export WINEPREFIX="$VORLANE_BUILD/wineprefix"
+  export WINEARCH=win32
+  VORLANE_STATE="$VORLANE_BUILD/test-env"
+fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LANG=ja_JP.UTF-8
@@ -22,5 +31,5 @@ wine_prefix_ready() {
       wineserver -w
       touch "$WINEPREFIX/.vorlane-ready"
     fi
-  ) 9>"$VORLANE_BUILD/.wineprefix.lock"
+  ) 9>"$WINEPREFIX.lock"
 }

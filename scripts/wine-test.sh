@@ -5,7 +5,7 @@ set -u
 VORLANE_BUILD=$(cd "$1" && pwd)
 shift
 source "$(dirname "$0")/wine-env.sh"
-DISPLAY=$(cat "$VORLANE_BUILD/test-env/display" 2>/dev/null) || { echo "no test display"; exit 1; }
+DISPLAY=$(cat "$VORLANE_STATE/display" 2>/dev/null) || { echo "no test display"; exit 1; }
 export DISPLAY
 export VORLANE_BUILD
 exec wine "$@" </dev/null

@@ -40,6 +40,18 @@ TEST(EntryLine, BreakInTitleShiftsPiecesAndRecordTakesFirstSix) {
   EXPECT_EQ(r.WindowText, "line1");
 }
 
+TEST(EntryLine, SeparatorsInFileFieldsCannotForgeOtherFields) {
+  TQorSvc s{7, "a\tb.exe", "C:\\x\r\ny.exe", "Evil\tCorp\r\nLine2", "D\re\ns\tc", "Real Title"};
+  TQorSvc r;
+  LineToSvc(EntryLine(s), r);
+  EXPECT_EQ(r.idProcess, 7u);
+  EXPECT_EQ(r.DisplayName, "a b.exe");
+  EXPECT_EQ(r.FileName, "C:\\x  y.exe");
+  EXPECT_EQ(r.Company, "Evil Corp  Line2");
+  EXPECT_EQ(r.Description, "D e s c");
+  EXPECT_EQ(r.WindowText, "Real Title");
+}
+
 TEST(HexToDWord, ReadsBlanksAsZeroAndBothCases) {
   EXPECT_EQ(HexToDWord("FFF0A1B2"), 0xFFF0A1B2u);
   EXPECT_EQ(HexToDWord("fff0a1b2"), 0xFFF0A1B2u);

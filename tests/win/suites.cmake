@@ -3,3 +3,5 @@ wine_gtest(unit_tests ProductInfo Resolve AppWindows ListFixture ListHeight Snap
            EntrySequence RegistryFixture Listing FormFixture ImageListOps)
 wine_gtest(gui_tests Gui Link Package)
 set_tests_properties(wine.Package PROPERTIES FIXTURES_REQUIRED "wine;package")
+# In the 64-bit prefix.
+wine64_gtest(unit_tests Wow64)

@@ -4,6 +4,8 @@
 #include "harness.h"
 #include "productinfo/resolve.h"
 #include "productinfo/qorfunc.h"
+#include "crafted_exe.h"
+#include "tests/native/version_block_builder.h"
 
 using harness::TestDir;
 
@@ -131,4 +133,35 @@ TEST(Resolve, CacheGivesWhatReadingAnewGives) {
   EXPECT_EQ(first.Company, fresh.Company);
   EXPECT_EQ(first.Description, fresh.Description);
   EXPECT_EQ(static_cast<bool>(first.Icon), static_cast<bool>(fresh.Icon));
+}
+
+// Programs whose resources claim more than they hold: empty fields and no
+// icon, the sound ones as usual, and the reads never leave the resources.
+TEST(Resolve, MalformedResourcesGiveEmptyFieldsAndNoIcon) {
+  using vblock::Bytes;
+  const Bytes sound = vblock::SoundBlock("Sound Co", "Sound Desc");
+  Bytes longRoot = sound;
+  vblock::PutWord(longRoot, 0, 0xFFFF);
+  Bytes longTable = sound;
+  const size_t table = vblock::KeyOffset(sound, "041103A4");
+  vblock::PutWord(longTable, table, sound[table] + 0x100);
+  struct Case {
+    const char* name;
+    crafted::Resources resources;
+    bool fields, icon;
+  } cases[] = {
+      {"crafted_sound.exe", {sound, crafted::IconGroup(1, 1)}, true, true},
+      {"crafted_long_root.exe", {longRoot, crafted::IconGroup(0xFFFF, 1)}, false, false},
+      {"crafted_long_table.exe", {longTable, crafted::IconGroup(1, 2)}, false, false},
+      {"crafted_no_count.exe", {sound, crafted::IconGroup(0, 1)}, true, false},
+  };
+  for (const Case& c : cases) {
+    const std::string path = TestDir() + c.name;
+    ASSERT_TRUE(crafted::MakeProgram(path, c.resources)) << c.name;
+    const Resolution r = ResolveExecutable(path);
+    EXPECT_EQ(r.DisplayName, c.name);
+    EXPECT_EQ(r.Company, c.fields ? "Sound Co" : "") << c.name;
+    EXPECT_EQ(r.Description, c.fields ? "Sound Desc" : "") << c.name;
+    EXPECT_EQ(static_cast<bool>(r.Icon), c.icon) << c.name;
+  }
 }

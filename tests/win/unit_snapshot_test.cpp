@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "app/entry_model.h"
 #include "app/texts.h"
@@ -155,6 +156,47 @@ TEST(Snapshot, ModulePathUnreadableFromWow64FallsBackToTheImageName) {
   auto mine = Of(Parse(lists.ProcessLines), h.Id());
   ASSERT_EQ(mine.size(), 1u);
   EXPECT_EQ(mine[0].DisplayName, "helper.exe");
+}
+
+TEST(Snapshot, ModulePathsOfFullLengthAreKept) {
+  // 259 bytes, the longest a path can be: a program there is listed with all of it.
+  const std::string dir = "C:\\vorlane_long\\" + std::string(232, 'd');
+  const std::string exe = dir + "\\helper.exe";
+  ASSERT_EQ(exe.size(), 259u);
+  CreateDirectoryA("C:\\vorlane_long", nullptr);
+  CreateDirectoryA(dir.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA((harness::TestDir() + "helper.exe").c_str(), exe.c_str(), FALSE));
+  harness::Process h;
+  ASSERT_TRUE(h.Start("\"" + exe + "\" windows 1 Long"));
+  const std::string ready = "ready " + std::to_string(h.Id());
+  ASSERT_TRUE(harness::WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; }));
+  const Snapshot lists = Take();
+  auto mine = Of(Parse(lists.ProcessLines), h.Id());
+  ASSERT_EQ(mine.size(), 1u);
+  EXPECT_EQ(mine[0].FileName, exe);
+}
+
+TEST(Snapshot, AProcessThatFailsKeepsItsIdentifierAndTheRestIsListed) {
+  ApiGuard guard;
+  harness::Process bad = harness::StartHelper("windows 2 Bad");
+  harness::Process good = harness::StartHelper("windows 2 Good");  // listed after it
+  static DWORD failing;
+  failing = bad.Id();
+  Api().GetProcessTimes = [](HANDLE h, LPFILETIME c, LPFILETIME e, LPFILETIME k,
+                             LPFILETIME u) WINAPI -> BOOL {
+    if (GetProcessId(h) == failing) throw std::runtime_error("unreadable");
+    return GetProcessTimes(h, c, e, k, u);
+  };
+  const Snapshot lists = Take();
+  EXPECT_EQ(lists.ProcessLines.size(), lists.ProcessIcons.size());
+  EXPECT_EQ(lists.ApplicationLines.size(), lists.ApplicationIcons.size());
+  auto procs = Parse(lists.ProcessLines);
+  auto mine = Of(procs, bad.Id());
+  ASSERT_EQ(mine.size(), 1u);
+  EXPECT_EQ(mine[0].DisplayName + mine[0].FileName + mine[0].Company, "");
+  EXPECT_EQ(Of(Parse(lists.ApplicationLines), bad.Id()).size(), 2u);  // its windows stay
+  ASSERT_EQ(Of(procs, good.Id()).size(), 1u);
+  EXPECT_EQ(Of(procs, good.Id())[0].DisplayName, "helper.exe");
 }
 
 TEST(Snapshot, WithoutTheDebugPrivilegeEveryProcessIsStillListed) {

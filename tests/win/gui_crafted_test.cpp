@@ -1,0 +1,148 @@
+// The real Vorlane.exe next to programs whose resources are malformed or
+// forged, reloaded with a real click on its reload button.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "app/control_ids.h"
+#include "app/texts.h"
+#include "crafted_exe.h"
+#include "harness.h"
+#include "tests/native/version_block_builder.h"
+
+using namespace harness;
+
+namespace {
+
+struct Crafted {
+  std::string name;
+  crafted::Resources resources;
+  std::string company, description;
+  Process process{};
+  int index = -1;
+};
+
+// Whether the list's icon column shows a red glyph at entry `index`, and the
+// column's pixels there, from one capture of the list.
+struct Glyph {
+  std::vector<COLORREF> pixels;
+  bool red = false;
+  bool shown = false;  // the whole entry inside the list
+};
+
+Glyph GlyphAt(const ScreenPixels& px, HWND list, int index) {
+  RECT r;
+  SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+  POINT at{r.left, r.top};
+  ClientToScreen(list, &at);
+  RECT client;
+  GetClientRect(list, &client);
+  Glyph g;
+  g.shown = r.top >= 0 && r.bottom <= client.bottom;
+  // The icon, left of the text and inside a focus frame.
+  for (int y = at.y + 2; y < at.y + (r.bottom - r.top) - 2; ++y)
+    for (int x = at.x + 2; x < at.x + 38; ++x) {
+      g.pixels.push_back(px.Pixel(x, y));
+      g.red = g.red || g.pixels.back() == RGB(255, 0, 0);
+    }
+  return g;
+}
+
+}  // namespace
+
+TEST(Gui, MalformedAndForgedResourcesAfterARealReload) {
+  using vblock::Bytes;
+  const Bytes sound = vblock::SoundBlock("Sound Co", "Sound Desc");
+  Bytes longRoot = sound;  // the root claims 64 KB
+  vblock::PutWord(longRoot, 0, 0xFFFF);
+  Bytes longTable = sound;  // the string table claims more than its parent
+  const size_t table = vblock::KeyOffset(sound, "041103A4");
+  vblock::PutWord(longTable, table, sound[table] + 0x100);
+  const Bytes forged = vblock::SoundBlock("Evil\tCorp\r\nLine2", "Forged");
+  Crafted programs[] = {
+      {"crafted_sound.exe", {sound, crafted::IconGroup(1, 1)}, "Sound Co", "Sound Desc"},
+      {"crafted_long_root.exe", {longRoot, crafted::IconGroup(0xFFFF, 1)}, "", ""},
+      {"crafted_long_table.exe", {longTable, crafted::IconGroup(1, 2)}, "", ""},
+      {"crafted_forged.exe", {forged, {}, false}, "Evil Corp  Line2", "Forged"},
+      {"helper.exe", {}, "", ""},  // no resources: the default icon
+  };
+  const std::string dir = TestDir() + "crafted";
+  CreateDirectoryA(dir.c_str(), nullptr);
+
+  // Vorlane runs first: only the reload meets the programs.
+  Process vorlane;
+  ASSERT_TRUE(vorlane.Start("\"" + VorlaneExe() + "\""));
+  HWND form = nullptr, list = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    form = FindTopWindow(vorlane.Id(), "TForm1");
+    list = form ? FindChild(form, kIdList) : nullptr;
+    return list && SendMessageA(list, LB_GETCOUNT, 0, 0) > 0;
+  }, 20000));
+  SetWindowPos(form, nullptr, 0, 0, 800, 760, SWP_NOZORDER);
+  for (Crafted& c : programs) {
+    const std::string path = dir + "\\" + c.name;
+    if (c.name != "helper.exe") ASSERT_TRUE(crafted::MakeProgram(path, c.resources)) << c.name;
+    else ASSERT_TRUE(CopyFileA((TestDir() + "helper.exe").c_str(), path.c_str(), FALSE));
+    ASSERT_TRUE(c.process.Start("\"" + path + "\" windows 1 Crafted"));
+    const std::string ready = "ready " + std::to_string(c.process.Id());
+    ASSERT_TRUE(WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; }));
+  }
+
+  auto entry = [&](const Crafted& c, const std::string& second) {
+    return "[ " + std::to_string(c.process.Id()) + " : " + c.name + " ] " + second +
+           texts::kCompanyLine + c.company + texts::kDescriptionLine + c.description;
+  };
+  auto allListed = [&] {
+    auto items = ListItems(list);
+    for (Crafted& c : programs) {
+      auto it = std::find(items.begin(), items.end(), entry(c, dir + "\\" + c.name));
+      if (it == items.end()) return false;
+      c.index = static_cast<int>(it - items.begin());
+    }
+    return true;
+  };
+  // The first click may only bring the window forward.
+  bool listed = false;
+  for (int click = 0; click < 4 && !listed && vorlane.Running(); ++click) {
+    RECT button;
+    GetWindowRect(FindChild(form, kIdReget), &button);
+    SetForegroundWindow(form);
+    ClickAt((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    listed = WaitFor(allListed, 3000);
+  }
+  ASSERT_TRUE(vorlane.Running());
+  ASSERT_TRUE(listed);  // each with the fields it shows when its block is sound, else none
+
+  // Icons: the sound group's red square; the malformed groups the default
+  // icon, as a program without any.
+  // Read once the list has repainted after scrolling: two captures alike.
+  SendMessageA(list, LB_SETTOPINDEX, programs[0].index, 0);
+  Glyph glyphs[5];
+  ASSERT_TRUE(WaitFor([&] {
+    RECT r;
+    GetWindowRect(list, &r);
+    Glyph before[5];
+    std::copy(std::begin(glyphs), std::end(glyphs), before);
+    ScreenPixels px(r);
+    bool same = true;
+    for (int i = 0; i < 5; ++i) {
+      glyphs[i] = GlyphAt(px, list, programs[i].index);
+      same = same && glyphs[i].pixels == before[i].pixels;
+    }
+    return same && glyphs[0].red;
+  }));
+  SaveScreenshot("crafted_resources");
+  for (const Glyph& g : glyphs) ASSERT_TRUE(g.shown);
+  EXPECT_FALSE(glyphs[4].red);
+  for (int i = 1; i < 4; ++i) EXPECT_EQ(glyphs[i].pixels, glyphs[4].pixels) << programs[i].name;
+
+  // The application tab shows the forged program's real window title.
+  SendMessageA(FindChild(form, kIdTabMain), TCM_SETCURFOCUS, 1, 0);
+  EXPECT_TRUE(WaitFor([&] {
+    auto items = ListItems(list);
+    return std::find(items.begin(), items.end(), entry(programs[3], "Crafted 1")) != items.end();
+  }));
+  PostMessageA(form, WM_CLOSE, 0, 0);
+  EXPECT_EQ(vorlane.Wait(5000), 0);
+}

@@ -1,0 +1,114 @@
+// The program under WOW64: run in the 64-bit prefix only (VORLANE_ARCH=64),
+// where a 32-bit program's reads under System32 go to the 32-bit folder.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdlib>
+
+#include "app/entry_model.h"
+#include "harness.h"
+#include "procinfo/entry_line.h"
+#include "ui/image_list.h"
+
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// The icon's pixels drawn on white, to compare two icons.
+std::vector<COLORREF> PixelsOf(HICON icon) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  RECT all{0, 0, 32, 32};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) pixels.push_back(GetPixel(dc, x, y));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+}  // namespace
+
+TEST(Wow64, SixtyFourBitProgramsInTheSystemFolderResolveAsThirtyTwoBitOnes) {
+  const char* arch = std::getenv("VORLANE_ARCH");
+  if (!arch || std::string(arch) != "64") GTEST_SKIP() << "runs in the 64-bit prefix";
+  BOOL wow = FALSE;
+  ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow));
+  ASSERT_TRUE(wow);
+
+  // The 64-bit probe goes into the real System32 and starts from there.
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const std::string probe64 = std::string(windows) + "\\system32\\vorlane_probe64.exe";
+  harness::Process p64, p32;
+  PVOID redirection = nullptr;
+  ASSERT_TRUE(Wow64DisableWow64FsRedirection(&redirection));
+  const bool copied = CopyFileA((harness::TestDir() + "..\\..\\win64\\probe64.exe").c_str(),
+                                probe64.c_str(), FALSE);
+  const bool started = copied && p64.Start("\"" + probe64 + "\"");
+  Wow64RevertWow64FsRedirection(redirection);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(GetFileAttributesA(probe64.c_str()), INVALID_FILE_ATTRIBUTES);  // not in our view
+  ASSERT_TRUE(p32.Start("\"" + harness::TestDir() + "probe32.exe\""));
+
+  ui::UniqueIcon fallback(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
+  ui::UniqueIcon system(CopyIcon(LoadIconA(nullptr, IDI_WARNING)));
+  EntryLists lists;
+  TQorSvc s64, s32;
+  ASSERT_TRUE(harness::WaitFor([&] {
+    LoadEntryLists(lists, {"Idle", "", "System", "", "", fallback.get(), system.get(), system.get()});
+    s64 = s32 = TQorSvc{};
+    for (size_t i = 0; i < lists.Processes.Size(); ++i) {
+      const TQorSvc& s = lists.Processes.EntryAt(i);
+      if (s.idProcess == p64.Id()) s64 = s;
+      if (s.idProcess == p32.Id()) s32 = s;
+    }
+    return !s64.FileName.empty() && !s32.FileName.empty();
+  }));
+  EXPECT_EQ(Lower(s64.FileName), Lower(probe64));
+  EXPECT_EQ(s64.DisplayName, "vorlane_probe64.exe");
+  EXPECT_EQ(s32.DisplayName, "probe32.exe");
+  EXPECT_EQ(s64.Company, "Probe Company");
+  EXPECT_EQ(s64.Company, s32.Company);
+  EXPECT_EQ(s64.Description, "Probe Description");
+  EXPECT_EQ(s64.Description, s32.Description);
+
+  // The icons: each process's own, the same for both, not the default one.
+  int i64 = -1, i32 = -1;
+  for (size_t i = 0; i < lists.Processes.Size(); ++i) {
+    const TQorSvc& s = lists.Processes.EntryAt(i);
+    if (s.idProcess == p64.Id()) i64 = static_cast<int>(i);
+    if (s.idProcess == p32.Id()) i32 = static_cast<int>(i);
+  }
+  ASSERT_GE(i64, 0);
+  ASSERT_GE(i32, 0);
+  ui::UniqueIcon icon64 = lists.Processes.IconAt(i64), icon32 = lists.Processes.IconAt(i32);
+  ui::ImageList defaults(32, 32);
+  defaults.Add(fallback.get());
+  ui::UniqueIcon defaultIcon = defaults.GetIcon(0);
+  EXPECT_EQ(PixelsOf(icon64.get()), PixelsOf(icon32.get()));
+  EXPECT_NE(PixelsOf(icon64.get()), PixelsOf(defaultIcon.get()));
+
+  // The system's own 64-bit services are named too (Wine's carry no company).
+  bool services = false;
+  for (size_t i = 0; i < lists.Processes.Size(); ++i) {
+    const TQorSvc& s = lists.Processes.EntryAt(i);
+    const std::string path = Lower(s.FileName);
+    if (path.size() > 13 && path.compare(path.size() - 13, 13, "\\services.exe") == 0)
+      services = s.DisplayName == "services.exe";
+  }
+  EXPECT_TRUE(services);
+  p64.Kill();
+  ASSERT_TRUE(Wow64DisableWow64FsRedirection(&redirection));
+  DeleteFileA(probe64.c_str());
+  Wow64RevertWow64FsRedirection(redirection);
+}
