@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "procinfo/process_api.h"
+#include "ui/handles.h"
+
 namespace {
 
 constexpr UINT kTitleTimeoutMs = 100;
@@ -32,6 +35,27 @@ BOOL CALLBACK CollectAllProc(HWND w, LPARAM param) {
   return TRUE;
 }
 
+BOOL CALLBACK AddThreadWindow(HWND w, LPARAM param) {
+  reinterpret_cast<std::unordered_set<HWND>*>(param)->insert(w);
+  return TRUE;
+}
+
+// The top-level windows of every thread of the process: one thread snapshot
+// and one request per thread. False when the threads cannot be listed.
+bool ThreadWindows(DWORD processId, std::unordered_set<HWND>& out) {
+  const ProcessApi& api = Api();
+  ui::UniqueHandle snap(api.CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  if (!snap) return false;
+  THREADENTRY32 t{};
+  t.dwSize = sizeof t;
+  if (!api.Thread32First(snap.get(), &t)) return false;
+  do {
+    if (t.th32OwnerProcessID == processId)
+      EnumThreadWindows(t.th32ThreadID, AddThreadWindow, reinterpret_cast<LPARAM>(&out));
+  } while (api.Thread32Next(snap.get(), &t));
+  return true;
+}
+
 }  // namespace
 
 std::string WindowTitleOf(HWND w) {
@@ -50,9 +74,13 @@ std::string WindowTitleOf(HWND w) {
 
 BOOL CALLBACK EnumWindowsProc(HWND w, LPARAM param) {
   auto* c = reinterpret_cast<WindowCollection*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (pid != c->TargetProcessID) return TRUE;
+  if (c->ProcessWindows) {
+    if (c->ProcessWindows->count(w) == 0) return TRUE;
+  } else {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid != c->TargetProcessID) return TRUE;
+  }
   std::string title = ApplicationTitle(w, c->SkipShellWindows != 0);
   if (!title.empty()) c->WindowTitles.push_back(std::move(title));
   return TRUE;
@@ -62,6 +90,12 @@ std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWind
   WindowCollection c;
   c.TargetProcessID = processId;
   c.SkipShellWindows = skipShellWindows ? 1 : 0;
+  // The enumeration keeps the system's order across the process's threads.
+  std::unordered_set<HWND> own;
+  if (ThreadWindows(processId, own)) {
+    if (own.empty()) return {};
+    c.ProcessWindows = &own;
+  }
   EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
   return std::move(c.WindowTitles);
 }

@@ -5,12 +5,16 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 struct WindowCollection {
   DWORD TargetProcessID = 0;
   std::vector<std::string> WindowTitles;
   int SkipShellWindows = 0;  // leave out the taskbar and desktop windows
+  // The process's top-level windows when known: a window is then looked up
+  // here instead of asking its process, a request per window of the system.
+  const std::unordered_set<HWND>* ProcessWindows = nullptr;
 };
 
 // EnumWindows callback; `param` is the WindowCollection to fill.

@@ -55,10 +55,21 @@ BOOL WINAPI LazyProcess32Next(HANDLE s, PROCESSENTRY32* e) {
   return Bound(f, BindKernel, "Process32Next") ? f(s, e) : FALSE;
 }
 
+BOOL WINAPI LazyThread32First(HANDLE s, THREADENTRY32* e) {
+  static decltype(&LazyThread32First) f = nullptr;
+  return Bound(f, BindKernel, "Thread32First") ? f(s, e) : FALSE;
+}
+
+BOOL WINAPI LazyThread32Next(HANDLE s, THREADENTRY32* e) {
+  static decltype(&LazyThread32Next) f = nullptr;
+  return Bound(f, BindKernel, "Thread32Next") ? f(s, e) : FALSE;
+}
+
 const ProcessApi kSystem = {
     ::GetVersionExA,       LazyEnumProcesses,    LazyGetModuleFileNameExA,
     LazyQueryFullProcessImageNameA, LazyCreateToolhelp32Snapshot, LazyProcess32First,
-    LazyProcess32Next,     ::OpenProcess,        ::OpenProcessToken,
+    LazyProcess32Next,     LazyThread32First,    LazyThread32Next,
+    ::OpenProcess,        ::OpenProcessToken,
     ::LookupPrivilegeValueA, ::AdjustTokenPrivileges, ::GetLastError,
     ::GetPriorityClass,    ::SetPriorityClass,   ::GetExitCodeProcess,
     ::TerminateProcess,    ::GetProcessTimes,

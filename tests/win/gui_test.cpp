@@ -5,88 +5,20 @@
 #include "app/texts.h"
 #include "harness.h"
 
-#include <ddeml.h>
-
 using namespace harness;
 
 namespace {
-
-// A running Vorlane with its main window found.
-struct App {
-  Process process;
-  HWND form = nullptr;
-
-  explicit App(const std::string& exe = VorlaneExe()) {
-    EXPECT_TRUE(process.Start("\"" + exe + "\""));
-    WaitFor([&] { return (form = FindTopWindow(process.Id(), "TForm1")) && ListCount() > 0; },
-            20000);
-  }
-  ~App() {
-    if (form) PostMessageA(form, WM_CLOSE, 0, 0);
-    process.Wait(5000);
-  }
-  HWND Ctl(int id) const { return FindChild(form, id); }
-  int ListCount() const { return static_cast<int>(SendMessageA(FindChild(form, kIdList), LB_GETCOUNT, 0, 0)); }
-  std::vector<std::string> Items() const { return ListItems(Ctl(kIdList)); }
-  int IndexOf(const std::string& prefix) const {
-    auto items = Items();
-    for (size_t i = 0; i < items.size(); ++i)
-      if (items[i].rfind(prefix, 0) == 0) return static_cast<int>(i);
-    return -1;
-  }
-  void Click(int id) const { SendMessageA(Ctl(id), BM_CLICK, 0, 0); }
-  // Clicks entry `index` until the details panel shows process `pid`: the
-  // first real click may only bring the window forward.
-  bool SelectEntry(int index, DWORD pid) const {
-    return WaitFor([&] {
-      if (TextOf(Ctl(kIdIdProcess)) == std::to_string(pid)) return true;
-      ClickItem(index);
-      Sleep(200);
-      return false;
-    });
-  }
-  void ClickItem(int index) const {
-    HWND list = Ctl(kIdList);
-    SendMessageA(list, LB_SETTOPINDEX, index, 0);
-    RECT r;
-    SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-    POINT p{r.left + 200, (r.top + r.bottom) / 2};
-    ClientToScreen(list, &p);
-    SetForegroundWindow(form);
-    ClickAt(p.x, p.y);
-  }
-};
-
-std::string CopyExe(const std::string& dir, const std::string& name) {
-  CreateDirectoryA(dir.c_str(), nullptr);
-  std::string to = dir + "\\" + name;
-  CopyFileA(VorlaneExe().c_str(), to.c_str(), FALSE);
-  return to;
-}
-
-HDDEDATA CALLBACK NoCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
-  return nullptr;
-}
-
-bool DdeServiceAnswers() {
-  DWORD inst = 0;
-  if (DdeInitializeA(&inst, NoCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return false;
-  HSZ service = DdeCreateStringHandleA(inst, "IExplore", CP_WINANSI);
-  HSZ topic = DdeCreateStringHandleA(inst, "WWW_openUrl", CP_WINANSI);
-  HCONV conv = DdeConnect(inst, service, topic, nullptr);
-  if (conv) DdeDisconnect(conv);
-  DdeFreeStringHandle(inst, service);
-  DdeFreeStringHandle(inst, topic);
-  DdeUninitialize(inst);
-  return conv != nullptr;
-}
 
 std::string Prefix(DWORD pid) { return "[ " + std::to_string(pid) + " : helper.exe ]"; }
 
 }  // namespace
 
 TEST(Gui, CaptionTextsAndLayout) {
-  App app;
+  // Wine draws this copy's frame itself, so that the client area is the
+  // designed 632 pixels wide at the smallest outer size.
+  RegistryValue framed(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\VorlaneFramed.exe\\X11 Driver",
+                       "Decorated", "N");
+  App app(CopyExe("framed", "VorlaneFramed.exe"));
   ASSERT_TRUE(app.form);
   EXPECT_EQ(TextOf(app.form), "Vorlane  Ver. 1.0.2.0");
   EXPECT_NE(FindWindowA(nullptr, texts::kAppTitle), nullptr);
@@ -97,24 +29,20 @@ TEST(Gui, CaptionTextsAndLayout) {
 
   RECT base;
   GetClientRect(GetParent(app.Ctl(kIdClose)), &base);
-  const int w = base.right;
   RECT close = ChildRect(app.Ctl(kIdClose)), link = ChildRect(app.Ctl(kIdLink));
   RECT label = ChildRect(app.Ctl(kIdLabelIdProcess)), id = ChildRect(app.Ctl(kIdIdProcess));
   RECT combo = ChildRect(app.Ctl(kIdPriority)), name = ChildRect(app.Ctl(kIdDisplayName));
+  ASSERT_EQ(base.right, 632);  // the layout as the window is designed
   EXPECT_EQ(base.bottom, 172);
-  EXPECT_EQ(close.left, w - 92);
+  EXPECT_EQ(close.left, 540);
   EXPECT_EQ(close.top, 137);
   EXPECT_EQ(link.top, 102);
   EXPECT_EQ(label.left, 42);
+  EXPECT_EQ(combo.left, 447);
   EXPECT_EQ(id.left, label.right + 4);
-  EXPECT_EQ(id.right - id.left, (close.left - 42) / 2 - 4 - (label.right - label.left));
-  EXPECT_EQ(combo.left, close.left - 89 - 4);
-  EXPECT_EQ(name.right - name.left, close.left - name.left - 4);
-  if (w == 632) {  // the layout as the window is designed
-    EXPECT_EQ(close.left, 540);
-    EXPECT_EQ(combo.left, 447);
-  }
-  if (w == 632 && label.right - label.left == 54) {  // the design font's label width
+  EXPECT_EQ(id.right - id.left, (540 - 42) / 2 - 4 - (label.right - label.left));
+  EXPECT_EQ(name.right - name.left, 540 - name.left - 4);
+  if (label.right - label.left == 54) {  // the design font's label width
     EXPECT_EQ(id.left, 100);
     EXPECT_EQ(id.right - id.left, 191);
     EXPECT_EQ(name.right - name.left, 436);
@@ -126,8 +54,7 @@ TEST(Gui, ResizingKeepsMinimumAndRightColumn) {
   App app;
   SetWindowPos(app.form, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
   RECT r;
-  WaitFor([&] { GetWindowRect(app.form, &r); return r.right - r.left >= 640; });
-  EXPECT_GE(r.right - r.left, 640);
+  ASSERT_TRUE(WaitFor([&] { GetWindowRect(app.form, &r); return r.right - r.left >= 640; }));
   EXPECT_GE(r.bottom - r.top, 480);
   SetWindowPos(app.form, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
   RECT base;
@@ -144,12 +71,12 @@ TEST(Gui, SingleInstancePerFileName) {
   ShowWindow(first.form, SW_MINIMIZE);
   ASSERT_TRUE(WaitFor([&] { return IsIconic(first.form) != FALSE; }));
   Process second;
-  ASSERT_TRUE(second.Start("\"" + CopyExe(TestDir() + "elsewhere", "Vorlane.exe") + "\""));
+  ASSERT_TRUE(second.Start("\"" + CopyExe("elsewhere", "Vorlane.exe") + "\""));
   EXPECT_EQ(second.Wait(15000), 0);
   EXPECT_TRUE(WaitFor([&] { return !IsIconic(first.form); }));
   EXPECT_EQ(FindTopWindow(second.Id(), "TForm1"), nullptr);
 
-  App other(CopyExe(TestDir() + "elsewhere", "Vorlane2.exe"));
+  App other(CopyExe("elsewhere", "Vorlane2.exe"));
   EXPECT_NE(other.form, nullptr);
   EXPECT_TRUE(other.process.Running());
 }
@@ -209,11 +136,20 @@ TEST(Gui, DetailsPriorityAndStop) {
   EXPECT_EQ(GetPriorityClass(helper.Handle()), 0x80u);
   EXPECT_FALSE(IsWindowEnabled(app.Ctl(kIdUpdate)));
 
-  // Arrow keys fill the panel like a click.
-  PressKey(VK_DOWN);
-  WaitFor([&] { return TextOf(app.Ctl(kIdIdProcess)) != std::to_string(helper.Id()); }, 3000);
-  PressKey(VK_UP);
+  // Arrow keys fill the panel like a click: to the neighbour entry and back.
+  // The click gives the list the keyboard focus (the button took it).
+  HWND list = app.Ctl(kIdList);
+  SendMessageA(list, LB_SETCURSEL, -1, 0);
+  ASSERT_TRUE(app.SelectEntry(index, helper.Id()));
+  const bool last = index + 1 == app.ListCount();
+  const std::string neighbour = app.Items()[last ? index - 1 : index + 1];
+  const std::string neighbourId = neighbour.substr(2, neighbour.find(' ', 2) - 2);
+  PressKey(last ? VK_UP : VK_DOWN);
+  ASSERT_TRUE(WaitFor([&] { return TextOf(app.Ctl(kIdIdProcess)) == neighbourId; }, 3000))
+      << "the arrow key did not select " << neighbour;
+  PressKey(last ? VK_DOWN : VK_UP);
   ASSERT_TRUE(WaitFor([&] { return TextOf(app.Ctl(kIdIdProcess)) == std::to_string(helper.Id()); }));
+  EXPECT_EQ(ListSelection(list), index);
 
   ASSERT_TRUE(IsWindowEnabled(app.Ctl(kIdStop)));
   app.Click(kIdStop);
@@ -233,17 +169,10 @@ TEST(Gui, OwnEntryCannotBeStopped) {
 
 TEST(Gui, HomePageLinkAsksThenSendsTheCommand) {
   const std::string log = TestDir() + "dde_log.bin";
-  DeleteFileA(log.c_str());
-  Process server;
-  ASSERT_TRUE(server.Start("\"" + TestDir() + "dde_server.exe\" \"" + log + "\""));
-  ASSERT_TRUE(WaitFor([] { return FindWindowA(nullptr, "dde ready") != nullptr; }));
-  ASSERT_TRUE(WaitFor(DdeServiceAnswers));  // registered and answering, not just started
+  DdeServer server(log);
   App app;
-  HWND link = app.Ctl(kIdLink);
-  PostMessageA(link, WM_LBUTTONDOWN, 0, 0);
-  PostMessageA(link, WM_LBUTTONUP, 0, 0);
-  HWND dialog = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (dialog = FindTopWindow(app.process.Id(), "TMessageForm")) != nullptr && IsWindowVisible(dialog); }));
+  HWND dialog = app.OpenConfirmation();
+  ASSERT_TRUE(dialog);
   EXPECT_EQ(TextOf(dialog), texts::kConfirmCaption);
   HWND yes = FindChild(dialog, IDYES), no = FindChild(dialog, IDNO);
   EXPECT_EQ(TextOf(yes), texts::kYes);
@@ -255,7 +184,6 @@ TEST(Gui, HomePageLinkAsksThenSendsTheCommand) {
   SendMessageA(yes, BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(log).size() > 0; }));
   EXPECT_EQ(ReadFileBytes(log), std::string("\"") + texts::kHomePage + "\",,-1,,,,," + '\0');
-  PostMessageA(FindWindowA(nullptr, "dde ready"), WM_CLOSE, 0, 0);
 }
 
 namespace {
@@ -298,12 +226,10 @@ TEST(Gui, HotEntryFollowsThePointerAndSelectionIsSkyBlue) {
   EXPECT_TRUE(WaitFor([&] { return EntryLooks(list, 1, window); }));
 
   // A click selects: the entry turns sky blue once the pointer is gone.
-  ASSERT_TRUE(WaitFor([&] {
-    if (ListSelection(list) == 0) return true;
-    ClickAt(first.x, first.y);
-    Sleep(200);
-    return false;
-  }));
+  SetForegroundWindow(app.form);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == app.form; }));
+  ClickAt(first.x, first.y);
+  ASSERT_TRUE(WaitFor([&] { return ListSelection(list) == 0; }));
   MovePointer(status.left + 40, (status.top + status.bottom) / 2);
   EXPECT_TRUE(WaitFor([&] { return EntryLooks(list, 0, kSkyBlue); }));
   SaveScreenshot("selected_entry");
@@ -314,7 +240,7 @@ TEST(Gui, ReloadsLeakNothing) {
   // the test watches the process's resident memory: a leaked off-screen
   // image, icon or image list per entry and reload adds up to megabytes.
   Process helpers[] = {StartHelper("windows 3 Leak"), StartHelper("windows 3 Leak")};
-  App app(CopyExe(TestDir() + "leak", "VorlaneLeak.exe"));
+  App app(CopyExe("leak", "VorlaneLeak.exe"));
   for (int i = 0; i < 10; ++i) app.Click(kIdReget);
   SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
   const long before = ProcessStatusKiB("VorlaneLeak", "VmRSS");
@@ -331,15 +257,11 @@ TEST(Gui, ReloadsLeakNothing) {
 
 TEST(Gui, NineXFamilyListsThroughToolHelpAndKeepsPriorityReadOnly) {
   // Wine reports platform 1 (Windows 98) to a program of this file name.
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Vorlane9x.exe", 0,
-                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
-  RegCloseKey(key);
+  RegistryValue win98(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Vorlane9x.exe", "Version",
+                      "win98");
   Process helper = StartHelper("windows 2 Nine");
   SetPriorityClass(helper.Handle(), BELOW_NORMAL_PRIORITY_CLASS);
-  App app(CopyExe(TestDir() + "ninex", "Vorlane9x.exe"));
+  App app(CopyExe("ninex", "Vorlane9x.exe"));
   ASSERT_TRUE(app.form);
   // ToolHelp under Wine names the bare file, which resolves to no file here.
   const std::string prefix = "[ " + std::to_string(helper.Id()) + " :  ] helper.exe";
@@ -355,7 +277,6 @@ TEST(Gui, NineXFamilyListsThroughToolHelpAndKeepsPriorityReadOnly) {
   EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 4);  // the class read: "通常以下"
   EXPECT_TRUE(IsWindowEnabled(app.Ctl(kIdStop)));
   EXPECT_EQ(TextOf(app.Ctl(kIdFileName)), "helper.exe");
-  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Vorlane9x.exe");
 }
 
 TEST(Gui, StoppingAnApplicationEntryEndsTheWholeProcess) {
