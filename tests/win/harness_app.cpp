@@ -62,11 +62,17 @@ bool App::SelectEntry(int index, DWORD pid) const {
   SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
   POINT p{r.left + 200, (r.top + r.bottom) / 2};
   ClientToScreen(list, &p);
-  // Forward first: a click on a window in the background may only activate it.
   SetForegroundWindow(form);
   if (!WaitFor([&] { return GetForegroundWindow() == form; }, 5000)) return false;
-  ClickAt(p.x, p.y);
-  return WaitFor([&] { return ListSelection(list) == index && TextOf(Ctl(kIdIdProcess)) == id; });
+  // Wine may spend the first click on a window that another process brought
+  // forward on activating it; the second then selects. They are seconds
+  // apart, never a double click.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    ClickAt(p.x, p.y);
+    if (WaitFor([&] { return ListSelection(list) == index && TextOf(Ctl(kIdIdProcess)) == id; }, 3000))
+      return true;
+  }
+  return false;
 }
 
 HWND App::OpenConfirmation() const {
