@@ -35,25 +35,30 @@ BOOL CALLBACK CollectAllProc(HWND w, LPARAM param) {
   return TRUE;
 }
 
-BOOL CALLBACK AddThreadWindow(HWND w, LPARAM param) {
-  reinterpret_cast<std::unordered_set<HWND>*>(param)->insert(w);
-  return TRUE;
+// The threads of a process, a request per thread (NtGetNextThread, from
+// Vista on). False when the process or its threads cannot be asked.
+bool ProcessThreads(DWORD processId, std::vector<DWORD>& out) {
+  constexpr LONG kNoMoreEntries = static_cast<LONG>(0x8000001A);
+  constexpr ACCESS_MASK kThreadLimitedQuery = 0x0800;
+  const ProcessApi& api = Api();
+  ui::UniqueHandle process(api.OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+  if (!process) return false;
+  ui::UniqueHandle thread;
+  for (;;) {
+    HANDLE next = nullptr;
+    const LONG status = api.NtGetNextThread(process.get(), thread.get(), kThreadLimitedQuery, 0, 0, &next);
+    if (status == kNoMoreEntries) return true;
+    if (status < 0) return false;
+    thread.reset(next);
+    const DWORD id = api.GetThreadId(thread.get());
+    if (!id) return false;
+    out.push_back(id);
+  }
 }
 
-// The top-level windows of every thread of the process: one thread snapshot
-// and one request per thread. False when the threads cannot be listed.
-bool ThreadWindows(DWORD processId, std::unordered_set<HWND>& out) {
-  const ProcessApi& api = Api();
-  ui::UniqueHandle snap(api.CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-  if (!snap) return false;
-  THREADENTRY32 t{};
-  t.dwSize = sizeof t;
-  if (!api.Thread32First(snap.get(), &t)) return false;
-  do {
-    if (t.th32OwnerProcessID == processId)
-      EnumThreadWindows(t.th32ThreadID, AddThreadWindow, reinterpret_cast<LPARAM>(&out));
-  } while (api.Thread32Next(snap.get(), &t));
-  return true;
+BOOL CALLBACK AddThreadWindow(HWND w, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(w);
+  return TRUE;
 }
 
 }  // namespace
@@ -90,13 +95,29 @@ std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWind
   WindowCollection c;
   c.TargetProcessID = processId;
   c.SkipShellWindows = skipShellWindows ? 1 : 0;
-  // The enumeration keeps the system's order across the process's threads.
-  std::unordered_set<HWND> own;
-  if (ThreadWindows(processId, own)) {
-    if (own.empty()) return {};
-    c.ProcessWindows = &own;
+  // The process's own windows through its threads, a request per thread
+  // instead of one per window of the system.
+  std::vector<DWORD> threads;
+  if (!ProcessThreads(processId, threads)) {
+    EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
+    return std::move(c.WindowTitles);
   }
-  EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
+  std::vector<HWND> own;
+  int threadsWithWindows = 0;
+  for (DWORD thread : threads) {
+    const size_t before = own.size();
+    EnumThreadWindows(thread, AddThreadWindow, reinterpret_cast<LPARAM>(&own));
+    threadsWithWindows += own.size() > before;
+  }
+  if (threadsWithWindows > 1) {
+    // Only the whole enumeration orders windows of several threads.
+    const std::unordered_set<HWND> set(own.begin(), own.end());
+    c.ProcessWindows = &set;
+    EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
+    return std::move(c.WindowTitles);
+  }
+  // One thread's windows come in the system's order already.
+  for (HWND w : own) EnumWindowsProc(w, reinterpret_cast<LPARAM>(&c));
   return std::move(c.WindowTitles);
 }
 

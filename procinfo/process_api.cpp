@@ -55,20 +55,28 @@ BOOL WINAPI LazyProcess32Next(HANDLE s, PROCESSENTRY32* e) {
   return Bound(f, BindKernel, "Process32Next") ? f(s, e) : FALSE;
 }
 
-BOOL WINAPI LazyThread32First(HANDLE s, THREADENTRY32* e) {
-  static decltype(&LazyThread32First) f = nullptr;
-  return Bound(f, BindKernel, "Thread32First") ? f(s, e) : FALSE;
+FARPROC BindNtdll(const char* name) {
+  HMODULE n = GetModuleHandleA("ntdll.dll");
+  return n ? GetProcAddress(n, name) : nullptr;
 }
 
-BOOL WINAPI LazyThread32Next(HANDLE s, THREADENTRY32* e) {
-  static decltype(&LazyThread32Next) f = nullptr;
-  return Bound(f, BindKernel, "Thread32Next") ? f(s, e) : FALSE;
+LONG WINAPI LazyNtGetNextThread(HANDLE process, HANDLE thread, ACCESS_MASK access, ULONG attributes,
+                                ULONG flags, PHANDLE next) {
+  static decltype(&LazyNtGetNextThread) f = nullptr;
+  constexpr LONG kNotImplemented = static_cast<LONG>(0xC0000002);
+  return Bound(f, BindNtdll, "NtGetNextThread") ? f(process, thread, access, attributes, flags, next)
+                                                 : kNotImplemented;
+}
+
+DWORD WINAPI LazyGetThreadId(HANDLE thread) {
+  static decltype(&LazyGetThreadId) f = nullptr;
+  return Bound(f, BindKernel, "GetThreadId") ? f(thread) : 0;
 }
 
 const ProcessApi kSystem = {
     ::GetVersionExA,       LazyEnumProcesses,    LazyGetModuleFileNameExA,
     LazyQueryFullProcessImageNameA, LazyCreateToolhelp32Snapshot, LazyProcess32First,
-    LazyProcess32Next,     LazyThread32First,    LazyThread32Next,
+    LazyProcess32Next,     LazyNtGetNextThread,  LazyGetThreadId,
     ::OpenProcess,        ::OpenProcessToken,
     ::LookupPrivilegeValueA, ::AdjustTokenPrivileges, ::GetLastError,
     ::GetPriorityClass,    ::SetPriorityClass,   ::GetExitCodeProcess,

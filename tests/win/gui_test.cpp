@@ -47,6 +47,12 @@ TEST(Gui, CaptionTextsAndLayout) {
     EXPECT_EQ(id.right - id.left, 191);
     EXPECT_EQ(name.right - name.left, 436);
   }
+  RECT company;  // the picture once the panel's labels are painted
+  GetWindowRect(app.Ctl(kIdLabelCompany), &company);
+  EXPECT_TRUE(WaitFor([&] {
+    ScreenPixels px(company);
+    return px.Valid() && px.Pixel(company.left, company.top) != RGB(0, 0, 0);
+  }));
   SaveScreenshot("main_window");
 }
 

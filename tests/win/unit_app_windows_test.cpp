@@ -6,6 +6,7 @@
 
 #include "harness.h"
 #include "procinfo/app_windows.h"
+#include "procinfo/process_api.h"
 
 #include <psapi.h>
 
@@ -38,6 +39,17 @@ void StackOnTop(DWORD pid, std::initializer_list<const char*> titles) {
         SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+// The process table with the threads' listing refused, for one scope.
+struct NoThreadListing {
+  ProcessApi saved = Api();
+  NoThreadListing() {
+    Api().NtGetNextThread = [](HANDLE, HANDLE, ACCESS_MASK, ULONG, ULONG, PHANDLE) WINAPI -> LONG {
+      return static_cast<LONG>(0xC0000002);  // not implemented, as before Vista
+    };
+  }
+  ~NoThreadListing() { Api() = saved; }
+};
+
 std::vector<DWORD> AllProcessIds() {
   DWORD ids[4096], bytes = 0;
   EnumProcesses(ids, sizeof ids, &bytes);
@@ -61,13 +73,19 @@ TEST(AppWindows, WindowsOfSeveralThreadsKeepTheSystemsOrder) {
   harness::Process catalog = harness::StartHelper("catalog");
   ASSERT_TRUE(threads.Running());
   StackOnTop(threads.Id(), {"Second 1", "First 1", "Second 2", "First 2"});
-  EXPECT_EQ(CollectWindowTitles(threads.Id(), true),
-            (Titles{"First 2", "Second 2", "First 1", "Second 1"}));
-  // Every process of the prefix, this one included, as asked window by window.
   const std::vector<DWORD> ids = AllProcessIds();
   ASSERT_GE(ids.size(), 5u);
-  for (DWORD pid : ids)
-    for (bool skip : {true, false}) EXPECT_EQ(CollectWindowTitles(pid, skip), Reference(pid, skip)) << pid;
+  auto check = [&] {
+    EXPECT_EQ(CollectWindowTitles(threads.Id(), true),
+              (Titles{"First 2", "Second 2", "First 1", "Second 1"}));
+    // Every process of the prefix, this one included, as asked window by window.
+    for (DWORD pid : ids)
+      for (bool skip : {true, false})
+        EXPECT_EQ(CollectWindowTitles(pid, skip), Reference(pid, skip)) << pid;
+  };
+  check();
+  NoThreadListing refused;  // then every window is asked for its process
+  check();
 }
 
 TEST(AppWindows, OnePassGivesEveryProcessItsOwnTitles) {
