@@ -280,25 +280,23 @@ std::pair<std::vector<std::string>*, ui::ImageList*> TForm1::TabLists(int tab) {
 
 void TForm1::TC_MainChange() {
   CurrentTab = TC_Main.TabIndex();
-  SendMessageA(GLB_List.hwnd(), WM_SETREDRAW, FALSE, 0);
-  GLB_List.Clear();
   SelectedIndex = -1;
   auto [lines, images] = TabLists(CurrentTab);
+  std::vector<std::string> texts;
   if (lines) {
     if (SortByName == 0)
       SortByProcessID(*lines, *images);
     else
       SortByDisplayName(*lines, *images);
-    GLB_List.SetGlyphs(images);
-    SendMessageA(GLB_List.hwnd(), LB_INITSTORAGE, lines->size(), lines->size() * 96);
+    texts.reserve(lines->size());
     TQorSvc svc;
     for (const std::string& line : *lines) {
       LineToSvc(line, svc);
-      GLB_List.AddItem(EntryText(svc, CurrentTab));
+      texts.push_back(EntryText(svc, CurrentTab));
     }
   }
-  SendMessageA(GLB_List.hwnd(), WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(GLB_List.hwnd(), nullptr, TRUE);
+  if (images) GLB_List.SetGlyphs(images);
+  GLB_List.SetItems(texts);
   ClearDetails();
 }
 
@@ -334,6 +332,10 @@ void TForm1::Reload() {
 }
 
 void TForm1::ClearDetails() {
+  // Reorders and reloads clear it more than once; nothing changes it in
+  // between, as its controls stay disabled.
+  if (detailsClear_) return;
+  detailsClear_ = true;
   IM_Icon.SetIcon(nullptr);
   ED_idProcess.SetText("");
   CB_Priority.SetItemIndex(kNormalIndex);
@@ -362,6 +364,7 @@ void TForm1::ShowDetails(const std::string& line, HICON icon) {
   GetWindowThreadProcessId(appWindow_, &ownId);
   TQorSvc r;
   LineToSvc(line, r);
+  detailsClear_ = false;
   BB_Update.SetEnabled(false);
   BB_Stop.SetEnabled(r.DisplayName != texts::kSystemName && r.DisplayName != texts::kIdleName &&
                      r.idProcess != ownId);

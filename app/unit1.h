@@ -84,6 +84,7 @@ class TForm1 : public ui::Window {
   int Activated = 0;
   int SelectedIndex = -1;
   int CurrentTab = 0;
+  bool detailsClear_ = false;  // the panel shows no entry: ClearDetails has nothing to do
   EntryLists lists_;  // ProcessLines/IL_Tab0, ApplicationLines/IL_Tab1
   ui::UniqueIcon IdleIcon, SystemIcon, DefaultIcon;  // owned
 };
