@@ -171,7 +171,7 @@ double TaskmgrStartToList(int processes) {
 // One size: the helpers are running; measures everything once. False, with
 // a message, when something could not be measured.
 bool Measure(int n) {
-  const int runs = 5;
+  const int runs = 7;
   DWORD all[16384], bytes = 0;
   EnumProcesses(all, sizeof all, &bytes);
   const int processes = static_cast<int>(bytes / 4);

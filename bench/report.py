@@ -68,7 +68,7 @@ out = ['# Performance', '',
        'every process (not measured when that takes over 60 s).', '',
        '- Date: %s' % datetime.date.today().isoformat(),
        '- Machine: %s, %d cores, %s' % (cpu, os.cpu_count() or 0, platform.platform()),
-       '- Each timed figure: median of 5 runs, with the range; ratios are of medians.',
+       '- Each timed figure: median of 7 runs, with the range; ratios are of medians.',
        '- Other developers\' builds and tests ran on the same 2 cores meanwhile.', '',
        '![Reload time against N](performance.png)', '']
 base_rss = data.get(0, {}).get('peak_rss_kib', [0])[0]

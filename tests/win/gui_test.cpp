@@ -18,7 +18,7 @@ TEST(Gui, CaptionTextsAndLayout) {
   // designed 632 pixels wide at the smallest outer size.
   RegistryValue framed(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\VorlaneFramed.exe\\X11 Driver",
                        "Decorated", "N");
-  App app(CopyExe("framed", "VorlaneFramed.exe"));
+  App app(CopyExe(TestDir() + "framed", "VorlaneFramed.exe"));
   ASSERT_TRUE(app.form);
   EXPECT_EQ(TextOf(app.form), "Vorlane  Ver. 1.0.2.0");
   EXPECT_NE(FindWindowA(nullptr, texts::kAppTitle), nullptr);
@@ -77,12 +77,12 @@ TEST(Gui, SingleInstancePerFileName) {
   ShowWindow(first.form, SW_MINIMIZE);
   ASSERT_TRUE(WaitFor([&] { return IsIconic(first.form) != FALSE; }));
   Process second;
-  ASSERT_TRUE(second.Start("\"" + CopyExe("elsewhere", "Vorlane.exe") + "\""));
+  ASSERT_TRUE(second.Start("\"" + CopyExe(TestDir() + "elsewhere", "Vorlane.exe") + "\""));
   EXPECT_EQ(second.Wait(15000), 0);
   EXPECT_TRUE(WaitFor([&] { return !IsIconic(first.form); }));
   EXPECT_EQ(FindTopWindow(second.Id(), "TForm1"), nullptr);
 
-  App other(CopyExe("elsewhere", "Vorlane2.exe"));
+  App other(CopyExe(TestDir() + "elsewhere", "Vorlane2.exe"));
   EXPECT_NE(other.form, nullptr);
   EXPECT_TRUE(other.process.Running());
 }
@@ -239,7 +239,7 @@ TEST(Gui, ReloadsLeakNothing) {
   // the test watches the process's resident memory: a leaked off-screen
   // image, icon or image list per entry and reload adds up to megabytes.
   Process helpers[] = {StartHelper("windows 3 Leak"), StartHelper("windows 3 Leak")};
-  App app(CopyExe("leak", "VorlaneLeak.exe"));
+  App app(CopyExe(TestDir() + "leak", "VorlaneLeak.exe"));
   for (int i = 0; i < 10; ++i) app.Click(kIdReget);
   SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
   const long before = ProcessStatusKiB("VorlaneLeak", "VmRSS");
@@ -260,7 +260,7 @@ TEST(Gui, NineXFamilyListsThroughToolHelpAndKeepsPriorityReadOnly) {
                       "win98");
   Process helper = StartHelper("windows 2 Nine");
   SetPriorityClass(helper.Handle(), BELOW_NORMAL_PRIORITY_CLASS);
-  App app(CopyExe("ninex", "Vorlane9x.exe"));
+  App app(CopyExe(TestDir() + "ninex", "Vorlane9x.exe"));
   ASSERT_TRUE(app.form);
   // ToolHelp under Wine names the bare file, which resolves to no file here.
   const std::string prefix = "[ " + std::to_string(helper.Id()) + " :  ] helper.exe";

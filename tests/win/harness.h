@@ -117,6 +117,8 @@ class App {
   // A real click on entry `index`, the window brought forward first; true
   // once the entry is selected and the details panel shows process `pid`.
   bool SelectEntry(int index, DWORD pid) const;
+  // One real click on entry `index`, scrolled into view, the window brought forward.
+  void ClickItem(int index) const;
   // Clicks the home-page link; the confirmation once it shows, else null.
   HWND OpenConfirmation() const;
   // Returns once the window has handled what was sent before: it answers.
@@ -150,8 +152,8 @@ class RegistryValue {
   bool had_ = false, createdKey_ = false;
 };
 
-// A copy of the program under another file name, in a folder of its own
-// below the test programs; returns its path.
-std::string CopyExe(const std::string& folder, const std::string& name);
+// A copy of the program under another file name in folder `dir` (made when
+// missing); returns its path.
+std::string CopyExe(const std::string& dir, const std::string& name);
 
 }  // namespace harness

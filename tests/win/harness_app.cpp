@@ -57,22 +57,28 @@ int App::IndexOf(const std::string& prefix) const {
 bool App::SelectEntry(int index, DWORD pid) const {
   const std::string id = std::to_string(pid);
   HWND list = Ctl(kIdList);
-  SendMessageA(list, LB_SETTOPINDEX, index, 0);
-  RECT r;
-  SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-  POINT p{r.left + 200, (r.top + r.bottom) / 2};
-  ClientToScreen(list, &p);
   SetForegroundWindow(form);
   if (!WaitFor([&] { return GetForegroundWindow() == form; }, 5000)) return false;
   // Wine may spend the first click on a window that another process brought
   // forward on activating it; the second then selects. They are seconds
   // apart, never a double click.
   for (int attempt = 0; attempt < 2; ++attempt) {
-    ClickAt(p.x, p.y);
+    ClickItem(index);
     if (WaitFor([&] { return ListSelection(list) == index && TextOf(Ctl(kIdIdProcess)) == id; }, 3000))
       return true;
   }
   return false;
+}
+
+void App::ClickItem(int index) const {
+  HWND list = Ctl(kIdList);
+  SendMessageA(list, LB_SETTOPINDEX, index, 0);
+  RECT r;
+  SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+  POINT p{r.left + 200, (r.top + r.bottom) / 2};
+  ClientToScreen(list, &p);
+  SetForegroundWindow(form);
+  ClickAt(p.x, p.y);
 }
 
 HWND App::OpenConfirmation() const {
@@ -137,8 +143,7 @@ RegistryValue::~RegistryValue() {
   if (createdKey_) RegDeleteKeyA(root_, key_.c_str());
 }
 
-std::string CopyExe(const std::string& folder, const std::string& name) {
-  const std::string dir = TestDir() + folder;
+std::string CopyExe(const std::string& dir, const std::string& name) {
   CreateDirectoryA(dir.c_str(), nullptr);
   std::string to = dir + "\\" + name;
   EXPECT_TRUE(CopyFileA(VorlaneExe().c_str(), to.c_str(), FALSE)) << to;
