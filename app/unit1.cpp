@@ -116,21 +116,19 @@ void TForm1::FormDestroy() {
 
 void TForm1::TC_MainChange() {
   CurrentTab = TC_Main.TabIndex();
-  SendMessageA(GLB_List.hwnd(), WM_SETREDRAW, FALSE, 0);
-  GLB_List.Clear();
   SelectedIndex = -1;
-  if (EntryModel* model = lists_.Tab(CurrentTab)) {
+  std::vector<std::string> texts;
+  EntryModel* model = lists_.Tab(CurrentTab);
+  if (model) {
     if (SortByName == 0)
       model->OrderByProcessId();
     else
       model->OrderByImageName();
-    GLB_List.SetGlyphs(&model->Images());
-    SendMessageA(GLB_List.hwnd(), LB_INITSTORAGE, model->Size(), model->Size() * 96);
-    for (size_t i = 0; i < model->Size(); ++i)
-      GLB_List.AddItem(EntryText(model->EntryAt(i), CurrentTab));
+    texts.reserve(model->Size());
+    for (size_t i = 0; i < model->Size(); ++i) texts.push_back(EntryText(model->EntryAt(i), CurrentTab));
   }
-  SendMessageA(GLB_List.hwnd(), WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(GLB_List.hwnd(), nullptr, TRUE);
+  if (model) GLB_List.SetGlyphs(&model->Images());
+  GLB_List.SetItems(texts);
   ClearDetails();
 }
 
@@ -176,6 +174,10 @@ void TForm1::Reload() {
 }
 
 void TForm1::ClearDetails() {
+  // Reorders and reloads clear it more than once; nothing changes it in
+  // between, as its controls stay disabled.
+  if (detailsClear_) return;
+  detailsClear_ = true;
   IM_Icon.SetIcon(nullptr);
   for (ui::Edit* e : {&ED_idProcess, &ED_DisplayName, &ED_Company, &ED_Description, &ED_FileName,
                       &MM_Description})
@@ -201,6 +203,7 @@ void TForm1::GLB_ListClick() {
 void TForm1::ShowDetails(const TQorSvc& r, HICON icon, const LiveDetails& live) {
   DWORD ownId = 0;
   GetWindowThreadProcessId(appWindow_.get(), &ownId);
+  detailsClear_ = false;
   BB_Update.SetEnabled(false);
   BB_Stop.SetEnabled(r.DisplayName != texts::kSystemName && r.DisplayName != texts::kIdleName &&
                      r.idProcess != ownId);

@@ -84,7 +84,8 @@ class TForm1 : public ui::Window {
   int Activated = 0;
   int SelectedIndex = -1;
   int CurrentTab = 0;
-  bool ntFamily_ = true;  // priority classes can be changed
+  bool ntFamily_ = true;       // priority classes can be changed
+  bool detailsClear_ = false;  // the panel shows no entry: ClearDetails has nothing to do
   EntryLists lists_;
   ui::UniqueIcon IdleIcon, SystemIcon, DefaultIcon;  // owned
 };

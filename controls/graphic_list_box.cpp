@@ -101,10 +101,24 @@ void TGraphicListBox::SetItemHeight(int h) {
 int TGraphicListBox::Count() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETCOUNT, 0, 0)); }
 int TGraphicListBox::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETCURSEL, 0, 0)); }
 void TGraphicListBox::SetItemIndex(int i) { SendMessageA(hwnd(), LB_SETCURSEL, i, 0); }
-void TGraphicListBox::Clear() { SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0); }
+void TGraphicListBox::Clear() { CallList(LB_RESETCONTENT, 0, 0); }
 
 void TGraphicListBox::AddItem(const std::string& text) {
   SendMessageA(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TGraphicListBox::SetItems(const std::vector<std::string>& texts) {
+  CallList(WM_SETREDRAW, FALSE, 0);
+  CallList(LB_RESETCONTENT, 0, 0);
+  CallList(LB_INITSTORAGE, texts.size(), texts.size() * 96);
+  for (const std::string& text : texts)
+    CallList(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  CallList(WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+LRESULT TGraphicListBox::CallList(UINT msg, WPARAM wp, LPARAM lp) const {
+  return CallClassProc(msg, wp, lp);
 }
 
 std::string TGraphicListBox::ItemText(int i) const {

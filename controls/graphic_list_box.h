@@ -4,6 +4,8 @@
 // system keeps the entries, selection, scrolling, keys and hit-testing.
 #pragma once
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "controls/item_geometry.h"
 #include "ui/color.h"
@@ -56,6 +58,8 @@ class TGraphicListBox : public ui::Control {
   void SetItemIndex(int i);
   void Clear();
   void AddItem(const std::string& text);
+  // Replaces every entry at once, the list not redrawn until the end.
+  void SetItems(const std::vector<std::string>& texts);
   std::string ItemText(int i) const;
   HFONT Font() const { return font_.get(); }
   int HotIndex() const { return hotIndex_; }
@@ -81,6 +85,9 @@ class TGraphicListBox : public ui::Control {
   void TrackHotItem();
   void PaintHotItem(bool hot);
   void SetTimerEnabled(bool on);
+  // Straight to the system list box: under Wine each message through the
+  // subclass costs requests to the server, too many for whole refills.
+  LRESULT CallList(UINT msg, WPARAM wp, LPARAM lp) const;
 
   bool autoItemHeight_ = true;
   const ui::ImageList* glyphs_ = nullptr;  // borrowed: the form owns the image lists

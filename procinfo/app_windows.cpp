@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "procinfo/process_api.h"
+#include "base/handles.h"
+
 namespace {
 
 // The tests after the process check, in order; returns the title of an
@@ -31,13 +34,43 @@ BOOL CALLBACK CollectAllProc(HWND w, LPARAM param) {
   return TRUE;
 }
 
+// The threads of a process, a request per thread (NtGetNextThread, from
+// Vista on). False when the process or its threads cannot be asked.
+bool ProcessThreads(DWORD processId, std::vector<DWORD>& out) {
+  constexpr LONG kNoMoreEntries = static_cast<LONG>(0x8000001A);
+  constexpr ACCESS_MASK kThreadLimitedQuery = 0x0800;
+  const ProcessApi& api = Api();
+  base::UniqueHandle process(api.OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+  if (!process) return false;
+  base::UniqueHandle thread;
+  for (;;) {
+    HANDLE next = nullptr;
+    const LONG status = api.NtGetNextThread(process.get(), thread.get(), kThreadLimitedQuery, 0, 0, &next);
+    if (status == kNoMoreEntries) return true;
+    if (status < 0) return false;
+    thread.reset(next);
+    const DWORD id = api.GetThreadId(thread.get());
+    if (!id) return false;
+    out.push_back(id);
+  }
+}
+
+BOOL CALLBACK AddThreadWindow(HWND w, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(w);
+  return TRUE;
+}
+
 }  // namespace
 
 BOOL CALLBACK EnumWindowsProc(HWND w, LPARAM param) {
   auto* c = reinterpret_cast<WindowCollection*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (pid != c->TargetProcessID) return TRUE;
+  if (c->ProcessWindows) {
+    if (c->ProcessWindows->count(w) == 0) return TRUE;
+  } else {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid != c->TargetProcessID) return TRUE;
+  }
   std::string title = ApplicationTitle(w, c->SkipShellWindows != 0, *c->Budget);
   if (!title.empty()) c->WindowTitles.push_back(std::move(title));
   return TRUE;
@@ -49,7 +82,29 @@ std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWind
   c.Budget = &budget;
   c.TargetProcessID = processId;
   c.SkipShellWindows = skipShellWindows ? 1 : 0;
-  EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
+  // The process's own windows through its threads, a request per thread
+  // instead of one per window of the system.
+  std::vector<DWORD> threads;
+  if (!ProcessThreads(processId, threads)) {
+    EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
+    return std::move(c.WindowTitles);
+  }
+  std::vector<HWND> own;
+  int threadsWithWindows = 0;
+  for (DWORD thread : threads) {
+    const size_t before = own.size();
+    EnumThreadWindows(thread, AddThreadWindow, reinterpret_cast<LPARAM>(&own));
+    threadsWithWindows += own.size() > before;
+  }
+  if (threadsWithWindows > 1) {
+    // Only the whole enumeration orders windows of several threads.
+    const std::unordered_set<HWND> set(own.begin(), own.end());
+    c.ProcessWindows = &set;
+    EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
+    return std::move(c.WindowTitles);
+  }
+  // One thread's windows come in the system's order already.
+  for (HWND w : own) EnumWindowsProc(w, reinterpret_cast<LPARAM>(&c));
   return std::move(c.WindowTitles);
 }
 

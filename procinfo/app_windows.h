@@ -5,6 +5,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "procinfo/title_budget.h"
@@ -14,6 +15,9 @@ struct WindowCollection {
   std::vector<std::string> WindowTitles;
   int SkipShellWindows = 0;  // leave out the taskbar and desktop windows
   TitleBudget* Budget = nullptr;  // borrowed, required: the wait all its titles share
+  // The process's top-level windows when known: a window is then looked up
+  // here instead of asking its process, a request per window of the system.
+  const std::unordered_set<HWND>* ProcessWindows = nullptr;
 };
 
 // EnumWindows callback; `param` is the WindowCollection to fill.

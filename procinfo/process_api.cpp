@@ -55,10 +55,29 @@ BOOL WINAPI LazyProcess32Next(HANDLE s, PROCESSENTRY32* e) {
   return Bound(f, BindKernel, "Process32Next") ? f(s, e) : FALSE;
 }
 
+FARPROC BindNtdll(const char* name) {
+  HMODULE n = GetModuleHandleA("ntdll.dll");
+  return n ? GetProcAddress(n, name) : nullptr;
+}
+
+LONG WINAPI LazyNtGetNextThread(HANDLE process, HANDLE thread, ACCESS_MASK access, ULONG attributes,
+                                ULONG flags, PHANDLE next) {
+  static decltype(&LazyNtGetNextThread) f = nullptr;
+  constexpr LONG kNotImplemented = static_cast<LONG>(0xC0000002);
+  return Bound(f, BindNtdll, "NtGetNextThread") ? f(process, thread, access, attributes, flags, next)
+                                                 : kNotImplemented;
+}
+
+DWORD WINAPI LazyGetThreadId(HANDLE thread) {
+  static decltype(&LazyGetThreadId) f = nullptr;
+  return Bound(f, BindKernel, "GetThreadId") ? f(thread) : 0;
+}
+
 const ProcessApi kSystem = {
     ::GetVersionExA,       LazyEnumProcesses,    LazyGetModuleFileNameExA,
     LazyQueryFullProcessImageNameA, LazyCreateToolhelp32Snapshot, LazyProcess32First,
-    LazyProcess32Next,     ::OpenProcess,        ::OpenProcessToken,
+    LazyProcess32Next,     LazyNtGetNextThread,  LazyGetThreadId,
+    ::OpenProcess,        ::OpenProcessToken,
     ::LookupPrivilegeValueA, ::AdjustTokenPrivileges, ::GetLastError,
     ::GetPriorityClass,    ::SetPriorityClass,   ::GetExitCodeProcess,
     ::TerminateProcess,    ::GetProcessTimes,

@@ -1,6 +1,6 @@
-// The process functions the program calls, as one table. PSAPI, ToolHelp32
-// and QueryFullProcessImageNameA are bound at run time, so the program starts
-// on either kernel family; tests replace entries to reach failures that the
+// The process functions the program calls, as one table. PSAPI, ToolHelp32,
+// QueryFullProcessImageNameA and the thread functions are bound at run time,
+// so the program starts on either kernel family; tests replace entries to reach failures that the
 // system they run on cannot produce.
 #pragma once
 #include <windows.h>
@@ -14,6 +14,9 @@ struct ProcessApi {
   HANDLE(WINAPI* CreateToolhelp32Snapshot)(DWORD, DWORD);
   BOOL(WINAPI* Process32First)(HANDLE, PROCESSENTRY32*);
   BOOL(WINAPI* Process32Next)(HANDLE, PROCESSENTRY32*);
+  // The threads of one process, one after the other (ntdll, from Vista on).
+  LONG(WINAPI* NtGetNextThread)(HANDLE, HANDLE, ACCESS_MASK, ULONG, ULONG, PHANDLE);
+  DWORD(WINAPI* GetThreadId)(HANDLE);
   HANDLE(WINAPI* OpenProcess)(DWORD, BOOL, DWORD);
   BOOL(WINAPI* OpenProcessToken)(HANDLE, DWORD, PHANDLE);
   BOOL(WINAPI* LookupPrivilegeValueA)(LPCSTR, LPCSTR, PLUID);

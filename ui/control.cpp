@@ -30,6 +30,7 @@ bool Control::Create(HWND parent, const char* cls, const char* text, DWORD style
                           GetModuleHandleA(nullptr), nullptr);
   if (!hwnd()) return false;
   SetPropA(hwnd(), kProp, this);
+  classProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd(), GWLP_WNDPROC));
   Subclass();
   return subclassed_;
 }
@@ -38,6 +39,11 @@ void Control::Subclass() {
   if (subclassed_) return;
   subclassed_ = SetWindowSubclass(hwnd(), SubclassProc, kSubclassId,
                                   reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+}
+
+LRESULT Control::CallClassProc(UINT msg, WPARAM wp, LPARAM lp) const {
+  if (!classProc_) return SendMessageA(hwnd(), msg, wp, lp);
+  return CallWindowProcA(classProc_, hwnd(), msg, wp, lp);
 }
 
 LRESULT Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) { return CallDefault(msg, wp, lp); }

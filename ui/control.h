@@ -39,6 +39,9 @@ class Control {
               const Box& b, int id);
   virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT CallDefault(UINT msg, WPARAM wp, LPARAM lp) { return DefSubclassProc(hwnd(), msg, wp, lp); }
+  // The system control's own procedure, past every subclass: each message
+  // through a subclass costs Wine a server request.
+  LRESULT CallClassProc(UINT msg, WPARAM wp, LPARAM lp) const;
 
  private:
   // Routes the control's own messages to OnMessage; every control is
@@ -48,6 +51,7 @@ class Control {
                                        DWORD_PTR ref);
   base::Borrowed<HWND> hwnd_;  // the parent window destroys it
   bool subclassed_ = false;
+  WNDPROC classProc_ = nullptr;  // the procedure the window was created with
 };
 
 }  // namespace ui

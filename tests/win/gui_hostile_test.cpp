@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/control_ids.h"
-#include "gui_app.h"
 #include "harness.h"
 
 using namespace harness;
-using namespace gui;
 
 TEST(Gui, CopiesStartedAtOnceLeaveOneWindow) {
   const std::string exe = CopyExe(TestDir() + "race", "VorlaneRace.exe");
@@ -67,14 +65,17 @@ TEST(Gui, TheBannerOpensOnlyOnAPressAndReleaseOverIt) {
   // An entry clicked after both fills the panel once they have been handled;
   // a confirmation opened by either would block the window instead.
   HWND dialog = nullptr;
-  WaitFor([&] {
-    if ((dialog = FindTopWindow(app.process.Id(), "TMessageForm")) && IsWindowVisible(dialog))
-      return true;
-    if (!TextOf(app.Ctl(kIdIdProcess)).empty()) return true;
+  const auto answered = [&] {
+    return ((dialog = FindTopWindow(app.process.Id(), "TMessageForm")) && IsWindowVisible(dialog)) ||
+           !TextOf(app.Ctl(kIdIdProcess)).empty();
+  };
+  // Wine may spend the first click on bringing the window forward: one more then.
+  bool done = false;
+  for (int click = 0; click < 2 && !done; ++click) {
     app.ClickItem(0);
-    Sleep(200);
-    return false;
-  });
+    done = WaitFor(answered, 3000);
+  }
+  ASSERT_TRUE(done) << "neither the panel nor a confirmation answered the click";
   EXPECT_FALSE(dialog && IsWindowVisible(dialog));
   EXPECT_NE(TextOf(app.Ctl(kIdIdProcess)), "");
   if (dialog) PostMessageA(dialog, WM_CLOSE, 0, 0);
@@ -131,7 +132,7 @@ TEST(Gui, WideningLeavesNoLineInTheStatusBar) {
   const int y = (after.top + after.bottom) / 2;
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   std::vector<int> marked;
-  WaitFor([&] {
+  const bool clean = WaitFor([&] {
     ScreenPixels px({before.right - 40, y, after.right - 20, y + 1});
     marked.clear();
     for (int x = before.right - 40; x < after.right - 20; ++x)
@@ -139,7 +140,7 @@ TEST(Gui, WideningLeavesNoLineInTheStatusBar) {
     return px.Valid() && marked.empty();
   }, 3000);
   SaveScreenshot("status_after");
-  EXPECT_TRUE(marked.empty()) << marked.size() << " pixels off the face colour, first at x="
+  EXPECT_TRUE(clean && marked.empty()) << marked.size() << " pixels off the face colour, first at x="
                               << (marked.empty() ? -1 : marked.front())
                               << "; old right edge at x=" << before.right;
 }

@@ -12,41 +12,6 @@ using namespace harness;
 
 namespace {
 
-// Sets a registry string for one scope and puts the old value back.
-class RegistryValue {
- public:
-  RegistryValue(HKEY root, const std::string& key, const std::string& name, const std::string& value)
-      : root_(root), key_(key), name_(name) {
-    HKEY k;
-    RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
-    char old[1024] = {};
-    DWORD size = sizeof old, type = 0;
-    had_ = RegQueryValueExA(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(old), &size) ==
-           ERROR_SUCCESS;
-    old_.assign(old, size);
-    type_ = type;
-    RegSetValueExA(k, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(k);
-  }
-  ~RegistryValue() {
-    HKEY k;
-    if (RegOpenKeyExA(root_, key_.c_str(), 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS) return;
-    if (had_)
-      RegSetValueExA(k, name_.c_str(), 0, type_, reinterpret_cast<const BYTE*>(old_.data()),
-                     static_cast<DWORD>(old_.size()));
-    else
-      RegDeleteValueA(k, name_.c_str());
-    RegCloseKey(k);
-  }
-
- private:
-  HKEY root_;
-  std::string key_, name_, old_;
-  DWORD type_ = REG_SZ;
-  bool had_ = false;
-};
-
 // The stand-in browser under a program-files directory with a blank in it,
 // also registered as the handler of http addresses.
 struct StubBrowser {
@@ -80,41 +45,11 @@ struct StubBrowser {
   }
 };
 
-struct Vorlane {
-  Process process;
-  HWND form = nullptr;
-  Vorlane() {
-    EXPECT_TRUE(process.Start("\"" + VorlaneExe() + "\""));
-    // Ready once the first load has filled the list.
-    WaitFor([&] {
-      form = FindTopWindow(process.Id(), "TForm1");
-      return form && SendMessageA(FindChild(form, kIdList), LB_GETCOUNT, 0, 0) > 0;
-    }, 20000);
-  }
-  ~Vorlane() {
-    PostMessageA(form, WM_CLOSE, 0, 0);
-    process.Wait(5000);
-  }
-  HWND OpenConfirmation() {
-    HWND link = FindChild(form, kIdLink);
-    PostMessageA(link, WM_LBUTTONDOWN, 0, 0);
-    PostMessageA(link, WM_LBUTTONUP, 0, 0);
-    HWND dialog = nullptr;
-    WaitFor([&] {
-      dialog = FindTopWindow(process.Id(), "TMessageForm");
-      return dialog && IsWindowVisible(dialog);
-    });
-    return dialog;
-  }
-  // Returns once the click handler has finished: the window answers again.
-  void Settle() { SendMessageA(form, WM_NULL, 0, 0); }
-};
-
 }  // namespace
 
 TEST(Link, NoDdeServerStartsTheBrowserQuotedThenOpensTheDefaultBrowser) {
   StubBrowser stub;
-  Vorlane app;
+  App app;
   HWND dialog = app.OpenConfirmation();
   ASSERT_TRUE(dialog);
   SendMessageA(FindChild(dialog, IDYES), BM_CLICK, 0, 0);
@@ -132,11 +67,8 @@ TEST(Link, NoDdeServerStartsTheBrowserQuotedThenOpensTheDefaultBrowser) {
 TEST(Link, NoEscapeAndClosingDoNothing) {
   StubBrowser stub;
   const std::string ddeLog = TestDir() + "dde_log_no.bin";
-  DeleteFileA(ddeLog.c_str());
-  Process server;
-  ASSERT_TRUE(server.Start("\"" + TestDir() + "dde_server.exe\" \"" + ddeLog + "\""));
-  ASSERT_TRUE(WaitFor([] { return FindWindowA(nullptr, "dde ready") != nullptr; }));
-  Vorlane app;
+  DdeServer server(ddeLog);
+  App app;
   const std::function<void(HWND)> ways[] = {
       [](HWND d) { SendMessageA(FindChild(d, IDNO), BM_CLICK, 0, 0); },
       [](HWND d) {
@@ -154,10 +86,10 @@ TEST(Link, NoEscapeAndClosingDoNothing) {
       // The picture once the window behind has repainted its panel.
       RECT r;
       GetWindowRect(FindChild(app.form, kIdLabelCompany), &r);
-      WaitFor([&] {
+      EXPECT_TRUE(WaitFor([&] {
         ScreenPixels px(r);
         return px.Valid() && px.Pixel(r.left, r.top) != RGB(0, 0, 0);
-      });
+      })) << "the panel behind the confirmation was not repainted";
       SaveScreenshot("confirmation");
     }
     say(dialog);
@@ -166,5 +98,4 @@ TEST(Link, NoEscapeAndClosingDoNothing) {
   }
   EXPECT_EQ(ReadFileBytes(ddeLog), "");
   EXPECT_TRUE(stub.Lines().empty());
-  PostMessageA(FindWindowA(nullptr, "dde ready"), WM_CLOSE, 0, 0);
 }

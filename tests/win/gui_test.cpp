@@ -3,37 +3,16 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
-#include "gui_app.h"
 #include "harness.h"
 
-#include <ddeml.h>
-
 using namespace harness;
-using namespace gui;
-
-namespace {
-
-HDDEDATA CALLBACK NoCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
-  return nullptr;
-}
-
-bool DdeServiceAnswers() {
-  DWORD inst = 0;
-  if (DdeInitializeA(&inst, NoCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return false;
-  HSZ service = DdeCreateStringHandleA(inst, "IExplore", CP_WINANSI);
-  HSZ topic = DdeCreateStringHandleA(inst, "WWW_openUrl", CP_WINANSI);
-  HCONV conv = DdeConnect(inst, service, topic, nullptr);
-  if (conv) DdeDisconnect(conv);
-  DdeFreeStringHandle(inst, service);
-  DdeFreeStringHandle(inst, topic);
-  DdeUninitialize(inst);
-  return conv != nullptr;
-}
-
-}  // namespace
 
 TEST(Gui, CaptionTextsAndLayout) {
-  App app;
+  // Wine draws this copy's frame itself, so that the client area is the
+  // designed 632 pixels wide at the smallest outer size.
+  RegistryValue framed(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\VorlaneFramed.exe\\X11 Driver",
+                       "Decorated", "N");
+  App app(CopyExe(TestDir() + "framed", "VorlaneFramed.exe"));
   ASSERT_TRUE(app.form);
   EXPECT_EQ(TextOf(app.form), "Vorlane  Ver. 1.0.2.0");
   EXPECT_NE(FindWindowA(nullptr, texts::kAppTitle), nullptr);
@@ -44,28 +23,30 @@ TEST(Gui, CaptionTextsAndLayout) {
 
   RECT base;
   GetClientRect(GetParent(app.Ctl(kIdClose)), &base);
-  const int w = base.right;
   RECT close = ChildRect(app.Ctl(kIdClose)), link = ChildRect(app.Ctl(kIdLink));
   RECT label = ChildRect(app.Ctl(kIdLabelIdProcess)), id = ChildRect(app.Ctl(kIdIdProcess));
   RECT combo = ChildRect(app.Ctl(kIdPriority)), name = ChildRect(app.Ctl(kIdDisplayName));
+  ASSERT_EQ(base.right, 632);  // the layout as the window is designed
   EXPECT_EQ(base.bottom, 172);
-  EXPECT_EQ(close.left, w - 92);
+  EXPECT_EQ(close.left, 540);
   EXPECT_EQ(close.top, 137);
   EXPECT_EQ(link.top, 102);
   EXPECT_EQ(label.left, 42);
+  EXPECT_EQ(combo.left, 447);
   EXPECT_EQ(id.left, label.right + 4);
-  EXPECT_EQ(id.right - id.left, (close.left - 42) / 2 - 4 - (label.right - label.left));
-  EXPECT_EQ(combo.left, close.left - 89 - 4);
-  EXPECT_EQ(name.right - name.left, close.left - name.left - 4);
-  if (w == 632) {  // the layout as the window is designed
-    EXPECT_EQ(close.left, 540);
-    EXPECT_EQ(combo.left, 447);
-  }
-  if (w == 632 && label.right - label.left == 54) {  // the design font's label width
+  EXPECT_EQ(id.right - id.left, (540 - 42) / 2 - 4 - (label.right - label.left));
+  EXPECT_EQ(name.right - name.left, 540 - name.left - 4);
+  if (label.right - label.left == 54) {  // the design font's label width
     EXPECT_EQ(id.left, 100);
     EXPECT_EQ(id.right - id.left, 191);
     EXPECT_EQ(name.right - name.left, 436);
   }
+  RECT company;  // the picture once the panel's labels are painted
+  GetWindowRect(app.Ctl(kIdLabelCompany), &company);
+  EXPECT_TRUE(WaitFor([&] {
+    ScreenPixels px(company);
+    return px.Valid() && px.Pixel(company.left, company.top) != RGB(0, 0, 0);
+  }));
   SaveScreenshot("main_window");
 }
 
@@ -73,8 +54,7 @@ TEST(Gui, ResizingKeepsMinimumAndRightColumn) {
   App app;
   SetWindowPos(app.form, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
   RECT r;
-  WaitFor([&] { GetWindowRect(app.form, &r); return r.right - r.left >= 640; });
-  EXPECT_GE(r.right - r.left, 640);
+  ASSERT_TRUE(WaitFor([&] { GetWindowRect(app.form, &r); return r.right - r.left >= 640; }));
   EXPECT_GE(r.bottom - r.top, 480);
   SetWindowPos(app.form, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
   RECT base;
@@ -161,11 +141,16 @@ TEST(Gui, DetailsPriorityAndStop) {
   EXPECT_EQ(GetPriorityClass(helper.Handle()), 0x80u);
   EXPECT_FALSE(IsWindowEnabled(app.Ctl(kIdUpdate)));
 
-  // Arrow keys fill the panel like a click.
-  PressKey(VK_DOWN);
-  WaitFor([&] { return TextOf(app.Ctl(kIdIdProcess)) != std::to_string(helper.Id()); }, 3000);
-  PressKey(VK_UP);
-  ASSERT_TRUE(WaitFor([&] { return TextOf(app.Ctl(kIdIdProcess)) == std::to_string(helper.Id()); }));
+  // Arrow keys fill the panel like a click. A click on the neighbour entry
+  // gives the list the keyboard focus back (the button took it).
+  HWND list = app.Ctl(kIdList);
+  const int other = index + 1 < app.ListCount() ? index + 1 : index - 1;
+  const std::string neighbour = app.Items()[other];
+  ASSERT_TRUE(app.SelectEntry(other, std::stoul(neighbour.substr(2)))) << neighbour;
+  PressKey(other > index ? VK_UP : VK_DOWN);
+  ASSERT_TRUE(WaitFor([&] { return TextOf(app.Ctl(kIdIdProcess)) == std::to_string(helper.Id()); }, 3000))
+      << "the arrow key did not bring the helper's entry back";
+  EXPECT_EQ(ListSelection(list), index);
 
   ASSERT_TRUE(IsWindowEnabled(app.Ctl(kIdStop)));
   app.Click(kIdStop);
@@ -185,17 +170,10 @@ TEST(Gui, OwnEntryCannotBeStopped) {
 
 TEST(Gui, HomePageLinkAsksThenSendsTheCommand) {
   const std::string log = TestDir() + "dde_log.bin";
-  DeleteFileA(log.c_str());
-  Process server;
-  ASSERT_TRUE(server.Start("\"" + TestDir() + "dde_server.exe\" \"" + log + "\""));
-  ASSERT_TRUE(WaitFor([] { return FindWindowA(nullptr, "dde ready") != nullptr; }));
-  ASSERT_TRUE(WaitFor(DdeServiceAnswers));  // registered and answering, not just started
+  DdeServer server(log);
   App app;
-  HWND link = app.Ctl(kIdLink);
-  PostMessageA(link, WM_LBUTTONDOWN, 0, 0);
-  PostMessageA(link, WM_LBUTTONUP, 0, 0);
-  HWND dialog = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (dialog = FindTopWindow(app.process.Id(), "TMessageForm")) != nullptr && IsWindowVisible(dialog); }));
+  HWND dialog = app.OpenConfirmation();
+  ASSERT_TRUE(dialog);
   EXPECT_EQ(TextOf(dialog), texts::kConfirmCaption);
   HWND yes = FindChild(dialog, IDYES), no = FindChild(dialog, IDNO);
   EXPECT_EQ(TextOf(yes), texts::kYes);
@@ -207,7 +185,6 @@ TEST(Gui, HomePageLinkAsksThenSendsTheCommand) {
   SendMessageA(yes, BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(log).size() > 0; }));
   EXPECT_EQ(ReadFileBytes(log), std::string("\"") + texts::kHomePage + "\",,-1,,,,," + '\0');
-  PostMessageA(FindWindowA(nullptr, "dde ready"), WM_CLOSE, 0, 0);
 }
 
 namespace {
@@ -250,12 +227,7 @@ TEST(Gui, HotEntryFollowsThePointerAndSelectionIsSkyBlue) {
   EXPECT_TRUE(WaitFor([&] { return EntryLooks(list, 1, window); }));
 
   // A click selects: the entry turns sky blue once the pointer is gone.
-  ASSERT_TRUE(WaitFor([&] {
-    if (ListSelection(list) == 0) return true;
-    ClickAt(first.x, first.y);
-    Sleep(200);
-    return false;
-  }));
+  ASSERT_TRUE(app.SelectEntry(0, std::stoul(app.Items()[0].substr(2))));
   MovePointer(status.left + 40, (status.top + status.bottom) / 2);
   EXPECT_TRUE(WaitFor([&] { return EntryLooks(list, 0, kSkyBlue); }));
   SaveScreenshot("selected_entry");
@@ -283,12 +255,8 @@ TEST(Gui, ReloadsLeakNothing) {
 
 TEST(Gui, NineXFamilyListsThroughToolHelpAndKeepsPriorityReadOnly) {
   // Wine reports platform 1 (Windows 98) to a program of this file name.
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Vorlane9x.exe", 0,
-                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
-  RegCloseKey(key);
+  RegistryValue win98(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Vorlane9x.exe", "Version",
+                      "win98");
   Process helper = StartHelper("windows 2 Nine");
   SetPriorityClass(helper.Handle(), BELOW_NORMAL_PRIORITY_CLASS);
   App app(CopyExe(TestDir() + "ninex", "Vorlane9x.exe"));
@@ -307,7 +275,6 @@ TEST(Gui, NineXFamilyListsThroughToolHelpAndKeepsPriorityReadOnly) {
   EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 4);  // the class read: "通常以下"
   EXPECT_TRUE(IsWindowEnabled(app.Ctl(kIdStop)));
   EXPECT_EQ(TextOf(app.Ctl(kIdFileName)), "helper.exe");
-  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Vorlane9x.exe");
 }
 
 TEST(Gui, StoppingAnApplicationEntryEndsTheWholeProcess) {

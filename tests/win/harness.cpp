@@ -1,12 +1,13 @@
 #include "harness.h"
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 namespace harness {
 
@@ -28,13 +29,18 @@ std::string VorlaneExe() {
 }
 
 bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
+  constexpr DWORD kPollMs = 20;  // conditions in other processes post no message here
   const DWORD start = GetTickCount();
   for (;;) {
     if (done()) return true;
-    if (GetTickCount() - start > timeoutMs) return done();
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= timeoutMs) return done();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min(kPollMs, timeoutMs - elapsed), QS_ALLINPUT);
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    Sleep(20);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
   }
 }
 
@@ -79,7 +85,8 @@ Process StartHelper(const std::string& args, DWORD flags) {
   Process p;
   if (!p.Start("\"" + TestDir() + "helper.exe\" " + args, flags)) return p;
   const std::string ready = "ready " + std::to_string(p.Id());
-  WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; });
+  if (!WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; }))
+    ADD_FAILURE() << "helper.exe " << args << " never showed \"" << ready << "\"";
   return p;
 }
 
@@ -232,7 +239,8 @@ ScreenPixels::ScreenPixels(const RECT& r) : r_(r) {
   RunUnix("/bin/sh -c \"/usr/bin/import -display " + Display() + " -window root -crop " + geometry +
           " -depth 8 ppm:" + UnixPath(tmp) + " && mv " + UnixPath(tmp) + " " + UnixPath(file) + "\"");
   std::string ppm;
-  WaitFor([&] { return !(ppm = ReadFileBytes(file)).empty(); }, 10000);
+  if (!WaitFor([&] { return !(ppm = ReadFileBytes(file)).empty(); }, 10000))
+    ADD_FAILURE() << "no screen capture of " << geometry << " came";
   // "P6\n<w> <h>\n255\n" then RGB triples.
   size_t pos = 0;
   int fields = 0;
@@ -264,7 +272,8 @@ long ProcessStatusKiB(const std::string& exeName, const char* field) {
           " | head -n 1)/status | tr -dc 0-9 > " + UnixPath(out) + ".part; mv " + UnixPath(out) +
           ".part " + UnixPath(out) + "\"");
   std::string text;
-  WaitFor([&] { return !(text = ReadFileBytes(out)).empty(); }, 10000);
+  if (!WaitFor([&] { return !(text = ReadFileBytes(out)).empty(); }, 10000))
+    ADD_FAILURE() << "no " << field << " of " << exeName << " was read";
   return std::atol(text.c_str());
 }
 
@@ -275,7 +284,8 @@ std::string SaveScreenshot(const std::string& name) {
   DeleteFileA(path.c_str());
   RunUnix("/bin/sh -c \"/usr/bin/import -display " + Display() + " -window root " +
           UnixPath(path) + ".part.png && mv " + UnixPath(path) + ".part.png " + UnixPath(path) + "\"");
-  WaitFor([&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000);
+  if (!WaitFor([&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000))
+    ADD_FAILURE() << "no screenshot " << path << " was written";
   return path;
 }
 

@@ -17,8 +17,8 @@ std::string TestDir();
 std::string VorlaneExe();
 
 // Polls `done` until it holds or `timeoutMs` passes, pumping this thread's
-// messages meanwhile. True when it held.
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+// messages meanwhile. True when it held; callers check it.
+[[nodiscard]] bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 class Process {
  public:
@@ -41,7 +41,8 @@ class Process {
   DWORD id_ = 0;
 };
 
-// A helper.exe started in `mode` with `args`, returned once its windows exist.
+// A helper.exe started in `mode` with `args`, returned once its windows exist
+// (a test failure when they never do).
 Process StartHelper(const std::string& args, DWORD creationFlags = 0);
 
 // Top-level windows of a process, in enumeration order.
@@ -98,5 +99,65 @@ std::string UnixPath(const std::string& windowsPath);
 
 // Bytes of a file; empty when missing.
 std::string ReadFileBytes(const std::string& path);
+
+// The running Vorlane.exe (or a copy under another name) with its main
+// window found once its first load has filled the list.
+class App {
+ public:
+  explicit App(const std::string& exe = VorlaneExe());
+  ~App();
+  Process process;
+  HWND form = nullptr;
+
+  HWND Ctl(int id) const { return FindChild(form, id); }
+  int ListCount() const;
+  std::vector<std::string> Items() const;
+  // Index of the first entry starting with `prefix`, or -1.
+  int IndexOf(const std::string& prefix) const;
+  void Click(int id) const { SendMessageA(Ctl(id), BM_CLICK, 0, 0); }
+  // A real click on entry `index`, the window brought forward first; true
+  // once the entry is selected and the details panel shows process `pid`.
+  bool SelectEntry(int index, DWORD pid) const;
+  // One real click on entry `index`, scrolled into view, the window brought forward.
+  void ClickItem(int index) const;
+  // Clicks the home-page link; the confirmation once it shows, else null.
+  HWND OpenConfirmation() const;
+  // Returns once the window has handled what was sent before: it answers.
+  void Settle() const { SendMessageA(form, WM_NULL, 0, 0); }
+};
+
+// The stand-in DDE browser server, answering once constructed; it writes
+// each execute it receives to `log`.
+class DdeServer {
+ public:
+  explicit DdeServer(const std::string& log);
+  ~DdeServer();
+
+ private:
+  Process process_;
+};
+
+// Sets a registry string for one scope and puts the old state back, also
+// when the test fails on the way.
+class RegistryValue {
+ public:
+  RegistryValue(HKEY root, const std::string& key, const std::string& name, const std::string& value);
+  ~RegistryValue();
+  RegistryValue(const RegistryValue&) = delete;
+  RegistryValue& operator=(const RegistryValue&) = delete;
+
+ private:
+  HKEY root_;
+  std::string key_, name_, old_;
+  DWORD type_ = REG_SZ;
+  bool had_ = false, createdKey_ = false;
+};
+
+// The start of a helper process's entry on the process tab.
+inline std::string Prefix(DWORD pid) { return "[ " + std::to_string(pid) + " : helper.exe ]"; }
+
+// A copy of the program under another file name in folder `dir` (made when
+// missing); returns its path.
+std::string CopyExe(const std::string& dir, const std::string& name);
 
 }  // namespace harness

@@ -4,6 +4,8 @@
 //   helper.exe hang TITLE         one titled window whose thread then stops answering
 //   helper.exe slow N MS PREFIX   N windows "PREFIX 1".."PREFIX N" that answer WM_GETTEXT
 //                                 after MS ms with "PREFIX i asked"
+//   helper.exe threads            "First 1", "First 2" made by one thread, "Second 1",
+//                                 "Second 2" by another, none of them activated
 // Each mode shows a window titled "ready <pid>" last, hidden, so tests know
 // all windows exist; it runs until killed or sent WM_CLOSE.
 #include <windows.h>
@@ -55,6 +57,38 @@ HWND Make(const char* cls, const std::string& title, bool visible, HWND owner = 
                          GetModuleHandleA(nullptr), nullptr);
 }
 
+struct Turns {
+  HANDLE go, done;  // auto-reset: one window per turn
+};
+
+// A window shown without activation: its place in the z-order stays put.
+void MakeQuiet(const std::string& title) {
+  ShowWindow(Make("VorlaneHelper", title, false), SW_SHOWNOACTIVATE);
+}
+
+DWORD WINAPI SecondThread(LPVOID param) {
+  auto* t = static_cast<Turns*>(param);
+  for (int i = 1; i <= 2; ++i) {
+    WaitForSingleObject(t->go, INFINITE);
+    MakeQuiet("Second " + std::to_string(i));
+    SetEvent(t->done);
+  }
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  return 0;
+}
+
+void TwoThreads() {
+  static Turns t{CreateEventA(nullptr, FALSE, FALSE, nullptr),
+                 CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+  CloseHandle(CreateThread(nullptr, 0, SecondThread, &t, 0, nullptr));
+  for (int i = 1; i <= 2; ++i) {
+    MakeQuiet("First " + std::to_string(i));
+    SetEvent(t.go);
+    WaitForSingleObject(t.done, INFINITE);
+  }
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -84,6 +118,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     g_answerDelayMs = __argc > 3 ? static_cast<DWORD>(std::atoi(__argv[3])) : 60;
     std::string prefix = __argc > 4 ? __argv[4] : "Slow";
     for (int i = 1; i <= n; ++i) Make("VorlaneSlow", prefix + " " + std::to_string(i), true);
+  } else if (mode == "threads") {
+    TwoThreads();
   } else if (mode == "hang") {
     Make("VorlaneHelper", __argc > 2 ? __argv[2] : "Hung", true);
   }

@@ -1,14 +1,64 @@
-// Collecting application windows from a helper process's real windows.
+// Collecting application windows from helper processes' real windows.
 // The system enumerates the newest window first (top of the z-order).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "harness.h"
 #include "procinfo/app_windows.h"
+#include "procinfo/process_api.h"
+
+#include <psapi.h>
 
 using Titles = std::vector<std::string>;
+
+namespace {
+
+// The collection as it is defined, found the plain way: every top-level
+// window of the system asked for its process, then the visibility, owner,
+// class and title tests.
+Titles Reference(DWORD pid, bool skipShellWindows) {
+  Titles t;
+  for (HWND w : harness::TopWindows(pid)) {
+    if (GetWindow(w, GW_OWNER) || !IsWindowVisible(w)) continue;
+    char cls[256] = {}, title[256] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (skipShellWindows && (!std::strcmp(cls, "Shell_TrayWnd") || !std::strcmp(cls, "Progman")))
+      continue;
+    GetWindowTextA(w, title, 255);
+    if (title[0]) t.push_back(title);
+  }
+  return t;
+}
+
+// Brings the process's windows of these titles to the top, one after the other.
+void StackOnTop(DWORD pid, std::initializer_list<const char*> titles) {
+  for (const char* title : titles)
+    for (HWND w : harness::TopWindows(pid))
+      if (harness::TextOf(w) == title)
+        SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// The process table with the threads' listing refused, for one scope.
+struct NoThreadListing {
+  ProcessApi saved = Api();
+  NoThreadListing() {
+    Api().NtGetNextThread = [](HANDLE, HANDLE, ACCESS_MASK, ULONG, ULONG, PHANDLE) WINAPI -> LONG {
+      return static_cast<LONG>(0xC0000002);  // not implemented, as before Vista
+    };
+  }
+  ~NoThreadListing() { Api() = saved; }
+};
+
+std::vector<DWORD> AllProcessIds() {
+  DWORD ids[4096], bytes = 0;
+  EnumProcesses(ids, sizeof ids, &bytes);
+  return std::vector<DWORD>(ids, ids + bytes / sizeof(DWORD));
+}
+
+}  // namespace
 
 TEST(AppWindows, OnlyVisibleUnownedTitledWindowsInOrder) {
   harness::Process p = harness::StartHelper("catalog");
@@ -20,12 +70,32 @@ TEST(AppWindows, OnlyVisibleUnownedTitledWindowsInOrder) {
             (Titles{"App C", "Desktop", "Twin", "Taskbar", "Twin", longTitle, "App B", "App A"}));
 }
 
+TEST(AppWindows, WindowsOfSeveralThreadsKeepTheSystemsOrder) {
+  harness::Process threads = harness::StartHelper("threads");
+  harness::Process catalog = harness::StartHelper("catalog");
+  ASSERT_TRUE(threads.Running());
+  StackOnTop(threads.Id(), {"Second 1", "First 1", "Second 2", "First 2"});
+  const std::vector<DWORD> ids = AllProcessIds();
+  ASSERT_GE(ids.size(), 5u);
+  auto check = [&] {
+    EXPECT_EQ(CollectWindowTitles(threads.Id(), true),
+              (Titles{"First 2", "Second 2", "First 1", "Second 1"}));
+    // Every process of the prefix, this one included, as asked window by window.
+    for (DWORD pid : ids)
+      for (bool skip : {true, false})
+        EXPECT_EQ(CollectWindowTitles(pid, skip), Reference(pid, skip)) << pid;
+  };
+  check();
+  NoThreadListing refused;  // then every window is asked for its process
+  check();
+}
+
 TEST(AppWindows, OnePassGivesEveryProcessItsOwnTitles) {
   harness::Process a = harness::StartHelper("windows 3 Alpha");
   harness::Process b = harness::StartHelper("catalog");
+  harness::Process c = harness::StartHelper("threads");
   auto all = CollectAllWindowTitles(true);
-  for (DWORD pid : {a.Id(), b.Id(), GetCurrentProcessId()})
-    EXPECT_EQ(all[pid], CollectWindowTitles(pid, true)) << pid;
+  for (DWORD pid : AllProcessIds()) EXPECT_EQ(all[pid], Reference(pid, true)) << pid;
   EXPECT_EQ(all[a.Id()], (Titles{"Alpha 3", "Alpha 2", "Alpha 1"}));
 }
 

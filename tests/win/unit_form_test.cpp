@@ -43,12 +43,20 @@ class FormFixture : public ::testing::Test {
     Api() = saved_;
   }
   HWND Ctl(int id) { return harness::FindChild(form_->hwnd(), id); }
-  // Selects the entry of process `pid` as a click does.
-  void SelectProcess(DWORD pid) {
+  // Selects the entry of process `pid` as a click does; fails unless the
+  // details panel then shows that process.
+  ::testing::AssertionResult SelectProcess(DWORD pid) {
     auto items = harness::ListItems(Ctl(kIdList));
     const std::string prefix = "[ " + std::to_string(pid) + " : ";
-    for (size_t i = 0; i < items.size(); ++i)
-      if (items[i].rfind(prefix, 0) == 0) Select(static_cast<int>(i));
+    int found = -1;
+    for (size_t i = 0; i < items.size() && found < 0; ++i)
+      if (items[i].rfind(prefix, 0) == 0) found = static_cast<int>(i);
+    if (found < 0) return ::testing::AssertionFailure() << "no entry of process " << pid;
+    Select(found);
+    const std::string shown = harness::TextOf(Ctl(kIdIdProcess));
+    if (shown != std::to_string(pid))
+      return ::testing::AssertionFailure() << "the panel shows process \"" << shown << "\"";
+    return ::testing::AssertionSuccess();
   }
   void Select(int index) {
     SendMessageA(Ctl(kIdList), LB_SETCURSEL, index, 0);
@@ -65,20 +73,19 @@ class FormFixture : public ::testing::Test {
 
 TEST_F(FormFixture, FixedEntriesCannotBeStopped) {
   ASSERT_EQ(SendMessageA(Ctl(kIdList), LB_GETCOUNT, 0, 0), 3);
-  SelectProcess(0);
-  EXPECT_EQ(harness::TextOf(Ctl(kIdIdProcess)), "0");
+  ASSERT_TRUE(SelectProcess(0));
   EXPECT_EQ(harness::TextOf(Ctl(kIdDisplayName)), texts::kIdleName);
   EXPECT_FALSE(IsWindowEnabled(Ctl(kIdStop)));
   EXPECT_FALSE(IsWindowEnabled(Ctl(kIdPriority)));
   EXPECT_EQ(SendMessageA(Ctl(kIdPriority), CB_GETCURSEL, 0, 0), 3);
 
-  SelectProcess(g_unreadable);  // its path reads "?"
+  ASSERT_TRUE(SelectProcess(g_unreadable));  // its path reads "?"
   EXPECT_EQ(harness::TextOf(Ctl(kIdDisplayName)), texts::kSystemName);
   EXPECT_EQ(harness::TextOf(Ctl(kIdDescription)), texts::kSystemDescription);
   EXPECT_FALSE(IsWindowEnabled(Ctl(kIdStop)));
   EXPECT_TRUE(IsWindowEnabled(Ctl(kIdPriority)));
 
-  SelectProcess(GetCurrentProcessId());  // the program's own entry
+  ASSERT_TRUE(SelectProcess(GetCurrentProcessId()));  // the program's own entry
   EXPECT_FALSE(IsWindowEnabled(Ctl(kIdStop)));
   EXPECT_TRUE(IsWindowEnabled(Ctl(kIdPriority)));
 }
@@ -93,7 +100,7 @@ TEST_F(FormFixture, AReusedIdentifierIsNotStopped) {
   };
   form_->Reload();  // the listed creation time is the altered one
   Api().GetProcessTimes = saved_.GetProcessTimes;
-  SelectProcess(g_unreadable);
+  ASSERT_TRUE(SelectProcess(g_unreadable));
   form_->BB_StopClick();
   EXPECT_TRUE(helper_.Running());
 }

@@ -5,17 +5,37 @@
 #include "harness.h"
 #include "ui/font.h"
 #include "ui/gdi.h"
+#include "ui/window.h"
+
+#include <utility>
 
 namespace {
+
+// A parent as the main window is one: it passes notifications back to the
+// list's wrapper, and records each command notification it received.
+class RecordingParent : public ui::Window {
+ public:
+  bool Create() {
+    RegisterClassOnce("VorlaneRecordingParent", nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    return CreateWin(0, "VorlaneRecordingParent", "host", WS_POPUP | WS_VISIBLE, 0, 0, 640, 300,
+                     nullptr, 0);
+  }
+  std::vector<std::pair<int, int>> commands;  // control identifier, notification code
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_COMMAND) commands.emplace_back(LOWORD(wp), HIWORD(wp));
+    return Window::HandleMessage(msg, wp, lp);
+  }
+};
 
 // A host window with a list laid out as the main window has it.
 class ListFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     font_ = ui::CreateFormFont();
-    host_.reset(CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 640, 300,
-                                nullptr, nullptr, nullptr, nullptr));
-    ASSERT_TRUE(list_.Create({.parent = host_.get(), .bounds = {0, 0, 600, 200}, .id = 1, .font = font_.get()}));
+    ASSERT_TRUE(host_.Create());
+    ASSERT_TRUE(list_.Create({.parent = host_.hwnd(), .bounds = {0, 0, 600, 200}, .id = 1, .font = font_.get()}));
     list_.SetAutoItemHeight(false);
     list_.SetItemHeight(46);
     list_.SelectedColor = ui::clSkyBlue;
@@ -61,7 +81,7 @@ class ListFixture : public ::testing::Test {
   COLORREF At(const std::vector<COLORREF>& px, int x, int y) const { return px[y * cw_ + x]; }
 
   ui::UniqueFont font_;
-  ui::UniqueWindow host_;
+  RecordingParent host_;
   TGraphicListBox list_;
   ui::ImageList images_{32, 32};
   int cw_ = 0;
@@ -150,12 +170,18 @@ TEST_F(ListFixture, RightLayoutPushesAWideLineGlyphOutOfSight) {
 TEST_F(ListFixture, ArrowKeysMoveTheSelectionAndReportIt) {
   int clicks = 0;
   list_.OnClick = [&] { ++clicks; };
-  SetForegroundWindow(host_.get());
+  SetForegroundWindow(host_.hwnd());
   SetFocus(list_.hwnd());
-  list_.SetItemIndex(0);
+  list_.SetItemIndex(0);  // the program's own change: no notice
+  EXPECT_EQ(clicks, 0);
   SendMessageA(list_.hwnd(), WM_KEYDOWN, VK_DOWN, 0);
   EXPECT_EQ(list_.ItemIndex(), 1);
-  harness::WaitFor([&] { return clicks > 0; }, 2000);
+  // The list told its parent, and the parent's notice reached OnClick once.
+  ASSERT_TRUE(harness::WaitFor([&] { return clicks > 0; }, 2000)) << "OnClick never ran";
+  EXPECT_EQ(clicks, 1);
+  int notices = 0;
+  for (auto [id, code] : host_.commands) notices += id == 1 && code == LBN_SELCHANGE;
+  EXPECT_EQ(notices, 1);
 }
 
 TEST(ListHeight, AutoItemHeightFollowsGlyphsAndLayout) {
