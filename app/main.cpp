@@ -29,6 +29,7 @@ void RunMainWindow() {
   SetForegroundWindow(form.hwnd());
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (IsWindow(form.hwnd()) && form.PreTranslateKey(msg)) continue;
     if (IsWindow(form.hwnd()) && IsDialogMessageA(form.hwnd(), &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/form_layout.h"
+#include "app/type_to_find.h"
 #include "controls/graphic_list_box.h"
 #include "procinfo/snapshot.h"
 #include "ui/bitmap_button.h"
@@ -49,6 +50,15 @@ class TForm1 : public ui::Window {
   void ShowDetails(const std::string& line, HICON icon);
   void SortByProcessID(std::vector<std::string>& lines, ui::ImageList& images);
   void SortByDisplayName(std::vector<std::string>& lines, ui::ImageList& images);
+  // Keys, the entry's context menu and what they do (form_keys.cpp,
+  // entry_menu.cpp, entry_actions.cpp).
+  bool PreTranslateKey(const MSG& msg);  // from the message loop; true when used
+  bool ListCharTyped(char c);
+  void ShowEntryMenu(LPARAM where);
+  void CopyEntry();
+  void OpenEntryFolder();
+  void ShowEntryProperties();
+  void SwitchToEntryWindow();
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -59,6 +69,8 @@ class TForm1 : public ui::Window {
   const FILETIME* CreationTimeOf(DWORD pid) const;
   // The entry lines and image list of a tab; none for another index.
   std::pair<std::vector<std::string>*, ui::ImageList*> TabLists(int tab);
+  // The selected entry's line on the current tab; null when none.
+  const std::string* SelectedLine();
 
   HWND appWindow_;    // borrowed: the entry sequence owns it
   DdeSession* dde_;   // borrowed
@@ -86,4 +98,5 @@ class TForm1 : public ui::Window {
   int CurrentTab = 0;
   EntryLists lists_;  // ProcessLines/IL_Tab0, ApplicationLines/IL_Tab1
   ui::UniqueIcon IdleIcon, SystemIcon, DefaultIcon;  // owned
+  TypeToFind finder_;
 };

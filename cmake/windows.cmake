@@ -17,7 +17,10 @@ add_custom_target(images DEPENDS ${IMAGE_PATHS})
 add_library(vorlane_core STATIC
   ${PORTABLE_SOURCES}
   app/app_window.cpp
+  app/entry_actions.cpp
+  app/entry_menu.cpp
   app/entry_sequence.cpp
+  app/form_keys.cpp
   app/unit1.cpp
   controls/graphic_list_box.cpp
   procinfo/app_windows.cpp
