@@ -86,7 +86,7 @@ void TForm1::ShowEntryMenu(LPARAM where) {
     case kCmdSwitch: SwitchToEntryWindow(); break;
     case kCmdCopy: CopyEntry(); break;
     case kCmdOpenFolder: OpenEntryFolder(); break;
-    case kCmdStop: if (BB_Stop.Enabled()) BB_StopClick(); break;
+    case kCmdStop: BB_StopClick(); break;
     case kCmdProperties: ShowEntryProperties(); break;
   }
 }
