@@ -56,6 +56,9 @@ TEST(TypeToFind, APauseStartsANewText) {
   EXPECT_TRUE(wrap.Type('a', 0xFFFFFE00u));
   EXPECT_TRUE(wrap.Type('b', 0x00000100u));  // the tick wrapped 0x300 ms later
   EXPECT_EQ(wrap.Text(), "ab");
+  EXPECT_TRUE(wrap.Type('c', 0xFFFFF000u));  // long before the last key, not after it
+  EXPECT_TRUE(wrap.Type('d', 0x00000100u));  // 0x1100 ms after 'c', across the wrap
+  EXPECT_EQ(wrap.Text(), "d");
 }
 
 TEST(CopyText, PanelLabelsThenWindowTitlesInCodePage932) {
