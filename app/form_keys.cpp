@@ -8,11 +8,12 @@
 namespace {
 
 bool KeyDown(UINT msg) { return msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN; }
+bool KeyUp(UINT msg) { return msg == WM_KEYUP || msg == WM_SYSKEYUP; }
 
 }  // namespace
 
 bool TForm1::PreTranslateKey(const MSG& msg) {
-  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  if (!KeyDown(msg.message) && !KeyUp(msg.message)) return false;
   if (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd)) return false;
   try {
     const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0,
@@ -36,7 +37,7 @@ bool TForm1::PreTranslateKey(const MSG& msg) {
     }
     // The menu opens on the press; the release, left alone, would ask for it again.
     const bool menuKey = key == VK_APPS || (key == VK_F10 && shift && !ctrl && !alt);
-    if (!menuKey || msg.message == WM_CHAR || msg.message == WM_SYSCHAR) return false;
+    if (!menuKey) return false;
     if (down) SendMessageA(GLB_List.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(GLB_List.hwnd()), -1);
     return true;
   } catch (...) {

@@ -217,6 +217,9 @@ TEST(Keys, CopyPutsTheEntryOnTheClipboardInUnicodeAndCodePage932) {
   PressKey('C');
   ASSERT_TRUE(WaitFor(ClipboardHasText));
   EXPECT_EQ(ClipboardText<wchar_t>(CF_UNICODETEXT), wide);
+  // Left as found. Under Wine, text that a Vorlane now closed put there
+  // stops the home-page test's stand-in browser from receiving its command.
+  EmptyTheClipboard();
 }
 
 TEST(Keys, MenuStopDoesWhatTheButtonDoes) {
