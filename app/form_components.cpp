@@ -122,6 +122,9 @@ bool TForm1::CreateComponents() {
 void TForm1::HookEvents() {
   TC_Main.OnChange = [this] { TC_MainChange(); };
   GLB_List.OnClick = [this] { GLB_ListClick(); };
+  GLB_List.OnDblClick = [this] { SwitchToEntryWindow(); };
+  GLB_List.OnContextMenu = [this](LPARAM where) { ShowEntryMenu(where); };
+  GLB_List.OnChar = [this](char c) { return ListCharTyped(c); };
   BB_Reget.OnClick = [this] { BB_RegetClick(); };
   SB_ProcessID.OnClick = [this] { SB_ProcessIDClick(); };
   SB_FileName.OnClick = [this] { SB_FileNameClick(); };

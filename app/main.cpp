@@ -35,6 +35,7 @@ void RunMainWindow(const std::function<void()>& shown) {
   shown();
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (IsWindow(form.hwnd()) && form.PreTranslateKey(msg)) continue;
     if (IsWindow(form.hwnd()) && IsDialogMessageA(form.hwnd(), &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

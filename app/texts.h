@@ -38,4 +38,11 @@ inline constexpr char kConfirmCaption[] = "確認";
 inline constexpr char kYes[] = "はい(&Y)";
 inline constexpr char kNo[] = "いいえ(&N)";
 inline constexpr char kHomePage[] = "http://www.example.com/kestrane/";
+// Copied entries and the entry's context menu.
+inline constexpr char kCopySeparator[] = "：";
+inline constexpr char kMenuSwitch[] = "切り替え(&S)";
+inline constexpr char kMenuCopy[] = "コピー(&C)\tCtrl+C";
+inline constexpr char kMenuOpenFolder[] = "ファイルの場所を開く(&I)";
+inline constexpr char kMenuStop[] = "停止(&E)";
+inline constexpr char kMenuProperties[] = "プロパティ(&R)";
 }  // namespace texts

@@ -6,6 +6,7 @@
 
 #include "app/entry_model.h"
 #include "app/form_layout.h"
+#include "app/type_to_find.h"
 #include "base/handles.h"
 #include "controls/graphic_list_box.h"
 #include "procinfo/details.h"
@@ -48,6 +49,15 @@ class TForm1 : public ui::Window {
   void Reload();
   void ClearDetails();
   void ShowDetails(const TQorSvc& entry, HICON icon, const LiveDetails& live);
+  // Keys, the entry's context menu and what they do (form_keys.cpp,
+  // entry_menu.cpp, entry_actions.cpp).
+  bool PreTranslateKey(const MSG& msg);  // from the message loop; true when used
+  bool ListCharTyped(char c);
+  void ShowEntryMenu(LPARAM where);
+  void CopyEntry();
+  void OpenEntryFolder();
+  void ShowEntryProperties();
+  void SwitchToEntryWindow();
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -59,6 +69,8 @@ class TForm1 : public ui::Window {
   void ApplyLayout();
   void OrderProcesses();
   const FILETIME* CreationTimeOf(DWORD pid) const;
+  // The selected entry of the current tab; null when none.
+  const TQorSvc* SelectedEntry();
 
   base::Borrowed<HWND> appWindow_;  // the entry sequence owns it
   DdeSession* dde_;                 // borrowed
@@ -88,4 +100,5 @@ class TForm1 : public ui::Window {
   bool detailsClear_ = false;  // the panel shows no entry: ClearDetails has nothing to do
   EntryLists lists_;
   ui::UniqueIcon IdleIcon, SystemIcon, DefaultIcon;  // owned
+  TypeToFind finder_;
 };

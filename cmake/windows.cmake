@@ -17,9 +17,12 @@ add_custom_target(images DEPENDS ${IMAGE_PATHS})
 add_library(vorlane_core STATIC
   ${PORTABLE_SOURCES}
   app/app_window.cpp
+  app/entry_actions.cpp
+  app/entry_menu.cpp
   app/entry_model.cpp
   app/entry_sequence.cpp
   app/form_components.cpp
+  app/form_keys.cpp
   app/message_dialog.cpp
   app/start_lock.cpp
   app/unit1.cpp

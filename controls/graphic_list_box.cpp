@@ -295,6 +295,11 @@ bool TGraphicListBox::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
     result = 0;
     return true;
   }
+  if (msg == WM_COMMAND && HIWORD(wp) == LBN_DBLCLK && OnDblClick) {
+    OnDblClick();
+    result = 0;
+    return true;
+  }
   if (msg == WM_CTLCOLORLISTBOX) {
     SetBkColor(reinterpret_cast<HDC>(wp), ui::ColorToRGB(Color));
     result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
@@ -316,6 +321,15 @@ LRESULT TGraphicListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       tracking_ = false;
       PointerLeft();
       return 0;
+    case WM_CONTEXTMENU:
+      if (OnContextMenu) {
+        OnContextMenu(lp);
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (OnChar && OnChar(static_cast<char>(wp))) return 0;
+      break;
     case WM_TIMER:
       if (wp == kHoverTimerId) {
         TrackHotItem();

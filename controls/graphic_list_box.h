@@ -66,6 +66,11 @@ class TGraphicListBox : public ui::Control {
   bool Tracking() const { return tracking_; }
 
   std::function<void()> OnClick;  // every selection change by the user
+  std::function<void()> OnDblClick;
+  // A context menu asked for: a screen point, or -1 from the keyboard.
+  std::function<void(LPARAM where)> OnContextMenu;
+  // A typed character; true when it was used (the list's own search then skips it).
+  std::function<bool(char c)> OnChar;
 
   // The draw-item request path: the focus flag is dropped, the surface set
   // up, then the entry painted. Public so that tests can draw into a bitmap.

@@ -1,0 +1,131 @@
+// What the keys and the context menu do with the selected entry: copy it,
+// open its executable's folder or properties, switch to its window.
+#include "app/unit1.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "app/copy_text.h"
+#include "procinfo/app_windows.h"
+#include "procinfo/entry_line.h"
+#include "productinfo/qorfunc.h"
+
+namespace {
+
+constexpr UINT kCodePage = 932;  // every text of the program
+
+using UniqueGlobal = ui::Owned<ui::PtrTraits<HGLOBAL, GlobalFree>>;
+
+// A movable block holding `size` bytes of `data`; empty when out of memory.
+UniqueGlobal GlobalCopy(const void* data, size_t size) {
+  UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, size));
+  if (!block) return block;
+  void* p = GlobalLock(block.get());
+  if (!p) return UniqueGlobal();
+  std::memcpy(p, data, size);
+  GlobalUnlock(block.get());
+  return block;
+}
+
+// Holds the clipboard open for one scope.
+class OpenClipboardScope {
+ public:
+  explicit OpenClipboardScope(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+  OpenClipboardScope(const OpenClipboardScope&) = delete;
+  OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+  ~OpenClipboardScope() {
+    if (open_) CloseClipboard();
+  }
+  bool open() const { return open_; }
+
+ private:
+  bool open_;
+};
+
+// Puts code-page-932 text on the clipboard as CF_UNICODETEXT and CF_TEXT.
+void PutOnClipboard(HWND owner, const std::string& text) {
+  const int wide = MultiByteToWideChar(kCodePage, 0, text.c_str(), -1, nullptr, 0);
+  if (wide <= 0) return;
+  std::wstring w(static_cast<size_t>(wide), L'\0');
+  MultiByteToWideChar(kCodePage, 0, text.c_str(), -1, w.data(), wide);
+  UniqueGlobal unicode = GlobalCopy(w.c_str(), w.size() * sizeof(wchar_t));
+  UniqueGlobal ansi = GlobalCopy(text.c_str(), text.size() + 1);
+  if (!unicode || !ansi) return;
+  OpenClipboardScope clipboard(owner);
+  if (!clipboard.open() || !EmptyClipboard()) return;
+  // The clipboard owns each block it accepts.
+  if (SetClipboardData(CF_UNICODETEXT, unicode.get())) unicode.release();
+  if (SetClipboardData(CF_TEXT, ansi.get())) ansi.release();
+}
+
+struct WindowSearch {
+  DWORD pid;
+  const std::string* title;
+  int skip;  // earlier windows of the process with the same title
+  HWND found;
+  TitleBudget* budget;  // borrowed: slow windows cost a switch a second at most
+};
+
+BOOL CALLBACK FindApplicationWindow(HWND w, LPARAM param) {
+  auto* s = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid != s->pid || GetWindow(w, GW_OWNER) || !IsWindowVisible(w)) return TRUE;
+  if (s->budget->TitleOf(w) != *s->title) return TRUE;
+  if (s->skip-- > 0) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+
+}  // namespace
+
+const TQorSvc* TForm1::SelectedEntry() {
+  const EntryModel* model = lists_.Tab(CurrentTab);
+  const int i = GLB_List.ItemIndex();
+  if (!model || i < 0 || i >= static_cast<int>(model->Size())) return nullptr;
+  return &model->EntryAt(static_cast<size_t>(i));
+}
+
+void TForm1::CopyEntry() {
+  const TQorSvc* entry = SelectedEntry();
+  if (!entry) return;
+  TitleBudget budget;  // slow windows cost a copy a second at most
+  PutOnClipboard(hwnd(), EntryCopyText(*entry, CollectWindowTitles(entry->idProcess, false, budget)));
+}
+
+void TForm1::OpenEntryFolder() {
+  const TQorSvc* entry = SelectedEntry();
+  if (!entry || !FileExists(entry->FileName)) return;
+  const std::string args = "/select,\"" + entry->FileName + "\"";
+  ShellExecuteA(hwnd(), "open", "explorer.exe", args.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void TForm1::ShowEntryProperties() {
+  const TQorSvc* entry = SelectedEntry();
+  if (!entry || !FileExists(entry->FileName)) return;
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_INVOKEIDLIST;
+  info.hwnd = hwnd();
+  info.lpVerb = "properties";
+  info.lpFile = entry->FileName.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  ShellExecuteExA(&info);
+}
+
+void TForm1::SwitchToEntryWindow() {
+  const TQorSvc* entry = CurrentTab == 1 ? SelectedEntry() : nullptr;
+  if (!entry) return;
+  // Twins (same process, same title) are told apart by their order in the list.
+  TitleBudget budget;
+  WindowSearch search{entry->idProcess, &entry->WindowText, 0, nullptr, &budget};
+  for (size_t i = 0; &lists_.Applications.EntryAt(i) != entry; ++i) {
+    const TQorSvc& other = lists_.Applications.EntryAt(i);
+    if (other.idProcess == entry->idProcess && other.WindowText == entry->WindowText) ++search.skip;
+  }
+  EnumWindows(FindApplicationWindow, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return;  // closed since the last reload
+  if (IsIconic(search.found)) ShowWindowAsync(search.found, SW_RESTORE);
+  SetForegroundWindow(search.found);
+}
