@@ -2,6 +2,8 @@
 // The system enumerates the newest window first (top of the z-order).
 #include <gtest/gtest.h>
 
+#include <unordered_map>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -94,8 +96,17 @@ TEST(AppWindows, OnePassGivesEveryProcessItsOwnTitles) {
   harness::Process a = harness::StartHelper("windows 3 Alpha");
   harness::Process b = harness::StartHelper("catalog");
   harness::Process c = harness::StartHelper("threads");
-  auto all = CollectAllWindowTitles(true);
-  for (DWORD pid : AllProcessIds()) EXPECT_EQ(all[pid], Reference(pid, true)) << pid;
+  // Windows just shown may still change places: the two enumerations are
+  // compared once the order holds still, and differ for ever if they differ.
+  std::unordered_map<DWORD, Titles> all;
+  DWORD differing = 0;
+  const bool same = harness::WaitFor([&] {
+    all = CollectAllWindowTitles(true);
+    for (DWORD pid : AllProcessIds())
+      if (all[pid] != Reference(pid, true)) return (differing = pid), false;
+    return true;
+  }, 5000);
+  EXPECT_TRUE(same) << "process " << differing << " got other titles than its own enumeration";
   EXPECT_EQ(all[a.Id()], (Titles{"Alpha 3", "Alpha 2", "Alpha 1"}));
 }
 
