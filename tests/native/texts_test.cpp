@@ -18,6 +18,29 @@ TEST(EntryText, ThreeLinesInCodePage932) {
   EXPECT_EQ(EntryText(s, 0).substr(0, 13), "[ 4293960114 ");
 }
 
+TEST(EntryText, LongFieldsCutOnACharacterWithAnEllipsisWholeEntryBelow512Bytes) {
+  const std::string ellipsis = "\x81\x63";  // "…"
+  // "表" (0x95 0x5C) repeated: every other byte is a lead byte, trail 0x5C.
+  std::string kanji;
+  for (int i = 0; i < 100; ++i) kanji += "\x95\x5C";
+  TQorSvc s{4294967295u, std::string(300, 'N'), "x" + kanji, std::string(10000, 'W'), kanji, kanji};
+  const std::string text = EntryText(s, 0);
+  EXPECT_LT(text.size(), 400u);
+  const std::string company = "\r\n\x81\x40\x81\x40\x89\xEF\x8E\xD0\x81\x46";
+  const std::string description = "\r\n\x81\x40\x81\x40\x90\xE0\x96\xBE\x81\x46";
+  EXPECT_EQ(text, "[ 4294967295 : " + std::string(46, 'N') + ellipsis + " ] " + "x" +
+                      kanji.substr(0, 124) + ellipsis + company + std::string(78, 'W') + ellipsis +
+                      description + kanji.substr(0, 78) + ellipsis);
+  // The window title on the application tab: an odd room left never halves "表".
+  s.WindowText = "ab" + kanji;
+  EXPECT_EQ(EntryText(s, 1).substr(text.find(" ] ") + 3, 128),
+            "ab" + kanji.substr(0, 124) + ellipsis);
+  // Fields that fit are kept whole.
+  TQorSvc fits{1, std::string(48, 'n'), std::string(128, 'p'), std::string(80, 'c'), std::string(80, 'd')};
+  EXPECT_EQ(EntryText(fits, 0), "[ 1 : " + fits.DisplayName + " ] " + fits.FileName + company +
+                                    fits.Company + description + fits.Description);
+}
+
 TEST(VersionText, TablePathShortVersionCommand) {
   EXPECT_EQ(StringTablePath(0x03A40411), "\\StringFileInfo\\041103A4\\");
   EXPECT_EQ(ShortVersionOf("1.23.0.4"), "1.23");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 #include "app/control_ids.h"
@@ -145,4 +146,57 @@ TEST(Gui, MalformedAndForgedResourcesAfterARealReload) {
   }));
   PostMessageA(form, WM_CLOSE, 0, 0);
   EXPECT_EQ(vorlane.Wait(5000), 0);
+}
+
+TEST(Gui, ALongCompanyIsCutInTheListWholeInThePanelAndSurvivesAnOutsideRead) {
+  // A company string of 10,000 bytes: read by another program (as screen
+  // readers do) and then scrolled, such an entry killed the program.
+  const std::string dir = TestDir() + "crafted";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  const std::string company(10000, 'W');
+  const std::string path = dir + "\\crafted_long_company.exe";
+  ASSERT_TRUE(crafted::MakeProgram(path, {vblock::SoundBlock(company, "Long"), {}, false}));
+  Process program;
+  ASSERT_TRUE(program.Start("\"" + path + "\" windows 1 Long"));
+  const std::string ready = "ready " + std::to_string(program.Id());
+  ASSERT_TRUE(WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; }));
+  App app;
+  ASSERT_TRUE(app.form);
+  // The program's entry is the longest (found without reading any text).
+  HWND list = app.Ctl(kIdList);
+  int index = -1, length = 0;
+  for (int i = 0; i < app.ListCount(); ++i) {
+    const int n = static_cast<int>(SendMessageW(list, LB_GETTEXTLEN, i, 0));
+    if (n > length) index = i, length = n;
+  }
+  ASSERT_GE(index, 0);
+  // The outside read, as a reader does it: the length, then the text.
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  EXPECT_GT(SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data())), 0);
+  // Then a real scroll over the list, down and back.
+  RECT r;
+  GetWindowRect(list, &r);
+  MovePointer((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  for (DWORD wheel : {static_cast<DWORD>(-WHEEL_DELTA), static_cast<DWORD>(WHEEL_DELTA)}) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    in.mi.mouseData = wheel;
+    for (int i = 0; i < 3; ++i) SendInput(1, &in, sizeof in);
+  }
+  EXPECT_FALSE(WaitFor([&] { return !app.process.Running(); }, 3000)) << "the program died";
+  ASSERT_TRUE(app.process.Running());
+  app.Settle();
+  // The entry shows the company cut with "…"; the panel shows it whole.
+  const std::string item = ListItems(list)[static_cast<size_t>(index)];
+  EXPECT_EQ(item.rfind("[ " + std::to_string(program.Id()) + " : crafted_long_company.exe ]", 0), 0u);
+  EXPECT_NE(item.find(texts::kCompanyLine + std::string(78, 'W') + "\x81\x63" +
+                      texts::kDescriptionLine + "Long"),
+            std::string::npos)
+      << item.size() << " bytes";
+  ASSERT_TRUE(app.SelectEntry(index, program.Id()));
+  std::string panel(company.size() + 2, '\0');
+  SendMessageA(app.Ctl(kIdCompany), WM_GETTEXT, panel.size(), reinterpret_cast<LPARAM>(panel.data()));
+  panel.resize(std::strlen(panel.c_str()));
+  EXPECT_TRUE(panel == company) << "the panel holds " << panel.size() << " bytes";
 }
