@@ -20,5 +20,10 @@ LRESULT AppWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     return 0;
   }
+  // Closed from its taskbar button: the main window closes, as its own close does.
+  if (msg == WM_CLOSE && form_.get()) {
+    SendMessageA(form_.get(), WM_CLOSE, 0, 0);
+    return 0;
+  }
   return Window::HandleMessage(msg, wp, lp);
 }

@@ -1,14 +1,47 @@
 #include "app/entry_sequence.h"
 
+#include <optional>
+
 #include "app/start_lock.h"
 #include "app/texts.h"
 #include "productinfo/qorfunc.h"
 
 namespace {
 
+// A copy's windows take seconds to go under Wine; starts wait for them.
+constexpr DWORD kCloseWaitMs = 30000;
+
 void Restore(HWND running) {
   SendMessageA(running, WM_SYSCOMMAND, SC_RESTORE, 0);
   SetForegroundWindow(running);
+}
+
+int StartFailed(const EntryApi& api) {
+  api.MessageBoxA(nullptr, texts::kStartError, texts::kErrorCaption, MB_OK | MB_ICONERROR);
+  return 1;
+}
+
+// This copy runs, holding `lock` until its main window is shown. `stale` is a
+// marker seen under the lock without a window: the copy that left it was
+// killed (a closing copy holds the lock until its marker is gone), so it is
+// taken over as it is and removed at the close, never given a second reference.
+int RunAsTheCopy(const EntryApi& api, const std::string& name, ATOM stale,
+                 std::optional<StartLock>& lock, const MainWindowRunner& runMainWindow) {
+  const ATOM marker = stale ? stale : api.GlobalAddAtomA(name.c_str());
+  if (!marker) {
+    lock.reset();
+    return StartFailed(api);
+  }
+  const MainWindowHooks hooks{
+      .shown = [&lock] { lock->Release(); },
+      .closing = [&lock, &name] {
+        if (!lock->Held()) lock.emplace(name, kCloseWaitMs, StartLock::Wait::kAnsweringSent);
+      }};
+  const bool ran = runMainWindow(hooks);
+  hooks.closing();  // also when the windows went without a close
+  api.GlobalDeleteAtom(marker);
+  lock.reset();
+  return ran ? 0 : StartFailed(api);
 }
 
 }  // namespace
@@ -26,29 +59,21 @@ std::string MarkerName(const std::string& exePath) {
 int RunEntrySequence(const EntryApi& api, const std::string& exePath,
                      const MainWindowRunner& runMainWindow) {
   const std::string name = MarkerName(exePath);
-  StartLock lock(name);  // the marker check and its registration are one step
-  const bool marked = api.GlobalFindAtomA(name.c_str()) != 0;
-  HWND running = marked ? api.FindWindowA(nullptr, texts::kAppTitle) : nullptr;
-  if (!lock.Held()) {
-    // A copy has been starting for longer than the wait: it is the one.
-    if (running) Restore(running);
-    return 0;
-  }
-  if (running) {
-    lock.Release();  // before a message the running copy has to answer
+  std::optional<StartLock> lock;
+  for (bool handedOver = false;; handedOver = true) {
+    lock.emplace(name);  // the marker check and its registration are one step
+    const ATOM marker = api.GlobalFindAtomA(name.c_str());
+    HWND running = marker ? api.FindWindowA(nullptr, texts::kAppTitle) : nullptr;
+    if (!lock->Held()) {
+      // A copy has been starting for longer than the wait: it is the one.
+      if (running && !handedOver) Restore(running);
+      return 0;
+    }
+    if (!running) return RunAsTheCopy(api, name, marker, lock, runMainWindow);
+    if (handedOver) return 0;  // the copy handed over to kept its window
+    lock->Release();  // before a message the running copy has to answer
     Restore(running);
-    return 0;
+    // It may have begun closing meanwhile: then it holds the lock until its
+    // marker is gone, and the next look finds nothing and runs a copy.
   }
-  // A marker without a window, seen under the lock, was left by a copy that
-  // did not end normally or is closing: this copy takes it over with a
-  // reference of its own, so that neither removes the other's.
-  const ATOM marker = api.GlobalAddAtomA(name.c_str());
-  if (!marker) {
-    lock.Release();
-    api.MessageBoxA(nullptr, texts::kStartError, texts::kErrorCaption, MB_OK | MB_ICONERROR);
-    return 1;
-  }
-  runMainWindow([&lock] { lock.Release(); });
-  api.GlobalDeleteAtom(marker);
-  return 0;
 }

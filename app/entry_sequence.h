@@ -18,11 +18,20 @@ const EntryApi& SystemEntryApi();
 // The marker name: the file-name part of the executable path as reported.
 std::string MarkerName(const std::string& exePath);
 
-// Creates the windows, calls `shown` once the main window exists and
-// returns when it has closed.
-using MainWindowRunner = std::function<void(const std::function<void()>& shown)>;
+// What the window side tells the start-up side.
+struct MainWindowHooks {
+  // The main window exists: other starts may hand over to it.
+  std::function<void()> shown;
+  // Closing begins: from now until the marker is gone, starts wait and then
+  // run a copy of their own instead of handing over to this one.
+  std::function<void()> closing;
+};
+
+// Creates the windows, calls the hooks and returns when the main window has
+// closed: true, or false when the windows could not be made.
+using MainWindowRunner = std::function<bool(const MainWindowHooks& hooks)>;
 
 // Runs the program. Returns the process exit code: 0, or 1 when the marker
-// could not be registered.
+// could not be registered or the windows could not be made.
 int RunEntrySequence(const EntryApi& api, const std::string& exePath,
                      const MainWindowRunner& runMainWindow);

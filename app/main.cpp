@@ -4,25 +4,21 @@
 
 #include "app/app_window.h"
 #include "app/entry_sequence.h"
-#include "app/texts.h"
 #include "app/unit1.h"
 #include "productinfo/home_page.h"
 #include "productinfo/qorfunc.h"
 
 namespace {
 
-void RunMainWindow(const std::function<void()>& shown) {
+bool RunMainWindow(const MainWindowHooks& hooks) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   DdeSession dde;
   AppWindow app;
-  if (!app.Create()) return;
+  if (!app.Create()) return false;
   TForm1 form(app.hwnd(), &dde);
-  if (!form.Create()) {
-    // Never a half-built window: say so and end.
-    MessageBoxA(nullptr, texts::kStartError, texts::kErrorCaption, MB_OK | MB_ICONERROR);
-    return;
-  }
+  if (!form.Create()) return false;  // never a half-built window
+  form.OnClosing = hooks.closing;
   app.SetMainWindow(form.hwnd());
   // Centred on the screen when first shown.
   RECT r;
@@ -32,7 +28,7 @@ void RunMainWindow(const std::function<void()>& shown) {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindow(form.hwnd(), SW_SHOWNORMAL);
   SetForegroundWindow(form.hwnd());
-  shown();
+  hooks.shown();
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (IsWindow(form.hwnd()) && form.PreTranslateKey(msg)) continue;
@@ -40,6 +36,7 @@ void RunMainWindow(const std::function<void()>& shown) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  return true;
 }
 
 }  // namespace

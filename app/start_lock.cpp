@@ -1,13 +1,32 @@
 #include "app/start_lock.h"
 
-StartLock::StartLock(const std::string& markerName, DWORD timeoutMs)
+namespace {
+
+// Waits for `h` while answering the messages other threads send to this one
+// (a start that holds the lock may send to this copy's windows meanwhile).
+DWORD WaitAnsweringSent(HANDLE h, DWORD timeoutMs) {
+  const DWORD begun = GetTickCount();
+  for (;;) {
+    const DWORD spent = GetTickCount() - begun;
+    const DWORD left = spent < timeoutMs ? timeoutMs - spent : 0;
+    const DWORD r = MsgWaitForMultipleObjects(1, &h, FALSE, left, QS_SENDMESSAGE);
+    if (r != WAIT_OBJECT_0 + 1) return r;
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // delivers the sent messages
+  }
+}
+
+}  // namespace
+
+StartLock::StartLock(const std::string& markerName, DWORD timeoutMs, Wait wait)
     : mutex_(CreateMutexA(nullptr, FALSE, StartLockName(markerName).c_str())) {
   if (!mutex_) {
     held_ = true;  // no lock to be had: start as if alone, as before locks
     return;
   }
-  // Abandoned: a copy ended while starting; the lock is ours all the same.
-  const DWORD r = WaitForSingleObject(mutex_.get(), timeoutMs);
+  const DWORD r = wait == Wait::kAnsweringSent ? WaitAnsweringSent(mutex_.get(), timeoutMs)
+                                               : WaitForSingleObject(mutex_.get(), timeoutMs);
+  // Abandoned: a copy ended while starting or closing; the lock is ours all the same.
   held_ = r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
 }
 

@@ -1,7 +1,8 @@
 // Serializes the starts of copies of one executable file name: a copy holds
-// the lock from its marker check until its main window exists, so the check
-// and the registration are one step and a second start always finds either
-// nothing or a marker with its window.
+// the lock from its marker check until its main window exists, and again
+// from the moment it begins closing until its marker is gone, so a start
+// always finds either nothing, a marker with a window that stays, or a
+// marker whose copy was killed.
 #pragma once
 #include <windows.h>
 
@@ -11,9 +12,12 @@
 
 class StartLock {
  public:
+  enum class Wait { kBlocked, kAnsweringSent };
   // Waits for the lock at most `timeoutMs`; Held() says whether it came (or
-  // there is no lock to wait for).
-  explicit StartLock(const std::string& markerName, DWORD timeoutMs = 30000);
+  // there is no lock to wait for). A copy with windows waits answering what
+  // other threads send to them.
+  explicit StartLock(const std::string& markerName, DWORD timeoutMs = 30000,
+                     Wait wait = Wait::kBlocked);
   StartLock(const StartLock&) = delete;
   StartLock& operator=(const StartLock&) = delete;
   ~StartLock() { Release(); }

@@ -259,6 +259,7 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (LOWORD(wp) != WA_INACTIVE) FormActivate();
       break;
     case WM_CLOSE:
+      if (OnClosing) OnClosing();
       DestroyWindow(hwnd());
       return 0;
     case WM_DESTROY:

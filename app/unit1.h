@@ -1,6 +1,7 @@
 // The main window: tab lists of processes and applications, the button bar
 // and the details panel.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,8 @@ class TForm1 : public ui::Window {
   void OpenEntryFolder();
   void ShowEntryProperties();
   void SwitchToEntryWindow();
+  // Called when closing begins, before the window goes.
+  std::function<void()> OnClosing;
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -35,6 +35,41 @@ TEST(Gui, CopiesStartedAtOnceLeaveOneWindow) {
   }
 }
 
+TEST(Gui, StartsDuringACloseOrAfterAKillEndWithOneWindowAndNoMarkerLeft) {
+  const std::string exe = CopyExe(TestDir() + "reborn", "VorlaneReborn.exe");
+  const char* marker = "VorlaneReborn.exe";
+  auto startAndClose = [&](Process& older) {
+    // A start while the older copy's windows are still going: it runs a copy of its own.
+    Process copy;
+    ASSERT_TRUE(copy.Start("\"" + exe + "\""));
+    HWND form = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (form = FindTopWindow(copy.Id(), "TForm1")) != nullptr; }, 30000))
+        << "the start ended with code " << copy.Wait(0) << " and no window";
+    EXPECT_NE(older.Wait(15000), -1);
+    EXPECT_TRUE(copy.Running());
+    if (form) PostMessageA(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(copy.Wait(15000), 0);
+  };
+  {
+    App first(exe);
+    ASSERT_TRUE(first.form);
+    PostMessageA(first.form, WM_CLOSE, 0, 0);
+    first.form = nullptr;
+    startAndClose(first.process);
+  }
+  EXPECT_EQ(GlobalFindAtomA(marker), 0) << "after a close and a start";
+  {
+    App killed(exe);
+    ASSERT_TRUE(killed.form);
+    killed.form = nullptr;
+    killed.process.Kill();
+    ASSERT_NE(GlobalFindAtomA(marker), 0);  // the stale marker
+    startAndClose(killed.process);
+  }
+  EXPECT_EQ(GlobalFindAtomA(marker), 0) << "after a kill and a start";
+  while (ATOM left = GlobalFindAtomA(marker)) GlobalDeleteAtom(left);
+}
+
 namespace {
 // Real input: the button pressed at `from`, the pointer moved, released at `to`.
 void DragWithButton(POINT from, POINT to) {

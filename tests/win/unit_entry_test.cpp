@@ -31,7 +31,7 @@ TEST(EntrySequence, AtomTableFullShowsTheStartErrorAndNoWindow) {
     return IDOK;
   };
   bool ran = false;
-  EXPECT_NE(RunEntrySequence(api, "C:\\x\\Vorlane.exe", [&](auto&) { ran = true; }), 0);
+  EXPECT_NE(RunEntrySequence(api, "C:\\x\\Vorlane.exe", [&](auto&) { return ran = true; }), 0);
   EXPECT_FALSE(ran);
   EXPECT_EQ(g_boxes, 1);
   EXPECT_EQ(g_text, texts::kStartError);
@@ -39,27 +39,42 @@ TEST(EntrySequence, AtomTableFullShowsTheStartErrorAndNoWindow) {
   EXPECT_EQ(g_type, static_cast<UINT>(MB_OK | MB_ICONERROR));
 }
 
-TEST(EntrySequence, StaleMarkerIsTakenOverWithAReferenceOfItsOwn) {
+TEST(EntrySequence, StaleMarkerIsTakenOverAsItIsAndGoneAfterTheClose) {
   const char* name = "VorlaneStaleProbe.exe";
-  ATOM stale = GlobalAddAtomA(name);
+  ATOM stale = GlobalAddAtomA(name);  // left by a killed copy
   ASSERT_NE(stale, 0);
   bool ran = false;
   EXPECT_EQ(RunEntrySequence(SystemEntryApi(), std::string("C:\\d\\") + name,
-                             [&](const std::function<void()>& shown) {
-                               ran = true;
-                               shown();
-                               // The copy that left the marker closes: this one's stays.
-                               GlobalDeleteAtom(stale);
-                               EXPECT_EQ(GlobalFindAtomA(name), stale);
+                             [&](const MainWindowHooks& hooks) {
+                               hooks.shown();
+                               return ran = GlobalFindAtomA(name) == stale;
                              }),
             0);
   EXPECT_TRUE(ran);
-  EXPECT_EQ(GlobalFindAtomA(name), 0);
+  EXPECT_EQ(GlobalFindAtomA(name), 0) << "a reference of the killed copy's marker stays";
+  while (GlobalFindAtomA(name)) GlobalDeleteAtom(GlobalFindAtomA(name));
 }
 
-TEST(EntrySequence, TheStartLockIsHeldUntilTheMainWindowIsShown) {
-  const std::string name = "VorlaneLockProbe.exe";
-  auto lockedElsewhere = [&] {
+TEST(EntrySequence, WindowsThatCannotBeMadeEndWithTheStartErrorAndNoMarker) {
+  EntryApi api = SystemEntryApi();
+  api.MessageBoxA = [](HWND, LPCSTR text, LPCSTR, UINT) WINAPI -> int {
+    g_text = text;
+    return IDOK;
+  };
+  g_text.clear();
+  EXPECT_EQ(RunEntrySequence(api, "C:\\d\\VorlaneNoWindow.exe", [](auto&) { return false; }), 1);
+  EXPECT_EQ(g_text, texts::kStartError);
+  EXPECT_EQ(GlobalFindAtomA("VorlaneNoWindow.exe"), 0);
+}
+
+namespace {
+bool (*g_lockedElsewhere)();
+std::vector<bool>* g_seen;
+}  // namespace
+
+TEST(EntrySequence, TheStartLockIsHeldUntilShownAndFromClosingUntilTheMarkerIsGone) {
+  static const std::string name = "VorlaneLockProbe.exe";
+  static auto lockedElsewhere = [] {
     // Another process would wait: seen from here, the mutex is not signalled.
     HANDLE m = OpenMutexA(SYNCHRONIZE, FALSE, StartLockName(name).c_str());
     if (!m) return false;
@@ -69,12 +84,24 @@ TEST(EntrySequence, TheStartLockIsHeldUntilTheMainWindowIsShown) {
     return r == WAIT_TIMEOUT;
   };
   std::vector<bool> seen;
-  RunEntrySequence(SystemEntryApi(), "C:\\d\\" + name, [&](const std::function<void()>& shown) {
+  g_seen = &seen;
+  g_lockedElsewhere = [] { return lockedElsewhere(); };
+  EntryApi api = SystemEntryApi();
+  api.GlobalDeleteAtom = [](ATOM a) WINAPI -> ATOM {
+    g_seen->push_back(g_lockedElsewhere());  // the marker goes under the lock
+    return GlobalDeleteAtom(a);
+  };
+  EXPECT_EQ(RunEntrySequence(api, "C:\\d\\" + name, [&](const MainWindowHooks& hooks) {
     seen.push_back(lockedElsewhere());
-    shown();
+    hooks.shown();
     seen.push_back(lockedElsewhere());
-  });
-  EXPECT_EQ(seen, (std::vector<bool>{true, false}));
+    hooks.closing();
+    seen.push_back(lockedElsewhere());
+    return true;
+  }), 0);
+  seen.push_back(lockedElsewhere());
+  EXPECT_EQ(seen, (std::vector<bool>{true, false, true, true, false}));
+  EXPECT_EQ(GlobalFindAtomA(name.c_str()), 0);
   EXPECT_NE(StartLockName("VORLANE.EXE"), StartLockName("Vorlane2.exe"));
   EXPECT_EQ(StartLockName("VORLANE.EXE"), StartLockName("vorlane.exe"));  // as atoms match
 }
