@@ -40,7 +40,10 @@ class MessageForm : public ui::ModalDialog {
  protected:
   bool OnInitDialog() override {
     SetWindowTextA(hwnd(), texts::kConfirmCaption);
-    Build(text_);
+    if (!Build(text_)) {
+      End(IDCANCEL);  // a dialog without its buttons is never shown: taken as "No"
+      return false;
+    }
     Align();
     return false;  // the focus is on "Yes"
   }
@@ -58,12 +61,13 @@ class MessageForm : public ui::ModalDialog {
     HWND w = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd(),
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                              GetModuleHandleA(nullptr), nullptr);
+    if (!w) return nullptr;
     SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     components_.push_back({kind, w});
     return w;
   }
 
-  void Build(const std::string& text) {
+  bool Build(const std::string& text) {
     SIZE avg = ui::MeasureText(font_.get(), "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     const int dux = (avg.cx / 26 + 1) / 2, duy = avg.cy;
     const int hMargin = dux * 8 / 4, vMargin = duy * 8 / 8, spacing = 10;
@@ -79,6 +83,7 @@ class MessageForm : public ui::ModalDialog {
     HWND label = Child("STATIC", text.c_str(), SS_LEFT | SS_NOPREFIX, 0, "TLabel");
     HWND yes = Child("BUTTON", texts::kYes, BS_DEFPUSHBUTTON | WS_TABSTOP, IDYES, "TButton");
     HWND no = Child("BUTTON", texts::kNo, BS_PUSHBUTTON | WS_TABSTOP, IDNO, "TButton");
+    if (!image || !label || !yes || !no) return false;
     const int textW = tr.right, textH = tr.bottom;
     const int iconTextW = 32 + spacing + textW, iconTextH = std::max(32, textH);
     const int buttonsW = 2 * buttonW + buttonGap;
@@ -96,6 +101,7 @@ class MessageForm : public ui::ModalDialog {
     SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
                  (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     SetFocus(yes);
+    return true;
   }
 
   HWND FirstOf(const char* kind) const {

@@ -85,9 +85,11 @@ int ReadRegString(HKEY root, const std::string& keyPath, const std::string& valu
   HKEY key = nullptr;
   const REGSAM rights[] = {KEY_READ, STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS,
                            KEY_QUERY_VALUE};
+  // Opened is what the call says: a failed call may leave anything in `key`.
+  bool opened = false;
   for (REGSAM access : rights)
-    if (RegOpenKeyExA(root, path.c_str(), 0, access, &key) == ERROR_SUCCESS) break;
-  if (!key) return -1;
+    if ((opened = RegOpenKeyExA(root, path.c_str(), 0, access, &key) == ERROR_SUCCESS)) break;
+  if (!opened) return -1;
   base::UniqueKey owned(key);
   DWORD type = 0, size = 0;
   if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)

@@ -15,17 +15,21 @@ void BitmapButton::SetGlyph(int resourceId) {
                                                    0, LR_CREATEDIBSECTION)));
   if (!bmp) return;
   BITMAP info{};
-  GetObjectA(bmp.get(), sizeof info, &info);
+  if (GetObjectA(bmp.get(), sizeof info, &info) != sizeof info) return;
   const int h = info.bmHeight;
   const int w = info.bmWidth / 2;
   UniqueMemDC dc(CreateCompatibleDC(nullptr));
+  if (!dc) return;
   COLORREF transparent;
   {
     Selected sel(dc.get(), bmp.get());
     transparent = GetPixel(dc.get(), 0, h - 1);
   }
-  glyph_.reset(ImageList_Create(w, h, ILC_COLOR24 | ILC_MASK, 2, 0));
-  ImageList_AddMasked(glyph_.get(), bmp.get(), transparent);
+  if (transparent == CLR_INVALID) return;
+  UniqueImageList glyph(ImageList_Create(w, h, ILC_COLOR24 | ILC_MASK, 2, 0));
+  // A glyph is both of its halves or none: the button then draws its caption alone.
+  if (!glyph || ImageList_AddMasked(glyph.get(), bmp.get(), transparent) < 0) return;
+  glyph_ = std::move(glyph);
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 

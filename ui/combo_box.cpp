@@ -18,16 +18,17 @@ bool ComboBox::Create(const Args& a) {
                        Dropped(a.bounds), a.id))
     return false;
   for (const char* item : a.items)
-    SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    if (SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item)) < 0) return false;
   SendMessageA(hwnd(), CB_SETITEMHEIGHT, 0, a.itemHeight);
   SetColor(clBtnFace);
-  return true;
+  return static_cast<bool>(brush_);
 }
 
 void ComboBox::SetClosedBounds(const Box& b) { SetBounds(Dropped(b)); }
 
 void ComboBox::SetColor(TColor c) {
   color_ = c;
+  // Without a brush of its own the control paints with the system's colours.
   brush_.reset(CreateSolidBrush(ColorToRGB(c)));
   InvalidateRect(hwnd(), nullptr, TRUE);
 }

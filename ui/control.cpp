@@ -14,10 +14,9 @@ constexpr UINT_PTR kSubclassId = 1;
 Control::~Control() {
   // The subclass clears the handle when the window goes, so a handle still held
   // here names our own live window, never one the system has reused.
-  if (hwnd() && subclassed_) {
-    RemoveWindowSubclass(hwnd(), SubclassProc, kSubclassId);
-    RemovePropA(hwnd(), kProp);
-  }
+  if (!hwnd()) return;
+  if (subclassed_) RemoveWindowSubclass(hwnd(), SubclassProc, kSubclassId);
+  RemovePropA(hwnd(), kProp);
 }
 
 Control* Control::FromHandle(HWND w) { return static_cast<Control*>(GetPropA(w, kProp)); }
@@ -32,6 +31,8 @@ bool Control::Create(HWND parent, const char* cls, const char* text, DWORD style
   SetPropA(hwnd(), kProp, this);
   classProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd(), GWLP_WNDPROC));
   Subclass();
+  // Unsubclassed, the window would outlive this wrapper with a property naming it.
+  if (!subclassed_) RemovePropA(hwnd(), kProp);
   return subclassed_;
 }
 
