@@ -59,25 +59,6 @@ void PutOnClipboard(HWND owner, const std::string& text) {
   if (SetClipboardData(CF_TEXT, ansi.get())) ansi.release();
 }
 
-struct WindowSearch {
-  DWORD pid;
-  const std::string* title;
-  int skip;  // earlier windows of the process with the same title
-  HWND found;
-  TitleBudget* budget;  // borrowed: slow windows cost a switch a second at most
-};
-
-BOOL CALLBACK FindApplicationWindow(HWND w, LPARAM param) {
-  auto* s = reinterpret_cast<WindowSearch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (pid != s->pid || GetWindow(w, GW_OWNER) || !IsWindowVisible(w)) return TRUE;
-  if (s->budget->TitleOf(w) != *s->title) return TRUE;
-  if (s->skip-- > 0) return TRUE;
-  s->found = w;
-  return FALSE;
-}
-
 }  // namespace
 
 const TQorSvc* TForm1::SelectedEntry() {
@@ -117,15 +98,10 @@ void TForm1::ShowEntryProperties() {
 void TForm1::SwitchToEntryWindow() {
   const TQorSvc* entry = CurrentTab == 1 ? SelectedEntry() : nullptr;
   if (!entry) return;
-  // Twins (same process, same title) are told apart by their order in the list.
-  TitleBudget budget;
-  WindowSearch search{entry->idProcess, &entry->WindowText, 0, nullptr, &budget};
-  for (size_t i = 0; &lists_.Applications.EntryAt(i) != entry; ++i) {
-    const TQorSvc& other = lists_.Applications.EntryAt(i);
-    if (other.idProcess == entry->idProcess && other.WindowText == entry->WindowText) ++search.skip;
-  }
-  EnumWindows(FindApplicationWindow, reinterpret_cast<LPARAM>(&search));
-  if (!search.found) return;  // closed since the last reload
-  if (IsIconic(search.found)) ShowWindowAsync(search.found, SW_RESTORE);
-  SetForegroundWindow(search.found);
+  // The window the entry was made from: its title may be shown cut (a TAB or
+  // a line break in it), and twins share a title.
+  HWND w = lists_.Applications.WindowAt(static_cast<size_t>(GLB_List.ItemIndex()));
+  if (!IsApplicationWindowOf(w, entry->idProcess)) return;  // closed since the last reload
+  if (IsIconic(w)) ShowWindowAsync(w, SW_RESTORE);
+  SetForegroundWindow(w);
 }

@@ -4,9 +4,11 @@
 
 #include "app/ordering.h"
 
-void EntryModel::Assign(std::vector<std::string> lines, const std::vector<HICON>& icons) {
+void EntryModel::Assign(std::vector<std::string> lines, const std::vector<HICON>& icons,
+                        std::vector<HWND> windows) {
   Clear();
   lines_ = std::move(lines);
+  if (windows.size() == lines_.size()) windows_ = std::move(windows);
   entries_.resize(lines_.size());
   for (size_t i = 0; i < lines_.size(); ++i) LineToSvc(lines_[i], entries_[i]);
   images_.Append(icons);
@@ -15,6 +17,7 @@ void EntryModel::Assign(std::vector<std::string> lines, const std::vector<HICON>
 void EntryModel::Clear() {
   lines_.clear();
   entries_.clear();
+  windows_.clear();
   images_.Clear();
 }
 
@@ -38,6 +41,7 @@ void EntryModel::Reorder(const std::vector<size_t>& order) {
   if (std::is_sorted(order.begin(), order.end())) return;
   ApplyOrder(lines_, order);
   ApplyOrder(entries_, order);
+  if (!windows_.empty()) ApplyOrder(windows_, order);
   images_.Rearrange(order);
 }
 
@@ -65,6 +69,7 @@ void LoadEntryLists(EntryLists& out, const FixedEntries& fixed) {
   ResolveCache cache;
   Snapshot s = TakeSnapshot(fixed, CachedResolver(cache));
   out.Processes.Assign(std::move(s.ProcessLines), s.ProcessIcons);
-  out.Applications.Assign(std::move(s.ApplicationLines), s.ApplicationIcons);
+  out.Applications.Assign(std::move(s.ApplicationLines), s.ApplicationIcons,
+                          std::move(s.ApplicationWindows));
   out.CreationTimes = std::move(s.CreationTimes);
 }

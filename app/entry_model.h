@@ -19,7 +19,9 @@ class EntryModel {
   EntryModel() : images_(32, 32) {}
 
   // `icons[i]` is the icon of `lines[i]`; the image list keeps its own copies.
-  void Assign(std::vector<std::string> lines, const std::vector<HICON>& icons);
+  // `windows[i]`, when given, is the window line i was made from.
+  void Assign(std::vector<std::string> lines, const std::vector<HICON>& icons,
+              std::vector<HWND> windows = {});
   void Clear();
   // The order a plain exchange sort gives, by process ID or by image name.
   void OrderByProcessId();
@@ -28,6 +30,8 @@ class EntryModel {
   size_t Size() const { return lines_.size(); }
   const std::string& LineAt(size_t i) const { return lines_[i]; }
   const TQorSvc& EntryAt(size_t i) const { return entries_[i]; }
+  // The window entry i was made from (borrowed, maybe gone since), or null.
+  HWND WindowAt(size_t i) const { return i < windows_.size() ? windows_[i] : nullptr; }
   ui::UniqueIcon IconAt(size_t i) const { return images_.GetIcon(static_cast<int>(i)); }
   const ui::ImageList& Images() const { return images_; }
 
@@ -36,6 +40,7 @@ class EntryModel {
 
   std::vector<std::string> lines_;
   std::vector<TQorSvc> entries_;  // lines_[i] parsed
+  std::vector<HWND> windows_;     // borrowed: of lines_[i], or none at all
   ui::ImageList images_;          // image i belongs to line i
 };
 

@@ -23,6 +23,7 @@ struct AllWindows {
   bool skipShellWindows;
   TitleBudget* budget;
   std::unordered_map<DWORD, std::vector<std::string>>* out;
+  std::unordered_map<DWORD, std::vector<HWND>>* windows;  // optional
 };
 
 BOOL CALLBACK CollectAllProc(HWND w, LPARAM param) {
@@ -30,7 +31,9 @@ BOOL CALLBACK CollectAllProc(HWND w, LPARAM param) {
   DWORD pid = 0;
   GetWindowThreadProcessId(w, &pid);
   std::string title = ApplicationTitle(w, all->skipShellWindows, *all->budget);
-  if (!title.empty()) (*all->out)[pid].push_back(std::move(title));
+  if (title.empty()) return TRUE;
+  (*all->out)[pid].push_back(std::move(title));
+  if (all->windows) (*all->windows)[pid].push_back(w);
   return TRUE;
 }
 
@@ -108,10 +111,17 @@ std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWind
   return std::move(c.WindowTitles);
 }
 
-std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(bool skipShellWindows,
-                                                                           TitleBudget& budget) {
+std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(
+    bool skipShellWindows, TitleBudget& budget,
+    std::unordered_map<DWORD, std::vector<HWND>>* windows) {
   std::unordered_map<DWORD, std::vector<std::string>> out;
-  AllWindows all{skipShellWindows, &budget, &out};
+  AllWindows all{skipShellWindows, &budget, &out, windows};
   EnumWindows(CollectAllProc, reinterpret_cast<LPARAM>(&all));
   return out;
+}
+
+bool IsApplicationWindowOf(HWND w, DWORD processId) {
+  DWORD pid = 0;
+  return w && IsWindow(w) && GetWindowThreadProcessId(w, &pid) && pid == processId &&
+         !GetWindow(w, GW_OWNER) && IsWindowVisible(w);
 }

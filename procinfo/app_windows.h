@@ -31,8 +31,13 @@ std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWind
 // One enumeration for every process at once: titles grouped by process ID,
 // each group in enumeration order (what CollectWindowTitles gives per process);
 // every title request draws on `budget` (one per reload).
-std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(bool skipShellWindows,
-                                                                           TitleBudget& budget);
+// `windows`, when given, receives each title's window at the same place.
+std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(
+    bool skipShellWindows, TitleBudget& budget,
+    std::unordered_map<DWORD, std::vector<HWND>>* windows = nullptr);
+
+// Whether `window` is still a visible, unowned top-level window of process `processId`.
+bool IsApplicationWindowOf(HWND window, DWORD processId);
 
 // The same with a budget of their own.
 inline std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWindows) {

@@ -15,7 +15,14 @@ namespace {
 
 constexpr DWORD kFirstBufferIds = 4096;
 
-using TitleMap = std::unordered_map<DWORD, std::vector<std::string>>;
+// Each process's application windows: titles and handles, in enumeration order.
+struct TitleMap {
+  std::unordered_map<DWORD, std::vector<HWND>> windows;  // made before `titles` fills it
+  std::unordered_map<DWORD, std::vector<std::string>> titles;
+
+  explicit TitleMap(TitleBudget& budget)
+      : titles(CollectAllWindowTitles(true, budget, &windows)) {}
+};
 
 // Entries as they are made, each line with its icon; they go into the
 // snapshot in one step at the end: a process cut short leaves no line
@@ -25,16 +32,19 @@ struct Pending {
   using Mark = std::pair<size_t, size_t>;
   Snapshot& out;
   Entries processes, applications;
+  std::vector<HWND> windows;  // of `applications`, at the same places
 
   // Adds the process's entry and one entry per application window.
   void Emit(TQorSvc& svc, HICON icon, const TitleMap& titles) {
     svc.WindowText.clear();
     processes.emplace_back(EntryLine(svc), icon);
-    auto it = titles.find(svc.idProcess);
-    if (it == titles.end()) return;
-    for (const std::string& title : it->second) {
-      svc.WindowText = title;
+    auto it = titles.titles.find(svc.idProcess);
+    if (it == titles.titles.end()) return;
+    const std::vector<HWND>& handles = titles.windows.at(svc.idProcess);
+    for (size_t i = 0; i < it->second.size(); ++i) {
+      svc.WindowText = it->second[i];
       applications.emplace_back(EntryLine(svc), icon);
+      windows.push_back(handles[i]);
     }
     svc.WindowText.clear();
   }
@@ -43,11 +53,14 @@ struct Pending {
   void Rewind(Mark m) {
     processes.resize(m.first);
     applications.resize(m.second);
+    windows.resize(m.second);
   }
 
   void Flush() {
     Move(processes, out.ProcessLines, out.ProcessIcons);
     Move(applications, out.ApplicationLines, out.ApplicationIcons);
+    out.ApplicationWindows.insert(out.ApplicationWindows.end(), windows.begin(), windows.end());
+    windows.clear();
   }
 
   static void Move(Entries& from, std::vector<std::string>& lines, std::vector<HICON>& icons) {
@@ -200,8 +213,8 @@ Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve
   base::UniqueHandle snap(api.CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snap) return out;
   TitleBudget budget;  // slow windows cost this reload a second at most
-  const TitleMap titles = CollectAllWindowTitles(true, budget);
-  Pending pending{out, {}, {}};
+  const TitleMap titles(budget);
+  Pending pending{out, {}, {}, {}};
   PROCESSENTRY32 entry{};
   entry.dwSize = 296;
   for (BOOL ok = api.Process32First(snap.get(), &entry); ok;
@@ -226,8 +239,8 @@ Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve) {
   // Identifiers come back in ascending numeric order, as SortIDList leaves them.
   std::stable_sort(ids.begin(), ids.end());
   TitleBudget budget;  // slow windows cost this reload a second at most
-  const TitleMap titles = CollectAllWindowTitles(true, budget);
-  Pending pending{out, {}, {}};
+  const TitleMap titles(budget);
+  Pending pending{out, {}, {}, {}};
   for (DWORD id : ids) {
     ListGuarded(pending, id, fixed.DefaultIcon.get(), titles,
                 [&] { ListProcess(id, fixed, resolve, pending, titles); });

@@ -39,6 +39,8 @@ struct Snapshot {
   std::vector<HICON> ProcessIcons;  // borrowed: from the resolver or FixedEntries
   std::vector<std::string> ApplicationLines;
   std::vector<HICON> ApplicationIcons;  // borrowed, as above
+  // The window of each application line: borrowed, and it may since have gone.
+  std::vector<HWND> ApplicationWindows;
   // When each listed process started, where it could be read: an action on
   // an identifier checks it is still the same process.
   std::unordered_map<uint32_t, FILETIME> CreationTimes;

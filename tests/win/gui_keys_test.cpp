@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/control_ids.h"
+#include "app/texts.h"
 #include "harness.h"
 
 #include <string>
@@ -238,6 +239,8 @@ TEST(Keys, DoubleClickAndEnterSwitchToTheApplicationWindow) {
     if (TextOf(w) == "Switch 2") two = w;
   }
   ASSERT_TRUE(one && two);
+  // A title with a TAB and a line break: its entry shows it cut at the TAB.
+  ASSERT_TRUE(SetWindowTextA(two, "Switch 2\tTabbed\r\nBroken"));
   ShowWindow(one, SW_MINIMIZE);
   ASSERT_TRUE(WaitFor([&] { return IsIconic(one) != FALSE; }));
   KeysApp app;
@@ -252,8 +255,8 @@ TEST(Keys, DoubleClickAndEnterSwitchToTheApplicationWindow) {
   EXPECT_TRUE(WaitFor([&] { return !IsIconic(one) && GetForegroundWindow() == one; }));
   EXPECT_EQ(app.ShownId(), std::to_string(helper.Id()));
 
-  // Enter on the other entry.
-  const int other = app.IndexOf(Prefix(helper.Id()) + " Switch 2");
+  // Enter on the other entry, the one whose title is shown cut.
+  const int other = app.IndexOf(Prefix(helper.Id()) + " Switch 2" + texts::kCompanyLine);
   ASSERT_GE(other, 0);
   ASSERT_TRUE(WaitFor([&] {
     if (ListSelection(app.List()) == other && GetForegroundWindow() == app.form) return true;
