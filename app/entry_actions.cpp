@@ -115,7 +115,7 @@ void TForm1::ShowEntryProperties() {
 }
 
 void TForm1::SwitchToEntryWindow() {
-  const TQorSvc* entry = CurrentTab == 1 ? SelectedEntry() : nullptr;
+  const TQorSvc* entry = CurrentTab == ListTab::Applications ? SelectedEntry() : nullptr;
   if (!entry) return;
   // Twins (same process, same title) are told apart by their order in the list.
   TitleBudget budget;

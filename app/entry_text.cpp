@@ -2,9 +2,9 @@
 
 #include "app/texts.h"
 
-std::string EntryText(const TQorSvc& s, int tab) {
+std::string EntryText(const TQorSvc& s, ListTab tab) {
   std::string text = "[ " + std::to_string(s.idProcess) + " : " + s.DisplayName + " ] ";
-  text += tab == 0 ? s.FileName : s.WindowText;
+  text += tab == ListTab::Processes ? s.FileName : s.WindowText;
   text += texts::kCompanyLine;
   text += s.Company;
   text += texts::kDescriptionLine;

@@ -2,8 +2,9 @@
 #pragma once
 #include <string>
 
+#include "app/list_tab.h"
 #include "procinfo/entry_line.h"
 
 // "[ %u : %s ] %s\r\n　　会社：%s\r\n　　説明：%s"; the second %s is the path
 // on the process tab and the window title on the application tab.
-std::string EntryText(const TQorSvc& svc, int tab);
+std::string EntryText(const TQorSvc& svc, ListTab tab);

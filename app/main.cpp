@@ -11,18 +11,19 @@
 
 namespace {
 
+void SayStartFailed() {
+  MessageBoxA(nullptr, texts::kStartError, texts::kErrorCaption, MB_OK | MB_ICONERROR);
+}
+
 void RunMainWindow(const std::function<void()>& shown) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   DdeSession dde;
   AppWindow app;
-  if (!app.Create()) return;
+  // Never a half-built window: say so and end.
+  if (!app.Create()) return SayStartFailed();
   TForm1 form(app.hwnd(), &dde);
-  if (!form.Create()) {
-    // Never a half-built window: say so and end.
-    MessageBoxA(nullptr, texts::kStartError, texts::kErrorCaption, MB_OK | MB_ICONERROR);
-    return;
-  }
+  if (!form.Create()) return SayStartFailed();
   app.SetMainWindow(form.hwnd());
   // Centred on the screen when first shown.
   RECT r;

@@ -11,11 +11,11 @@ TEST(EntryText, ThreeLinesInCodePage932) {
   // "\r\n　　会社：" and "\r\n　　説明：" in code page 932.
   const std::string company = "\r\n\x81\x40\x81\x40\x89\xEF\x8E\xD0\x81\x46";
   const std::string description = "\r\n\x81\x40\x81\x40\x90\xE0\x96\xBE\x81\x46";
-  EXPECT_EQ(EntryText(s, 0), "[ 1234 : explorer.exe ] C:\\WINDOWS\\explorer.exe" + company + "Co" +
+  EXPECT_EQ(EntryText(s, ListTab::Processes), "[ 1234 : explorer.exe ] C:\\WINDOWS\\explorer.exe" + company + "Co" +
                                  description + "Desc");
-  EXPECT_EQ(EntryText(s, 1), "[ 1234 : explorer.exe ] Title" + company + "Co" + description + "Desc");
+  EXPECT_EQ(EntryText(s, ListTab::Applications), "[ 1234 : explorer.exe ] Title" + company + "Co" + description + "Desc");
   s.idProcess = 0xFFF0A1B2;
-  EXPECT_EQ(EntryText(s, 0).substr(0, 13), "[ 4293960114 ");
+  EXPECT_EQ(EntryText(s, ListTab::Processes).substr(0, 13), "[ 4293960114 ");
 }
 
 TEST(VersionText, TablePathShortVersionCommand) {

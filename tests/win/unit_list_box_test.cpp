@@ -56,7 +56,7 @@ class ListFixture : public ::testing::Test {
   // Draws entry `index` into a fresh bitmap and returns its pixels: as the
   // system's draw request asks for it, or as the hover painting does.
   std::vector<COLORREF> Render(int index, UINT state, bool request) {
-    ui::WindowDC screen(nullptr);
+    ui::ClientDC screen(nullptr);
     ui::UniqueMemDC dc(CreateCompatibleDC(screen.get()));
     ui::UniqueBitmap bmp(CreateCompatibleBitmap(screen.get(), cw_, 46));
     {
