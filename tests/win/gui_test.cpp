@@ -350,9 +350,6 @@ TEST(Gui, ScreenReadersNameEachDetailTheImagesAndTheSelectedEntry) {
   Process helper = StartHelper("windows 2 Reader");
   App app;
   app.Click(kIdReget);
-  const int index = app.IndexOf(Prefix(helper.Id()));
-  ASSERT_GE(index, 0);
-  ASSERT_TRUE(app.SelectEntry(index, helper.Id()));
 
   // Windows' proxies name an edit (and a combo box) after the label right
   // before it in z-order; Wine's client names the edits the same way.
@@ -375,6 +372,9 @@ TEST(Gui, ScreenReadersNameEachDetailTheImagesAndTheSelectedEntry) {
 
   // The selected entry is the system list box's selection and caret, and
   // its text the three lines the list shows.
+  const int index = app.IndexOf(Prefix(helper.Id()));
+  ASSERT_GE(index, 0);
+  ASSERT_TRUE(app.SelectEntry(index, helper.Id()));
   HWND list = app.Ctl(kIdList);
   EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), index);
   EXPECT_EQ(SendMessageA(list, LB_GETCARETINDEX, 0, 0), index);
