@@ -28,8 +28,6 @@ enum ControlId {
   kIdLabelCompany,
   kIdLabelDescription,
   kIdLabelFileName,
-  kIdPanelBase,
-  kIdPanelBtn,
 };
 
 // Resource identifiers.

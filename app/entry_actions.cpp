@@ -96,7 +96,7 @@ void TForm1::ShowEntryProperties() {
 }
 
 void TForm1::SwitchToEntryWindow() {
-  const TQorSvc* entry = CurrentTab == 1 ? SelectedEntry() : nullptr;
+  const TQorSvc* entry = CurrentTab == ListTab::Applications ? SelectedEntry() : nullptr;
   if (!entry) return;
   // The window the entry was made from: its title may be shown cut (a TAB or
   // a line break in it), and twins share a title.

@@ -66,7 +66,7 @@ void TForm1::ShowEntryMenu(LPARAM where) {
   UniqueMenu menu(CreatePopupMenu());
   if (!menu) return;
   HMENU m = menu.get();
-  if (CurrentTab == 1) {
+  if (CurrentTab == ListTab::Applications) {
     AppendMenuA(m, MF_STRING, kCmdSwitch, texts::kMenuSwitch);
     SetMenuDefaultItem(m, kCmdSwitch, FALSE);  // what a double click and Enter do
     AppendMenuA(m, MF_SEPARATOR, 0, nullptr);

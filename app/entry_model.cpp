@@ -7,22 +7,20 @@
 void EntryModel::Assign(std::vector<std::string> lines, const std::vector<HICON>& icons,
                         std::vector<HWND> windows) {
   Clear();
-  lines_ = std::move(lines);
-  if (windows.size() == lines_.size()) windows_ = std::move(windows);
-  entries_.resize(lines_.size());
-  for (size_t i = 0; i < lines_.size(); ++i) LineToSvc(lines_[i], entries_[i]);
+  if (windows.size() == lines.size()) windows_ = std::move(windows);
+  entries_.resize(lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) LineToSvc(lines[i], entries_[i]);
   images_.Append(icons);
 }
 
 void EntryModel::Clear() {
-  lines_.clear();
   entries_.clear();
   windows_.clear();
   images_.Clear();
 }
 
 void EntryModel::OrderByProcessId() {
-  if (lines_.size() < 2) return;
+  if (entries_.size() < 2) return;
   std::vector<uint32_t> keys;
   keys.reserve(entries_.size());
   for (const TQorSvc& e : entries_) keys.push_back(e.idProcess);
@@ -30,7 +28,7 @@ void EntryModel::OrderByProcessId() {
 }
 
 void EntryModel::OrderByImageName() {
-  if (lines_.size() < 2) return;
+  if (entries_.size() < 2) return;
   std::vector<std::string> names;
   names.reserve(entries_.size());
   for (const TQorSvc& e : entries_) names.push_back(e.DisplayName);
@@ -39,7 +37,6 @@ void EntryModel::OrderByImageName() {
 
 void EntryModel::Reorder(const std::vector<size_t>& order) {
   if (std::is_sorted(order.begin(), order.end())) return;
-  ApplyOrder(lines_, order);
   ApplyOrder(entries_, order);
   if (!windows_.empty()) ApplyOrder(windows_, order);
   images_.Rearrange(order);
@@ -51,9 +48,9 @@ void EntryLists::Clear() {
   CreationTimes.clear();
 }
 
-EntryModel* EntryLists::Tab(int index) {
-  if (index == 0) return &Processes;
-  if (index == 1) return &Applications;
+EntryModel* EntryLists::Tab(ListTab tab) {
+  if (tab == ListTab::Processes) return &Processes;
+  if (tab == ListTab::Applications) return &Applications;
   return nullptr;
 }
 

@@ -1,4 +1,4 @@
-// The entries of one tab: each entry line with its icon at the same index.
+// The entries of one tab: each parsed entry line with its icon at the same index.
 // The model keeps that pairing through every change, and the lines parsed
 // once, so that showing an entry never parses it again.
 #pragma once
@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "app/list_tab.h"
 #include "procinfo/entry_line.h"
 #include "procinfo/snapshot.h"
 #include "productinfo/resolve.h"
@@ -27,8 +28,7 @@ class EntryModel {
   void OrderByProcessId();
   void OrderByImageName();
 
-  size_t Size() const { return lines_.size(); }
-  const std::string& LineAt(size_t i) const { return lines_[i]; }
+  size_t Size() const { return entries_.size(); }
   const TQorSvc& EntryAt(size_t i) const { return entries_[i]; }
   // The window entry i was made from (borrowed, maybe gone since), or null.
   HWND WindowAt(size_t i) const { return i < windows_.size() ? windows_[i] : nullptr; }
@@ -38,10 +38,9 @@ class EntryModel {
  private:
   void Reorder(const std::vector<size_t>& order);
 
-  std::vector<std::string> lines_;
-  std::vector<TQorSvc> entries_;  // lines_[i] parsed
-  std::vector<HWND> windows_;     // borrowed: of lines_[i], or none at all
-  ui::ImageList images_;          // image i belongs to line i
+  std::vector<TQorSvc> entries_;  // the lines parsed
+  std::vector<HWND> windows_;     // borrowed: of entry i, or none at all
+  ui::ImageList images_;          // image i belongs to entry i
 };
 
 // Both tabs of one snapshot.
@@ -53,8 +52,8 @@ struct EntryLists {
   std::unordered_map<uint32_t, FILETIME> CreationTimes;
 
   void Clear();
-  // The model of tab `index`; none for another index.
-  EntryModel* Tab(int index);
+  // The model of tab `tab`; none for a value that names no tab.
+  EntryModel* Tab(ListTab tab);
 };
 
 // Resolves each file once through `cache`, which keeps the icons.

@@ -27,10 +27,10 @@ std::string Fitted(const std::string& field, size_t room) {
 
 }  // namespace
 
-std::string EntryText(const TQorSvc& s, int tab) {
+std::string EntryText(const TQorSvc& s, ListTab tab) {
   std::string text =
       "[ " + std::to_string(s.idProcess) + " : " + Fitted(s.DisplayName, kNameRoom) + " ] ";
-  text += Fitted(tab == 0 ? s.FileName : s.WindowText, kSecondRoom);
+  text += Fitted(tab == ListTab::Processes ? s.FileName : s.WindowText, kSecondRoom);
   text += texts::kCompanyLine;
   text += Fitted(s.Company, kCompanyRoom);
   text += texts::kDescriptionLine;

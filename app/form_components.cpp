@@ -21,9 +21,17 @@ class Checked {
 }  // namespace
 
 bool TForm1::CreateComponents() {
+  if (!CreateListArea() || !CreateDetailsPanel() || !CreateButtonBar()) return false;
+  sortGroup_ = {&SB_ProcessID, &SB_FileName};
+  SB_ProcessID.JoinGroup(&sortGroup_);
+  SB_FileName.JoinGroup(&sortGroup_);
+  SetFontsAndGlyphs();
+  HookEvents();
+  return true;
+}
+
+bool TForm1::CreateListArea() {
   const HWND form = hwnd();
-  const HFONT f = font_.get();
-  const FormLayout& d = layout_;
   Checked ok;
   ok &= StatusBar1.Create({.parent = form, .id = kIdStatusBar, .text = texts::kStatusNotice});
   ok &= TC_Main.Create({.parent = form, .bounds = {0, 0, 632, 183}, .id = kIdTabMain,
@@ -31,7 +39,7 @@ bool TForm1::CreateComponents() {
                         .tabWidth = 180, .tabHeight = 22});
   GLB_List.SetAutoItemHeight(false);
   ok &= GLB_List.Create({.parent = TC_Main.hwnd(), .bounds = {4, 28, 624, 151}, .id = kIdList,
-                         .font = f});
+                         .font = font_.get()});
   ok &= PL_Base.Create({.parent = form, .bounds = {0, 211, 632, 173}});
   ok &= PL_Btn.Create({.parent = form, .bounds = {0, 183, 632, 28}, .edge = ui::Panel::Edge::Etched});
   if (!ok) return false;
@@ -42,29 +50,32 @@ bool TForm1::CreateComponents() {
   GLB_List.SelectedColor = ui::clSkyBlue;
   GLB_List.BorderHighlight = ui::clBtnHighlight;
   GLB_List.BorderShadow = ui::clGreen;
-  GLB_List.FocusedFont = {f, ui::clWindowText};
-  GLB_List.SelectedFont = {f, ui::clWindowText};
+  GLB_List.FocusedFont = {font_.get(), ui::clWindowText};
+  GLB_List.SelectedFont = {font_.get(), ui::clWindowText};
+  return true;
+}
 
+bool TForm1::CreateDetailsPanel() {
   const HWND base = PL_Base.hwnd();
-  using Kind = ui::Edit::Kind;
-  // Children in tab order: the dialog manager follows creation order.
+  const HFONT f = font_.get();
+  const FormLayout& d = layout_;
+  Checked ok;
+  // Children in Tab order: the dialog manager follows creation order. Each
+  // label comes right before its control, which screen readers name after it.
   ok &= BB_Close.Create({.parent = base, .bounds = d.BB_Close, .id = kIdClose, .caption = texts::kClose});
-  const struct {
-    ui::Edit* edit;
-    const Box& box;
-    int id;
-    Kind kind;
-    const char* text;
-  } edits[] = {
-      {&ED_idProcess, d.ED_idProcess, kIdIdProcess, Kind::SingleLine, "ED_idProcess"},
-      {&ED_DisplayName, d.ED_DisplayName, kIdDisplayName, Kind::SingleLine, "ED_DisplayName"},
-      {&ED_Company, d.ED_Company, kIdCompany, Kind::SingleLine, "ED_Company"},
-      {&ED_Description, d.ED_Description, kIdDescription, Kind::SingleLine, "ED_Description"},
-      {&ED_FileName, d.ED_FileName, kIdFileName, Kind::SingleLine, "ED_FileName"},
-      {&MM_Description, d.MM_Description, kIdMemo, Kind::Memo, "MM_Description"},
-  };
-  for (const auto& e : edits)
-    ok &= e.edit->Create({.parent = base, .bounds = e.box, .id = e.id, .kind = e.kind, .text = e.text});
+  for (int i = 0; i < kDetailRowCount; ++i) {
+    const DetailRow& row = kDetailRows[i];
+    if (row.label) {
+      const Box& at = d.*row.labelBox;
+      ok &= detailLabels_[i].Create({.parent = base, .left = at.left, .top = at.top,
+                                     .id = row.labelId, .text = row.label, .font = f});
+    }
+    ok &= detailEdits_[i].Create({.parent = base, .bounds = d.*row.editBox, .id = row.editId,
+                                  .kind = row.memo ? ui::Edit::Kind::Memo : ui::Edit::Kind::SingleLine,
+                                  .text = row.editText});
+  }
+  ok &= LL_Priority.Create({.parent = base, .left = d.LL_Priority.left, .top = d.LL_Priority.top,
+                            .id = kIdLabelPriority, .text = texts::kLabelPriority, .font = f});
   ok &= CB_Priority.Create({.parent = base, .bounds = d.CB_Priority, .id = kIdPriority,
                             .items = {std::begin(texts::kPriorityItems), std::end(texts::kPriorityItems)},
                             .itemHeight = 12});
@@ -72,42 +83,30 @@ bool TForm1::CreateComponents() {
   ok &= BB_Stop.Create({.parent = base, .bounds = d.BB_Stop, .id = kIdStop, .caption = texts::kStop});
   ok &= ED_idProcess_hex.Create({.parent = base, .bounds = d.ED_idProcess_hex, .id = kIdIdProcessHex,
                                  .text = "ED_idProcess_hex", .visible = false});
-  ok &= IM_Icon.Create({.parent = base, .bounds = d.IM_Icon, .id = kIdIcon});
-  ok &= IM_Link.Create({.parent = base, .bounds = d.IM_Link, .id = kIdLink});
-  const struct {
-    ui::Label* label;
-    const Box& box;
-    int id;
-    const char* text;
-  } labels[] = {
-      {&LL_idProcess, d.LL_idProcess, kIdLabelIdProcess, texts::kLabelProcessId},
-      {&LL_Priority, d.LL_Priority, kIdLabelPriority, texts::kLabelPriority},
-      {&LL_DisplayName, d.LL_DisplayName, kIdLabelDisplayName, texts::kLabelDisplayName},
-      {&LL_Company, d.LL_Company, kIdLabelCompany, texts::kLabelCompany},
-      {&LL_Description, d.LL_Description, kIdLabelDescription, texts::kLabelDescription},
-      {&LL_FileName, d.LL_FileName, kIdLabelFileName, texts::kLabelFileName},
-  };
-  for (const auto& l : labels)
-    ok &= l.label->Create({.parent = base, .left = l.box.left, .top = l.box.top, .id = l.id,
-                           .text = l.text, .font = f});
+  ok &= IM_Icon.Create({.parent = base, .bounds = d.IM_Icon, .id = kIdIcon, .text = texts::kIconName});
+  ok &= IM_Link.Create({.parent = base, .bounds = d.IM_Link, .id = kIdLink, .text = texts::kLinkHint});
+  return static_cast<bool>(ok);
+}
 
+bool TForm1::CreateButtonBar() {
   const HWND bar = PL_Btn.hwnd();
+  const FormLayout& d = layout_;
+  Checked ok;
   ok &= BB_Reget.Create({.parent = bar, .bounds = d.BB_Reget, .id = kIdReget, .caption = texts::kReget});
   ok &= SB_ProcessID.Create({.parent = bar, .bounds = d.SB_ProcessID, .id = kIdByProcessId,
                              .caption = texts::kByProcessId});
   ok &= SB_FileName.Create({.parent = bar, .bounds = d.SB_FileName, .id = kIdByFileName,
                             .caption = texts::kByImageName});
-  if (!ok) return false;
-  sortGroup_ = {&SB_ProcessID, &SB_FileName};
-  SB_ProcessID.JoinGroup(&sortGroup_);
-  SB_FileName.JoinGroup(&sortGroup_);
+  return static_cast<bool>(ok);
+}
 
+void TForm1::SetFontsAndGlyphs() {
+  const HFONT f = font_.get();
   for (ui::Control* c : std::initializer_list<ui::Control*>{
-           &StatusBar1, &TC_Main, &BB_Close, &ED_idProcess, &ED_DisplayName, &ED_Company,
-           &ED_Description, &ED_FileName, &MM_Description, &CB_Priority, &BB_Update, &BB_Stop,
-           &ED_idProcess_hex, &BB_Reget, &SB_ProcessID, &SB_FileName})
+           &StatusBar1, &TC_Main, &BB_Close, &CB_Priority, &BB_Update, &BB_Stop, &ED_idProcess_hex,
+           &BB_Reget, &SB_ProcessID, &SB_FileName})
     c->SetFont(f);
-
+  for (ui::Edit& e : detailEdits_) e.SetFont(f);
   BB_Reget.SetGlyph(kResGlyphReget);
   SB_ProcessID.SetGlyph(kResGlyphByProcessId);
   SB_FileName.SetGlyph(kResGlyphByFileName);
@@ -115,8 +114,6 @@ bool TForm1::CreateComponents() {
   BB_Stop.SetGlyph(kResGlyphStop);
   BB_Close.SetGlyph(kResGlyphClose);
   IM_Link.SetBitmap(kResBanner);
-  HookEvents();
-  return true;
 }
 
 void TForm1::HookEvents() {
@@ -136,14 +133,13 @@ void TForm1::HookEvents() {
 }
 
 void TForm1::MeasureLabels() {
-  const std::pair<const ui::Label*, Box*> labels[] = {
-      {&LL_idProcess, &layout_.LL_idProcess},     {&LL_Priority, &layout_.LL_Priority},
-      {&LL_DisplayName, &layout_.LL_DisplayName}, {&LL_Company, &layout_.LL_Company},
-      {&LL_Description, &layout_.LL_Description}, {&LL_FileName, &layout_.LL_FileName}};
-  for (const auto& [label, box] : labels) {
-    box->width = label->Width();
-    box->height = label->Height();
-  }
+  auto measure = [](const ui::Label& label, Box& box) {
+    box.width = label.Width();
+    box.height = label.Height();
+  };
+  for (int i = 0; i < kDetailRowCount; ++i)
+    if (kDetailRows[i].label) measure(detailLabels_[i], layout_.*kDetailRows[i].labelBox);
+  measure(LL_Priority, layout_.LL_Priority);
 }
 
 void TForm1::ApplyLayout() {
@@ -162,18 +158,17 @@ void TForm1::ApplyLayout() {
   GLB_List.SetBounds(TC_Main.DisplayArea());
 
   PL_Base.SetBevelBox(0, d.BV_Icon);
+  for (int i = 0; i < kDetailRowCount; ++i) {
+    const DetailRow& row = kDetailRows[i];
+    if (row.label) ui::PlaceWindow(detailLabels_[i].hwnd(), d.*row.labelBox);
+    ui::PlaceWindow(detailEdits_[i].hwnd(), d.*row.editBox);
+  }
   const std::pair<HWND, const Box&> placed[] = {
-      {IM_Icon.hwnd(), d.IM_Icon},
-      {LL_idProcess.hwnd(), d.LL_idProcess},     {ED_idProcess.hwnd(), d.ED_idProcess},
-      {LL_Priority.hwnd(), d.LL_Priority},
-      {LL_DisplayName.hwnd(), d.LL_DisplayName}, {ED_DisplayName.hwnd(), d.ED_DisplayName},
-      {LL_Company.hwnd(), d.LL_Company},         {ED_Company.hwnd(), d.ED_Company},
-      {LL_Description.hwnd(), d.LL_Description}, {ED_Description.hwnd(), d.ED_Description},
-      {LL_FileName.hwnd(), d.LL_FileName},       {ED_FileName.hwnd(), d.ED_FileName},
-      {MM_Description.hwnd(), d.MM_Description}, {BB_Update.hwnd(), d.BB_Update},
-      {BB_Stop.hwnd(), d.BB_Stop},               {IM_Link.hwnd(), d.IM_Link},
-      {BB_Close.hwnd(), d.BB_Close},             {BB_Reget.hwnd(), d.BB_Reget},
-      {SB_ProcessID.hwnd(), d.SB_ProcessID},     {SB_FileName.hwnd(), d.SB_FileName}};
+      {IM_Icon.hwnd(), d.IM_Icon},           {LL_Priority.hwnd(), d.LL_Priority},
+      {BB_Update.hwnd(), d.BB_Update},       {BB_Stop.hwnd(), d.BB_Stop},
+      {IM_Link.hwnd(), d.IM_Link},           {BB_Close.hwnd(), d.BB_Close},
+      {BB_Reget.hwnd(), d.BB_Reget},         {SB_ProcessID.hwnd(), d.SB_ProcessID},
+      {SB_FileName.hwnd(), d.SB_FileName}};
   for (const auto& [window, box] : placed) ui::PlaceWindow(window, box);
   CB_Priority.SetClosedBounds(d.CB_Priority);
 }

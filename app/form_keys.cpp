@@ -31,7 +31,7 @@ bool TForm1::PreTranslateKey(const MSG& msg) {
       CopyEntry();
       return true;
     }
-    if (down && key == VK_RETURN && plain && CurrentTab == 1) {
+    if (down && key == VK_RETURN && plain && CurrentTab == ListTab::Applications) {
       SwitchToEntryWindow();
       return true;
     }

@@ -24,7 +24,6 @@ struct FormLayout {
 
 inline constexpr int kMinOuterWidth = 640;
 inline constexpr int kMinOuterHeight = 480;
-inline constexpr int kStatusBarHeight = 19;
 
 // The placement done once at creation; label sizes must already be measured.
 void LayoutOnCreate(FormLayout& f);

@@ -74,7 +74,7 @@ class MessageForm : public ui::ModalDialog {
     const int buttonW = dux * 50 / 4, buttonH = duy * 14 / 8, buttonGap = dux * 4 / 4;
     RECT tr{0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
     {
-      ui::WindowDC dc(hwnd());
+      ui::ClientDC dc(hwnd());
       ui::Selected sel(dc.get(), font_.get());
       DrawTextA(dc.get(), text.c_str(), -1, &tr, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     }

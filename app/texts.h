@@ -20,6 +20,7 @@ inline constexpr char kLabelFileName[] = "実ファイル";
 inline constexpr char kUpdate[] = "更新(&U)";
 inline constexpr char kStop[] = "停止(E)";
 inline constexpr char kClose[] = "閉じる(&C)";
+inline constexpr char kIconName[] = "アイコン";
 inline constexpr char kLinkHint[] = "Kestraneへアクセスします";
 inline constexpr char kStatusNotice[] =
     "Vorlane - プロセスとアプリケーションの一覧　Copyright (C) Kestrane";
@@ -30,7 +31,6 @@ inline constexpr char kSystemName[] = "System";
 inline constexpr char kMicrosoft[] = "Microsoft Corporation";
 inline constexpr char kIdleDescription[] = "CPUの空き時間を表しています";
 inline constexpr char kSystemDescription[] = "Windows自体の制御用プロセスです";
-inline constexpr char kAccessDenied[] = "アクセスは拒否されました。";
 inline constexpr char kCompanyLine[] = "\r\n　　会社：";
 inline constexpr char kDescriptionLine[] = "\r\n　　説明：";
 inline constexpr char kConfirmText[] = "Kestraneへアクセスしますか？";

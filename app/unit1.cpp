@@ -48,7 +48,7 @@ bool TForm1::FormCreate() {
   SortByName = 0;
   Activated = 0;
   SelectedIndex = -1;
-  CurrentTab = 0;
+  CurrentTab = ListTab::Processes;
   ntFamily_ = PlatformId() == VER_PLATFORM_WIN32_NT;
 
   TQorProductInfo info;
@@ -74,9 +74,7 @@ bool TForm1::FormCreate() {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   MeasureLabels();
   LayoutOnCreate(layout_);
-  for (ui::Edit* e : {&ED_idProcess, &ED_DisplayName, &ED_Company, &ED_Description, &ED_FileName,
-                      &MM_Description})
-    e->SetText("");
+  for (ui::Edit& e : detailEdits_) e.SetText("");
   CB_Priority.SetItemIndex(kNormalIndex);
   SB_ProcessID.SetDown(true);
   FormResize();
@@ -115,7 +113,7 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::TC_MainChange() {
-  CurrentTab = TC_Main.TabIndex();
+  CurrentTab = static_cast<ListTab>(TC_Main.TabIndex());
   SelectedIndex = -1;
   std::vector<std::string> texts;
   EntryModel* model = lists_.Tab(CurrentTab);
@@ -167,8 +165,10 @@ void TForm1::Reload() {
                           .DefaultIcon = DefaultIcon.get(),
                           .SystemIcon = SystemIcon.get(),
                           .IdleIcon = IdleIcon.get()});
+  // Ordered here and again by TC_MainChange, as designed: the second finds
+  // the list in order and does nothing.
   OrderProcesses();
-  TC_Main.SetTabIndex(CurrentTab);
+  TC_Main.SetTabIndex(static_cast<int>(CurrentTab));
   TC_MainChange();
   SetCursor(old);
 }
@@ -179,9 +179,7 @@ void TForm1::ClearDetails() {
   if (detailsClear_) return;
   detailsClear_ = true;
   IM_Icon.SetIcon(nullptr);
-  for (ui::Edit* e : {&ED_idProcess, &ED_DisplayName, &ED_Company, &ED_Description, &ED_FileName,
-                      &MM_Description})
-    e->SetText("");
+  for (ui::Edit& e : detailEdits_) e.SetText("");
   CB_Priority.SetItemIndex(kNormalIndex);
   CB_Priority.SetEnabled(false);
   CB_Priority.SetColor(ui::clBtnFace);
@@ -209,17 +207,11 @@ void TForm1::ShowDetails(const TQorSvc& r, HICON icon, const LiveDetails& live) 
                      r.idProcess != ownId);
   IM_Icon.SetIcon(icon);
   ED_idProcess_hex.SetText(HexId(r.idProcess));
-  ED_idProcess.SetText(std::to_string(r.idProcess));
   CB_Priority.SetEnabled(ntFamily_ && r.idProcess != 0);
   CB_Priority.SetColor(ui::clWindow);
   CB_Priority.SetItemIndex(PriorityIndexOf(live.PriorityClass));
-  ED_DisplayName.SetText(r.DisplayName);
-  ED_Company.SetText(r.Company);
-  ED_Description.SetText(r.Description);
-  ED_FileName.SetText(r.FileName);
-  std::string memo;
-  for (const std::string& title : live.WindowTitles) memo += title + "\r\n";
-  MM_Description.SetText(memo);
+  for (int i = 0; i < kDetailRowCount; ++i)
+    detailEdits_[i].SetText(kDetailRows[i].read(r, live.WindowTitles));
 }
 
 void TForm1::CB_PriorityChange() { BB_Update.SetEnabled(true); }

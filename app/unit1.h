@@ -1,10 +1,16 @@
 // The main window: tab lists of processes and applications, the button bar
-// and the details panel.
+// and the details panel. TForm1 is written across five files:
+//   unit1.cpp            creation, window events, reload, sorting, the details panel
+//   form_components.cpp  its components: creation, event hooks, measuring, placing
+//   form_keys.cpp        keys from the message loop, type to find
+//   entry_menu.cpp       the entry's context menu
+//   entry_actions.cpp    copy, open folder, properties, switch to a window
 #pragma once
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app/detail_rows.h"
 #include "app/entry_model.h"
 #include "app/form_layout.h"
 #include "app/type_to_find.h"
@@ -50,8 +56,7 @@ class TForm1 : public ui::Window {
   void Reload();
   void ClearDetails();
   void ShowDetails(const TQorSvc& entry, HICON icon, const LiveDetails& live);
-  // Keys, the entry's context menu and what they do (form_keys.cpp,
-  // entry_menu.cpp, entry_actions.cpp).
+  // Keys, the entry's context menu and what they do.
   bool PreTranslateKey(const MSG& msg);  // from the message loop; true when used
   bool ListCharTyped(char c);
   void ShowEntryMenu(LPARAM where);
@@ -67,6 +72,10 @@ class TForm1 : public ui::Window {
 
  private:
   bool CreateComponents();
+  bool CreateListArea();
+  bool CreateDetailsPanel();
+  bool CreateButtonBar();
+  void SetFontsAndGlyphs();
   void HookEvents();
   void MeasureLabels();
   void ApplyLayout();
@@ -88,9 +97,11 @@ class TForm1 : public ui::Window {
   ui::SpeedButton SB_ProcessID, SB_FileName;
   std::vector<ui::SpeedButton*> sortGroup_;
   ui::Image IM_Icon, IM_Link;
-  ui::Label LL_idProcess, LL_Priority, LL_DisplayName, LL_Company, LL_Description, LL_FileName;
-  ui::Edit ED_idProcess, ED_DisplayName, ED_Company, ED_Description, ED_FileName, MM_Description,
-      ED_idProcess_hex;
+  // Row i of kDetailRows: its label (none for the memo) and its edit.
+  ui::Label detailLabels_[kDetailRowCount];
+  ui::Edit detailEdits_[kDetailRowCount];
+  ui::Label LL_Priority;
+  ui::Edit ED_idProcess_hex;  // hidden: the selected process ID in hexadecimal
   ui::ComboBox CB_Priority;
   FormLayout layout_;
 
@@ -98,7 +109,7 @@ class TForm1 : public ui::Window {
   int SortByName = 0;
   int Activated = 0;
   int SelectedIndex = -1;
-  int CurrentTab = 0;
+  ListTab CurrentTab = ListTab::Processes;
   bool ntFamily_ = true;       // priority classes can be changed
   bool detailsClear_ = false;  // the panel shows no entry: ClearDetails has nothing to do
   EntryLists lists_;

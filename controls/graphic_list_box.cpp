@@ -143,7 +143,6 @@ void TGraphicListBox::DrawRequest(HDC dc, int index, RECT rect, UINT state) {
   } else {
     FillSolid(dc, rect, ui::ColorToRGB(Color));
   }
-  if (d.itemState & ODS_FOCUS) DrawFocusRect(dc, &rect);
 }
 
 void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT state) {
@@ -279,7 +278,7 @@ void TGraphicListBox::PaintHotItem(bool hot) {
   SendMessageA(hwnd(), LB_GETITEMRECT, hotIndex_, reinterpret_cast<LPARAM>(&r));
   UINT state = SendMessageA(hwnd(), LB_GETSEL, hotIndex_, 0) > 0 ? kSelected : 0;
   if (hot) state |= kHot;
-  ui::WindowDC dc(hwnd());
+  ui::ClientDC dc(hwnd());
   PaintItem(dc.get(), hotIndex_, r, state);
 }
 

@@ -22,6 +22,8 @@ struct TFontRef {
 class TGraphicListBox : public ui::Control {
  public:
   static constexpr UINT kSelected = ODS_SELECTED;  // 0x0001
+  // The hot look travels in the focus flag, as designed: the list drops the
+  // system's focus flag before painting, so the two never mix.
   static constexpr UINT kHot = ODS_FOCUS;          // 0x0010
 
   TGraphicListBox();
@@ -35,7 +37,6 @@ class TGraphicListBox : public ui::Control {
   bool Create(const Args& a);
 
   // Properties; setters store, and three of them recompute the item height.
-  bool AutoItemHeight() const { return autoItemHeight_; }
   void SetAutoItemHeight(bool v);
   ui::TColor BorderHighlight = ui::clBtnHighlight;
   ui::TColor BorderShadow = ui::clBtnShadow;
@@ -45,9 +46,7 @@ class TGraphicListBox : public ui::Control {
   TFontRef FocusedFont;
   TFontRef SelectedFont;
   ui::TColor Color = ui::clWindow;
-  const ui::ImageList* Glyphs() const { return glyphs_; }
   void SetGlyphs(const ui::ImageList* list);
-  TButtonLayout Layout() const { return layout_; }
   void SetLayout(TButtonLayout l);
 
   // The base list box's own features.
@@ -61,9 +60,6 @@ class TGraphicListBox : public ui::Control {
   // Replaces every entry at once, the list not redrawn until the end.
   void SetItems(const std::vector<std::string>& texts);
   std::string ItemText(int i) const;
-  HFONT Font() const { return font_.get(); }
-  int HotIndex() const { return hotIndex_; }
-  bool Tracking() const { return tracking_; }
 
   std::function<void()> OnClick;  // every selection change by the user
   std::function<void()> OnDblClick;

@@ -167,12 +167,6 @@ void ListProcess(DWORD id, const FixedEntries& fixed, const FileResolver& resolv
 }
 
 }  // namespace
-void SortIDList(std::vector<std::string>& ids) {
-  std::stable_sort(ids.begin(), ids.end(), [](const std::string& a, const std::string& b) {
-    return HexToDWord(a) < HexToDWord(b);
-  });
-}
-
 std::vector<DWORD> EnumAllProcessIds() {
   const ProcessApi& api = Api();
   std::vector<DWORD> ids(kFirstBufferIds), lastFull;
@@ -236,7 +230,7 @@ Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve) {
   Snapshot out;
   DebugPrivilegeScope privilege;
   std::vector<DWORD> ids = EnumAllProcessIds();
-  // Identifiers come back in ascending numeric order, as SortIDList leaves them.
+  // Identifiers in ascending numeric order.
   std::stable_sort(ids.begin(), ids.end());
   TitleBudget budget;  // slow windows cost this reload a second at most
   const TitleMap titles(budget);

@@ -54,8 +54,5 @@ Snapshot TakeSnapshot(const FixedEntries& fixed, const FileResolver& resolve);
 Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve);
 Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve);
 
-// Orders "%8X" identifier texts by value, smallest first.
-void SortIDList(std::vector<std::string>& ids);
-
 // Every identifier EnumProcesses reports, the buffer grown until they fit.
 std::vector<DWORD> EnumAllProcessIds();

@@ -11,7 +11,7 @@ UniqueFont CreateFormFont() {
 }
 
 SIZE MeasureText(HFONT font, const char* text) {
-  WindowDC dc(nullptr);
+  ClientDC dc(nullptr);
   Selected sel(dc.get(), font);
   SIZE size{};
   GetTextExtentPoint32A(dc.get(), text, static_cast<int>(std::strlen(text)), &size);

@@ -24,13 +24,13 @@ using UniquePen = Owned<PtrTraits<HPEN, DeleteGdi>>;
 using UniqueBitmap = Owned<PtrTraits<HBITMAP, DeleteGdi>>;
 using UniqueMemDC = Owned<PtrTraits<HDC, DeleteDC>>;
 
-// A window's DC, released to that window.
-class WindowDC {
+// The DC of a window's client area (GetDC; the screen for null), released to that window.
+class ClientDC {
  public:
-  explicit WindowDC(HWND w) : w_(w), dc_(GetDC(w)) {}
-  WindowDC(const WindowDC&) = delete;
-  WindowDC& operator=(const WindowDC&) = delete;
-  ~WindowDC() {
+  explicit ClientDC(HWND w) : w_(w), dc_(GetDC(w)) {}
+  ClientDC(const ClientDC&) = delete;
+  ClientDC& operator=(const ClientDC&) = delete;
+  ~ClientDC() {
     if (dc_) ReleaseDC(w_, dc_);
   }
   HDC get() const { return dc_; }

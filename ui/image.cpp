@@ -12,17 +12,10 @@ HCURSOR PointingHandCursor(CursorLoader load) {
   return hand ? hand : load(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
 }
 
-bool Image::ReleasedInside(LPARAM lp) const {
-  RECT r;
-  GetClientRect(hwnd(), &r);
-  const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-  return PtInRect(&r, p) != FALSE;
-}
-
 bool Image::Create(const Args& a) {
   RegisterClassOnce(kClass, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   const Box& b = a.bounds;
-  return CreateWin(0, kClass, "", WS_CHILD | WS_VISIBLE, b.left, b.top, b.width, b.height,
+  return CreateWin(0, kClass, a.text, WS_CHILD | WS_VISIBLE, b.left, b.top, b.width, b.height,
                    a.parent, a.id);
 }
 
@@ -78,7 +71,7 @@ LRESULT Image::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       SetCapture(hwnd());
       return 0;
     case WM_LBUTTONUP: {
-      const bool click = pressed_ && ReleasedInside(lp);
+      const bool click = pressed_ && ReleasedInside(hwnd(), lp);
       pressed_ = false;
       if (GetCapture() == hwnd()) ReleaseCapture();
       if (click && OnClick) OnClick();

@@ -17,11 +17,11 @@ class Image : public Window {
     HWND parent = nullptr;
     Box bounds;
     int id = 0;
+    const char* text = "";  // names the picture to screen readers; never drawn
   };
   bool Create(const Args& a);
   // Shows a copy of `icon` (null shows nothing).
   void SetIcon(HICON icon);
-  HICON Icon() const { return icon_.get(); }
   void SetBitmap(int resourceId);
   void SetHint(const char* text);
   std::function<void()> OnClick;
@@ -31,7 +31,6 @@ class Image : public Window {
 
  private:
   void Paint();
-  bool ReleasedInside(LPARAM lp) const;
   UniqueIcon icon_;      // owned copy
   UniqueBitmap bitmap_;  // owned
   UniqueWindow tooltip_; // owned top-level tooltip window

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "ui/window.h"
+
 namespace ui {
 
 namespace {
@@ -25,16 +27,9 @@ std::vector<WORD> TemplateOf(const DialogFrame& frame) {
 }  // namespace
 
 void RegisterDialogClass(const char* name) {
-  WNDCLASSEXA wc{};
-  if (GetClassInfoExA(GetModuleHandleA(nullptr), name, &wc)) return;
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = DefDlgProcA;
-  wc.cbWndExtra = DLGWINDOWEXTRA;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = name;
-  RegisterClassExA(&wc);
+  RegisterModuleClass({.lpfnWndProc = DefDlgProcA, .cbWndExtra = DLGWINDOWEXTRA,
+                       .hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                       .lpszClassName = name});
 }
 
 INT_PTR ModalDialog::RunModal(HWND owner, const DialogFrame& frame) {

@@ -18,7 +18,6 @@ class Panel : public Window {
   bool Create(const Args& a);
   // A lowered frame drawn on the panel (a bevel has no window of its own).
   void SetBevelBox(int index, const Box& b);
-  const std::vector<Box>& BevelBoxes() const { return bevels_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

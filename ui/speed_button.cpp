@@ -1,5 +1,7 @@
 #include "ui/speed_button.h"
 
+#include "ui/window.h"
+
 namespace ui {
 
 bool SpeedButton::Create(Args a) {
@@ -37,10 +39,7 @@ LRESULT SpeedButton::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_LBUTTONUP && GetCapture() == hwnd()) {
     ReleaseCapture();
     SendMessageA(hwnd(), BM_SETSTATE, FALSE, 0);
-    POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-    RECT r;
-    GetClientRect(hwnd(), &r);
-    if (PtInRect(&r, p))
+    if (ReleasedInside(hwnd(), lp))
       SendMessageA(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd()), BN_CLICKED),
                    reinterpret_cast<LPARAM>(hwnd()));
     return 0;

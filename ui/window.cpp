@@ -41,17 +41,24 @@ Window::~Window() {
 }
 
 void Window::RegisterClassOnce(const char* cls, HICON icon, HBRUSH background, UINT style) {
-  WNDCLASSEXA wc{};
-  if (GetClassInfoExA(GetModuleHandleA(nullptr), cls, &wc)) return;
+  RegisterModuleClass({.style = style, .lpfnWndProc = Proc, .hIcon = icon,
+                       .hbrBackground = background, .lpszClassName = cls});
+}
+
+void RegisterModuleClass(WNDCLASSEXA wc) {
+  WNDCLASSEXA existing{};
+  if (GetClassInfoExA(GetModuleHandleA(nullptr), wc.lpszClassName, &existing)) return;
   wc.cbSize = sizeof wc;
-  wc.style = style;
-  wc.lpfnWndProc = Proc;
   wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hIcon = icon;
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = background;
-  wc.lpszClassName = cls;
   RegisterClassExA(&wc);
+}
+
+bool ReleasedInside(HWND w, LPARAM lp) {
+  RECT r;
+  GetClientRect(w, &r);
+  const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  return PtInRect(&r, p) != FALSE;
 }
 
 bool Window::CreateWin(DWORD exStyle, const char* cls, const char* title, DWORD style, int x,

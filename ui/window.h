@@ -38,6 +38,14 @@ class Window {
   HWND hwnd_ = nullptr;  // owned: destroyed with this object unless it has already gone
 };
 
+// Registers `wc` for this module, with the arrow pointer, unless a class of
+// its name already is: every window class of the program is made here.
+void RegisterModuleClass(WNDCLASSEXA wc);
+
+// True when a button release at client point `lp` (as the mouse messages
+// carry it) lies inside `w`: a press counts as a click only then.
+bool ReleasedInside(HWND w, LPARAM lp);
+
 // Moves a child window to a box in its parent's client coordinates.
 void PlaceWindow(HWND w, const Box& b);
 

@@ -11,11 +11,11 @@ TEST(EntryText, ThreeLinesInCodePage932) {
   // "\r\n　　会社：" and "\r\n　　説明：" in code page 932.
   const std::string company = "\r\n\x81\x40\x81\x40\x89\xEF\x8E\xD0\x81\x46";
   const std::string description = "\r\n\x81\x40\x81\x40\x90\xE0\x96\xBE\x81\x46";
-  EXPECT_EQ(EntryText(s, 0), "[ 1234 : explorer.exe ] C:\\WINDOWS\\explorer.exe" + company + "Co" +
+  EXPECT_EQ(EntryText(s, ListTab::Processes), "[ 1234 : explorer.exe ] C:\\WINDOWS\\explorer.exe" + company + "Co" +
                                  description + "Desc");
-  EXPECT_EQ(EntryText(s, 1), "[ 1234 : explorer.exe ] Title" + company + "Co" + description + "Desc");
+  EXPECT_EQ(EntryText(s, ListTab::Applications), "[ 1234 : explorer.exe ] Title" + company + "Co" + description + "Desc");
   s.idProcess = 0xFFF0A1B2;
-  EXPECT_EQ(EntryText(s, 0).substr(0, 13), "[ 4293960114 ");
+  EXPECT_EQ(EntryText(s, ListTab::Processes).substr(0, 13), "[ 4293960114 ");
 }
 
 TEST(EntryText, LongFieldsCutOnACharacterWithAnEllipsisWholeEntryBelow512Bytes) {
@@ -24,7 +24,7 @@ TEST(EntryText, LongFieldsCutOnACharacterWithAnEllipsisWholeEntryBelow512Bytes) 
   std::string kanji;
   for (int i = 0; i < 100; ++i) kanji += "\x95\x5C";
   TQorSvc s{4294967295u, std::string(300, 'N'), "x" + kanji, std::string(10000, 'W'), kanji, kanji};
-  const std::string text = EntryText(s, 0);
+  const std::string text = EntryText(s, ListTab::Processes);
   EXPECT_LT(text.size(), 400u);
   const std::string company = "\r\n\x81\x40\x81\x40\x89\xEF\x8E\xD0\x81\x46";
   const std::string description = "\r\n\x81\x40\x81\x40\x90\xE0\x96\xBE\x81\x46";
@@ -33,11 +33,11 @@ TEST(EntryText, LongFieldsCutOnACharacterWithAnEllipsisWholeEntryBelow512Bytes) 
                       description + kanji.substr(0, 78) + ellipsis);
   // The window title on the application tab: an odd room left never halves "表".
   s.WindowText = "ab" + kanji;
-  EXPECT_EQ(EntryText(s, 1).substr(text.find(" ] ") + 3, 128),
+  EXPECT_EQ(EntryText(s, ListTab::Applications).substr(text.find(" ] ") + 3, 128),
             "ab" + kanji.substr(0, 124) + ellipsis);
   // Fields that fit are kept whole.
   TQorSvc fits{1, std::string(48, 'n'), std::string(128, 'p'), std::string(80, 'c'), std::string(80, 'd')};
-  EXPECT_EQ(EntryText(fits, 0), "[ 1 : " + fits.DisplayName + " ] " + fits.FileName + company +
+  EXPECT_EQ(EntryText(fits, ListTab::Processes), "[ 1 : " + fits.DisplayName + " ] " + fits.FileName + company +
                                     fits.Company + description + fits.Description);
 }
 

@@ -123,7 +123,9 @@ TEST(Gui, SlowWindowsDelayAReloadAndASelectionBoundedly) {
   App app;
   const DWORD start = GetTickCount();
   app.Click(kIdReget);
-  printf("reload with 100 slow windows: %lu ms\n", GetTickCount() - start);
+  // The reload's title budget is one second; 3.5 s more for the rest of a
+  // reload on a shared machine, still well short of the 6 s of asking all.
+  EXPECT_LT(GetTickCount() - start, 4500u);
   const int index = app.IndexOf(Prefix(helper.Id()));
   ASSERT_GE(index, 0);
   SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
@@ -137,7 +139,16 @@ TEST(Gui, SlowWindowsDelayAReloadAndASelectionBoundedly) {
   EXPECT_LE(asked, 17);  // one second of 60 ms answers; the rest from the kept captions
 
   SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 0, 0);
-  ASSERT_TRUE(app.SelectEntry(app.IndexOf(Prefix(helper.Id())), helper.Id()));
+  const int entry = app.IndexOf(Prefix(helper.Id()));
+  ASSERT_GE(entry, 0);
+  // A selection shows the details after the same budget; the message is
+  // answered once they are shown.
+  SendMessageA(app.Ctl(kIdList), LB_SETCURSEL, entry, 0);
+  const DWORD selected = GetTickCount();
+  SendMessageA(GetParent(app.Ctl(kIdList)), WM_COMMAND, MAKEWPARAM(kIdList, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(app.Ctl(kIdList)));
+  EXPECT_LT(GetTickCount() - selected, 4500u);
+  ASSERT_EQ(TextOf(app.Ctl(kIdIdProcess)), std::to_string(helper.Id()));
   const std::string memo = TextOf(app.Ctl(kIdMemo));
   int lines = 0, answers = 0;
   for (size_t at = 0; (at = memo.find("\r\n", at)) != std::string::npos; at += 2) ++lines;

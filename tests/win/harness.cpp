@@ -264,18 +264,24 @@ COLORREF ScreenPixels::Pixel(int x, int y) const {
              static_cast<BYTE>(rgb_[i + 2]));
 }
 
-long ProcessStatusKiB(const std::string& exeName, const char* field) {
+long ProcessStatusKiB(const std::string& mark, const char* field) {
   const std::string out = TestDir() + "status_kib.txt";
   DeleteFileA(out.c_str());
   // The bracket keeps the pattern from matching the shell's own command line.
-  const std::string pattern = exeName.substr(0, exeName.size() - 1) + "[" + exeName.back() + "]";
+  const std::string pattern = mark.substr(0, mark.size() - 1) + "[" + mark.back() + "]";
   RunUnix("/bin/sh -c \"grep " + std::string(field) + ": /proc/$(pgrep -f " + pattern +
           " | head -n 1)/status | tr -dc 0-9 > " + UnixPath(out) + ".part; mv " + UnixPath(out) +
           ".part " + UnixPath(out) + "\"");
   std::string text;
   if (!WaitFor([&] { return !(text = ReadFileBytes(out)).empty(); }, 10000))
-    ADD_FAILURE() << "no " << field << " of " << exeName << " was read";
+    ADD_FAILURE() << "no " << field << " of the process marked " << mark << " was read";
   return std::atol(text.c_str());
+}
+
+std::string UniqueMark() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return "mark" + std::to_string(GetCurrentProcessId()) + "x" + std::to_string(now.QuadPart);
 }
 
 std::string SaveScreenshot(const std::string& name) {

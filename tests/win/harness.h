@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "procinfo/process_api.h"
 #include "ui/gdi.h"
 
 namespace harness {
@@ -91,8 +92,11 @@ std::string SaveScreenshot(const std::string& name);
 bool RunUnix(const std::string& commandLine, DWORD timeoutMs = 20000);
 
 // A field of /proc/<pid>/status, in KiB (VmRSS, VmHWM...), of the Wine
-// process whose command line names `exeName`; 0 when it cannot be read.
-long ProcessStatusKiB(const std::string& exeName, const char* field);
+// process whose command line holds `mark`; 0 when it cannot be read.
+long ProcessStatusKiB(const std::string& mark, const char* field);
+// A word no other process on the machine has in its command line: started
+// with it, a process of this test is told apart from every other.
+std::string UniqueMark();
 
 // The Unix path of a path on Wine's Z: drive.
 std::string UnixPath(const std::string& windowsPath);
@@ -104,7 +108,8 @@ std::string ReadFileBytes(const std::string& path);
 // window found once its first load has filled the list.
 class App {
  public:
-  explicit App(const std::string& exe = VorlaneExe());
+  // `arguments` follow the program's quoted path on its command line.
+  explicit App(const std::string& exe = VorlaneExe(), const std::string& arguments = "");
   ~App();
   Process process;
   HWND form = nullptr;
@@ -159,5 +164,19 @@ inline std::string Prefix(DWORD pid) { return "[ " + std::to_string(pid) + " : h
 // A copy of the program under another file name in folder `dir` (made when
 // missing); returns its path.
 std::string CopyExe(const std::string& dir, const std::string& name);
+
+// The process-API seam as the scope found it, put back when the scope ends,
+// also when a test fails on the way.
+class SavedProcessApi {
+ public:
+  SavedProcessApi() : saved_(Api()) {}
+  ~SavedProcessApi() { Api() = saved_; }
+  SavedProcessApi(const SavedProcessApi&) = delete;
+  SavedProcessApi& operator=(const SavedProcessApi&) = delete;
+  const ProcessApi& Saved() const { return saved_; }
+
+ private:
+  ProcessApi saved_;
+};
 
 }  // namespace harness

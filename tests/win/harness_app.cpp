@@ -8,8 +8,8 @@
 
 namespace harness {
 
-App::App(const std::string& exe) {
-  EXPECT_TRUE(process.Start("\"" + exe + "\"")) << exe;
+App::App(const std::string& exe, const std::string& arguments) {
+  EXPECT_TRUE(process.Start("\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments))) << exe;
   const bool ready = WaitFor([&] { return (form = FindTopWindow(process.Id(), "TForm1")) && ListCount() > 0; },
                              20000);
   EXPECT_TRUE(ready) << exe << " showed no filled list";

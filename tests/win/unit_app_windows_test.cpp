@@ -45,13 +45,12 @@ void StackOnTop(DWORD pid, std::initializer_list<const char*> titles) {
 
 // The process table with the threads' listing refused, for one scope.
 struct NoThreadListing {
-  ProcessApi saved = Api();
+  harness::SavedProcessApi saved;
   NoThreadListing() {
     Api().NtGetNextThread = [](HANDLE, HANDLE, ACCESS_MASK, ULONG, ULONG, PHANDLE) WINAPI -> LONG {
       return static_cast<LONG>(0xC0000002);  // not implemented, as before Vista
     };
   }
-  ~NoThreadListing() { Api() = saved; }
 };
 
 std::vector<DWORD> AllProcessIds() {

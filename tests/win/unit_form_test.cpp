@@ -18,7 +18,6 @@ DWORD g_unreadable;
 class FormFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved_ = Api();
     helper_ = harness::StartHelper("windows 1 Seam");
     g_unreadable = helper_.Id();
     Api().EnumProcesses = [](DWORD* ids, DWORD, DWORD* bytes) WINAPI -> BOOL {
@@ -40,7 +39,6 @@ class FormFixture : public ::testing::Test {
   }
   void TearDown() override {
     form_.reset();
-    Api() = saved_;
   }
   HWND Ctl(int id) { return harness::FindChild(form_->hwnd(), id); }
   // Selects the entry of process `pid` as a click does; fails unless the
@@ -63,7 +61,7 @@ class FormFixture : public ::testing::Test {
     form_->GLB_ListClick();
   }
 
-  ProcessApi saved_;
+  harness::SavedProcessApi api_;  // first made, last gone
   harness::Process helper_;
   AppWindow app_;
   std::unique_ptr<TForm1> form_;
@@ -99,7 +97,7 @@ TEST_F(FormFixture, AReusedIdentifierIsNotStopped) {
     return ok;
   };
   form_->Reload();  // the listed creation time is the altered one
-  Api().GetProcessTimes = saved_.GetProcessTimes;
+  Api().GetProcessTimes = api_.Saved().GetProcessTimes;
   ASSERT_TRUE(SelectProcess(g_unreadable));
   form_->BB_StopClick();
   EXPECT_TRUE(helper_.Running());

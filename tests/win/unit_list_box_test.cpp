@@ -5,14 +5,16 @@
 #include "harness.h"
 #include "ui/font.h"
 #include "ui/gdi.h"
+#include "ui/speed_button.h"
+#include "ui/tab_control.h"
 #include "ui/window.h"
 
 #include <utility>
 
 namespace {
 
-// A parent as the main window is one: it passes notifications back to the
-// list's wrapper, and records each command notification it received.
+// A parent as the main window is one: it passes notifications back to its
+// children's wrappers, and records each notification it received.
 class RecordingParent : public ui::Window {
  public:
   bool Create() {
@@ -20,11 +22,16 @@ class RecordingParent : public ui::Window {
     return CreateWin(0, "VorlaneRecordingParent", "host", WS_POPUP | WS_VISIBLE, 0, 0, 640, 300,
                      nullptr, 0);
   }
-  std::vector<std::pair<int, int>> commands;  // control identifier, notification code
+  using Notices = std::vector<std::pair<int, int>>;  // control identifier, notification code
+  Notices notices;
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == WM_COMMAND) commands.emplace_back(LOWORD(wp), HIWORD(wp));
+    if (msg == WM_COMMAND) notices.emplace_back(LOWORD(wp), HIWORD(wp));
+    if (msg == WM_NOTIFY) {
+      const auto* n = reinterpret_cast<const NMHDR*>(lp);
+      notices.emplace_back(static_cast<int>(n->idFrom), static_cast<int>(n->code));
+    }
     return Window::HandleMessage(msg, wp, lp);
   }
 };
@@ -56,7 +63,7 @@ class ListFixture : public ::testing::Test {
   // Draws entry `index` into a fresh bitmap and returns its pixels: as the
   // system's draw request asks for it, or as the hover painting does.
   std::vector<COLORREF> Render(int index, UINT state, bool request) {
-    ui::WindowDC screen(nullptr);
+    ui::ClientDC screen(nullptr);
     ui::UniqueMemDC dc(CreateCompatibleDC(screen.get()));
     ui::UniqueBitmap bmp(CreateCompatibleBitmap(screen.get(), cw_, 46));
     {
@@ -167,21 +174,55 @@ TEST_F(ListFixture, RightLayoutPushesAWideLineGlyphOutOfSight) {
     }
 }
 
-TEST_F(ListFixture, ArrowKeysMoveTheSelectionAndReportIt) {
-  int clicks = 0;
-  list_.OnClick = [&] { ++clicks; };
+// Each notification the system sends the parent reaches the wrapper's
+// handler once, and the wrapper sends none of its own: the exact sequences.
+TEST_F(ListFixture, KeysClicksAndDoubleClicksReachTheHandlersOnce) {
+  std::string events;
+  list_.OnClick = [&] { events += "click "; };
+  list_.OnDblClick = [&] { events += "dblclick "; };
   SetForegroundWindow(host_.hwnd());
   SetFocus(list_.hwnd());
   list_.SetItemIndex(0);  // the program's own change: no notice
-  EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(events, "");
+  host_.notices.clear();
   SendMessageA(list_.hwnd(), WM_KEYDOWN, VK_DOWN, 0);
   EXPECT_EQ(list_.ItemIndex(), 1);
-  // The list told its parent, and the parent's notice reached OnClick once.
-  ASSERT_TRUE(harness::WaitFor([&] { return clicks > 0; }, 2000)) << "OnClick never ran";
-  EXPECT_EQ(clicks, 1);
-  int notices = 0;
-  for (auto [id, code] : host_.commands) notices += id == 1 && code == LBN_SELCHANGE;
-  EXPECT_EQ(notices, 1);
+  EXPECT_EQ(host_.notices, (RecordingParent::Notices{{1, LBN_SELCHANGE}}));
+  EXPECT_EQ(events, "click ");
+
+  events.clear();
+  host_.notices.clear();
+  const LPARAM first = MAKELPARAM(100, 10);
+  for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+    SendMessageA(list_.hwnd(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, first);
+  EXPECT_EQ(list_.ItemIndex(), 0);
+  EXPECT_EQ(host_.notices, (RecordingParent::Notices{{1, LBN_SELCHANGE}, {1, LBN_DBLCLK}}));
+  EXPECT_EQ(events, "click dblclick ");
+}
+
+TEST_F(ListFixture, TabChangeAndSpeedButtonClickReachTheHandlersOnce) {
+  std::string events;
+  ui::TabControl tabs;
+  ASSERT_TRUE(tabs.Create({.parent = host_.hwnd(), .bounds = {0, 210, 300, 40}, .id = 2,
+                           .tabs = {"one", "two"}, .tabWidth = 100, .tabHeight = 22}));
+  tabs.OnChange = [&] { events += "change "; };
+  ui::SpeedButton button;
+  ASSERT_TRUE(button.Create({.parent = host_.hwnd(), .bounds = {310, 210, 120, 25}, .id = 3,
+                             .caption = "speed"}));
+  button.OnClick = [&] { events += "click "; };
+  host_.notices.clear();
+  SendMessageA(tabs.hwnd(), TCM_SETCURFOCUS, 1, 0);
+  EXPECT_EQ(tabs.TabIndex(), 1);
+  tabs.SetTabIndex(0);  // the program's own change: no notice
+  const LPARAM inside = MAKELPARAM(10, 10);
+  SendMessageA(button.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, inside);
+  SendMessageA(button.hwnd(), WM_LBUTTONUP, 0, inside);
+  // Released outside: no click.
+  SendMessageA(button.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, inside);
+  SendMessageA(button.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(200, 10));
+  EXPECT_EQ(host_.notices, (RecordingParent::Notices{
+                               {2, TCN_SELCHANGING}, {2, TCN_SELCHANGE}, {3, BN_CLICKED}}));
+  EXPECT_EQ(events, "change click ");
 }
 
 TEST(ListHeight, AutoItemHeightFollowsGlyphsAndLayout) {

@@ -44,7 +44,7 @@ TEST(ProcessOps, AReusedIdentifierIsNeitherStoppedNorChanged) {
 }
 
 TEST(ProcessOps, WithoutTheDebugPrivilegeOwnProcessesAreStillReachable) {
-  ProcessApi saved = Api();
+  harness::SavedProcessApi saved;
   Api().AdjustTokenPrivileges = [](HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD, PTOKEN_PRIVILEGES,
                                    PDWORD) WINAPI -> BOOL {
     SetLastError(ERROR_NOT_ALL_ASSIGNED);
@@ -56,11 +56,10 @@ TEST(ProcessOps, WithoutTheDebugPrivilegeOwnProcessesAreStillReachable) {
   EXPECT_TRUE(SetProcessPriority(h.Id(), 0x20));
   StopProcess(h.Id());
   EXPECT_EQ(h.Wait(5000), 0);
-  Api() = saved;
 }
 
 TEST(ProcessOps, AnEndedProcessIsNotTerminatedAgain) {
-  ProcessApi saved = Api();
+  harness::SavedProcessApi saved;
   static int terminations;
   terminations = 0;
   Api().TerminateProcess = [](HANDLE, UINT) WINAPI -> BOOL {
@@ -71,5 +70,4 @@ TEST(ProcessOps, AnEndedProcessIsNotTerminatedAgain) {
   h.Kill();
   StopProcess(h.Id());
   EXPECT_EQ(terminations, 0);
-  Api() = saved;
 }

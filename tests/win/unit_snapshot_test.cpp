@@ -14,12 +14,6 @@
 
 namespace {
 
-struct ApiGuard {
-  ApiGuard() : saved(Api()) {}
-  ~ApiGuard() { Api() = saved; }
-  ProcessApi saved;
-};
-
 // The program's own fixed entries, and each file resolved as the program does.
 Snapshot Take() {
   static ui::UniqueIcon def(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
@@ -84,7 +78,7 @@ TEST(Snapshot, NtFamilyListsEveryProcessOnceWithItsWindows) {
 }
 
 TEST(Snapshot, NineXFamilyThroughToolHelp) {
-  ApiGuard guard;
+  harness::SavedProcessApi guard;
   Api().GetVersionExA = [](OSVERSIONINFOA* v) WINAPI -> BOOL {
     v->dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
     return TRUE;
@@ -98,7 +92,7 @@ TEST(Snapshot, NineXFamilyThroughToolHelp) {
 }
 
 TEST(Snapshot, OtherPlatformAddsNothing) {
-  ApiGuard guard;
+  harness::SavedProcessApi guard;
   Api().GetVersionExA = [](OSVERSIONINFOA* v) WINAPI -> BOOL {
     v->dwPlatformId = 3;
     return TRUE;
@@ -109,7 +103,7 @@ TEST(Snapshot, OtherPlatformAddsNothing) {
 }
 
 TEST(Snapshot, FixedEntriesAndProcessesThatCannotBeRead) {
-  ApiGuard guard;
+  harness::SavedProcessApi guard;
   static DWORD helperId;
   harness::Process h = harness::StartHelper("windows 1 Fixed");
   helperId = h.Id();
@@ -146,7 +140,7 @@ TEST(Snapshot, FixedEntriesAndProcessesThatCannotBeRead) {
 }
 
 TEST(Snapshot, ModulePathUnreadableFromWow64FallsBackToTheImageName) {
-  ApiGuard guard;
+  harness::SavedProcessApi guard;
   harness::Process h = harness::StartHelper("windows 1 Wide");
   Api().GetModuleFileNameExA = [](HANDLE, HMODULE, LPSTR, DWORD) WINAPI -> DWORD {
     SetLastError(ERROR_PARTIAL_COPY);
@@ -177,7 +171,7 @@ TEST(Snapshot, ModulePathsOfFullLengthAreKept) {
 }
 
 TEST(Snapshot, AProcessThatFailsKeepsItsIdentifierAndTheRestIsListed) {
-  ApiGuard guard;
+  harness::SavedProcessApi guard;
   harness::Process bad = harness::StartHelper("windows 2 Bad");
   harness::Process good = harness::StartHelper("windows 2 Good");  // listed after it
   static DWORD failing;
@@ -200,7 +194,7 @@ TEST(Snapshot, AProcessThatFailsKeepsItsIdentifierAndTheRestIsListed) {
 }
 
 TEST(Snapshot, WithoutTheDebugPrivilegeEveryProcessIsStillListed) {
-  ApiGuard guard;
+  harness::SavedProcessApi guard;
   static int adjustCalls;
   adjustCalls = 0;
   Api().AdjustTokenPrivileges = [](HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD, PTOKEN_PRIVILEGES,
@@ -216,7 +210,7 @@ TEST(Snapshot, WithoutTheDebugPrivilegeEveryProcessIsStillListed) {
 }
 
 TEST(Snapshot, EnumerationFailuresAndLargeTables) {
-  ApiGuard guard;
+  harness::SavedProcessApi guard;
   static int calls;
   calls = 0;
   Api().EnumProcesses = [](DWORD*, DWORD, DWORD*) WINAPI -> BOOL {
@@ -256,10 +250,4 @@ TEST(Snapshot, EnumerationFailuresAndLargeTables) {
   ASSERT_EQ(full.size(), 4096u << (kMaxEnumRetries - 1));
   EXPECT_EQ(full.front(), 4u);
   EXPECT_EQ(full.back(), 4 * full.size());
-}
-
-TEST(Snapshot, SortIDListOrdersByValue) {
-  std::vector<std::string> ids = {HexId(0xFFFFFFF0), HexId(16), HexId(0), HexId(3)};
-  SortIDList(ids);
-  EXPECT_EQ(ids, (std::vector<std::string>{HexId(0), HexId(3), HexId(16), HexId(0xFFFFFFF0)}));
 }

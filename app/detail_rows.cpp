@@ -1,0 +1,37 @@
+#include "app/detail_rows.h"
+
+#include "app/control_ids.h"
+#include "app/texts.h"
+
+namespace {
+
+using Titles = std::vector<std::string>;
+
+std::string Titled(const Titles& titles) {
+  std::string text;
+  for (const std::string& title : titles) text += title + "\r\n";
+  return text;
+}
+
+}  // namespace
+
+// In panel order; the edits' Tab order is this order.
+const DetailRow kDetailRows[kDetailRowCount] = {
+    {kIdIdProcess, "ED_idProcess", kIdLabelIdProcess, texts::kLabelProcessId,
+     &FormLayout::LL_idProcess, &FormLayout::ED_idProcess, false,
+     [](const TQorSvc& e, const Titles&) { return std::to_string(e.idProcess); }, true},
+    {kIdDisplayName, "ED_DisplayName", kIdLabelDisplayName, texts::kLabelDisplayName,
+     &FormLayout::LL_DisplayName, &FormLayout::ED_DisplayName, false,
+     [](const TQorSvc& e, const Titles&) { return e.DisplayName; }, true},
+    {kIdCompany, "ED_Company", kIdLabelCompany, texts::kLabelCompany, &FormLayout::LL_Company,
+     &FormLayout::ED_Company, false, [](const TQorSvc& e, const Titles&) { return e.Company; },
+     true},
+    {kIdDescription, "ED_Description", kIdLabelDescription, texts::kLabelDescription,
+     &FormLayout::LL_Description, &FormLayout::ED_Description, false,
+     [](const TQorSvc& e, const Titles&) { return e.Description; }, true},
+    {kIdFileName, "ED_FileName", kIdLabelFileName, texts::kLabelFileName,
+     &FormLayout::LL_FileName, &FormLayout::ED_FileName, false,
+     [](const TQorSvc& e, const Titles&) { return e.FileName; }, true},
+    {kIdMemo, "MM_Description", 0, nullptr, nullptr, &FormLayout::MM_Description, true,
+     [](const TQorSvc&, const Titles& titles) { return Titled(titles); }, true},
+};
