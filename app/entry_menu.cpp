@@ -61,7 +61,7 @@ void TForm1::ShowEntryMenu(LPARAM where) {
   }
   const TQorSvc* entry = SelectedEntry();
   if (!entry) return;
-  const bool hasFile = FileExists(entry->FileName);
+  const bool hasFile = EntryHasFile(*entry);
 
   UniqueMenu menu(CreatePopupMenu());
   if (!menu) return;
