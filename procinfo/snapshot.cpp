@@ -75,31 +75,40 @@ HICON FillResolved(TQorSvc& svc, const ReportedPath& path, const FileResolver& r
   return facts.Icon ? facts.Icon.get() : fallback;
 }
 
-// Longest path the system reports, in UTF-16 characters.
-constexpr DWORD kLongestPath = 32768;
+// Room for a path: the usual, then the longest the system reports.
+constexpr DWORD kPathRooms[] = {MAX_PATH + 1, 32768};
 
 // The image path in UTF-16, whole at any length. The image name query
 // answers also for a 64-bit process seen from WOW64 and with limited access;
 // before Vista the module path is all there is.
 std::wstring ImagePathOf(HANDLE process, DWORD pid) {
   const ProcessApi& api = Api();
-  std::wstring buf(kLongestPath, L'\0');
   base::UniqueHandle limited;
   HANDLE h = process;
   if (!h) {
     limited.reset(api.OpenProcess(kLimitedQueryAccess, FALSE, pid));
     h = limited.get();
   }
-  DWORD size = kLongestPath;
-  if (h && api.QueryFullProcessImageNameW(h, 0, buf.data(), &size) && size > 0 &&
-      size < kLongestPath) {
-    buf.resize(size);
-    return buf;
+  std::wstring buf;
+  for (DWORD room : kPathRooms) {
+    buf.assign(room, L'\0');
+    DWORD size = room;
+    if (h && api.QueryFullProcessImageNameW(h, 0, buf.data(), &size) && size > 0 && size < room) {
+      buf.resize(size);
+      return buf;
+    }
+    if (!h || api.GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
   }
   if (!process) return {};
-  const DWORD n = api.GetModuleFileNameExW(process, nullptr, buf.data(), kLongestPath);
-  buf.resize(n < kLongestPath ? n : 0);
-  return buf;
+  for (DWORD room : kPathRooms) {
+    buf.assign(room, L'\0');
+    const DWORD n = api.GetModuleFileNameExW(process, nullptr, buf.data(), room);
+    if (n + 1 < room) {  // a full buffer may hold a cut path
+      buf.resize(n);
+      return buf;
+    }
+  }
+  return {};
 }
 
 // The image path, from `paths` when this very process was read before.

@@ -139,7 +139,8 @@ const Resolution& ResolveCache::Get(const std::wstring& fileName) {
   const std::wstring real = StampOf(fileName, &stamp) ? fileName : ResolvePath(fileName);
   if (!real.empty() && (real == fileName || StampOf(real, &stamp))) {
     Kept& kept = files_[real];
-    if (kept.facts.RealPath.empty() || !(kept.stamp == stamp)) {
+    // Read again when it changed, unless this reload already lent out its icon.
+    if (kept.facts.RealPath.empty() || (!kept.used && !(kept.stamp == stamp))) {
       kept.facts = ResolveExecutable(real);
       kept.stamp = stamp;
     }

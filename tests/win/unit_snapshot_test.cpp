@@ -165,6 +165,21 @@ TEST(Snapshot, ImagePathFromWhicheverQueryAnswers) {
   mine = Of(Parse(Take().ProcessLines), h.Id());
   ASSERT_EQ(mine.size(), 1u);
   EXPECT_EQ(mine[0].DisplayName, "helper.exe");
+  // A path past MAX_PATH comes whole: asked again with room for it.
+  Api() = SystemApi();
+  Api().QueryFullProcessImageNameW = [](HANDLE, DWORD, LPWSTR buf, PDWORD size) WINAPI -> BOOL {
+    const std::wstring path = L"C:\\" + std::wstring(400, L'x') + L"\\helper.exe";
+    if (*size <= path.size()) {
+      SetLastError(ERROR_INSUFFICIENT_BUFFER);
+      return FALSE;
+    }
+    lstrcpyW(buf, path.c_str());
+    *size = static_cast<DWORD>(path.size());
+    return TRUE;
+  };
+  mine = Of(Parse(Take().ProcessLines), h.Id());
+  ASSERT_EQ(mine.size(), 1u);
+  EXPECT_EQ(mine[0].FileName, "C:\\" + std::string(400, 'x') + "\\helper.exe");
 }
 
 TEST(Snapshot, ModulePathsOfFullLengthAreKept) {
