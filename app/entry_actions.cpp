@@ -75,9 +75,25 @@ void TForm1::CopyEntry() {
   PutOnClipboard(hwnd(), EntryCopyText(*entry, CollectWindowTitles(entry->idProcess, false, budget)));
 }
 
+const std::wstring* TForm1::RealFileOf(const TQorSvc& entry) const {
+  auto it = lists_.Files.find(entry.idProcess);
+  return it == lists_.Files.end() ? nullptr : &it->second;
+}
+
+bool TForm1::EntryHasFile(const TQorSvc& entry) const {
+  const std::wstring* real = RealFileOf(entry);
+  return real ? FileExists(*real) : FileExists(entry.FileName);
+}
+
 void TForm1::OpenEntryFolder() {
   const TQorSvc* entry = SelectedEntry();
-  if (!entry || !FileExists(entry->FileName)) return;
+  if (!entry || !EntryHasFile(*entry)) return;
+  if (const std::wstring* real = RealFileOf(*entry)) {
+    // The file itself, also where the shown path cannot name it.
+    const std::wstring args = L"/select,\"" + *real + L"\"";
+    ShellExecuteW(hwnd(), L"open", L"explorer.exe", args.c_str(), nullptr, SW_SHOWNORMAL);
+    return;
+  }
   const std::string args = "/select,\"" + entry->FileName + "\"";
   ShellExecuteA(hwnd(), "open", "explorer.exe", args.c_str(), nullptr, SW_SHOWNORMAL);
 }

@@ -61,7 +61,8 @@ void TForm1::ShowEntryMenu(LPARAM where) {
   }
   const TQorSvc* entry = SelectedEntry();
   if (!entry) return;
-  const bool hasFile = FileExists(entry->FileName);
+  const bool hasFile = EntryHasFile(*entry);
+  const bool hasShownFile = FileExists(entry->FileName);  // what the properties open
 
   UniqueMenu menu(CreatePopupMenu());
   if (!menu) return;
@@ -76,7 +77,7 @@ void TForm1::ShowEntryMenu(LPARAM where) {
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(m, EnabledIf(BB_Stop.Enabled()), kCmdStop, texts::kMenuStop);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(m, EnabledIf(hasFile), kCmdProperties, texts::kMenuProperties);
+  AppendMenuA(m, EnabledIf(hasShownFile), kCmdProperties, texts::kMenuProperties);
 
   const UINT command = static_cast<UINT>(TrackPopupMenu(
       m, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, hwnd(), nullptr));

@@ -46,6 +46,7 @@ void EntryLists::Clear() {
   Processes.Clear();
   Applications.Clear();
   CreationTimes.clear();
+  Files.clear();
 }
 
 EntryModel* EntryLists::Tab(ListTab tab) {
@@ -55,18 +56,22 @@ EntryModel* EntryLists::Tab(ListTab tab) {
 }
 
 FileResolver CachedResolver(ResolveCache& cache) {
-  return [&cache](const std::string& path) {
-    const Resolution& r = cache.Get(path);
-    return FileFacts{r.DisplayName, r.Company, r.Description, r.Icon.get()};
+  return [&cache](const ReportedPath& path) {
+    const Resolution& r = path.wide.empty() ? cache.Get(path.shown) : cache.Get(path.wide);
+    return FileFacts{r.DisplayName, r.Company, r.Description, r.Icon.get(), r.RealPath};
   };
 }
 
-void LoadEntryLists(EntryLists& out, const FixedEntries& fixed) {
-  // The cache owns the files' icons until both image lists hold copies.
-  ResolveCache cache;
-  Snapshot s = TakeSnapshot(fixed, CachedResolver(cache));
+void LoadEntryLists(EntryLists& out, const FixedEntries& fixed,
+                    const std::function<void()>& processesReady) {
+  // The cache owns the files' icons; the image lists hold copies.
+  out.Facts.NextReload();
+  Snapshot s = TakeProcesses(fixed, CachedResolver(out.Facts), &out.Paths);
   out.Processes.Assign(std::move(s.ProcessLines), s.ProcessIcons);
+  out.CreationTimes = std::move(s.CreationTimes);
+  out.Files = std::move(s.Files);
+  if (processesReady) processesReady();
+  AddApplications(s);
   out.Applications.Assign(std::move(s.ApplicationLines), s.ApplicationIcons,
                           std::move(s.ApplicationWindows));
-  out.CreationTimes = std::move(s.CreationTimes);
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -50,6 +51,11 @@ struct EntryLists {
   // When each listed process started, where it could be read: an action on
   // an identifier checks it is still the same process.
   std::unordered_map<uint32_t, FILETIME> CreationTimes;
+  // The real file of each process, where it was found by its wide path.
+  std::unordered_map<uint32_t, std::wstring> Files;
+  // What cannot have changed since the last reload; Clear keeps it.
+  ImagePathMemory Paths;
+  ResolveCache Facts;
 
   void Clear();
   // The model of tab `tab`; none for a value that names no tab.
@@ -60,5 +66,7 @@ struct EntryLists {
 FileResolver CachedResolver(ResolveCache& cache);
 
 // Takes a snapshot of the running processes into both models, each file
-// resolved once.
-void LoadEntryLists(EntryLists& out, const FixedEntries& fixed);
+// resolved once. `processesReady` runs once the process model is filled,
+// before the window titles are collected.
+void LoadEntryLists(EntryLists& out, const FixedEntries& fixed,
+                    const std::function<void()>& processesReady = {});

@@ -52,7 +52,7 @@ bool TForm1::FormCreate() {
   ntFamily_ = PlatformId() == VER_PLATFORM_WIN32_NT;
 
   TQorProductInfo info;
-  if (ReadProductInfo(OwnExePath(), info) == 0)
+  if (ReadProductInfo(OwnExePathW(), info) == 0)
     SetWindowTextA(hwnd(), (info.ProductName + "  Ver. " + info.ProductVersion).c_str());
 
   lists_.Clear();
@@ -157,6 +157,7 @@ void TForm1::Reload() {
   lists_.Clear();
   GLB_List.Clear();
   ClearDetails();
+  bool shown = false;
   LoadEntryLists(lists_, {.IdleName = texts::kIdleName,
                           .IdleDescription = texts::kIdleDescription,
                           .SystemName = texts::kSystemName,
@@ -164,12 +165,23 @@ void TForm1::Reload() {
                           .Company = texts::kMicrosoft,
                           .DefaultIcon = DefaultIcon.get(),
                           .SystemIcon = SystemIcon.get(),
-                          .IdleIcon = IdleIcon.get()});
-  // Ordered here and again by TC_MainChange, as designed: the second finds
-  // the list in order and does nothing.
-  OrderProcesses();
-  TC_Main.SetTabIndex(static_cast<int>(CurrentTab));
-  TC_MainChange();
+                          .IdleIcon = IdleIcon.get()},
+                 [&] {
+                   // The process tab stands before the window titles are collected.
+                   if (CurrentTab != ListTab::Processes) return;
+                   shown = true;
+                   OrderProcesses();
+                   TC_Main.SetTabIndex(static_cast<int>(CurrentTab));
+                   TC_MainChange();
+                   RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+                 });
+  if (!shown) {
+    // Ordered here and again by TC_MainChange, as designed: the second finds
+    // the list in order and does nothing.
+    OrderProcesses();
+    TC_Main.SetTabIndex(static_cast<int>(CurrentTab));
+    TC_MainChange();
+  }
   SetCursor(old);
 }
 

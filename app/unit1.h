@@ -83,6 +83,9 @@ class TForm1 : public ui::Window {
   const FILETIME* CreationTimeOf(DWORD pid) const;
   // The selected entry of the current tab; null when none.
   const TQorSvc* SelectedEntry();
+  // The entry's file by its real (wide) path; null where only its shown path is known.
+  const std::wstring* RealFileOf(const TQorSvc& entry) const;
+  bool EntryHasFile(const TQorSvc& entry) const;
 
   base::Borrowed<HWND> appWindow_;  // the entry sequence owns it
   DdeSession* dde_;                 // borrowed

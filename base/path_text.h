@@ -3,6 +3,7 @@
 // the environment and the double-byte lead-byte test are handed in, so the
 // same code runs on Windows and in native tests.
 #pragma once
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -37,3 +38,19 @@ std::string LowerAscii(std::string_view text, const TextEnv& env);
 
 // Cuts text to at most `limit` bytes without splitting a double-byte character.
 void CutText(std::string& text, size_t limit, const TextEnv& env);
+
+// The path without the NT prefix "\??\" where it begins it; anywhere else
+// those characters belong to a name and stay. For ANSI and UTF-16 paths.
+template <typename Char>
+std::basic_string<Char> WithoutNtPrefix(std::basic_string<Char> path) {
+  static constexpr Char kPrefix[] = {'\\', '?', '?', '\\'};
+  if (path.size() >= 4 && std::equal(kPrefix, kPrefix + 4, path.begin())) path.erase(0, 4);
+  return path;
+}
+
+// Offset of the file-name part of a UTF-16 path: after the last "\" or ":"
+// (no character there has a trail unit that could be either).
+inline size_t WideFileNameStart(std::wstring_view path) {
+  const size_t last = path.find_last_of(L"\\:");
+  return last == std::wstring_view::npos ? 0 : last + 1;
+}

@@ -34,6 +34,7 @@ add_library(vorlane_core STATIC
   app/message_dialog.cpp
   app/start_lock.cpp
   app/unit1.cpp
+  base/shown_text.cpp
   controls/graphic_list_box.cpp
   procinfo/app_windows.cpp
   procinfo/details.cpp

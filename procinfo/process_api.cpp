@@ -30,14 +30,15 @@ BOOL WINAPI LazyEnumProcesses(DWORD* ids, DWORD cb, DWORD* needed) {
   return Bound(f, BindPsapi, "EnumProcesses") ? f(ids, cb, needed) : FALSE;
 }
 
-DWORD WINAPI LazyGetModuleFileNameExA(HANDLE p, HMODULE m, LPSTR buf, DWORD n) {
-  static decltype(&LazyGetModuleFileNameExA) f = nullptr;
-  return Bound(f, BindPsapi, "GetModuleFileNameExA") ? f(p, m, buf, n) : 0;
+DWORD WINAPI LazyGetModuleFileNameExW(HANDLE p, HMODULE m, LPWSTR buf, DWORD n) {
+  static decltype(&LazyGetModuleFileNameExW) f = nullptr;
+  return Bound(f, BindPsapi, "GetModuleFileNameExW") ? f(p, m, buf, n) : 0;
 }
 
-BOOL WINAPI LazyQueryFullProcessImageNameA(HANDLE p, DWORD flags, LPSTR buf, PDWORD n) {
-  static decltype(&LazyQueryFullProcessImageNameA) f = nullptr;
-  return Bound(f, BindKernel, "QueryFullProcessImageNameA") ? f(p, flags, buf, n) : FALSE;
+// Vista and later only.
+BOOL WINAPI LazyQueryFullProcessImageNameW(HANDLE p, DWORD flags, LPWSTR buf, PDWORD n) {
+  static decltype(&LazyQueryFullProcessImageNameW) f = nullptr;
+  return Bound(f, BindKernel, "QueryFullProcessImageNameW") ? f(p, flags, buf, n) : FALSE;
 }
 
 HANDLE WINAPI LazyCreateToolhelp32Snapshot(DWORD flags, DWORD pid) {
@@ -74,8 +75,8 @@ DWORD WINAPI LazyGetThreadId(HANDLE thread) {
 }
 
 const ProcessApi kSystem = {
-    ::GetVersionExA,       LazyEnumProcesses,    LazyGetModuleFileNameExA,
-    LazyQueryFullProcessImageNameA, LazyCreateToolhelp32Snapshot, LazyProcess32First,
+    ::GetVersionExA,       LazyEnumProcesses,    LazyGetModuleFileNameExW,
+    LazyQueryFullProcessImageNameW, LazyCreateToolhelp32Snapshot, LazyProcess32First,
     LazyProcess32Next,     LazyNtGetNextThread,  LazyGetThreadId,
     ::OpenProcess,        ::OpenProcessToken,
     ::LookupPrivilegeValueA, ::AdjustTokenPrivileges, ::GetLastError,

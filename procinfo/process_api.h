@@ -1,5 +1,5 @@
 // The process functions the program calls, as one table. PSAPI, ToolHelp32,
-// QueryFullProcessImageNameA and the thread functions are bound at run time,
+// QueryFullProcessImageNameW and the thread functions are bound at run time,
 // so the program starts on either kernel family; tests replace entries to reach failures that the
 // system they run on cannot produce.
 #pragma once
@@ -9,8 +9,9 @@
 struct ProcessApi {
   BOOL(WINAPI* GetVersionExA)(OSVERSIONINFOA*);
   BOOL(WINAPI* EnumProcesses)(DWORD*, DWORD, DWORD*);
-  DWORD(WINAPI* GetModuleFileNameExA)(HANDLE, HMODULE, LPSTR, DWORD);
-  BOOL(WINAPI* QueryFullProcessImageNameA)(HANDLE, DWORD, LPSTR, PDWORD);
+  // Image paths in UTF-16: a path outside the ANSI code page stays whole.
+  DWORD(WINAPI* GetModuleFileNameExW)(HANDLE, HMODULE, LPWSTR, DWORD);
+  BOOL(WINAPI* QueryFullProcessImageNameW)(HANDLE, DWORD, LPWSTR, PDWORD);
   HANDLE(WINAPI* CreateToolhelp32Snapshot)(DWORD, DWORD);
   BOOL(WINAPI* Process32First)(HANDLE, PROCESSENTRY32*);
   BOOL(WINAPI* Process32Next)(HANDLE, PROCESSENTRY32*);

@@ -10,6 +10,8 @@
 #include "procinfo/entry_line.h"
 #include "procinfo/privilege.h"
 #include "procinfo/process_api.h"
+#include "base/path_text.h"
+#include "base/shown_text.h"
 
 namespace {
 
@@ -24,60 +26,34 @@ struct TitleMap {
       : titles(CollectAllWindowTitles(true, budget, &windows)) {}
 };
 
-// Entries as they are made, each line with its icon; they go into the
-// snapshot in one step at the end: a process cut short leaves no line
-// without its icon.
+// Process entries as they are made, each with its icon; the lines go into
+// the snapshot in one step at the end.
 struct Pending {
-  using Entries = std::vector<std::pair<std::string, HICON>>;  // icons borrowed
-  using Mark = std::pair<size_t, size_t>;
+  using Mark = size_t;
   Snapshot& out;
-  Entries processes, applications;
-  std::vector<HWND> windows;  // of `applications`, at the same places
 
-  // Adds the process's entry and one entry per application window.
-  void Emit(TQorSvc& svc, HICON icon, const TitleMap& titles) {
+  void Emit(TQorSvc& svc, HICON icon) {
     svc.WindowText.clear();
-    processes.emplace_back(EntryLine(svc), icon);
-    auto it = titles.titles.find(svc.idProcess);
-    if (it == titles.titles.end()) return;
-    const std::vector<HWND>& handles = titles.windows.at(svc.idProcess);
-    for (size_t i = 0; i < it->second.size(); ++i) {
-      svc.WindowText = it->second[i];
-      applications.emplace_back(EntryLine(svc), icon);
-      windows.push_back(handles[i]);
-    }
-    svc.WindowText.clear();
+    out.Listed.emplace_back(svc, icon);
   }
 
-  Mark Here() const { return {processes.size(), applications.size()}; }
-  void Rewind(Mark m) {
-    processes.resize(m.first);
-    applications.resize(m.second);
-    windows.resize(m.second);
-  }
+  Mark Here() const { return out.Listed.size(); }
+  void Rewind(Mark m) { out.Listed.resize(m); }
 
   void Flush() {
-    Move(processes, out.ProcessLines, out.ProcessIcons);
-    Move(applications, out.ApplicationLines, out.ApplicationIcons);
-    out.ApplicationWindows.insert(out.ApplicationWindows.end(), windows.begin(), windows.end());
-    windows.clear();
-  }
-
-  static void Move(Entries& from, std::vector<std::string>& lines, std::vector<HICON>& icons) {
-    lines.reserve(lines.size() + from.size());
-    icons.reserve(icons.size() + from.size());
-    for (auto& entry : from) {
-      lines.push_back(std::move(entry.first));
-      icons.push_back(entry.second);
+    out.ProcessLines.reserve(out.Listed.size());
+    out.ProcessIcons.reserve(out.Listed.size());
+    for (const auto& [svc, icon] : out.Listed) {
+      out.ProcessLines.push_back(EntryLine(svc));
+      out.ProcessIcons.push_back(icon);
     }
-    from.clear();
   }
 };
 
 // Lists one process through `list`; whatever goes wrong there, the process
 // keeps an entry with its identifier only and the snapshot goes on.
 template <typename List>
-void ListGuarded(Pending& pending, DWORD id, HICON icon, const TitleMap& titles, List&& list) {
+void ListGuarded(Pending& pending, DWORD id, HICON icon, List&& list) {
   const Pending::Mark mark = pending.Here();
   try {
     list();
@@ -85,7 +61,7 @@ void ListGuarded(Pending& pending, DWORD id, HICON icon, const TitleMap& titles,
     pending.Rewind(mark);
     TQorSvc svc;
     svc.idProcess = id;
-    pending.Emit(svc, icon, titles);
+    pending.Emit(svc, icon);
   }
 }
 
@@ -96,74 +72,94 @@ void FillFixed(TQorSvc& svc, const char* name, const char* company, const char* 
   svc.Description = description;
 }
 
-HICON FillResolved(TQorSvc& svc, const FileResolver& resolve, HICON fallback) {
-  FileFacts facts = resolve(svc.FileName);
+HICON FillResolved(TQorSvc& svc, const ReportedPath& path, const FileResolver& resolve,
+                   HICON fallback, Snapshot& out) {
+  FileFacts facts = resolve(path);
   svc.DisplayName = std::move(facts.DisplayName);
   svc.Company = std::move(facts.Company);
   svc.Description = std::move(facts.Description);
+  if (!facts.RealPath.empty()) out.Files[svc.idProcess] = std::move(facts.RealPath);
   return facts.Icon ? facts.Icon.get() : fallback;
 }
 
-// The main module's path; on a 64-bit process seen from WOW64 the module
-// path cannot be read, and the image name query may still answer.
-std::string ModulePath(HANDLE process, DWORD pid) {
+// Room for a path: the usual, then the longest the system reports.
+constexpr DWORD kPathRooms[] = {MAX_PATH + 1, 32768};
+
+// The image path in UTF-16, whole at any length. The image name query
+// answers also for a 64-bit process seen from WOW64 and with limited access;
+// before Vista the module path is all there is.
+std::wstring ImagePathOf(HANDLE process, DWORD pid) {
   const ProcessApi& api = Api();
-  char buf[MAX_PATH + 1] = {};
-  if (process) {
-    api.GetModuleFileNameExA(process, nullptr, buf, MAX_PATH);
-    buf[MAX_PATH] = '\0';
-    if (buf[0] && std::strcmp(buf, "?") != 0) return buf;
-  }
   base::UniqueHandle limited;
   HANDLE h = process;
   if (!h) {
     limited.reset(api.OpenProcess(kLimitedQueryAccess, FALSE, pid));
     h = limited.get();
   }
-  if (h) {
-    char full[MAX_PATH + 1] = {};
-    DWORD size = MAX_PATH;
-    if (api.QueryFullProcessImageNameA(h, 0, full, &size) && full[0]) return std::string(full, size);
+  std::wstring buf;
+  for (DWORD room : kPathRooms) {
+    buf.assign(room, L'\0');
+    DWORD size = room;
+    if (h && api.QueryFullProcessImageNameW(h, 0, buf.data(), &size) && size > 0 && size < room) {
+      buf.resize(size);
+      return buf;
+    }
+    if (!h || api.GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
   }
-  return buf;
+  if (!process) return {};
+  for (DWORD room : kPathRooms) {
+    buf.assign(room, L'\0');
+    const DWORD n = api.GetModuleFileNameExW(process, nullptr, buf.data(), room);
+    if (n + 1 < room) {  // a full buffer may hold a cut path
+      buf.resize(n);
+      return buf;
+    }
+  }
+  return {};
 }
 
-std::string RemoveNtPrefix(std::string path) {
-  for (size_t p = path.find("\\??\\"); p != std::string::npos; p = path.find("\\??\\", p))
-    path.erase(p, 4);
+// The image path, from `paths` when this very process was read before.
+std::wstring ImagePath(HANDLE process, DWORD pid, const FILETIME* created, ImagePathMemory* paths) {
+  const std::wstring* known = created && paths ? paths->Find(pid, *created) : nullptr;
+  std::wstring path = known ? *known : ImagePathOf(process, pid);
+  if (created && paths && !path.empty() && path != L"?") paths->Keep(pid, *created, path);
   return path;
 }
 
-// The entry of process `id` and of its application windows.
+// The entry of process `id`.
 void ListProcess(DWORD id, const FixedEntries& fixed, const FileResolver& resolve,
-                 Pending& pending, const TitleMap& titles) {
+                 Pending& pending, ImagePathMemory* paths) {
   const ProcessApi& api = Api();
   TQorSvc svc;
   svc.idProcess = id;
   if (id == 0) {
     FillFixed(svc, fixed.IdleName, fixed.Company, fixed.IdleDescription);
-    pending.Emit(svc, fixed.IdleIcon.get(), titles);
+    pending.Emit(svc, fixed.IdleIcon.get());
     return;
   }
   base::UniqueHandle process(api.OpenProcess(kQueryAccess, FALSE, id));
   FILETIME created{}, exited, kernel, user;
-  if (process && api.GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
-    pending.out.CreationTimes[id] = created;
+  const bool timed =
+      process && api.GetProcessTimes(process.get(), &created, &exited, &kernel, &user);
+  if (timed) pending.out.CreationTimes[id] = created;
   HICON icon = fixed.DefaultIcon.get();
-  std::string path = ModulePath(process.get(), id);
+  const std::wstring path = ImagePath(process.get(), id, timed ? &created : nullptr, paths);
   if (!process && path.empty()) {
     // Not opened at all: the entry keeps its identifier only.
-    pending.Emit(svc, icon, titles);
+    pending.Emit(svc, icon);
     return;
   }
-  if (path.empty() || path == "?") {
+  if (path.empty() || path == L"?") {
     FillFixed(svc, fixed.SystemName, fixed.Company, fixed.SystemDescription);
     icon = fixed.SystemIcon.get();
   } else {
-    svc.FileName = RemoveNtPrefix(path);
-    icon = FillResolved(svc, resolve, icon);
+    ReportedPath reported;
+    reported.wide = WithoutNtPrefix(path);
+    reported.shown = ShownText(reported.wide);
+    svc.FileName = reported.shown;
+    icon = FillResolved(svc, reported, resolve, icon, pending.out);
   }
-  pending.Emit(svc, icon, titles);
+  pending.Emit(svc, icon);
 }
 
 }  // namespace
@@ -190,14 +186,54 @@ std::vector<DWORD> EnumAllProcessIds() {
   return lastFull;
 }
 
-Snapshot TakeSnapshot(const FixedEntries& fixed, const FileResolver& resolve) {
+const std::wstring* ImagePathMemory::Find(uint32_t pid, const FILETIME& created) const {
+  auto it = last_.find(pid);
+  if (it == last_.end() || CompareFileTime(&it->second.created, &created) != 0) return nullptr;
+  return &it->second.path;
+}
+
+void ImagePathMemory::Keep(uint32_t pid, const FILETIME& created, const std::wstring& path) {
+  next_[pid] = Entry{created, path};
+}
+
+void ImagePathMemory::Turn() {
+  last_ = std::move(next_);
+  next_.clear();
+}
+
+Snapshot TakeSnapshot(const FixedEntries& fixed, const FileResolver& resolve,
+                      ImagePathMemory* paths) {
+  Snapshot s = TakeProcesses(fixed, resolve, paths);
+  AddApplications(s);
+  return s;
+}
+
+Snapshot TakeProcesses(const FixedEntries& fixed, const FileResolver& resolve,
+                       ImagePathMemory* paths) {
   switch (PlatformId()) {
     case VER_PLATFORM_WIN32_WINDOWS:
       return SnapshotToolHelp(fixed, resolve);
     case VER_PLATFORM_WIN32_NT:
-      return SnapshotPSAPI(fixed, resolve);
+      return SnapshotPSAPI(fixed, resolve, paths);
     default:
       return {};
+  }
+}
+
+void AddApplications(Snapshot& s) {
+  TitleBudget budget;  // slow windows cost this reload a second at most
+  const TitleMap titles(budget);
+  for (const auto& [process, icon] : s.Listed) {
+    auto it = titles.titles.find(process.idProcess);
+    if (it == titles.titles.end()) continue;
+    const std::vector<HWND>& handles = titles.windows.at(process.idProcess);
+    TQorSvc svc = process;
+    for (size_t i = 0; i < it->second.size(); ++i) {
+      svc.WindowText = it->second[i];
+      s.ApplicationLines.push_back(EntryLine(svc));
+      s.ApplicationIcons.push_back(icon);
+      s.ApplicationWindows.push_back(handles[i]);
+    }
   }
 }
 
@@ -206,39 +242,37 @@ Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve
   Snapshot out;
   base::UniqueHandle snap(api.CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snap) return out;
-  TitleBudget budget;  // slow windows cost this reload a second at most
-  const TitleMap titles(budget);
-  Pending pending{out, {}, {}, {}};
+  Pending pending{out};
   PROCESSENTRY32 entry{};
   entry.dwSize = 296;
   for (BOOL ok = api.Process32First(snap.get(), &entry); ok;
        ok = api.Process32Next(snap.get(), &entry)) {
-    ListGuarded(pending, entry.th32ProcessID, fixed.DefaultIcon.get(), titles, [&] {
+    ListGuarded(pending, entry.th32ProcessID, fixed.DefaultIcon.get(), [&] {
       TQorSvc svc;
       svc.idProcess = entry.th32ProcessID;
       entry.szExeFile[MAX_PATH - 1] = '\0';
       svc.FileName = entry.szExeFile;
-      HICON icon = FillResolved(svc, resolve, fixed.DefaultIcon.get());
-      pending.Emit(svc, icon, titles);
+      HICON icon = FillResolved(svc, {svc.FileName, {}}, resolve, fixed.DefaultIcon.get(), out);
+      pending.Emit(svc, icon);
     });
   }
   pending.Flush();
   return out;
 }
 
-Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve) {
+Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve,
+                       ImagePathMemory* paths) {
   Snapshot out;
   DebugPrivilegeScope privilege;
   std::vector<DWORD> ids = EnumAllProcessIds();
   // Identifiers in ascending numeric order.
   std::stable_sort(ids.begin(), ids.end());
-  TitleBudget budget;  // slow windows cost this reload a second at most
-  const TitleMap titles(budget);
-  Pending pending{out, {}, {}, {}};
+  Pending pending{out};
   for (DWORD id : ids) {
-    ListGuarded(pending, id, fixed.DefaultIcon.get(), titles,
-                [&] { ListProcess(id, fixed, resolve, pending, titles); });
+    ListGuarded(pending, id, fixed.DefaultIcon.get(),
+                [&] { ListProcess(id, fixed, resolve, pending, paths); });
   }
+  if (paths) paths->Turn();
   pending.Flush();
   return out;
 }

@@ -11,15 +11,40 @@
 #include <vector>
 
 #include "base/handles.h"
+#include "procinfo/entry_line.h"
 
 // What a listed process shows of its executable file.
 struct FileFacts {
   std::string DisplayName, Company, Description;
   base::Borrowed<HICON> Icon;  // kept by the resolver; none when the file has none
+  std::wstring RealPath;       // the file the facts are of, where known
 };
 
-// Asked once per process with the path the system reports for it.
-using FileResolver = std::function<FileFacts(const std::string& reportedPath)>;
+// The path the system reports for a process.
+struct ReportedPath {
+  std::string shown;   // as the entry shows it (code page text)
+  std::wstring wide;   // the path itself; empty on the 9x family, whose paths are ANSI
+};
+
+// Asked once per process.
+using FileResolver = std::function<FileFacts(const ReportedPath& path)>;
+
+// Image paths kept from one snapshot to the next by process ID and creation
+// time: a process's image does not change during its life.
+class ImagePathMemory {
+ public:
+  const std::wstring* Find(uint32_t pid, const FILETIME& created) const;
+  // Kept for the next snapshot; what the current one did not keep is then gone.
+  void Keep(uint32_t pid, const FILETIME& created, const std::wstring& path);
+  void Turn();
+
+ private:
+  struct Entry {
+    FILETIME created;
+    std::wstring path;
+  };
+  std::unordered_map<uint32_t, Entry> last_, next_;
+};
 
 // The entries without a file of their own, and the icon of any entry whose
 // file gives none.
@@ -44,14 +69,27 @@ struct Snapshot {
   // When each listed process started, where it could be read: an action on
   // an identifier checks it is still the same process.
   std::unordered_map<uint32_t, FILETIME> CreationTimes;
+  // The file whose facts each process shows, where it was found by its
+  // real (wide) path.
+  std::unordered_map<uint32_t, std::wstring> Files;
+  // Each process entry with its icon, for the application entries.
+  std::vector<std::pair<TQorSvc, HICON>> Listed;
 };
 
 // Upper bound on EnumProcesses calls that report ERROR_MORE_DATA.
 inline constexpr int kMaxEnumRetries = 8;
 
-// The icons the snapshot holds stay valid while `resolve` keeps them.
-Snapshot TakeSnapshot(const FixedEntries& fixed, const FileResolver& resolve);
-Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve);
+// The icons the snapshot holds stay valid while `resolve` keeps them. Paths
+// are taken from `paths` where it knows the process, and kept there.
+Snapshot TakeSnapshot(const FixedEntries& fixed, const FileResolver& resolve,
+                      ImagePathMemory* paths = nullptr);
+// The process entries only; AddApplications then collects the window titles
+// and adds the application entries, the same as TakeSnapshot's.
+Snapshot TakeProcesses(const FixedEntries& fixed, const FileResolver& resolve,
+                       ImagePathMemory* paths = nullptr);
+void AddApplications(Snapshot& snapshot);
+Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve,
+                       ImagePathMemory* paths);
 Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve);
 
 // Every identifier EnumProcesses reports, the buffer grown until they fit.

@@ -1,43 +1,68 @@
 #include "productinfo/icon_group.h"
 
-#include <windows.h>
-
 #include "productinfo/resource_check.h"
-#include "base/handles.h"
 
 namespace {
 
-size_t ResourceSize(HMODULE module, LPCSTR name, LPCSTR type) {
+constexpr DWORD kIconFormat = 0x00030000;  // what CreateIconFromResourceEx expects
+
+// A resource's bytes and size; null when it is missing.
+const unsigned char* ResourceBytes(HMODULE module, LPCSTR name, LPCSTR type, DWORD* size) {
   HRSRC res = FindResourceA(module, name, type);
-  return res ? SizeofResource(module, res) : 0;
-}
-
-bool GroupIsSound(HMODULE module, LPCSTR name) {
-  HRSRC res = FindResourceA(module, name, reinterpret_cast<LPCSTR>(RT_GROUP_ICON));
-  if (!res) return false;
-  const DWORD size = SizeofResource(module, res);
+  if (!res) return nullptr;
+  *size = SizeofResource(module, res);
   HGLOBAL loaded = LoadResource(module, res);
-  const void* bytes = loaded ? LockResource(loaded) : nullptr;
-  if (!bytes) return false;
-  return IconGroupIsSound(static_cast<const unsigned char*>(bytes), size, [&](uint16_t id) {
-    return ResourceSize(module, MAKEINTRESOURCEA(id), reinterpret_cast<LPCSTR>(RT_ICON));
-  });
+  return loaded ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
 }
 
-// Names come in the order extraction takes them; the first is checked inside
+base::UniqueIcon IconOfGroup(HMODULE module, LPCSTR name) {
+  DWORD size = 0;
+  const unsigned char* group =
+      ResourceBytes(module, name, reinterpret_cast<LPCSTR>(RT_GROUP_ICON), &size);
+  if (!group) return {};
+  const bool sound = IconGroupIsSound(group, size, [&](uint16_t id) -> size_t {
+    DWORD bytes = 0;
+    return ResourceBytes(module, MAKEINTRESOURCEA(id), reinterpret_cast<LPCSTR>(RT_ICON), &bytes)
+               ? bytes
+               : 0;
+  });
+  if (!sound) return {};
+  const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+  auto* dir = const_cast<PBYTE>(group);
+  const int id = LookupIconIdFromDirectoryEx(dir, TRUE, cx, cy, LR_DEFAULTCOLOR);
+  DWORD imageSize = 0;
+  const unsigned char* image = ResourceBytes(module, MAKEINTRESOURCEA(id),
+                                             reinterpret_cast<LPCSTR>(RT_ICON), &imageSize);
+  if (!image) return {};
+  return base::UniqueIcon(CreateIconFromResourceEx(const_cast<PBYTE>(image), imageSize, TRUE,
+                                                   kIconFormat, cx, cy, LR_DEFAULTCOLOR));
+}
+
+// Names come in the order extraction takes them; the first is read inside
 // the enumeration, while a string name's copy still exists.
-BOOL CALLBACK CheckFirst(HMODULE module, LPCSTR, LPSTR name, LONG_PTR sound) {
-  *reinterpret_cast<bool*>(sound) = GroupIsSound(module, name);
+BOOL CALLBACK TakeFirst(HMODULE module, LPCSTR, LPSTR name, LONG_PTR out) {
+  auto* result = reinterpret_cast<GroupIcon*>(out);
+  result->hasGroup = true;
+  result->icon = IconOfGroup(module, name);
   return FALSE;
 }
 
 }  // namespace
 
-bool FirstIconGroupIsSound(const std::string& path) {
-  base::UniqueLibrary module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-  if (!module) return true;
-  bool sound = true;
-  EnumResourceNamesA(module.get(), reinterpret_cast<LPCSTR>(RT_GROUP_ICON), CheckFirst,
-                     reinterpret_cast<LONG_PTR>(&sound));
-  return sound;
+GroupIcon FirstGroupIcon(HMODULE module) {
+  GroupIcon result;
+  if (module)
+    EnumResourceNamesA(module, reinterpret_cast<LPCSTR>(RT_GROUP_ICON), TakeFirst,
+                       reinterpret_cast<LONG_PTR>(&result));
+  return result;
+}
+
+GroupIcon FirstGroupIcon(const std::wstring& readPath) {
+  base::UniqueLibrary module(LoadLibraryExW(readPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  return FirstGroupIcon(module.get());
+}
+
+GroupIcon FirstGroupIcon(const std::string& ansiPath) {
+  base::UniqueLibrary module(LoadLibraryExA(ansiPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  return FirstGroupIcon(module.get());
 }

@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "productinfo/resource_check.h"
 #include "productinfo/version_text.h"
+#include "productinfo/wow64_redirection.h"
 
 namespace {
 
@@ -39,7 +41,109 @@ bool ReadStringTable(std::vector<char>& block, const std::string& table, TQorPro
   return found;
 }
 
+// The checked version block of a file read through the wide functions;
+// empty when it has none or its lengths cannot be trusted.
+std::vector<char> WideVersionBlock(const std::wstring& fileName) {
+  const std::wstring path = FileReadPath(fileName);
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+  if (size == 0) return {};
+  std::vector<char> block(size);
+  if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return {};
+  const auto* bytes = reinterpret_cast<const unsigned char*>(block.data());
+  if (!VersionBlockIsSound(bytes, size)) return {};
+  return block;
+}
+
+// The first translation's table, as "\StringFileInfo\LLLLCCCC\"; empty when none.
+std::wstring WideFirstTable(std::vector<char>& block) {
+  void* translation = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &translation, &length) ||
+      !translation || length < 4)
+    return {};
+  uint32_t first;
+  std::memcpy(&first, translation, 4);
+  const std::string table = StringTablePath(first);
+  return std::wstring(table.begin(), table.end());
+}
+
+// A value of one table, converted as VerQueryValueA converts it; false when
+// the table has no such value.
+bool WideValue(std::vector<char>& block, const std::wstring& table, const char* name,
+               std::string* out) {
+  const std::wstring path = table + std::wstring(name, name + std::strlen(name));
+  void* value = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueW(block.data(), path.c_str(), &value, &length) || !value) return false;
+  if (!out) return true;
+  // The text runs to its zero, inside the buffer (lengths differ by system).
+  const auto* text = static_cast<const wchar_t*>(value);
+  const auto* end = reinterpret_cast<const wchar_t*>(block.data() + block.size());
+  if (text < reinterpret_cast<const wchar_t*>(block.data()) || text >= end) return true;
+  const wchar_t* stop = text;
+  while (stop < end && *stop) ++stop;
+  const int n = static_cast<int>(stop - text);
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, text, n, nullptr, 0, nullptr, nullptr);
+  out->assign(static_cast<size_t>(std::max(bytes, 0)), '\0');
+  if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, text, n, out->data(), bytes, nullptr, nullptr);
+  return true;
+}
+
+// Reads `wanted` (null where a value only counts as found) from the first
+// translation's table, else from the US English one, as ReadStringTable does.
+bool WideStringTables(const std::wstring& fileName, std::string* const (&wanted)[8]) {
+  std::vector<char> block = WideVersionBlock(fileName);
+  if (block.empty()) return false;
+  const std::wstring first = WideFirstTable(block);
+  if (first.empty()) return false;
+  for (const std::wstring& table : {first, std::wstring(L"\\StringFileInfo\\040904E4\\")}) {
+    bool found = false;
+    for (int i = 0; i < 8; ++i) found |= WideValue(block, table, kValueNames[i], wanted[i]);
+    if (found) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+int ReadProductInfo(const std::wstring& fileName, TQorProductInfo& info) {
+  info.Clear();
+  std::string* const wanted[8] = {FieldOf(info, 0), FieldOf(info, 1), FieldOf(info, 2),
+                                  FieldOf(info, 3), FieldOf(info, 4), FieldOf(info, 5),
+                                  FieldOf(info, 6), FieldOf(info, 7)};
+  if (!WideStringTables(fileName, wanted)) {
+    info.Clear();
+    return -1;
+  }
+  if (!info.ProductVersion.empty()) info.ShortVersion = ShortVersionOf(info.ProductVersion);
+  return 0;
+}
+
+ShownVersionTexts ReadShownVersionTexts(const std::wstring& fileName) {
+  ShownVersionTexts t;
+  // The other six values are only looked up: they decide which table counts.
+  std::string* const wanted[8] = {&t.Company, &t.Description};
+  if (!WideStringTables(fileName, wanted)) return {};
+  return t;
+}
+
+std::wstring FileReadPath(const std::wstring& path) {
+  if (path.size() < MAX_PATH) return path;
+  if (path.size() > 2 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
+  if (path.rfind(L"\\\\", 0) == 0 && path.rfind(L"\\\\?\\", 0) != 0)
+    return L"\\\\?\\UNC\\" + path.substr(2);
+  return path;
+}
+
+bool FileExists(const std::wstring& path) {
+  DWORD attr;
+  {
+    Wow64RedirectionOff redirection;  // a read of the file's entry only
+    attr = GetFileAttributesW(FileReadPath(path).c_str());
+  }
+  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 bool FileExists(const std::string& path) {
   DWORD attr = GetFileAttributesA(path.c_str());
@@ -88,8 +192,16 @@ const TextEnv& SystemTextEnv() {
 void NormalizeExePath(std::string& path) { NormalizeExePath(path, SystemTextEnv()); }
 void ExpandEnvVar(std::string& path) { ExpandEnvVar(path, SystemTextEnv()); }
 
-std::string OwnExePath() {
-  char buf[MAX_PATH + 1] = {};
-  DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  return std::string(buf, n);
+std::wstring OwnExePathW() {
+  std::wstring buf(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n < buf.size() || buf.size() >= 32768) {
+      buf.resize(std::min<size_t>(n, buf.size()));
+      return buf;
+    }
+    buf.resize(buf.size() * 2);
+  }
 }
+
+std::string OwnExePath() { return ShownText(OwnExePathW()); }

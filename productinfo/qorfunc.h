@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/path_text.h"
+#include "base/shown_text.h"
 
 class TQorProductInfo {
  public:
@@ -24,9 +25,23 @@ class TQorProductInfo {
 // Fills `info` from the file's version resource: 0 when at least one value
 // was found, -1 otherwise (then every field is empty).
 int ReadProductInfo(const std::string& fileName, TQorProductInfo& info);
+// The same through the wide functions, for any path the system can name.
+int ReadProductInfo(const std::wstring& fileName, TQorProductInfo& info);
 
-// True only for an existing file (not a directory).
+// Only the company and the description, as ReadProductInfo finds them.
+struct ShownVersionTexts {
+  std::string Company, Description;
+};
+ShownVersionTexts ReadShownVersionTexts(const std::wstring& fileName);
+
+// The form of a path the file functions read it through: past MAX_PATH with
+// the "\\?\" prefix.
+std::wstring FileReadPath(const std::wstring& path);
+
+// True only for an existing file (not a directory); the wide form looks in
+// the real system folder under WOW64.
 bool FileExists(const std::string& path);
+bool FileExists(const std::wstring& path);
 
 // The process environment and the system code page's lead-byte test.
 const TextEnv& SystemTextEnv();
@@ -34,5 +49,6 @@ const TextEnv& SystemTextEnv();
 void NormalizeExePath(std::string& path);
 void ExpandEnvVar(std::string& path);
 
-// The program's own executable path.
+// The program's own executable path, whole at any length, and as shown.
+std::wstring OwnExePathW();
 std::string OwnExePath();

@@ -88,3 +88,16 @@ TEST(NormalizeExePath, LongInputIsCutNeverOverrun) {
   EXPECT_LE(cut.size(), kMaxPathText);
   EXPECT_EQ((cut.size() - 2) % 2, 0u);
 }
+
+// "\??\" is the NT prefix only at the start; elsewhere it is what the ANSI
+// functions report for a folder named by two characters the code page lacks.
+TEST(NtPrefix, RemovedOnlyWhereItBeginsThePath) {
+  EXPECT_EQ(WithoutNtPrefix(std::string("\\??\\C:\\WINDOWS\\system32\\winlogon.exe")),
+            "C:\\WINDOWS\\system32\\winlogon.exe");
+  EXPECT_EQ(WithoutNtPrefix(std::string("C:\\dir\\??\\prog.exe")), "C:\\dir\\??\\prog.exe");
+  EXPECT_EQ(WithoutNtPrefix(std::wstring(L"\\??\\C:\\a\\??\\b.exe")), L"C:\\a\\??\\b.exe");
+  EXPECT_EQ(WithoutNtPrefix(std::string("\\??")), "\\??");
+  EXPECT_EQ(WideFileNameStart(L"C:\\dir\\??\\prog.exe"), 10u);
+  EXPECT_EQ(WideFileNameStart(L"C:prog.exe"), 2u);
+  EXPECT_EQ(WideFileNameStart(L"prog.exe"), 0u);
+}

@@ -13,6 +13,9 @@ App::App(const std::string& exe, const std::string& arguments) {
   const bool ready = WaitFor([&] { return (form = FindTopWindow(process.Id(), "TForm1")) && ListCount() > 0; },
                              20000);
   EXPECT_TRUE(ready) << exe << " showed no filled list";
+  // The process tab stands before the window titles are in: the first load
+  // has ended when the program waits for input again.
+  EXPECT_EQ(WaitForInputIdle(process.Handle(), 20000), 0u) << exe << " stayed busy";
 }
 
 App::~App() {

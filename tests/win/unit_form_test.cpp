@@ -27,11 +27,11 @@ class FormFixture : public ::testing::Test {
       *bytes = 12;
       return TRUE;
     };
-    Api().GetModuleFileNameExA = [](HANDLE p, HMODULE m, LPSTR buf, DWORD n) WINAPI -> DWORD {
-      if (GetProcessId(p) == g_unreadable) return lstrcpyA(buf, "?") ? 1 : 0;
-      return SystemApi().GetModuleFileNameExA(p, m, buf, n);
+    Api().GetModuleFileNameExW = [](HANDLE p, HMODULE m, LPWSTR buf, DWORD n) WINAPI -> DWORD {
+      if (GetProcessId(p) == g_unreadable) return lstrcpyW(buf, L"?") ? 1 : 0;
+      return SystemApi().GetModuleFileNameExW(p, m, buf, n);
     };
-    Api().QueryFullProcessImageNameA = [](HANDLE, DWORD, LPSTR, PDWORD) WINAPI -> BOOL { return FALSE; };
+    Api().QueryFullProcessImageNameW = [](HANDLE, DWORD, LPWSTR, PDWORD) WINAPI -> BOOL { return FALSE; };
     ASSERT_TRUE(app_.Create());
     form_ = std::make_unique<TForm1>(app_.hwnd(), nullptr);
     ASSERT_TRUE(form_->Create());

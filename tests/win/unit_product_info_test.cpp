@@ -10,6 +10,8 @@
 using harness::TestDir;
 
 namespace {
+std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
 TQorProductInfo Read(const std::string& name, int* result) {
   TQorProductInfo info;
   *result = ReadProductInfo(TestDir() + name, info);
@@ -162,10 +164,77 @@ TEST(Resolve, MalformedResourcesGiveEmptyFieldsAndNoIcon) {
   for (const Case& c : cases) {
     const std::string path = TestDir() + c.name;
     ASSERT_TRUE(crafted::MakeProgram(path, c.resources)) << c.name;
-    const Resolution r = ResolveExecutable(path);
-    EXPECT_EQ(r.DisplayName, c.name);
-    EXPECT_EQ(r.Company, c.fields ? "Sound Co" : "") << c.name;
-    EXPECT_EQ(r.Description, c.fields ? "Sound Desc" : "") << c.name;
-    EXPECT_EQ(static_cast<bool>(r.Icon), c.icon) << c.name;
+    for (const Resolution& r : {ResolveExecutable(path), ResolveExecutable(Wide(path))}) {
+      EXPECT_EQ(r.DisplayName, c.name);
+      EXPECT_EQ(r.Company, c.fields ? "Sound Co" : "") << c.name;
+      EXPECT_EQ(r.Description, c.fields ? "Sound Desc" : "") << c.name;
+      EXPECT_EQ(static_cast<bool>(r.Icon), c.icon) << c.name;
+    }
+  }
+}
+
+namespace {
+
+std::vector<COLORREF> PixelsOf(HICON icon) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  RECT all{0, 0, 32, 32};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) pixels.push_back(GetPixel(dc, x, y));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+}  // namespace
+
+// Paths of 256 to 259 bytes through both routes, and past MAX_PATH through
+// the wide one: the file is found and named.
+TEST(Resolve, LongPathsKeepTheirNamesAndFacts) {
+  CreateDirectoryA("C:\\vorlane_len", nullptr);
+  for (size_t length : {256u, 259u}) {
+    const std::string dir = "C:\\vorlane_len\\" + std::string(length - 27, 'p');
+    const std::string exe = dir + "\\company.exe";
+    ASSERT_EQ(exe.size(), length);
+    CreateDirectoryA(dir.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((TestDir() + "ver_company_only.exe").c_str(), exe.c_str(), FALSE));
+    for (const Resolution& r : {ResolveExecutable(exe), ResolveExecutable(Wide(exe))}) {
+      EXPECT_EQ(r.DisplayName, "company.exe") << length;
+      EXPECT_EQ(r.Company, "Only Company") << length;
+    }
+  }
+  const std::wstring outer = L"\\\\?\\C:\\vorlane_len\\" + std::wstring(200, L'q');
+  const std::wstring inner = outer + L"\\" + std::wstring(100, L'r');
+  CreateDirectoryW(outer.c_str(), nullptr);
+  CreateDirectoryW(inner.c_str(), nullptr);
+  const std::wstring exe = inner + L"\\company.exe";
+  ASSERT_TRUE(CopyFileW(Wide(TestDir() + "ver_company_only.exe").c_str(), exe.c_str(), FALSE));
+  const Resolution r = ResolveExecutable(exe.substr(4));  // as the system reports it
+  EXPECT_EQ(r.DisplayName, "company.exe");
+  EXPECT_EQ(r.Company, "Only Company");
+  EXPECT_EQ(r.RealPath, exe.substr(4));
+}
+
+// The icon checked and taken from one load of the file is the one the
+// shell's extraction gives, for an icon of several sizes and a crafted one.
+TEST(Resolve, IconFromOneLoadIsTheShellsExtraction) {
+  const std::string crafted = TestDir() + "crafted_icon_only.exe";
+  ASSERT_TRUE(crafted::MakeProgram(crafted, {{}, crafted::IconGroup(1, 1)}));
+  for (const std::string& path : {harness::VorlaneExe(), crafted}) {
+    const Resolution r = ResolveExecutable(Wide(path));
+    ASSERT_TRUE(r.Icon) << path;
+    char buf[MAX_PATH] = {};
+    lstrcpynA(buf, path.c_str(), MAX_PATH);
+    WORD index = 0;
+    base::UniqueIcon shell(ExtractAssociatedIconA(GetModuleHandleA(nullptr), buf, &index));
+    ASSERT_TRUE(shell) << path;
+    EXPECT_EQ(PixelsOf(r.Icon.get()), PixelsOf(shell.get())) << path;
   }
 }

@@ -118,11 +118,11 @@ TEST(Snapshot, FixedEntriesAndProcessesThatCannotBeRead) {
   Api().OpenProcess = [](DWORD access, BOOL inherit, DWORD pid) WINAPI -> HANDLE {
     return pid == 0xFFFFFFF0 ? nullptr : OpenProcess(access, inherit, pid);
   };
-  Api().GetModuleFileNameExA = [](HANDLE p, HMODULE m, LPSTR buf, DWORD n) WINAPI -> DWORD {
-    if (GetProcessId(p) == GetCurrentProcessId()) return lstrcpyA(buf, "?") ? 1 : 0;
-    return SystemApi().GetModuleFileNameExA(p, m, buf, n);
+  Api().GetModuleFileNameExW = [](HANDLE p, HMODULE m, LPWSTR buf, DWORD n) WINAPI -> DWORD {
+    if (GetProcessId(p) == GetCurrentProcessId()) return lstrcpyW(buf, L"?") ? 1 : 0;
+    return SystemApi().GetModuleFileNameExW(p, m, buf, n);
   };
-  Api().QueryFullProcessImageNameA = [](HANDLE, DWORD, LPSTR, PDWORD) WINAPI -> BOOL { return FALSE; };
+  Api().QueryFullProcessImageNameW = [](HANDLE, DWORD, LPWSTR, PDWORD) WINAPI -> BOOL { return FALSE; };
   const Snapshot lists = Take();
   auto procs = Parse(lists.ProcessLines);
   ASSERT_EQ(procs.size(), 4u);
@@ -139,17 +139,41 @@ TEST(Snapshot, FixedEntriesAndProcessesThatCannotBeRead) {
   EXPECT_EQ(Of(Parse(lists.ApplicationLines), helperId).size(), 1u);
 }
 
-TEST(Snapshot, ModulePathUnreadableFromWow64FallsBackToTheImageName) {
+TEST(Snapshot, ImagePathFromWhicheverQueryAnswers) {
   harness::SavedProcessApi guard;
   harness::Process h = harness::StartHelper("windows 1 Wide");
-  Api().GetModuleFileNameExA = [](HANDLE, HMODULE, LPSTR, DWORD) WINAPI -> DWORD {
+  // From WOW64 the module path of a 64-bit process cannot be read...
+  Api().GetModuleFileNameExW = [](HANDLE, HMODULE, LPWSTR, DWORD) WINAPI -> DWORD {
     SetLastError(ERROR_PARTIAL_COPY);
     return 0;
   };
-  const Snapshot lists = Take();
-  auto mine = Of(Parse(lists.ProcessLines), h.Id());
+  auto mine = Of(Parse(Take().ProcessLines), h.Id());
   ASSERT_EQ(mine.size(), 1u);
   EXPECT_EQ(mine[0].DisplayName, "helper.exe");
+  // ...and before Vista there is no image name query.
+  Api() = SystemApi();
+  Api().QueryFullProcessImageNameW = [](HANDLE, DWORD, LPWSTR, PDWORD) WINAPI -> BOOL {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return FALSE;
+  };
+  mine = Of(Parse(Take().ProcessLines), h.Id());
+  ASSERT_EQ(mine.size(), 1u);
+  EXPECT_EQ(mine[0].DisplayName, "helper.exe");
+  // A path past MAX_PATH comes whole: asked again with room for it.
+  Api() = SystemApi();
+  Api().QueryFullProcessImageNameW = [](HANDLE, DWORD, LPWSTR buf, PDWORD size) WINAPI -> BOOL {
+    const std::wstring path = L"C:\\" + std::wstring(400, L'x') + L"\\helper.exe";
+    if (*size <= path.size()) {
+      SetLastError(ERROR_INSUFFICIENT_BUFFER);
+      return FALSE;
+    }
+    lstrcpyW(buf, path.c_str());
+    *size = static_cast<DWORD>(path.size());
+    return TRUE;
+  };
+  mine = Of(Parse(Take().ProcessLines), h.Id());
+  ASSERT_EQ(mine.size(), 1u);
+  EXPECT_EQ(mine[0].FileName, "C:\\" + std::string(400, 'x') + "\\helper.exe");
 }
 
 TEST(Snapshot, ModulePathsOfFullLengthAreKept) {

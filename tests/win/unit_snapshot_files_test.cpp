@@ -1,0 +1,210 @@
+// The snapshot over programs the test built: in folders code page 932
+// cannot name, and reloaded through what the last reload kept.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/entry_model.h"
+#include "crafted_exe.h"
+#include "harness.h"
+#include "procinfo/entry_line.h"
+#include "procinfo/snapshot.h"
+#include "tests/native/version_block_builder.h"
+#include "ui/image_list.h"
+
+namespace {
+
+// Each file resolved as the program does.
+Snapshot Take() {
+  static ui::UniqueIcon def(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
+  static ResolveCache cache;
+  cache.NextReload();
+  return TakeSnapshot({"Idle", "", "System", "", "", def.get(), def.get(), def.get()},
+                      CachedResolver(cache));
+}
+
+}  // namespace
+
+namespace {
+
+// A program started by its UTF-16 path, ended with the test.
+class WideProcess {
+ public:
+  bool Start(const std::wstring& exe, const std::wstring& args) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::wstring cmd = L"\"" + exe + L"\" " + args;
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
+      return false;
+    CloseHandle(pi.hThread);
+    handle_.reset(pi.hProcess);
+    id_ = pi.dwProcessId;
+    const std::string ready = "ready " + std::to_string(id_);
+    return harness::WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; });
+  }
+  ~WideProcess() {
+    if (!handle_) return;
+    TerminateProcess(handle_.get(), 0);
+    WaitForSingleObject(handle_.get(), 5000);
+  }
+  DWORD Id() const { return id_; }
+
+ private:
+  base::UniqueHandle handle_;
+  DWORD id_ = 0;
+};
+
+// The colour at the centre of an icon drawn on white.
+COLORREF CentreOf(HICON icon) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  RECT all{0, 0, 32, 32};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+  const COLORREF c = GetPixel(dc, 16, 16);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return c;
+}
+
+constexpr COLORREF kCraftedRed = RGB(255, 0, 0);
+
+std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+}  // namespace
+
+// Folders named by characters code page 932 cannot hold. Read through the
+// ANSI functions, "C:\vorlane_wide\한글\prog.exe" is "C:\vorlane_wide\??\prog.exe",
+// once taken for "C:\vorlane_wideprog.exe": a decoy with other facts waits there.
+TEST(Snapshot, PathsOutsideTheCodePageShowTheirOwnFilesFacts) {
+  const std::string staged = harness::TestDir() + "wide_real.exe";
+  ASSERT_TRUE(crafted::MakeProgram(
+      staged, {vblock::SoundBlock("Real Co", "Real Desc"), crafted::IconGroup(1, 1)}));
+  ASSERT_TRUE(crafted::MakeProgram("C:\\vorlane_wideprog.exe",
+                                   {vblock::SoundBlock("Decoy Co", "Decoy Desc"), {}, false}));
+  CreateDirectoryW(L"C:\\vorlane_wide", nullptr);
+  struct Case {
+    std::wstring folder;
+    std::string shown;  // the path as code page 932 text
+  } cases[] = {
+      {L"C:\\vorlane_wide\\\uD55C\uAE00", "C:\\vorlane_wide\\??\\prog.exe"},
+      {L"C:\\vorlane_wide\\\u0141\u00F3d\u017A", "C:\\vorlane_wide\\??d?\\prog.exe"},
+  };
+  WideProcess running[2];
+  for (int i = 0; i < 2; ++i) {
+    CreateDirectoryW(cases[i].folder.c_str(), nullptr);
+    const std::wstring exe = cases[i].folder + L"\\prog.exe";
+    ASSERT_TRUE(CopyFileW(Wide(staged).c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(running[i].Start(exe, L"windows 1 Wide" + std::to_wstring(i)));
+  }
+  const Snapshot lists = Take();
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(cases[i].shown);
+    size_t at = lists.ProcessLines.size();
+    for (size_t k = 0; k < lists.ProcessLines.size(); ++k)
+      if (HexToDWord(lists.ProcessLines[k].substr(0, 8)) == running[i].Id()) at = k;
+    ASSERT_LT(at, lists.ProcessLines.size());
+    TQorSvc s;
+    LineToSvc(lists.ProcessLines[at], s);
+    EXPECT_EQ(s.FileName, cases[i].shown);
+    EXPECT_EQ(s.DisplayName, "prog.exe");
+    EXPECT_EQ(s.Company, "Real Co");
+    EXPECT_EQ(s.Description, "Real Desc");
+    EXPECT_EQ(CentreOf(lists.ProcessIcons[at]), kCraftedRed);
+    ASSERT_EQ(lists.Files.count(running[i].Id()), 1u);
+    EXPECT_EQ(lists.Files.at(running[i].Id()), cases[i].folder + L"\\prog.exe");
+  }
+}
+
+// Two reloads through the kept paths and facts give the lines and icons of
+// programs whose texts and icons the test wrote; a program whose file was
+// replaced between two reloads shows its new facts at the second.
+TEST(Snapshot, ReloadsKeepOnlyWhatCannotHaveChanged) {
+  struct Made {
+    std::string company, description;
+    bool icon;
+  };
+  Made made[3] = {{"Kept One Co", "Kept One", true},
+                  {"Kept Two Company", "", false},
+                  {"Kept Three Co", "Kept Three Description", true}};
+  std::string path[3];
+  harness::Process running[3];
+  auto make = [&](int i) {
+    path[i] = harness::TestDir() + "kept_" + std::to_string(i) + ".exe";
+    crafted::Resources r{vblock::SoundBlock(made[i].company, made[i].description),
+                         made[i].icon ? crafted::IconGroup(1, 1) : std::vector<unsigned char>(),
+                         made[i].icon};
+    return crafted::MakeProgram(path[i], r);
+  };
+  auto start = [&](int i) {
+    const std::string title = "Kept" + std::to_string(i);
+    return running[i].Start("\"" + path[i] + "\" windows 2 " + title) &&
+           harness::WaitFor([&] {
+             return FindWindowA(nullptr, ("ready " + std::to_string(running[i].Id())).c_str());
+           });
+  };
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(make(i) && start(i)) << i;
+
+  ui::UniqueIcon def(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
+  ui::ImageList defaults(32, 32);
+  defaults.Add(def.get());
+  const COLORREF defaultCentre = CentreOf(defaults.GetIcon(0).get());
+  ASSERT_NE(defaultCentre, kCraftedRed);
+  const FixedEntries fixed{"Idle", "", "System", "", "", def.get(), def.get(), def.get()};
+  auto lineOf = [&](int i, const std::string& title) {
+    char id[16];
+    std::snprintf(id, sizeof id, "%8X", static_cast<unsigned>(running[i].Id()));
+    return std::string(id) + "\tkept_" + std::to_string(i) + ".exe\t" + path[i] + "\t" +
+           made[i].company + "\t" + made[i].description + "\t" + title + "\t";
+  };
+  EntryLists lists;
+  auto check = [&](const char* when) {
+    SCOPED_TRACE(when);
+    std::vector<std::string> processes, applications;
+    for (size_t k = 0; k < lists.Processes.Size(); ++k) {
+      for (int i = 0; i < 3; ++i) {
+        if (lists.Processes.EntryAt(k).idProcess != running[i].Id()) continue;
+        processes.push_back(EntryLine(lists.Processes.EntryAt(k)));
+        EXPECT_EQ(CentreOf(lists.Processes.IconAt(k).get()),
+                  made[i].icon ? kCraftedRed : defaultCentre) << i;
+      }
+    }
+    for (size_t k = 0; k < lists.Applications.Size(); ++k) {
+      for (int i = 0; i < 3; ++i) {
+        if (lists.Applications.EntryAt(k).idProcess != running[i].Id()) continue;
+        applications.push_back(EntryLine(lists.Applications.EntryAt(k)));
+        EXPECT_EQ(CentreOf(lists.Applications.IconAt(k).get()),
+                  made[i].icon ? kCraftedRed : defaultCentre) << i;
+      }
+    }
+    // Processes in identifier order; each one's windows newest first.
+    int order[3] = {0, 1, 2};
+    std::sort(order, order + 3, [&](int a, int b) { return running[a].Id() < running[b].Id(); });
+    std::vector<std::string> wantProcesses, wantApplications;
+    for (int i : order) {
+      wantProcesses.push_back(lineOf(i, ""));
+      for (const char* n : {" 2", " 1"})
+        wantApplications.push_back(lineOf(i, "Kept" + std::to_string(i) + n));
+    }
+    EXPECT_EQ(processes, wantProcesses);
+    EXPECT_EQ(applications, wantApplications);
+  };
+  LoadEntryLists(lists, fixed);
+  check("first reload");
+  LoadEntryLists(lists, fixed);
+  check("second reload");
+
+  running[1].Kill();
+  made[1] = {"Replaced Co", "Replaced Description", true};
+  ASSERT_TRUE(harness::WaitFor([&] { return make(1); })) << "file still in use";
+  ASSERT_TRUE(start(1));
+  LoadEntryLists(lists, fixed);
+  check("after the file was replaced");
+}
