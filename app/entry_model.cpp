@@ -18,6 +18,11 @@ void EntryModel::Clear() {
   images_.Clear();
 }
 
+void EntryModel::SetIconSize(int size) {
+  Clear();
+  images_.SetSize(size, size);
+}
+
 void EntryModel::OrderByProcessId() {
   if (lines_.size() < 2) return;
   std::vector<uint32_t> keys;
@@ -45,6 +50,11 @@ void EntryLists::Clear() {
   Processes.Clear();
   Applications.Clear();
   CreationTimes.clear();
+}
+
+void EntryLists::SetIconSize(int size) {
+  Processes.SetIconSize(size);
+  Applications.SetIconSize(size);
 }
 
 EntryModel* EntryLists::Tab(int index) {

@@ -21,6 +21,8 @@ class EntryModel {
   // `icons[i]` is the icon of `lines[i]`; the image list keeps its own copies.
   void Assign(std::vector<std::string> lines, const std::vector<HICON>& icons);
   void Clear();
+  // The size of the icons it keeps; the model is emptied.
+  void SetIconSize(int size);
   // The order a plain exchange sort gives, by process ID or by image name.
   void OrderByProcessId();
   void OrderByImageName();
@@ -48,6 +50,7 @@ struct EntryLists {
   std::unordered_map<uint32_t, FILETIME> CreationTimes;
 
   void Clear();
+  void SetIconSize(int size);
   // The model of tab `index`; none for another index.
   EntryModel* Tab(int index);
 };

@@ -28,14 +28,14 @@ bool TForm1::CreateComponents() {
   ok &= StatusBar1.Create({.parent = form, .id = kIdStatusBar, .text = texts::kStatusNotice});
   ok &= TC_Main.Create({.parent = form, .bounds = {0, 0, 632, 183}, .id = kIdTabMain,
                         .tabs = {texts::kTabProcess, texts::kTabApplication},
-                        .tabWidth = 180, .tabHeight = 22});
+                        .tabWidth = d.TabWidth, .tabHeight = d.TabHeight});
   GLB_List.SetAutoItemHeight(false);
   ok &= GLB_List.Create({.parent = TC_Main.hwnd(), .bounds = {4, 28, 624, 151}, .id = kIdList,
                          .font = f});
   ok &= PL_Base.Create({.parent = form, .bounds = {0, 211, 632, 173}});
   ok &= PL_Btn.Create({.parent = form, .bounds = {0, 183, 632, 28}, .edge = ui::Panel::Edge::Etched});
   if (!ok) return false;
-  GLB_List.SetItemHeight(46);
+  GLB_List.SetItemHeight(d.ItemHeight);
   GLB_List.Flat = false;
   GLB_List.SetLayout(blGlyphLeft);
   GLB_List.FocusedColor = ui::clMoneyGreen;
@@ -67,7 +67,7 @@ bool TForm1::CreateComponents() {
     ok &= e.edit->Create({.parent = base, .bounds = e.box, .id = e.id, .kind = e.kind, .text = e.text});
   ok &= CB_Priority.Create({.parent = base, .bounds = d.CB_Priority, .id = kIdPriority,
                             .items = {std::begin(texts::kPriorityItems), std::end(texts::kPriorityItems)},
-                            .itemHeight = 12});
+                            .itemHeight = d.PriorityItemHeight});
   ok &= BB_Update.Create({.parent = base, .bounds = d.BB_Update, .id = kIdUpdate, .caption = texts::kUpdate});
   ok &= BB_Stop.Create({.parent = base, .bounds = d.BB_Stop, .id = kIdStop, .caption = texts::kStop});
   ok &= ED_idProcess_hex.Create({.parent = base, .bounds = d.ED_idProcess_hex, .id = kIdIdProcessHex,

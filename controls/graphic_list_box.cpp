@@ -34,6 +34,12 @@ void FillSolid(HDC dc, const RECT& r, COLORREF color) {
   FillRect(dc, &r, brush.get());
 }
 
+// High contrast: the system's own colours, a selected entry in its highlight ones.
+void HighContrastColors(bool selected, COLORREF& back, COLORREF& text) {
+  back = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+  text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+}
+
 }  // namespace
 
 TGraphicListBox::TGraphicListBox()
@@ -59,6 +65,12 @@ bool TGraphicListBox::Create(const Args& a) {
   UpdateAutoItemHeight();
   if (pendingItemHeight_ > 0) SetItemHeight(pendingItemHeight_);
   return true;
+}
+
+void TGraphicListBox::SetListFont(HFONT f) {
+  font_ = f;
+  SetFont(f);
+  UpdateAutoItemHeight();
 }
 
 void TGraphicListBox::SetAutoItemHeight(bool v) {
@@ -195,13 +207,15 @@ void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT s
       font = FocusedFont;
     }
   }
+  COLORREF ink = ui::ColorToRGB(font.color);
+  if (HighContrast) HighContrastColors(selected, back, ink);
   FillSolid(image.get(), {0, 0, g.width, g.height}, back);
 
   {
     ui::Selected selFont(image.get(), font.handle ? font.handle : font_.get());
     SetBkMode(image.get(), OPAQUE);
     SetBkColor(image.get(), back);
-    SetTextColor(image.get(), ui::ColorToRGB(font.color));
+    SetTextColor(image.get(), ink);
     for (size_t i = 0; i < lines.size(); ++i)
       TextOutA(image.get(), g.textX, g.textY + static_cast<int>(i) * m.lineHeight,
                lines[i].data(), static_cast<int>(lines[i].size()));
@@ -220,7 +234,15 @@ void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT s
     BitBlt(image.get(), g.glyphX, g.glyphY, m.glyphWidth, m.glyphHeight, glyph.get(), 0, 0, SRCCOPY);
   }
 
-  if (!Flat) {
+  if (HighContrast && hot) {
+    // The hot entry keeps its colours and is framed in the hot-track colour.
+    const int cw = m.clientWidth, ih = m.itemHeight;
+    const COLORREF hotlight = GetSysColor(COLOR_HOTLIGHT);
+    FillSolid(image.get(), {0, 0, cw, 2}, hotlight);
+    FillSolid(image.get(), {0, ih - 2, cw, ih}, hotlight);
+    FillSolid(image.get(), {0, 0, 2, ih}, hotlight);
+    FillSolid(image.get(), {cw - 2, 0, cw, ih}, hotlight);
+  } else if (!Flat && !HighContrast) {
     const int cw = m.clientWidth, ih = m.itemHeight;
     auto frame = [&](ui::TColor first, ui::TColor second) {
       Polyline3(image.get(), {0, ih - 1}, {0, 0}, {cw - 1, 0}, ui::ColorToRGB(first));

@@ -45,6 +45,8 @@ class TGraphicListBox : public ui::Control {
   TFontRef FocusedFont;
   TFontRef SelectedFont;
   ui::TColor Color = ui::clWindow;
+  // The system's colours instead of the ones above (the high-contrast setting).
+  bool HighContrast = false;
   const ui::ImageList* Glyphs() const { return glyphs_; }
   void SetGlyphs(const ui::ImageList* list);
   TButtonLayout Layout() const { return layout_; }
@@ -62,6 +64,7 @@ class TGraphicListBox : public ui::Control {
   void SetItems(const std::vector<std::string>& texts);
   std::string ItemText(int i) const;
   HFONT Font() const { return font_.get(); }
+  void SetListFont(HFONT f);  // borrowed
   int HotIndex() const { return hotIndex_; }
   bool Tracking() const { return tracking_; }
 
