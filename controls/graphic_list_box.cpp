@@ -40,6 +40,15 @@ void HighContrastColors(bool selected, COLORREF& back, COLORREF& text) {
   text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
 }
 
+// The hot entry in high contrast keeps its colours inside a frame two
+// pixels wide in the hot-track colour.
+void HotFrame(HDC dc, int cw, int ih) {
+  const COLORREF hotlight = GetSysColor(COLOR_HOTLIGHT);
+  for (const RECT& r : {RECT{0, 0, cw, 2}, RECT{0, ih - 2, cw, ih}, RECT{0, 0, 2, ih},
+                        RECT{cw - 2, 0, cw, ih}})
+    FillSolid(dc, r, hotlight);
+}
+
 }  // namespace
 
 TGraphicListBox::TGraphicListBox()
@@ -234,15 +243,9 @@ void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT s
     BitBlt(image.get(), g.glyphX, g.glyphY, m.glyphWidth, m.glyphHeight, glyph.get(), 0, 0, SRCCOPY);
   }
 
-  if (HighContrast && hot) {
-    // The hot entry keeps its colours and is framed in the hot-track colour.
-    const int cw = m.clientWidth, ih = m.itemHeight;
-    const COLORREF hotlight = GetSysColor(COLOR_HOTLIGHT);
-    FillSolid(image.get(), {0, 0, cw, 2}, hotlight);
-    FillSolid(image.get(), {0, ih - 2, cw, ih}, hotlight);
-    FillSolid(image.get(), {0, 0, 2, ih}, hotlight);
-    FillSolid(image.get(), {cw - 2, 0, cw, ih}, hotlight);
-  } else if (!Flat && !HighContrast) {
+  if (HighContrast) {
+    if (hot) HotFrame(image.get(), m.clientWidth, m.itemHeight);
+  } else if (!Flat) {
     const int cw = m.clientWidth, ih = m.itemHeight;
     auto frame = [&](ui::TColor first, ui::TColor second) {
       Polyline3(image.get(), {0, ih - 1}, {0, 0}, {cw - 1, 0}, ui::ColorToRGB(first));

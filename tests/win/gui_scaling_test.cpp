@@ -221,6 +221,25 @@ TEST(Scaling, DrawsForTheDisplaysDpiAndFollowsItsChange) {
     GetWindowRect(app.Ctl(kIdLabelCompany), &company);
     EXPECT_TRUE(WaitFor([&] { return Drawn(company); }));
     SaveScreenshot("dpi_" + std::to_string(dpi));
+
+    // The confirmation in the same font, its icon the system's size.
+    HWND dialog = app.OpenConfirmation();
+    ASSERT_TRUE(dialog);
+    const DesignFont font(dpi);
+    HWND text = FindWindowExA(dialog, nullptr, "STATIC", texts::kConfirmText);
+    HWND icon = FindWindowExA(dialog, nullptr, "STATIC", "");
+    ASSERT_TRUE(text && icon);
+    EXPECT_GE(Width(ChildRect(text)), font.Extent(texts::kConfirmText).cx);
+    EXPECT_GE(Height(ChildRect(text)), font.LineHeight());
+    EXPECT_EQ(Width(ChildRect(icon)), MulDiv(32, dpi, 96));
+    for (int id : {IDYES, IDNO}) {
+      const RECT button = ChildRect(FindChild(dialog, id));
+      EXPECT_GE(Width(button), font.Extent(TextOf(FindChild(dialog, id))).cx + 8);
+      EXPECT_GE(Height(button), font.LineHeight() + 4);
+    }
+    SaveScreenshot("confirmation_" + std::to_string(dpi));
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
   }
 
   // A move to a screen of another DPI: the window takes the size offered
