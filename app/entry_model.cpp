@@ -19,6 +19,11 @@ void EntryModel::Clear() {
   images_.Clear();
 }
 
+void EntryModel::SetIconSize(int size) {
+  Clear();
+  images_.SetSize(size, size);
+}
+
 void EntryModel::OrderByProcessId() {
   if (entries_.size() < 2) return;
   std::vector<uint32_t> keys;
@@ -47,6 +52,11 @@ void EntryLists::Clear() {
   Applications.Clear();
   CreationTimes.clear();
   Files.clear();
+}
+
+void EntryLists::SetIconSize(int size) {
+  Processes.SetIconSize(size);
+  Applications.SetIconSize(size);
 }
 
 EntryModel* EntryLists::Tab(ListTab tab) {

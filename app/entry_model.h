@@ -25,6 +25,8 @@ class EntryModel {
   void Assign(std::vector<std::string> lines, const std::vector<HICON>& icons,
               std::vector<HWND> windows = {});
   void Clear();
+  // The size of the icons it keeps; the model is emptied.
+  void SetIconSize(int size);
   // The order a plain exchange sort gives, by process ID or by image name.
   void OrderByProcessId();
   void OrderByImageName();
@@ -58,6 +60,7 @@ struct EntryLists {
   ResolveCache Facts;
 
   void Clear();
+  void SetIconSize(int size);
   // The model of tab `tab`; none for a value that names no tab.
   EntryModel* Tab(ListTab tab);
 };

@@ -32,18 +32,19 @@ bool TForm1::CreateComponents() {
 
 bool TForm1::CreateListArea() {
   const HWND form = hwnd();
+  const FormLayout& d = layout_;
   Checked ok;
   ok &= StatusBar1.Create({.parent = form, .id = kIdStatusBar, .text = texts::kStatusNotice});
   ok &= TC_Main.Create({.parent = form, .bounds = {0, 0, 632, 183}, .id = kIdTabMain,
                         .tabs = {texts::kTabProcess, texts::kTabApplication},
-                        .tabWidth = 180, .tabHeight = 22});
+                        .tabWidth = d.TabWidth, .tabHeight = d.TabHeight});
   GLB_List.SetAutoItemHeight(false);
   ok &= GLB_List.Create({.parent = TC_Main.hwnd(), .bounds = {4, 28, 624, 151}, .id = kIdList,
                          .font = font_.get()});
   ok &= PL_Base.Create({.parent = form, .bounds = {0, 211, 632, 173}});
   ok &= PL_Btn.Create({.parent = form, .bounds = {0, 183, 632, 28}, .edge = ui::Panel::Edge::Etched});
   if (!ok) return false;
-  GLB_List.SetItemHeight(46);
+  GLB_List.SetItemHeight(d.ItemHeight);
   GLB_List.Flat = false;
   GLB_List.SetLayout(blGlyphLeft);
   GLB_List.FocusedColor = ui::clMoneyGreen;
@@ -78,7 +79,7 @@ bool TForm1::CreateDetailsPanel() {
                             .id = kIdLabelPriority, .text = texts::kLabelPriority, .font = f});
   ok &= CB_Priority.Create({.parent = base, .bounds = d.CB_Priority, .id = kIdPriority,
                             .items = {std::begin(texts::kPriorityItems), std::end(texts::kPriorityItems)},
-                            .itemHeight = 12});
+                            .itemHeight = d.PriorityItemHeight});
   ok &= BB_Update.Create({.parent = base, .bounds = d.BB_Update, .id = kIdUpdate, .caption = texts::kUpdate});
   ok &= BB_Stop.Create({.parent = base, .bounds = d.BB_Stop, .id = kIdStop, .caption = texts::kStop});
   ok &= ED_idProcess_hex.Create({.parent = base, .bounds = d.ED_idProcess_hex, .id = kIdIdProcessHex,

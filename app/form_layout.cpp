@@ -9,21 +9,46 @@ void CentreLabelOn(Box& label, const Box& edit) {
   label.top = edit.top + (edit.height - label.height) / 2;
 }
 
+// Rounded to the nearest pixel, as MulDiv does for positive values.
+int Scaled(int value, int dpi) { return (value * dpi + 48) / 96; }
+
+void ScaleBox(Box& b, int dpi) {
+  b = {Scaled(b.left, dpi), Scaled(b.top, dpi), Scaled(b.width, dpi), Scaled(b.height, dpi)};
+}
+
 }  // namespace
 
+int FormLayout::Gap(int pixels) const { return Scaled(pixels, dpi); }
+
+FormLayout DesignLayout(int dpi) {
+  FormLayout f;
+  f.dpi = dpi;
+  for (Box* b : {&f.BV_Icon, &f.IM_Icon, &f.LL_idProcess, &f.ED_idProcess, &f.LL_Priority,
+                 &f.CB_Priority, &f.LL_DisplayName, &f.ED_DisplayName, &f.LL_Company,
+                 &f.ED_Company, &f.LL_Description, &f.ED_Description, &f.LL_FileName,
+                 &f.ED_FileName, &f.MM_Description, &f.ED_idProcess_hex, &f.BB_Update, &f.BB_Stop,
+                 &f.IM_Link, &f.BB_Close, &f.BB_Reget, &f.SB_ProcessID, &f.SB_FileName})
+    ScaleBox(*b, dpi);
+  for (int* v : {&f.PL_BaseHeight, &f.PL_BtnHeight, &f.TabWidth, &f.TabHeight, &f.ItemHeight,
+                 &f.PriorityItemHeight, &f.MinOuterWidth, &f.MinOuterHeight})
+    *v = Scaled(*v, dpi);
+  return f;
+}
+
 void LayoutOnCreate(FormLayout& f) {
-  f.PL_BaseHeight = 7 * (f.ED_idProcess.height + 4) + 4;
-  f.BV_Icon = {4, 4, f.IM_Icon.width + 2, f.IM_Icon.height + 2};
+  const int g4 = f.Gap(4), g8 = f.Gap(8);
+  f.PL_BaseHeight = 7 * (f.ED_idProcess.height + g4) + g4;
+  f.BV_Icon = {g4, g4, f.IM_Icon.width + 2, f.IM_Icon.height + 2};
   f.IM_Icon.left = f.BV_Icon.left + 1;
   f.IM_Icon.top = f.BV_Icon.top + 1;
-  f.LL_idProcess.left = f.BV_Icon.right() + 4;
-  f.ED_idProcess.left = f.LL_idProcess.right() + 4;
-  f.ED_idProcess.top = 4;
+  f.LL_idProcess.left = f.BV_Icon.right() + g4;
+  f.ED_idProcess.left = f.LL_idProcess.right() + g4;
+  f.ED_idProcess.top = g4;
   CentreLabelOn(f.LL_idProcess, f.ED_idProcess);
   f.LL_Priority.top = f.LL_idProcess.top;
   f.CB_Priority.top = f.ED_idProcess.top;
-  f.BB_Update.top = 4;
-  f.BB_Stop.top = f.BB_Update.bottom() + 8;
+  f.BB_Update.top = g4;
+  f.BB_Stop.top = f.BB_Update.bottom() + g8;
 
   const Box* prev = &f.ED_idProcess;
   std::pair<Box*, Box*> rows[] = {{&f.LL_DisplayName, &f.ED_DisplayName},
@@ -33,36 +58,37 @@ void LayoutOnCreate(FormLayout& f) {
   for (auto& [label, edit] : rows) {
     label->left = f.LL_idProcess.left;
     edit->left = f.ED_idProcess.left;
-    edit->top = prev->bottom() + 4;
+    edit->top = prev->bottom() + g4;
     CentreLabelOn(*label, *edit);
     prev = edit;
   }
   f.MM_Description.left = f.ED_idProcess.left;
-  f.MM_Description.top = f.ED_FileName.bottom() + 4;
-  f.MM_Description.height = f.PL_BaseHeight - f.MM_Description.top - 4;
+  f.MM_Description.top = f.ED_FileName.bottom() + g4;
+  f.MM_Description.height = f.PL_BaseHeight - f.MM_Description.top - g4;
 
-  f.PL_BtnHeight = f.BB_Reget.height + 8;
-  f.BB_Reget.left = 4;
-  f.BB_Reget.top = 4;
-  f.SB_ProcessID.left = f.BB_Reget.right() + 8;
-  f.SB_ProcessID.top = 4;
-  f.SB_FileName.left = f.SB_ProcessID.right() + 4;
-  f.SB_FileName.top = 4;
+  f.PL_BtnHeight = f.BB_Reget.height + g8;
+  f.BB_Reget.left = g4;
+  f.BB_Reget.top = g4;
+  f.SB_ProcessID.left = f.BB_Reget.right() + g8;
+  f.SB_ProcessID.top = g4;
+  f.SB_FileName.left = f.SB_ProcessID.right() + g4;
+  f.SB_FileName.top = g4;
 }
 
 void LayoutOnResize(FormLayout& f, int panelWidth) {
-  f.BB_Close.left = panelWidth - f.BB_Close.width - 4;
-  f.BB_Close.top = f.PL_BaseHeight - f.BB_Close.height - 4;
+  const int g4 = f.Gap(4);
+  f.BB_Close.left = panelWidth - f.BB_Close.width - g4;
+  f.BB_Close.top = f.PL_BaseHeight - f.BB_Close.height - g4;
   f.IM_Link.left = f.BB_Close.left;
-  f.IM_Link.top = f.BB_Close.top - f.IM_Link.height - 4;
+  f.IM_Link.top = f.BB_Close.top - f.IM_Link.height - g4;
   f.BB_Stop.left = f.BB_Close.left;
   f.BB_Update.left = f.BB_Close.left;
   int half = (f.BB_Close.left - f.LL_idProcess.left) / 2;
-  f.ED_idProcess.left = f.LL_idProcess.right() + 4;
-  f.ED_idProcess.width = half - 4 - f.LL_idProcess.width;
-  f.CB_Priority.left = f.BB_Close.left - f.CB_Priority.width - 4;
-  f.LL_Priority.left = f.CB_Priority.left - f.LL_Priority.width - 4;
-  int width = f.BB_Close.left - f.ED_DisplayName.left - 4;
+  f.ED_idProcess.left = f.LL_idProcess.right() + g4;
+  f.ED_idProcess.width = half - g4 - f.LL_idProcess.width;
+  f.CB_Priority.left = f.BB_Close.left - f.CB_Priority.width - g4;
+  f.LL_Priority.left = f.CB_Priority.left - f.LL_Priority.width - g4;
+  int width = f.BB_Close.left - f.ED_DisplayName.left - g4;
   for (Box* b : {&f.ED_DisplayName, &f.ED_Company, &f.ED_Description, &f.ED_FileName,
                  &f.MM_Description})
     b->width = width;

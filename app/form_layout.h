@@ -3,7 +3,9 @@
 #pragma once
 #include "ui/box.h"
 
+// Every size is in pixels at `dpi`; the defaults are the design at 96 DPI.
 struct FormLayout {
+  int dpi = 96;
   // Details panel (children of PL_Base), design values.
   Box BV_Icon{8, 16, 33, 33}, IM_Icon{8, 8, 32, 32};
   Box LL_idProcess{48, 12, 54, 12}, ED_idProcess{112, 8, 121, 20};
@@ -20,10 +22,17 @@ struct FormLayout {
   // Button bar (children of PL_Btn).
   Box BB_Reget{0, 4, 120, 25}, SB_ProcessID{128, 4, 120, 25}, SB_FileName{248, 3, 120, 25};
   int PL_BtnHeight = 28;
+  // The list: tab size, and an entry's height (three lines beside its icon).
+  int TabWidth = 180, TabHeight = 22, ItemHeight = 46;
+  int PriorityItemHeight = 12;
+  // The smallest outer size of the window.
+  int MinOuterWidth = 640, MinOuterHeight = 480;
+  // A gap of the design's `pixels`, at this layout's DPI.
+  int Gap(int pixels) const;
 };
 
-inline constexpr int kMinOuterWidth = 640;
-inline constexpr int kMinOuterHeight = 480;
+// The design values scaled once for `dpi`; at 96 DPI the design itself.
+FormLayout DesignLayout(int dpi);
 
 // The placement done once at creation; label sizes must already be measured.
 void LayoutOnCreate(FormLayout& f);

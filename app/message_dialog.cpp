@@ -9,6 +9,7 @@
 #include "app/dialog_align.h"
 #include "app/texts.h"
 #include "productinfo/home_page.h"
+#include "ui/dpi.h"
 #include "ui/font.h"
 #include "ui/gdi.h"
 #include "ui/modal_dialog.h"
@@ -30,7 +31,8 @@ class MessageForm : public ui::ModalDialog {
 
   int Run(HWND owner) {
     ui::RegisterDialogClass(kDialogClass);
-    font_ = ui::CreateFormFont();
+    dpi_ = ui::WindowDpi(owner);
+    font_ = ui::CreateFormFont(dpi_);
     const ui::DialogFrame frame{kDialogClass, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
                                 WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT};
     const INT_PTR result = RunModal(owner, frame);
@@ -70,7 +72,8 @@ class MessageForm : public ui::ModalDialog {
   bool Build(const std::string& text) {
     SIZE avg = ui::MeasureText(font_.get(), "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     const int dux = (avg.cx / 26 + 1) / 2, duy = avg.cy;
-    const int hMargin = dux * 8 / 4, vMargin = duy * 8 / 8, spacing = 10;
+    const int hMargin = dux * 8 / 4, vMargin = duy * 8 / 8, spacing = ui::ScaleForDpi(10, dpi_);
+    const int iconSize = ui::IconSizeForDpi(dpi_);
     const int buttonW = dux * 50 / 4, buttonH = duy * 14 / 8, buttonGap = dux * 4 / 4;
     RECT tr{0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
     {
@@ -79,18 +82,18 @@ class MessageForm : public ui::ModalDialog {
       DrawTextA(dc.get(), text.c_str(), -1, &tr, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     }
     HWND image = Child("STATIC", "", SS_ICON, 0, "TImage");
-    SendMessageA(image, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_QUESTION)), 0);
+    SendMessageA(image, STM_SETICON, reinterpret_cast<WPARAM>(QuestionIcon(iconSize)), 0);
     HWND label = Child("STATIC", text.c_str(), SS_LEFT | SS_NOPREFIX, 0, "TLabel");
     HWND yes = Child("BUTTON", texts::kYes, BS_DEFPUSHBUTTON | WS_TABSTOP, IDYES, "TButton");
     HWND no = Child("BUTTON", texts::kNo, BS_PUSHBUTTON | WS_TABSTOP, IDNO, "TButton");
     if (!image || !label || !yes || !no) return false;
     const int textW = tr.right, textH = tr.bottom;
-    const int iconTextW = 32 + spacing + textW, iconTextH = std::max(32, textH);
+    const int iconTextW = iconSize + spacing + textW, iconTextH = std::max(iconSize, textH);
     const int buttonsW = 2 * buttonW + buttonGap;
     const int clientW = std::max(iconTextW, buttonsW) + 2 * hMargin;
     const int clientH = iconTextH + spacing + buttonH + 2 * vMargin;
-    MoveWindow(image, hMargin, vMargin, 32, 32, FALSE);
-    MoveWindow(label, hMargin + 32 + spacing, vMargin, textW, textH, FALSE);
+    MoveWindow(image, hMargin, vMargin, iconSize, iconSize, FALSE);
+    MoveWindow(label, hMargin + iconSize + spacing, vMargin, textW, textH, FALSE);
     const int bx = (clientW - buttonsW) / 2, by = iconTextH + vMargin + spacing;
     MoveWindow(yes, bx, by, buttonW, buttonH, FALSE);
     MoveWindow(no, bx + buttonW + buttonGap, by, buttonW, buttonH, FALSE);
@@ -102,6 +105,13 @@ class MessageForm : public ui::ModalDialog {
                  (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     SetFocus(yes);
     return true;
+  }
+
+  // The system's question icon at `size`: its shared one where that is the size.
+  HICON QuestionIcon(int size) {
+    if (size == GetSystemMetrics(SM_CXICON)) return LoadIconA(nullptr, IDI_QUESTION);
+    icon_.reset(static_cast<HICON>(LoadImageA(nullptr, IDI_QUESTION, IMAGE_ICON, size, size, 0)));
+    return icon_.get();
   }
 
   HWND FirstOf(const char* kind) const {
@@ -121,7 +131,9 @@ class MessageForm : public ui::ModalDialog {
 
 
   const std::string text_;
-  ui::UniqueFont font_;  // owned
+  int dpi_ = ui::kDesignDpi;  // the owner's
+  ui::UniqueFont font_;       // owned
+  ui::UniqueIcon icon_;       // owned when not the system's shared one
   std::vector<Component> components_;
 };
 

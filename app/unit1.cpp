@@ -12,12 +12,15 @@
 #include "procinfo/process_api.h"
 #include "procinfo/process_ops.h"
 #include "productinfo/qorfunc.h"
+#include "ui/dpi.h"
 #include "ui/font.h"
 #include "ui/image_list.h"
 
 namespace {
 
 constexpr char kFormClass[] = "TForm1";
+// Newer than the Windows version the headers are set for.
+constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED
 
 HICON LoadIconResource(int id, int size) {
   return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON,
@@ -56,21 +59,17 @@ bool TForm1::FormCreate() {
     SetWindowTextA(hwnd(), (info.ProductName + "  Ver. " + info.ProductVersion).c_str());
 
   lists_.Clear();
-  ui::ImageList IL_SysIcon(32, 32);
-  for (int id : {kResIdleIcon, kResSystemIcon}) {
-    ui::UniqueIcon icon(LoadIconResource(id, 32));
-    IL_SysIcon.Add(icon.get());
-  }
-  IdleIcon = IL_SysIcon.GetIcon(0);
-  SystemIcon = IL_SysIcon.GetIcon(1);
+  ScaleLayout(ui::WindowDpi(hwnd()));
+  LoadOwnIcons();
   DefaultIcon.reset(ExtractIconA(GetModuleHandleA(nullptr),
                                  (SystemDirectory() + "\\shell32.dll").c_str(), 2));
 
-  font_ = ui::CreateFormFont();
+  font_ = ui::CreateFormFont(layout_.dpi);
   SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   if (!CreateComponents()) return false;
+  GLB_List.HighContrast = ui::HighContrastOn();
 
-  SetWindowPos(hwnd(), nullptr, 0, 0, kMinOuterWidth, kMinOuterHeight,
+  SetWindowPos(hwnd(), nullptr, 0, 0, layout_.MinOuterWidth, layout_.MinOuterHeight,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   MeasureLabels();
   LayoutOnCreate(layout_);
@@ -82,13 +81,26 @@ bool TForm1::FormCreate() {
   return true;
 }
 
+void TForm1::LoadOwnIcons() {
+  const int size = layout_.IM_Icon.width;
+  ui::ImageList IL_SysIcon(size, size);
+  for (int id : {kResIdleIcon, kResSystemIcon}) {
+    ui::UniqueIcon icon(LoadIconResource(id, size));
+    IL_SysIcon.Add(icon.get());
+  }
+  IdleIcon = IL_SysIcon.GetIcon(0);
+  SystemIcon = IL_SysIcon.GetIcon(1);
+  lists_.SetIconSize(size);
+}
+
 void TForm1::FormResize() {
   RECT outer;
   GetWindowRect(hwnd(), &outer);
   const int w = outer.right - outer.left, h = outer.bottom - outer.top;
-  if (!IsIconic(hwnd()) && (w < kMinOuterWidth || h < kMinOuterHeight)) {
+  const int minW = layout_.MinOuterWidth, minH = layout_.MinOuterHeight;
+  if (!IsIconic(hwnd()) && (w < minW || h < minH)) {
     // The resize this causes comes back here and lays the window out.
-    SetWindowPos(hwnd(), nullptr, 0, 0, std::max(w, kMinOuterWidth), std::max(h, kMinOuterHeight),
+    SetWindowPos(hwnd(), nullptr, 0, 0, std::max(w, minW), std::max(h, minH),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return;
   }
@@ -256,9 +268,16 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_GETMINMAXINFO: {
       auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
-      mm->ptMinTrackSize = {kMinOuterWidth, kMinOuterHeight};
+      mm->ptMinTrackSize = {layout_.MinOuterWidth, layout_.MinOuterHeight};
       return 0;
     }
+    case kWmDpiChanged:
+      DpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+      return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      FollowSystemLook();
+      break;
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE) FormActivate();
       break;

@@ -79,6 +79,14 @@ class TForm1 : public ui::Window {
   void HookEvents();
   void MeasureLabels();
   void ApplyLayout();
+  // Sizes for `dpi` (form_dpi.cpp): the layout, the font on every control,
+  // glyphs and icons; the DPI a move to another screen brings; the system's
+  // colours and high-contrast setting.
+  void ScaleLayout(int dpi);
+  void ApplyDpi(int dpi);
+  void DpiChanged(int dpi, const RECT& suggested);
+  void LoadOwnIcons();
+  void FollowSystemLook();
   void OrderProcesses();
   const FILETIME* CreationTimeOf(DWORD pid) const;
   // The selected entry of the current tab; null when none.
@@ -106,7 +114,7 @@ class TForm1 : public ui::Window {
   ui::Label LL_Priority;
   ui::Edit ED_idProcess_hex;  // hidden: the selected process ID in hexadecimal
   ui::ComboBox CB_Priority;
-  FormLayout layout_;
+  FormLayout layout_;  // for the window's DPI
 
   // State.
   int SortByName = 0;

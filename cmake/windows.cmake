@@ -30,6 +30,7 @@ add_library(vorlane_core STATIC
   app/entry_model.cpp
   app/entry_sequence.cpp
   app/form_components.cpp
+  app/form_dpi.cpp
   app/form_keys.cpp
   app/message_dialog.cpp
   app/start_lock.cpp
@@ -51,6 +52,7 @@ add_library(vorlane_core STATIC
   ui/bitmap_button.cpp
   ui/combo_box.cpp
   ui/control.cpp
+  ui/dpi.cpp
   ui/edit.cpp
   ui/font.cpp
   ui/image.cpp

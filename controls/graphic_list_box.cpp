@@ -34,6 +34,21 @@ void FillSolid(HDC dc, const RECT& r, COLORREF color) {
   FillRect(dc, &r, brush.get());
 }
 
+// High contrast: the system's own colours, a selected entry in its highlight ones.
+void HighContrastColors(bool selected, COLORREF& back, COLORREF& text) {
+  back = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+  text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+}
+
+// The hot entry in high contrast keeps its colours inside a frame two
+// pixels wide in the hot-track colour.
+void HotFrame(HDC dc, int cw, int ih) {
+  const COLORREF hotlight = GetSysColor(COLOR_HOTLIGHT);
+  for (const RECT& r : {RECT{0, 0, cw, 2}, RECT{0, ih - 2, cw, ih}, RECT{0, 0, 2, ih},
+                        RECT{cw - 2, 0, cw, ih}})
+    FillSolid(dc, r, hotlight);
+}
+
 }  // namespace
 
 TGraphicListBox::TGraphicListBox()
@@ -59,6 +74,12 @@ bool TGraphicListBox::Create(const Args& a) {
   UpdateAutoItemHeight();
   if (pendingItemHeight_ > 0) SetItemHeight(pendingItemHeight_);
   return true;
+}
+
+void TGraphicListBox::SetListFont(HFONT f) {
+  font_ = f;
+  SetFont(f);
+  UpdateAutoItemHeight();
 }
 
 void TGraphicListBox::SetAutoItemHeight(bool v) {
@@ -194,13 +215,15 @@ void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT s
       font = FocusedFont;
     }
   }
+  COLORREF ink = ui::ColorToRGB(font.color);
+  if (HighContrast) HighContrastColors(selected, back, ink);
   FillSolid(image.get(), {0, 0, g.width, g.height}, back);
 
   {
     ui::Selected selFont(image.get(), font.handle ? font.handle : font_.get());
     SetBkMode(image.get(), OPAQUE);
     SetBkColor(image.get(), back);
-    SetTextColor(image.get(), ui::ColorToRGB(font.color));
+    SetTextColor(image.get(), ink);
     for (size_t i = 0; i < lines.size(); ++i)
       TextOutA(image.get(), g.textX, g.textY + static_cast<int>(i) * m.lineHeight,
                lines[i].data(), static_cast<int>(lines[i].size()));
@@ -219,7 +242,9 @@ void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT s
     BitBlt(image.get(), g.glyphX, g.glyphY, m.glyphWidth, m.glyphHeight, glyph.get(), 0, 0, SRCCOPY);
   }
 
-  if (!Flat) {
+  if (HighContrast) {
+    if (hot) HotFrame(image.get(), m.clientWidth, m.itemHeight);
+  } else if (!Flat) {
     const int cw = m.clientWidth, ih = m.itemHeight;
     auto frame = [&](ui::TColor first, ui::TColor second) {
       Polyline3(image.get(), {0, ih - 1}, {0, 0}, {cw - 1, 0}, ui::ColorToRGB(first));

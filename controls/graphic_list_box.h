@@ -46,6 +46,8 @@ class TGraphicListBox : public ui::Control {
   TFontRef FocusedFont;
   TFontRef SelectedFont;
   ui::TColor Color = ui::clWindow;
+  // The system's colours instead of the ones above (the high-contrast setting).
+  bool HighContrast = false;
   void SetGlyphs(const ui::ImageList* list);
   void SetLayout(TButtonLayout l);
 
@@ -60,6 +62,7 @@ class TGraphicListBox : public ui::Control {
   // Replaces every entry at once, the list not redrawn until the end.
   void SetItems(const std::vector<std::string>& texts);
   std::string ItemText(int i) const;
+  void SetListFont(HFONT f);  // borrowed
 
   std::function<void()> OnClick;  // every selection change by the user
   std::function<void()> OnDblClick;

@@ -15,7 +15,8 @@ start() {
   wine_prefix_ready
   local n=90
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -maxclients 2048 </dev/null >/dev/null 2>&1 &
+  # Room for the whole window at 192 DPI (1280 x 960 at the least).
+  setsid Xvfb ":$n" -screen 0 1600x1200x24 -nolisten tcp -maxclients 2048 </dev/null >/dev/null 2>&1 &
   echo $! >"$state/xvfb.pid"
   echo ":$n" >"$state/display"
   for _ in $(seq 100); do

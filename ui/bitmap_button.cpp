@@ -1,8 +1,33 @@
 #include "ui/bitmap_button.h"
 
+#include <utility>
 #include <vector>
 
+#include "ui/dpi.h"
+
 namespace ui {
+
+namespace {
+
+// The two-image bitmap `bmp` (w x h) scaled for `dpi` pixel by pixel, so
+// that its transparent colour stays exact; the bitmap itself at 96 DPI.
+UniqueBitmap ScaledForDpi(UniqueBitmap bmp, int w, int h, int dpi) {
+  if (dpi == kDesignDpi) return bmp;
+  UniqueMemDC from(CreateCompatibleDC(nullptr)), to(CreateCompatibleDC(nullptr));
+  Selected selFrom(from.get(), bmp.get());
+  const int sw = 2 * ScaleForDpi(w / 2, dpi), sh = ScaleForDpi(h, dpi);
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof bi.bmiHeader, sw, sh, 1, 24, BI_RGB};
+  void* bits = nullptr;
+  UniqueBitmap scaled(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!scaled) return bmp;
+  Selected selTo(to.get(), scaled.get());
+  SetStretchBltMode(to.get(), COLORONCOLOR);
+  StretchBlt(to.get(), 0, 0, sw, sh, from.get(), 0, 0, w, h, SRCCOPY);
+  return scaled;
+}
+
+}  // namespace
 
 bool BitmapButton::Create(const Args& a) {
   return Control::Create(a.parent, "BUTTON", a.caption, BS_OWNERDRAW | (a.tabStop ? WS_TABSTOP : 0),
@@ -10,12 +35,20 @@ bool BitmapButton::Create(const Args& a) {
 }
 
 void BitmapButton::SetGlyph(int resourceId) {
+  glyphId_ = resourceId;
+  SetGlyphDpi(WindowDpi(hwnd()));
+}
+
+void BitmapButton::SetGlyphDpi(int dpi) {
+  if (!glyphId_) return;
   UniqueBitmap bmp(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
-                                                   MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0,
+                                                   MAKEINTRESOURCEA(glyphId_), IMAGE_BITMAP, 0,
                                                    0, LR_CREATEDIBSECTION)));
   if (!bmp) return;
   BITMAP info{};
   if (GetObjectA(bmp.get(), sizeof info, &info) != sizeof info) return;
+  bmp = ScaledForDpi(std::move(bmp), info.bmWidth, info.bmHeight, dpi);
+  if (!bmp || GetObjectA(bmp.get(), sizeof info, &info) != sizeof info) return;
   const int h = info.bmHeight;
   const int w = info.bmWidth / 2;
   UniqueMemDC dc(CreateCompatibleDC(nullptr));

@@ -19,8 +19,11 @@ class BitmapButton : public Control {
     bool tabStop = true;
   };
   bool Create(const Args& a);
-  // Loads the two-image glyph from a bitmap resource.
+  // Loads the two-image glyph from a bitmap resource drawn for 96 DPI,
+  // scaled for the button's DPI.
   void SetGlyph(int resourceId);
+  // Scales the glyph again for `dpi`.
+  void SetGlyphDpi(int dpi);
   std::function<void()> OnClick;
 
   bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -32,6 +35,7 @@ class BitmapButton : public Control {
 
  private:
   UniqueImageList glyph_;  // owned: image 0 normal, image 1 disabled
+  int glyphId_ = 0;
 };
 
 }  // namespace ui

@@ -2,11 +2,13 @@
 
 #include <cstring>
 
+#include "ui/dpi.h"
+
 namespace ui {
 
-UniqueFont CreateFormFont() {
-  return UniqueFont(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+UniqueFont CreateFormFont(int dpi) {
+  return UniqueFont(CreateFontA(-ScaleForDpi(12, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                 DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック"));
 }
 

@@ -4,8 +4,9 @@
 
 namespace ui {
 
-// "ＭＳ Ｐゴシック", 12-pixel characters (height -12), Shift-JIS character set.
-UniqueFont CreateFormFont();
+// "ＭＳ Ｐゴシック", 12-pixel characters at 96 DPI (height -12) scaled for
+// `dpi`, Shift-JIS character set.
+UniqueFont CreateFormFont(int dpi = 96);
 
 // Width and height of `text` drawn in `font`.
 SIZE MeasureText(HFONT font, const char* text);

@@ -49,14 +49,19 @@ void Image::SetHint(const char* text) {
 void Image::Paint() {
   PaintDC paint(hwnd());
   const HDC dc = paint.get();
+  RECT client;
+  GetClientRect(hwnd(), &client);
   if (bitmap_) {
     UniqueMemDC mem(CreateCompatibleDC(dc));
     Selected sel(mem.get(), bitmap_.get());
     BITMAP info{};
     GetObjectA(bitmap_.get(), sizeof info, &info);
-    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, mem.get(), 0, 0, SRCCOPY);
+    // Stretched over the image as laid out for the window's DPI.
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, client.right, client.bottom, mem.get(), 0, 0, info.bmWidth,
+               info.bmHeight, SRCCOPY);
   } else if (icon_) {
-    DrawIconEx(dc, 0, 0, icon_.get(), 32, 32, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc, 0, 0, icon_.get(), client.right, client.bottom, 0, nullptr, DI_NORMAL);
   }
 }
 

@@ -11,6 +11,12 @@ HIMAGELIST NewList(int w, int h) { return ImageList_Create(w, h, ILC_COLOR32 | I
 ImageList::ImageList(int width, int height)
     : width_(width), height_(height), list_(NewList(width, height)) {}
 
+void ImageList::SetSize(int width, int height) {
+  width_ = width;
+  height_ = height;
+  ImageList_SetIconSize(list_.get(), width, height);
+}
+
 UniqueIcon ImageList::GetIcon(int i) const {
   return UniqueIcon(ImageList_GetIcon(list_.get(), i, ILD_NORMAL));
 }

@@ -17,6 +17,8 @@ class ImageList {
   // A new icon holding image i (the list keeps its own).
   UniqueIcon GetIcon(int i) const;
   void Clear() { ImageList_RemoveAll(list_.get()); }
+  // A new image size; the list is emptied.
+  void SetSize(int width, int height);
   // Appends icons[i] as image Count()+i. Each distinct icon is converted
   // once; repeats are copied inside the list, which costs far less.
   void Append(const std::vector<HICON>& icons);

@@ -13,4 +13,9 @@ bool Label::Create(const Args& a) {
   return true;
 }
 
+void Label::SetFontAndSize(HFONT font) {
+  size_ = MeasureText(font, Text().c_str());
+  SetFont(font);
+}
+
 }  // namespace ui

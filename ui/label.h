@@ -14,6 +14,8 @@ class Label : public Control {
     HFONT font = nullptr;  // borrowed
   };
   bool Create(const Args& a);
+  // A new font (borrowed), the size following the text in it.
+  void SetFontAndSize(HFONT font);
   int Width() const { return size_.cx; }
   int Height() const { return size_.cy; }
 

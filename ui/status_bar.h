@@ -1,5 +1,7 @@
 // A status bar with one simple panel.
 #pragma once
+#include <string>
+
 #include "ui/control.h"
 
 namespace ui {
@@ -12,6 +14,13 @@ class StatusBar : public Control {
     const char* text = "";
   };
   bool Create(const Args& a);
+  // Takes the system's colours again (at creation and on their change).
+  void FollowColours();
+
+  bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+ private:
+  std::string text_;
 };
 
 }  // namespace ui

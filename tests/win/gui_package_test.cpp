@@ -94,7 +94,13 @@ TEST(Package, UnpackedZipHoldsProgramReadmeLicenceAndStarts) {
   EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
   EXPECT_NE(manifest.find("<supportedOS"), std::string::npos);
   EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);  // classic controls
-  EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);         // the system scales it
+  // It draws for its DPI itself: per monitor (v2), else the system's DPI.
+  EXPECT_NE(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                          "PerMonitorV2, System</dpiAwareness>"),
+            std::string::npos);
+  EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">"
+                          "true</dpiAware>"),
+            std::string::npos);
 
   const std::string readme = ReadFileBytes(dir + "\\README.txt");
   ExpectWindowsText(readme, 932);

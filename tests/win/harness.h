@@ -147,11 +147,14 @@ class DdeServer {
 class RegistryValue {
  public:
   RegistryValue(HKEY root, const std::string& key, const std::string& name, const std::string& value);
+  RegistryValue(HKEY root, const std::string& key, const std::string& name, DWORD value);
   ~RegistryValue();
   RegistryValue(const RegistryValue&) = delete;
   RegistryValue& operator=(const RegistryValue&) = delete;
 
  private:
+  void Set(DWORD type, const void* data, DWORD size);
+
   HKEY root_;
   std::string key_, name_, old_;
   DWORD type_ = REG_SZ;

@@ -93,7 +93,17 @@ DdeServer::~DdeServer() {
 RegistryValue::RegistryValue(HKEY root, const std::string& key, const std::string& name,
                              const std::string& value)
     : root_(root), key_(key), name_(name) {
-  HKEY k = nullptr;
+  Set(REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+RegistryValue::RegistryValue(HKEY root, const std::string& key, const std::string& name, DWORD value)
+    : root_(root), key_(key), name_(name) {
+  Set(REG_DWORD, &value, sizeof value);
+}
+
+void RegistryValue::Set(DWORD type, const void* data, DWORD size) {
+  const std::string &key = key_, &name = name_;
+  HKEY root = root_, k = nullptr;
   DWORD disposition = 0;
   if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
                       &disposition) != ERROR_SUCCESS) {
@@ -102,13 +112,12 @@ RegistryValue::RegistryValue(HKEY root, const std::string& key, const std::strin
   }
   createdKey_ = disposition == REG_CREATED_NEW_KEY;
   char old[1024] = {};
-  DWORD size = sizeof old, type = 0;
-  had_ = RegQueryValueExA(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(old), &size) ==
+  DWORD oldSize = sizeof old, oldType = 0;
+  had_ = RegQueryValueExA(k, name.c_str(), nullptr, &oldType, reinterpret_cast<BYTE*>(old), &oldSize) ==
          ERROR_SUCCESS;
-  old_.assign(old, had_ ? size : 0);
-  type_ = type;
-  EXPECT_EQ(RegSetValueExA(k, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                           static_cast<DWORD>(value.size() + 1)),
+  old_.assign(old, had_ ? oldSize : 0);
+  type_ = oldType;
+  EXPECT_EQ(RegSetValueExA(k, name.c_str(), 0, type, static_cast<const BYTE*>(data), size),
             ERROR_SUCCESS)
       << key << "\\" << name;
   RegCloseKey(k);

@@ -9,6 +9,8 @@
 #include "ui/tab_control.h"
 #include "ui/window.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -116,6 +118,51 @@ TEST_F(ListFixture, HotEntryIsMoneyGreenWithRaisedFrameAndWinsOverSelected) {
   EXPECT_EQ(At(hot, 100, 45), kGreen);
   EXPECT_EQ(At(hot, cw_ - 10, 20), kMoney);
   EXPECT_EQ(Draw(0, TGraphicListBox::kHot | TGraphicListBox::kSelected), hot);
+}
+
+namespace {
+// WCAG relative luminance and contrast ratio of two colours.
+double Luminance(COLORREF c) {
+  auto lin = [](int v) {
+    const double s = v / 255.0;
+    return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * lin(GetRValue(c)) + 0.7152 * lin(GetGValue(c)) + 0.0722 * lin(GetBValue(c));
+}
+double Contrast(COLORREF a, COLORREF b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+// The colour of the text band (x 36 on) farthest in contrast from `back`.
+COLORREF TextColour(const std::vector<COLORREF>& px, int cw, COLORREF back) {
+  COLORREF best = back;
+  for (int y = 4; y < 42; ++y)
+    for (int x = 36; x < std::min(cw - 4, 200); ++x)
+      if (Contrast(px[y * cw + x], back) > Contrast(best, back)) best = px[y * cw + x];
+  return best;
+}
+}  // namespace
+
+TEST_F(ListFixture, HighContrastDrawsInTheSystemsColoursAndFramesTheHotEntry) {
+  list_.HighContrast = true;
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT), window = GetSysColor(COLOR_WINDOW);
+  const COLORREF hotlight = GetSysColor(COLOR_HOTLIGHT);
+  auto selected = Draw(0, TGraphicListBox::kSelected);
+  EXPECT_EQ(At(selected, cw_ - 10, 20), highlight);
+  EXPECT_EQ(At(selected, 0, 20), highlight);  // no sunken frame in fixed colours
+  EXPECT_EQ(TextColour(selected, cw_, highlight), GetSysColor(COLOR_HIGHLIGHTTEXT));
+
+  auto hot = Draw(0, TGraphicListBox::kHot);
+  EXPECT_EQ(At(hot, cw_ - 10, 20), window);
+  EXPECT_EQ(TextColour(hot, cw_, window), GetSysColor(COLOR_WINDOWTEXT));
+  for (auto [x, y] : {std::pair{0, 20}, {1, 20}, {100, 0}, {100, 45}, {cw_ - 1, 20}})
+    EXPECT_EQ(At(hot, x, y), hotlight) << x << "," << y;
+  auto both = Draw(0, TGraphicListBox::kHot | TGraphicListBox::kSelected);
+  EXPECT_EQ(At(both, cw_ - 10, 20), highlight);
+  EXPECT_EQ(At(both, 100, 0), hotlight);
+  auto plain = Draw(0, 0);
+  list_.HighContrast = false;
+  EXPECT_EQ(plain, Draw(0, 0));  // the plain look is the same
 }
 
 TEST_F(ListFixture, SystemFocusFlagNeverShowsAndStateBitsBeyondAreIgnored) {

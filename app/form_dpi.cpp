@@ -1,0 +1,61 @@
+// The main window drawn for its DPI, and for the system's colours.
+#include <initializer_list>
+
+#include "app/unit1.h"
+#include "ui/dpi.h"
+#include "ui/font.h"
+
+void TForm1::ScaleLayout(int dpi) {
+  layout_ = DesignLayout(dpi);
+  // The entry's icon is the system's size for this DPI, not a scaled 32.
+  const int icon = ui::IconSizeForDpi(dpi);
+  layout_.IM_Icon.width = layout_.IM_Icon.height = icon;
+}
+
+void TForm1::DpiChanged(int dpi, const RECT& suggested) {
+  if (dpi > 0 && dpi != layout_.dpi) ApplyDpi(dpi);
+  SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  FormResize();
+  RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void TForm1::ApplyDpi(int dpi) {
+  ScaleLayout(dpi);
+  ui::UniqueFont font = ui::CreateFormFont(dpi);
+  const HFONT f = font.get();
+  SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(f), FALSE);
+  for (ui::Control* c : std::initializer_list<ui::Control*>{
+           &StatusBar1, &TC_Main, &BB_Close, &CB_Priority, &BB_Update, &BB_Stop, &ED_idProcess_hex,
+           &BB_Reget, &SB_ProcessID, &SB_FileName})
+    c->SetFont(f);
+  for (ui::Edit& e : detailEdits_) e.SetFont(f);
+  for (int i = 0; i < kDetailRowCount; ++i)
+    if (kDetailRows[i].labelId) detailLabels_[i].SetFontAndSize(f);
+  LL_Priority.SetFontAndSize(f);
+  GLB_List.SetListFont(f);
+  GLB_List.FocusedFont.handle = f;
+  GLB_List.SelectedFont.handle = f;
+  font_ = std::move(font);  // the old font is deleted once no control uses it
+
+  for (ui::BitmapButton* b : {&BB_Reget, &BB_Update, &BB_Stop, &BB_Close})
+    b->SetGlyphDpi(dpi);
+  for (ui::SpeedButton* b : {&SB_ProcessID, &SB_FileName}) b->SetGlyphDpi(dpi);
+  SendMessageA(TC_Main.hwnd(), TCM_SETITEMSIZE, 0, MAKELPARAM(layout_.TabWidth, layout_.TabHeight));
+  SendMessageA(CB_Priority.hwnd(), CB_SETITEMHEIGHT, 0, layout_.PriorityItemHeight);
+  GLB_List.SetItemHeight(layout_.ItemHeight);
+
+  MeasureLabels();
+  LayoutOnCreate(layout_);
+  // The image lists are made again at the new icon size by a fresh read.
+  LoadOwnIcons();
+  Reload();
+}
+
+void TForm1::FollowSystemLook() {
+  // Common controls take the new colours only when told.
+  StatusBar1.FollowColours();
+  SendMessageA(TC_Main.hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  GLB_List.HighContrast = ui::HighContrastOn();
+  RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}

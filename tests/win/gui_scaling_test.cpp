@@ -1,0 +1,262 @@
+// The real program in a high-contrast colour scheme and at the display's
+// DPI settings, read back from the screen.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+
+#include "app/control_ids.h"
+#include "app/texts.h"
+#include "harness.h"
+
+using namespace harness;
+
+namespace {
+
+// WCAG relative luminance and contrast ratio.
+double Luminance(COLORREF c) {
+  auto lin = [](int v) {
+    const double s = v / 255.0;
+    return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * lin(GetRValue(c)) + 0.7152 * lin(GetGValue(c)) + 0.0722 * lin(GetBValue(c));
+}
+
+double Contrast(COLORREF a, COLORREF b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The contrast of the text inside screen rectangle `r` of `shot`: the
+// commonest colour is the background, the text the one farthest from it.
+double TextContrast(const ScreenPixels& shot, const RECT& r) {
+  std::map<COLORREF, int> counts;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) ++counts[shot.Pixel(x, y)];
+  if (counts.empty()) return 0;
+  const COLORREF back =
+      std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+  double best = 1;
+  for (auto [colour, n] : counts) best = std::max(best, Contrast(colour, back));
+  return best;
+}
+
+RECT ScreenRect(HWND w) {
+  RECT r;
+  GetWindowRect(w, &r);
+  return r;
+}
+
+RECT Inset(RECT r, int dx, int dy) {
+  InflateRect(&r, -dx, -dy);
+  return r;
+}
+
+// A high-contrast scheme as the system offers it: white on black, the
+// selection black on cyan.
+const std::pair<const char*, const char*> kHighContrastBlack[] = {
+    {"Window", "0 0 0"},          {"WindowText", "255 255 255"}, {"ButtonFace", "0 0 0"},
+    {"ButtonText", "255 255 255"}, {"ButtonHilight", "255 255 255"}, {"ButtonShadow", "128 128 128"},
+    {"ButtonLight", "192 192 192"}, {"ButtonDkShadow", "255 255 255"}, {"Hilight", "26 235 255"},
+    {"HilightText", "0 0 0"},     {"HotTrackingColor", "255 255 0"}, {"GrayText", "63 242 63"},
+    {"InfoWindow", "0 0 0"},      {"InfoText", "255 255 255"},   {"Menu", "0 0 0"},
+    {"MenuText", "255 255 255"},  {"Background", "0 0 0"},       {"AppWorkSpace", "0 0 0"}};
+
+}  // namespace
+
+TEST(Scaling, HighContrastSchemeKeepsEveryTextReadable) {
+  std::vector<std::unique_ptr<RegistryValue>> scheme;
+  for (auto [name, rgb] : kHighContrastBlack)
+    scheme.push_back(std::make_unique<RegistryValue>(HKEY_CURRENT_USER, "Control Panel\\Colors", name, rgb));
+  App app;
+  ASSERT_TRUE(app.form);
+  HWND list = app.Ctl(kIdList);
+  SendMessageA(list, LB_SETTOPINDEX, 0, 0);
+  ASSERT_TRUE(app.SelectEntry(0, std::stoul(app.Items()[0].substr(2))));
+  RECT status = ScreenRect(app.Ctl(kIdStatusBar));
+  MovePointer(status.right - 4, status.top + 2);
+
+  // Each text with its own background: labels, edits, buttons, the entry
+  // beside the selected one, the tabs' captions and the status bar.
+  std::vector<std::pair<std::string, RECT>> texts;
+  for (int id : {kIdLabelIdProcess, kIdLabelPriority, kIdLabelDisplayName, kIdLabelCompany,
+                 kIdLabelDescription, kIdLabelFileName})
+    texts.push_back({"label " + std::to_string(id), ScreenRect(app.Ctl(id))});
+  for (int id : {kIdIdProcess, kIdDisplayName, kIdFileName})
+    texts.push_back({"edit " + std::to_string(id), Inset(ScreenRect(app.Ctl(id)), 3, 3)});
+  for (int id : {kIdReget, kIdByProcessId, kIdByFileName, kIdStop, kIdClose})
+    texts.push_back({"button " + std::to_string(id), Inset(ScreenRect(app.Ctl(id)), 3, 3)});
+  RECT entry;
+  SendMessageA(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&entry));
+  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&entry), 2);
+  texts.push_back({"second entry", Inset(entry, 2, 2)});
+  RECT tabs = ScreenRect(app.Ctl(kIdTabMain));
+  texts.push_back({"tabs", {tabs.left + 4, tabs.top + 4, tabs.left + 300, tabs.top + 20}});
+  texts.push_back({"status bar", {status.left + 4, status.top + 4, status.left + 300, status.bottom - 3}});
+  // Read once the window has painted what the selection changed.
+  std::string unreadable;
+  EXPECT_TRUE(WaitFor([&] {
+    ScreenPixels shot(ScreenRect(app.form));
+    unreadable.clear();
+    for (const auto& [name, r] : texts)
+      if (!shot.Valid() || TextContrast(shot, r) < 4.5)
+        unreadable += name + " (" + std::to_string(shot.Valid() ? TextContrast(shot, r) : 0) + ") ";
+    return unreadable.empty();
+  })) << unreadable;
+  SaveScreenshot("high_contrast");
+}
+
+namespace {
+
+// The program's font at `dpi` as the design asks for it (12 pixels at 96),
+// made here to measure its texts.
+class DesignFont {
+ public:
+  explicit DesignFont(int dpi)
+      : font_(CreateFontA(-MulDiv(12, dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                          SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                          DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック")) {}
+  SIZE Extent(const std::string& text) const {
+    ui::ClientDC dc(nullptr);
+    ui::Selected sel(dc.get(), font_.get());
+    SIZE s{};
+    GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &s);
+    return s;
+  }
+  int LineHeight() const {
+    ui::ClientDC dc(nullptr);
+    ui::Selected sel(dc.get(), font_.get());
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc.get(), &tm);
+    return tm.tmHeight;
+  }
+
+ private:
+  ui::UniqueFont font_;
+};
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+
+// Everything that must follow `dpi`, read from the running program.
+void ExpectDrawnFor(const App& app, int dpi) {
+  const DesignFont font(dpi);
+  const int labels[] = {kIdLabelIdProcess, kIdLabelPriority, kIdLabelDisplayName,
+                        kIdLabelCompany, kIdLabelDescription, kIdLabelFileName};
+  for (int id : labels) {  // each label's text inside its control
+    const SIZE text = font.Extent(TextOf(app.Ctl(id)));
+    const RECT r = ChildRect(app.Ctl(id));
+    EXPECT_GE(Width(r), text.cx) << "label " << id;
+    EXPECT_GE(Height(r), text.cy) << "label " << id;
+  }
+  for (int id : {kIdIdProcess, kIdDisplayName, kIdCompany, kIdDescription, kIdFileName})
+    EXPECT_GE(Height(ChildRect(app.Ctl(id))), font.LineHeight() + 4) << "edit " << id;
+  const int glyph = MulDiv(18, dpi, 96), bigGlyph = MulDiv(20, dpi, 96);
+  for (auto [id, g] : {std::pair{kIdReget, glyph}, {kIdUpdate, glyph}, {kIdStop, glyph},
+                       {kIdClose, glyph}, {kIdByProcessId, bigGlyph}, {kIdByFileName, bigGlyph}}) {
+    const RECT r = ChildRect(app.Ctl(id));
+    const SIZE text = font.Extent(TextOf(app.Ctl(id)));
+    EXPECT_GE(Width(r), g + 4 + text.cx + 4) << "button " << id;
+    EXPECT_GE(Height(r), std::max<int>(g, text.cy) + 4) << "button " << id;
+  }
+  // No two controls of the details panel overlap.
+  std::vector<std::pair<HWND, RECT>> placed;
+  for (HWND c = GetWindow(GetParent(app.Ctl(kIdClose)), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(c)) continue;
+    RECT r = ChildRect(c);
+    if (GetDlgCtrlID(c) == kIdPriority) r.bottom = r.top + Height(ChildRect(app.Ctl(kIdIdProcess)));
+    for (const auto& [other, o] : placed) {
+      RECT both;
+      EXPECT_FALSE(IntersectRect(&both, &r, &o)) << GetDlgCtrlID(c) << " overlaps " << GetDlgCtrlID(other);
+    }
+    placed.push_back({c, r});
+  }
+  // Three lines per entry beside an icon of the system's size for this DPI.
+  const int itemHeight = static_cast<int>(SendMessageA(app.Ctl(kIdList), LB_GETITEMHEIGHT, 0, 0));
+  EXPECT_GE(itemHeight, 3 * font.LineHeight());
+  const int icon = MulDiv(32, dpi, 96);
+  EXPECT_GE(itemHeight, icon + 2);
+  EXPECT_EQ(Width(ChildRect(app.Ctl(kIdIcon))), icon);
+}
+
+// Sends WM_DPICHANGED as the system does, its rectangle in the program's memory.
+void SendDpiChanged(const App& app, int dpi, const RECT& suggested) {
+  void* remote = VirtualAllocEx(app.process.Handle(), nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE);
+  ASSERT_NE(remote, nullptr);
+  ASSERT_TRUE(WriteProcessMemory(app.process.Handle(), remote, &suggested, sizeof suggested, nullptr));
+  constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
+  SendMessageA(app.form, kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+  VirtualFreeEx(app.process.Handle(), remote, 0, MEM_RELEASE);
+}
+
+// The screen inside `r` holds more than one colour: something is drawn there.
+bool Drawn(const RECT& r) {
+  ScreenPixels px(r);
+  if (!px.Valid()) return false;
+  const COLORREF first = px.Pixel(r.left, r.top);
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (px.Pixel(x, y) != first) return true;
+  return false;
+}
+
+}  // namespace
+
+TEST(Scaling, DrawsForTheDisplaysDpiAndFollowsItsChange) {
+  for (int dpi : {120, 144, 192}) {
+    SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
+    RegistryValue logPixels(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", static_cast<DWORD>(dpi));
+    App app;
+    ASSERT_TRUE(app.form);
+    ExpectDrawnFor(app, dpi);
+    SetWindowPos(app.form, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER);
+    RECT outer;
+    EXPECT_TRUE(WaitFor([&] {
+      GetWindowRect(app.form, &outer);
+      return Width(outer) >= MulDiv(640, dpi, 96) && Height(outer) >= MulDiv(480, dpi, 96);
+    })) << Width(outer) << "x" << Height(outer);
+    RECT company;
+    GetWindowRect(app.Ctl(kIdLabelCompany), &company);
+    EXPECT_TRUE(WaitFor([&] { return Drawn(company); }));
+    SaveScreenshot("dpi_" + std::to_string(dpi));
+
+    // The confirmation in the same font, its icon the system's size.
+    HWND dialog = app.OpenConfirmation();
+    ASSERT_TRUE(dialog);
+    const DesignFont font(dpi);
+    HWND text = FindWindowExA(dialog, nullptr, "STATIC", texts::kConfirmText);
+    HWND icon = FindWindowExA(dialog, nullptr, "STATIC", "");
+    ASSERT_TRUE(text && icon);
+    EXPECT_GE(Width(ChildRect(text)), font.Extent(texts::kConfirmText).cx);
+    EXPECT_GE(Height(ChildRect(text)), font.LineHeight());
+    EXPECT_EQ(Width(ChildRect(icon)), MulDiv(32, dpi, 96));
+    for (int id : {IDYES, IDNO}) {
+      const RECT button = ChildRect(FindChild(dialog, id));
+      EXPECT_GE(Width(button), font.Extent(TextOf(FindChild(dialog, id))).cx + 8);
+      EXPECT_GE(Height(button), font.LineHeight() + 4);
+    }
+    SaveScreenshot("confirmation_" + std::to_string(dpi));
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  }
+
+  // A move to a screen of another DPI: the window takes the size offered
+  // and draws everything for the new DPI.
+  App app;
+  ASSERT_TRUE(app.form);
+  RECT before;
+  GetWindowRect(app.form, &before);
+  const RECT suggested{before.left, before.top, before.left + 960, before.top + 720};
+  SendDpiChanged(app, 144, suggested);
+  RECT after;
+  GetWindowRect(app.form, &after);
+  EXPECT_TRUE(EqualRect(&after, &suggested));
+  ExpectDrawnFor(app, 144);
+  EXPECT_GT(app.ListCount(), 0);
+  RECT close;
+  GetWindowRect(app.Ctl(kIdClose), &close);
+  EXPECT_TRUE(WaitFor([&] { return Drawn(close); }));
+  SaveScreenshot("dpi_changed_to_144");
+}

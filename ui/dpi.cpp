@@ -1,0 +1,45 @@
+#include "ui/dpi.h"
+
+#include "ui/gdi.h"
+
+namespace ui {
+
+namespace {
+
+template <typename F>
+F User32Function(const char* name) {
+  return reinterpret_cast<F>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+int SystemDpi() {
+  ClientDC dc(nullptr);
+  return dc.get() ? GetDeviceCaps(dc.get(), LOGPIXELSY) : kDesignDpi;
+}
+
+}  // namespace
+
+int WindowDpi(HWND w) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpi = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+  const int dpi = getDpi && w ? static_cast<int>(getDpi(w)) : 0;
+  return dpi > 0 ? dpi : SystemDpi();
+}
+
+int IconSizeForDpi(int dpi) {
+  using GetMetricForDpiFn = int(WINAPI*)(int, UINT);
+  static const auto metric = User32Function<GetMetricForDpiFn>("GetSystemMetricsForDpi");
+  const int size = metric ? metric(SM_CXICON, static_cast<UINT>(dpi)) : 0;
+  if (size > 0) return size;
+  // Without per-monitor metrics the system's own size is the one for its DPI.
+  return dpi == SystemDpi() ? GetSystemMetrics(SM_CXICON) : ScaleForDpi(32, dpi);
+}
+
+bool HighContrastOn() {
+  HIGHCONTRASTA hc{};
+  hc.cbSize = sizeof hc;
+  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) &&
+         (hc.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+}  // namespace ui
