@@ -176,6 +176,9 @@ void TForm1::Reload() {
                    TC_Main.SetTabIndex(CurrentTab);
                    TC_MainChange();
                    RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+                   // Looking for a message that never comes lets Wine show the drawing now.
+                   MSG none;
+                   PeekMessageA(&none, hwnd(), WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
                  });
   if (!shown) {
     OrderProcesses();
