@@ -186,6 +186,9 @@ void TForm1::Reload() {
                    TC_Main.SetTabIndex(static_cast<int>(CurrentTab));
                    TC_MainChange();
                    RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+                   // Looking for a message that never comes lets Wine show the drawing now.
+                   MSG none;
+                   PeekMessageA(&none, hwnd(), WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
                  });
   if (!shown) {
     // Ordered here and again by TC_MainChange, as designed: the second finds
