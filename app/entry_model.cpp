@@ -9,12 +9,13 @@ void EntryModel::Assign(std::vector<std::string> lines, const std::vector<HICON>
   lines_ = std::move(lines);
   entries_.resize(lines_.size());
   for (size_t i = 0; i < lines_.size(); ++i) LineToSvc(lines_[i], entries_[i]);
-  images_.Append(icons);
+  imageOf_ = images_.AppendDistinct(icons);
 }
 
 void EntryModel::Clear() {
   lines_.clear();
   entries_.clear();
+  imageOf_.clear();
   images_.Clear();
 }
 
@@ -38,7 +39,7 @@ void EntryModel::Reorder(const std::vector<size_t>& order) {
   if (std::is_sorted(order.begin(), order.end())) return;
   ApplyOrder(lines_, order);
   ApplyOrder(entries_, order);
-  images_.Rearrange(order);
+  ApplyOrder(imageOf_, order);
 }
 
 void EntryLists::Clear() {

@@ -1,6 +1,6 @@
-// The entries of one tab: each entry line with its icon at the same index.
-// The model keeps that pairing through every change, and the lines parsed
-// once, so that showing an entry never parses it again.
+// The entries of one tab: each entry line with the index of its icon in the
+// tab's image list. A reorder moves lines and indices, never images; the
+// lines are parsed once, so that showing an entry never parses it again.
 #pragma once
 #include <windows.h>
 
@@ -18,7 +18,8 @@ class EntryModel {
  public:
   EntryModel() : images_(32, 32) {}
 
-  // `icons[i]` is the icon of `lines[i]`; the image list keeps its own copies.
+  // `icons[i]` is the icon of `lines[i]`; the image list keeps its own copy
+  // of each distinct icon.
   void Assign(std::vector<std::string> lines, const std::vector<HICON>& icons);
   void Clear();
   // The order a plain exchange sort gives, by process ID or by image name.
@@ -28,15 +29,18 @@ class EntryModel {
   size_t Size() const { return lines_.size(); }
   const std::string& LineAt(size_t i) const { return lines_[i]; }
   const TQorSvc& EntryAt(size_t i) const { return entries_[i]; }
-  ui::UniqueIcon IconAt(size_t i) const { return images_.GetIcon(static_cast<int>(i)); }
+  ui::UniqueIcon IconAt(size_t i) const { return images_.GetIcon(imageOf_[i]); }
   const ui::ImageList& Images() const { return images_; }
+  // imageOf_[i] is the image of entry i.
+  const std::vector<int>& ImageIndices() const { return imageOf_; }
 
  private:
   void Reorder(const std::vector<size_t>& order);
 
   std::vector<std::string> lines_;
   std::vector<TQorSvc> entries_;  // lines_[i] parsed
-  ui::ImageList images_;          // image i belongs to line i
+  std::vector<int> imageOf_;      // the image of line i
+  ui::ImageList images_;
 };
 
 // Both tabs of one snapshot.

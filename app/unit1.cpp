@@ -127,7 +127,7 @@ void TForm1::TC_MainChange() {
     texts.reserve(model->Size());
     for (size_t i = 0; i < model->Size(); ++i) texts.push_back(EntryText(model->EntryAt(i), CurrentTab));
   }
-  if (model) GLB_List.SetGlyphs(&model->Images());
+  if (model) GLB_List.SetGlyphs(&model->Images(), &model->ImageIndices());
   GLB_List.SetItems(texts);
   ClearDetails();
 }
