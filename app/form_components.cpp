@@ -2,6 +2,7 @@
 #include "app/control_ids.h"
 #include "app/texts.h"
 #include "app/unit1.h"
+#include "ui/font.h"
 
 namespace {
 
@@ -26,15 +27,25 @@ bool TForm1::CreateComponents() {
   const FormLayout& d = layout_;
   Checked ok;
   ok &= StatusBar1.Create({.parent = form, .id = kIdStatusBar, .text = texts::kStatusNotice});
-  ok &= TC_Main.Create({.parent = form, .bounds = {0, 0, 632, 183}, .id = kIdTabMain,
+  if (!ok) return false;
+  // The bar takes its height and place at the bottom; the rest stacks above it.
+  SendMessageA(StatusBar1.hwnd(), WM_SIZE, 0, 0);
+  RECT client;
+  GetClientRect(form, &client);
+  const int baseTop =
+      client.bottom - ui::BoundsInParent(StatusBar1.hwnd()).height - d.PL_BaseHeight;
+  const int btnTop = baseTop - d.PL_BtnHeight;
+  ok &= TC_Main.Create({.parent = form, .bounds = {0, 0, client.right, btnTop}, .id = kIdTabMain,
                         .tabs = {texts::kTabProcess, texts::kTabApplication},
                         .tabWidth = 180, .tabHeight = 22});
   GLB_List.SetAutoItemHeight(false);
-  ok &= GLB_List.Create({.parent = TC_Main.hwnd(), .bounds = {4, 28, 624, 151}, .id = kIdList,
+  ok &= GLB_List.Create({.parent = TC_Main.hwnd(), .bounds = TC_Main.DisplayArea(), .id = kIdList,
                          .font = f});
-  ok &= PL_Base.Create({.parent = form, .bounds = {0, 211, 632, 173}});
-  ok &= PL_Btn.Create({.parent = form, .bounds = {0, 183, 632, 28}, .edge = ui::Panel::Edge::Etched});
+  ok &= PL_Base.Create({.parent = form, .bounds = {0, baseTop, client.right, d.PL_BaseHeight}});
+  ok &= PL_Btn.Create({.parent = form, .bounds = {0, btnTop, client.right, d.PL_BtnHeight},
+                       .edge = ui::Panel::Edge::Etched});
   if (!ok) return false;
+  PL_Base.SetBevelBox(0, d.BV_Icon);
   GLB_List.SetItemHeight(46);
   GLB_List.Flat = false;
   GLB_List.SetLayout(blGlyphLeft);
@@ -136,13 +147,18 @@ void TForm1::HookEvents() {
 }
 
 void TForm1::MeasureLabels() {
-  const std::pair<const ui::Label*, Box*> labels[] = {
-      {&LL_idProcess, &layout_.LL_idProcess},     {&LL_Priority, &layout_.LL_Priority},
-      {&LL_DisplayName, &layout_.LL_DisplayName}, {&LL_Company, &layout_.LL_Company},
-      {&LL_Description, &layout_.LL_Description}, {&LL_FileName, &layout_.LL_FileName}};
-  for (const auto& [label, box] : labels) {
-    box->width = label->Width();
-    box->height = label->Height();
+  // As each label sizes itself to its text.
+  const std::pair<const char*, Box*> labels[] = {
+      {texts::kLabelProcessId, &layout_.LL_idProcess},
+      {texts::kLabelPriority, &layout_.LL_Priority},
+      {texts::kLabelDisplayName, &layout_.LL_DisplayName},
+      {texts::kLabelCompany, &layout_.LL_Company},
+      {texts::kLabelDescription, &layout_.LL_Description},
+      {texts::kLabelFileName, &layout_.LL_FileName}};
+  for (const auto& [text, box] : labels) {
+    const SIZE size = ui::MeasureText(font_.get(), text);
+    box->width = size.cx;
+    box->height = size.cy;
   }
 }
 

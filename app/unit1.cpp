@@ -37,9 +37,12 @@ TForm1::TForm1(HWND appWindow, DdeSession* dde) : appWindow_(appWindow), dde_(dd
 bool TForm1::Create() {
   RegisterClassOnce(kFormClass, LoadIconResource(kResProgramIcon, 32),
                     reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  // At its final size, centred on the screen: nothing moves once made.
   if (!CreateWin(WS_EX_CONTROLPARENT, kFormClass, texts::kAppTitle,
-                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
-                 appWindow_.get(), 0))
+                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                 (GetSystemMetrics(SM_CXSCREEN) - kMinOuterWidth) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - kMinOuterHeight) / 2, kMinOuterWidth,
+                 kMinOuterHeight, appWindow_.get(), 0))
     return false;
   return FormCreate();
 }
@@ -68,18 +71,20 @@ bool TForm1::FormCreate() {
 
   font_ = ui::CreateFormFont();
   SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  if (!CreateComponents()) return false;
-
-  SetWindowPos(hwnd(), nullptr, 0, 0, kMinOuterWidth, kMinOuterHeight,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Laid out before anything is made, so that each component is made where
+  // it stays.
   MeasureLabels();
   LayoutOnCreate(layout_);
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  LayoutOnResize(layout_, client.right);
+  if (!CreateComponents()) return false;
+  laidOut_ = {client.right, client.bottom};
   for (ui::Edit* e : {&ED_idProcess, &ED_DisplayName, &ED_Company, &ED_Description, &ED_FileName,
                       &MM_Description})
     e->SetText("");
   CB_Priority.SetItemIndex(kNormalIndex);
   SB_ProcessID.SetDown(true);
-  FormResize();
   IM_Link.SetHint(texts::kLinkHint);
   return true;
 }
@@ -97,6 +102,9 @@ void TForm1::FormResize() {
   if (!PL_Base.hwnd()) return;
   RECT client;
   GetClientRect(hwnd(), &client);
+  // Showing the window reports its size again: nothing to move then.
+  if (client.right == laidOut_.cx && client.bottom == laidOut_.cy) return;
+  laidOut_ = {client.right, client.bottom};
   LayoutOnResize(layout_, client.right);
   ApplyLayout();
 }

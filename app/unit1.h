@@ -90,6 +90,7 @@ class TForm1 : public ui::Window {
       ED_idProcess_hex;
   ui::ComboBox CB_Priority;
   FormLayout layout_;
+  SIZE laidOut_{};  // the client size the components are placed for
 
   // State.
   int SortByName = 0;
