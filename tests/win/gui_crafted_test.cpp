@@ -124,8 +124,13 @@ TEST(Gui, MalformedAndForgedResourcesAfterARealReload) {
                                   [](const Crafted& a, const Crafted& b) { return a.index < b.index; })
                      ->index,
                  0);
+    // Above the programs' own windows, and repainted, before the pixels are read.
+    SetForegroundWindow(form);
+    SetWindowPos(form, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    InvalidateRect(list, nullptr, FALSE);
     Glyph glyphs[5];
     ASSERT_TRUE(WaitFor([&] {
+      WaitForInputIdle(vorlane.Handle(), 2000);
       RECT r;
       GetWindowRect(list, &r);
       Glyph before[5];
