@@ -1,8 +1,9 @@
 // Measures Vorlane against the system calls any viewer of the same facts
-// must make (the floor, written here from plain system calls) and against
-// Wine's own task manager, on N helper processes with three windows each.
-// Prints one line per figure:
-//   <N> <figure> <median ms> <min ms> <max ms>
+// must make (the floor, written here from plain system calls), against
+// Wine's own task manager and against a bare owner-drawn list box, on N
+// helper processes with three windows each, and on a mix of programs each
+// with its own version texts and icon. Prints one line per figure:
+//   <N or "mix"> <figure> <median ms> <min ms> <max ms>
 // and fails with a message when the task manager cannot be measured at a
 // size where it must be.
 #include <windows.h>
@@ -19,11 +20,10 @@
 #include <vector>
 
 #include "../tests/win/harness.h"
+#include "bench/bench.h"
 #include "app/control_ids.h"
 
 using namespace harness;
-
-namespace {
 
 constexpr DWORD kPeerTimeoutMs = 60000;  // a peer slower than this is reported as not measured
 constexpr int kPeerRequiredUpTo = 100;   // sizes at which the peer must be measured
@@ -35,10 +35,17 @@ double Now() {
   return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
-void Report(int n, const char* figure, std::vector<double> ms) {
+void Report(const std::string& n, const char* figure, std::vector<double> ms) {
   std::sort(ms.begin(), ms.end());
-  std::printf("%d %s %.1f %.1f %.1f\n", n, figure, ms[ms.size() / 2], ms.front(), ms.back());
+  std::printf("%s %s %.1f %.1f %.1f\n", n.c_str(), figure, ms[ms.size() / 2], ms.front(),
+              ms.back());
   std::fflush(stdout);
+}
+
+namespace {
+
+void Report(int n, const char* figure, std::vector<double> ms) {
+  ::Report(std::to_string(n), figure, std::move(ms));
 }
 
 // Application windows grouped by process, as any viewer finds them: one
@@ -81,6 +88,8 @@ void ReadVersionTexts(const std::string& path) {
   }
 }
 
+}  // namespace
+
 // What any viewer showing these facts has to do, and nothing else.
 void FloorPass() {
   DWORD ids[16384], bytes = 0;
@@ -103,6 +112,8 @@ void FloorPass() {
     if (HICON icon = ExtractAssociatedIconA(GetModuleHandleA(nullptr), buf, &index)) DestroyIcon(icon);
   }
 }
+
+namespace {
 
 HWND FindChildOfClass(HWND parent, const char* cls, int skip) {
   struct Search {
@@ -176,31 +187,31 @@ bool Measure(int n) {
   EnumProcesses(all, sizeof all, &bytes);
   const int processes = static_cast<int>(bytes / 4);
 
-  // Start to full list, beside Wine's task manager.
-  const std::string exe = TestDir() + "bench_copy\\VorlaneBench.exe";
-  CreateDirectoryA((TestDir() + "bench_copy").c_str(), nullptr);
-  CopyFileA(VorlaneExe().c_str(), exe.c_str(), FALSE);
-  Process app;
-  HWND form = nullptr, list = nullptr;
-  double t0 = Now();
-  app.Start("\"" + exe + "\"");
-  if (!WaitFor([&] {
-        form = FindTopWindow(app.Id(), "TForm1");
-        list = form ? FindChild(form, kIdList) : nullptr;
-        return list && SendMessageA(list, LB_GETCOUNT, 0, 0) >= processes;
-      }, 300000)) {
-    std::printf("# bench: Vorlane did not list %d processes at N = %d\n", processes, n);
-    return false;
+  // Start to full list, beside Wine's task manager: one warm-up start of
+  // each, then starts of each in turn; the last Vorlane stays for the rest.
+  VorlaneRun app;
+  std::vector<double> starts, peers;
+  for (int k = 0; k <= kStarts; ++k) {
+    if (k > 0) app.Close();
+    const double ms = app.StartToList(processes);
+    if (ms < 0) {
+      std::printf("# bench: Vorlane did not list %d processes at N = %d\n", processes, n);
+      return false;
+    }
+    const double peer = TaskmgrStartToList(processes);
+    if (k == 0) continue;  // warm-up
+    starts.push_back(ms);
+    if (peer >= 0) peers.push_back(peer);
   }
-  Report(n, "start_to_list", {Now() - t0});
-
-  const double peer = TaskmgrStartToList(processes);
-  if (peer >= 0) {
-    Report(n, "taskmgr_start_to_list", {peer});
+  Report(n, "start_to_list", starts);
+  if (!peers.empty()) {
+    Report(n, "taskmgr_start_to_list", peers);
   } else if (n <= kPeerRequiredUpTo) {
     std::printf("# bench: Wine's taskmgr.exe could not be measured at N = %d\n", n);
     return false;
   }
+  const HWND form = app.form, list = app.list;
+  double t0 = 0;
 
   HWND reget = FindChild(form, kIdReget);
   std::vector<double> reload, floor, byName, byId, tab, select;
@@ -236,17 +247,19 @@ bool Measure(int n) {
   Report(n, "order_by_id", byId);
   Report(n, "tab_change", tab);
   Report(n, "selection", select);
+  Report(n, "list_fill", BareListFill(ListItems(list), runs));
   std::printf("%d processes %d\n", n, processes);
   std::printf("%d peak_rss_kib %ld\n", n, ProcessStatusKiB("VorlaneBench", "VmHWM"));
-  PostMessageA(form, WM_CLOSE, 0, 0);
-  if (app.Wait(10000) == -1) std::printf("# bench: Vorlane did not close at N = %d\n", n);
+  app.Close();
   return true;
 }
 
 }  // namespace
 
 // Sizes in increasing order; helpers are added from one size to the next.
+// The mix is measured first, on its own.
 int main(int argc, char** argv) {
+  if (!MeasureMix()) return 1;
   std::vector<Process> helpers;
   for (int a = 1; a < argc; ++a) {
     const int n = std::atoi(argv[a]);
