@@ -23,6 +23,9 @@ struct VorlaneRun {
   HWND form = nullptr, list = nullptr;
   // Milliseconds from start to a full list; negative when it never came.
   double StartToList(int processes);
+  // Returns once it has handled everything sent and posted so far and has
+  // repainted what was due.
+  void Settle() const;
   // Closes it and waits until it has ended (a second start would only
   // bring this one forward).
   void Close();

@@ -25,6 +25,12 @@ double VorlaneRun::StartToList(int processes) {
   return listed ? Now() - t0 : -1;
 }
 
+void VorlaneRun::Settle() const {
+  SendMessageA(form, WM_NULL, 0, 0);
+  RedrawWindow(form, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  WaitForInputIdle(app.Handle(), 10000);
+}
+
 void VorlaneRun::Close() {
   if (!app.Running()) return;
   if (form) PostMessageA(form, WM_CLOSE, 0, 0);
@@ -108,6 +114,7 @@ bool MeasureMix() {
   std::vector<double> reload, floor;
   const HWND reget = FindChild(v.form, kIdReget);
   for (int r = 0; r < kRuns; ++r) {
+    v.Settle();
     double t0 = Now();
     SendMessageA(reget, BM_CLICK, 0, 0);
     reload.push_back(Now() - t0);
