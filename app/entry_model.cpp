@@ -10,12 +10,13 @@ void EntryModel::Assign(std::vector<std::string> lines, const std::vector<HICON>
   if (windows.size() == lines.size()) windows_ = std::move(windows);
   entries_.resize(lines.size());
   for (size_t i = 0; i < lines.size(); ++i) LineToSvc(lines[i], entries_[i]);
-  images_.Append(icons);
+  imageOf_ = images_.AppendDistinct(icons);
 }
 
 void EntryModel::Clear() {
   entries_.clear();
   windows_.clear();
+  imageOf_.clear();
   images_.Clear();
 }
 
@@ -44,7 +45,7 @@ void EntryModel::Reorder(const std::vector<size_t>& order) {
   if (std::is_sorted(order.begin(), order.end())) return;
   ApplyOrder(entries_, order);
   if (!windows_.empty()) ApplyOrder(windows_, order);
-  images_.Rearrange(order);
+  ApplyOrder(imageOf_, order);
 }
 
 void EntryLists::Clear() {

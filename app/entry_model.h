@@ -1,6 +1,6 @@
-// The entries of one tab: each parsed entry line with its icon at the same index.
-// The model keeps that pairing through every change, and the lines parsed
-// once, so that showing an entry never parses it again.
+// The entries of one tab: each parsed entry line with the index of its icon
+// in the tab's image list. A reorder moves entries and indices, never images;
+// the lines are parsed once, so that showing an entry never parses it again.
 #pragma once
 #include <windows.h>
 
@@ -20,8 +20,9 @@ class EntryModel {
  public:
   EntryModel() : images_(32, 32) {}
 
-  // `icons[i]` is the icon of `lines[i]`; the image list keeps its own copies.
-  // `windows[i]`, when given, is the window line i was made from.
+  // `icons[i]` is the icon of `lines[i]`; the image list keeps its own copy
+  // of each distinct icon. `windows[i]`, when given, is the window line i was
+  // made from.
   void Assign(std::vector<std::string> lines, const std::vector<HICON>& icons,
               std::vector<HWND> windows = {});
   void Clear();
@@ -35,15 +36,18 @@ class EntryModel {
   const TQorSvc& EntryAt(size_t i) const { return entries_[i]; }
   // The window entry i was made from (borrowed, maybe gone since), or null.
   HWND WindowAt(size_t i) const { return i < windows_.size() ? windows_[i] : nullptr; }
-  ui::UniqueIcon IconAt(size_t i) const { return images_.GetIcon(static_cast<int>(i)); }
+  ui::UniqueIcon IconAt(size_t i) const { return images_.GetIcon(imageOf_[i]); }
   const ui::ImageList& Images() const { return images_; }
+  // imageOf_[i] is the image of entry i.
+  const std::vector<int>& ImageIndices() const { return imageOf_; }
 
  private:
   void Reorder(const std::vector<size_t>& order);
 
   std::vector<TQorSvc> entries_;  // the lines parsed
   std::vector<HWND> windows_;     // borrowed: of entry i, or none at all
-  ui::ImageList images_;          // image i belongs to entry i
+  std::vector<int> imageOf_;      // the image of entry i
+  ui::ImageList images_;
 };
 
 // Both tabs of one snapshot.

@@ -2,6 +2,7 @@
 #include "app/control_ids.h"
 #include "app/texts.h"
 #include "app/unit1.h"
+#include "ui/font.h"
 
 namespace {
 
@@ -35,15 +36,25 @@ bool TForm1::CreateListArea() {
   const FormLayout& d = layout_;
   Checked ok;
   ok &= StatusBar1.Create({.parent = form, .id = kIdStatusBar, .text = texts::kStatusNotice});
-  ok &= TC_Main.Create({.parent = form, .bounds = {0, 0, 632, 183}, .id = kIdTabMain,
+  if (!ok) return false;
+  // The bar takes its height and place at the bottom; the rest stacks above it.
+  SendMessageA(StatusBar1.hwnd(), WM_SIZE, 0, 0);
+  RECT client;
+  GetClientRect(form, &client);
+  const int baseTop =
+      client.bottom - ui::BoundsInParent(StatusBar1.hwnd()).height - d.PL_BaseHeight;
+  const int btnTop = baseTop - d.PL_BtnHeight;
+  ok &= TC_Main.Create({.parent = form, .bounds = {0, 0, client.right, btnTop}, .id = kIdTabMain,
                         .tabs = {texts::kTabProcess, texts::kTabApplication},
                         .tabWidth = d.TabWidth, .tabHeight = d.TabHeight});
   GLB_List.SetAutoItemHeight(false);
-  ok &= GLB_List.Create({.parent = TC_Main.hwnd(), .bounds = {4, 28, 624, 151}, .id = kIdList,
+  ok &= GLB_List.Create({.parent = TC_Main.hwnd(), .bounds = TC_Main.DisplayArea(), .id = kIdList,
                          .font = font_.get()});
-  ok &= PL_Base.Create({.parent = form, .bounds = {0, 211, 632, 173}});
-  ok &= PL_Btn.Create({.parent = form, .bounds = {0, 183, 632, 28}, .edge = ui::Panel::Edge::Etched});
+  ok &= PL_Base.Create({.parent = form, .bounds = {0, baseTop, client.right, d.PL_BaseHeight}});
+  ok &= PL_Btn.Create({.parent = form, .bounds = {0, btnTop, client.right, d.PL_BtnHeight},
+                       .edge = ui::Panel::Edge::Etched});
   if (!ok) return false;
+  PL_Base.SetBevelBox(0, d.BV_Icon);
   GLB_List.SetItemHeight(d.ItemHeight);
   GLB_List.Flat = false;
   GLB_List.SetLayout(blGlyphLeft);
@@ -134,13 +145,15 @@ void TForm1::HookEvents() {
 }
 
 void TForm1::MeasureLabels() {
-  auto measure = [](const ui::Label& label, Box& box) {
-    box.width = label.Width();
-    box.height = label.Height();
+  // As each label sizes itself to its text.
+  auto measure = [this](const char* text, Box& box) {
+    const SIZE size = ui::MeasureText(font_.get(), text);
+    box.width = size.cx;
+    box.height = size.cy;
   };
-  for (int i = 0; i < kDetailRowCount; ++i)
-    if (kDetailRows[i].label) measure(detailLabels_[i], layout_.*kDetailRows[i].labelBox);
-  measure(LL_Priority, layout_.LL_Priority);
+  for (const DetailRow& row : kDetailRows)
+    if (row.label) measure(row.label, layout_.*row.labelBox);
+  measure(texts::kLabelPriority, layout_.LL_Priority);
 }
 
 void TForm1::ApplyLayout() {

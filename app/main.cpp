@@ -20,12 +20,10 @@ bool RunMainWindow(const MainWindowHooks& hooks) {
   if (!form.Create()) return false;  // never a half-built window
   form.OnClosing = hooks.closing;
   app.SetMainWindow(form.hwnd());
-  // Centred on the screen when first shown.
-  RECT r;
-  GetWindowRect(form.hwnd(), &r);
-  SetWindowPos(form.hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Made at its place and size: shown and painted first, then activated,
+  // which runs the first reload.
+  ShowWindow(form.hwnd(), SW_SHOWNA);
+  RedrawWindow(form.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   ShowWindow(form.hwnd(), SW_SHOWNORMAL);
   SetForegroundWindow(form.hwnd());
   hooks.shown();

@@ -40,9 +40,13 @@ TForm1::TForm1(HWND appWindow, DdeSession* dde) : appWindow_(appWindow), dde_(dd
 bool TForm1::Create() {
   RegisterClassOnce(kFormClass, LoadIconResource(kResProgramIcon, 32),
                     reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  // At its final size, centred on the screen: nothing moves once made.
+  const FormLayout design;
   if (!CreateWin(WS_EX_CONTROLPARENT, kFormClass, texts::kAppTitle,
-                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
-                 appWindow_.get(), 0))
+                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                 (GetSystemMetrics(SM_CXSCREEN) - design.MinOuterWidth) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - design.MinOuterHeight) / 2, design.MinOuterWidth,
+                 design.MinOuterHeight, appWindow_.get(), 0))
     return false;
   return FormCreate();
 }
@@ -60,23 +64,29 @@ bool TForm1::FormCreate() {
 
   lists_.Clear();
   ScaleLayout(ui::WindowDpi(hwnd()));
+  // Sized for its DPI before anything is made in it (at 96 DPI as made).
+  SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - layout_.MinOuterWidth) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - layout_.MinOuterHeight) / 2, layout_.MinOuterWidth,
+               layout_.MinOuterHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   LoadOwnIcons();
   DefaultIcon.reset(ExtractIconA(GetModuleHandleA(nullptr),
                                  (SystemDirectory() + "\\shell32.dll").c_str(), 2));
 
   font_ = ui::CreateFormFont(layout_.dpi);
   SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  if (!CreateComponents()) return false;
-  GLB_List.HighContrast = ui::HighContrastOn();
-
-  SetWindowPos(hwnd(), nullptr, 0, 0, layout_.MinOuterWidth, layout_.MinOuterHeight,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Laid out before anything is made, so that each component is made where
+  // it stays.
   MeasureLabels();
   LayoutOnCreate(layout_);
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  LayoutOnResize(layout_, client.right);
+  if (!CreateComponents()) return false;
+  GLB_List.HighContrast = ui::HighContrastOn();
+  laidOut_ = {client.right, client.bottom};
   for (ui::Edit& e : detailEdits_) e.SetText("");
   CB_Priority.SetItemIndex(kNormalIndex);
   SB_ProcessID.SetDown(true);
-  FormResize();
   IM_Link.SetHint(texts::kLinkHint);
   return true;
 }
@@ -107,6 +117,9 @@ void TForm1::FormResize() {
   if (!PL_Base.hwnd()) return;
   RECT client;
   GetClientRect(hwnd(), &client);
+  // Showing the window reports its size again: nothing to move then.
+  if (client.right == laidOut_.cx && client.bottom == laidOut_.cy) return;
+  laidOut_ = {client.right, client.bottom};
   LayoutOnResize(layout_, client.right);
   ApplyLayout();
 }
@@ -137,7 +150,7 @@ void TForm1::TC_MainChange() {
     texts.reserve(model->Size());
     for (size_t i = 0; i < model->Size(); ++i) texts.push_back(EntryText(model->EntryAt(i), CurrentTab));
   }
-  if (model) GLB_List.SetGlyphs(&model->Images());
+  if (model) GLB_List.SetGlyphs(&model->Images(), &model->ImageIndices());
   GLB_List.SetItems(texts);
   ClearDetails();
 }

@@ -115,6 +115,7 @@ class TForm1 : public ui::Window {
   ui::Edit ED_idProcess_hex;  // hidden: the selected process ID in hexadecimal
   ui::ComboBox CB_Priority;
   FormLayout layout_;  // for the window's DPI
+  SIZE laidOut_{};     // the client size the components are placed for
 
   // State.
   int SortByName = 0;

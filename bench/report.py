@@ -6,12 +6,13 @@ import platform
 import sys
 
 results, markdown, plotdata = sys.argv[1:4]
+previous = sys.argv[4] if len(sys.argv) > 4 else None  # the document this run replaces
 data = {}
 for line in open(results):
     parts = line.split()
-    if len(parts) < 3 or not parts[0].isdigit():
+    if len(parts) < 3 or not (parts[0].isdigit() or parts[0] == 'mix'):
         continue
-    n = int(parts[0])
+    n = int(parts[0]) if parts[0].isdigit() else parts[0]
     data.setdefault(n, {})[parts[1]] = [float(x) for x in parts[2:]]
 
 figures = [
@@ -23,7 +24,9 @@ figures = [
     ('selection', 'Selecting an entry (details filled), ms'),
     ('start_to_list', 'Start to full list, ms'),
     ('taskmgr_start_to_list', "Wine's taskmgr.exe: start to full list, ms"),
+    ('list_fill', 'Reference: a bare owner-drawn list box filled with the same texts, ms'),
 ]
+mix = data.pop('mix', {})
 
 cpu = 'unknown'
 try:
@@ -42,6 +45,7 @@ references = {
     'tab_change': ('reload', '% of reload'),
     'start_to_list': ('taskmgr_start_to_list', 'x taskmgr'),
 }
+starts = 5
 base_selection = data.get(0, {}).get('selection', [0])[0]
 
 
@@ -56,7 +60,10 @@ def ratio(n, key, d):
     if ref not in d or d[ref][0] <= 0:
         return 'no %s figure' % ref if ref == 'taskmgr_start_to_list' else ''
     r = d[key][0] / d[ref][0]
-    return '%.1f %s' % (100 * r, unit) if unit.startswith('%') else '%.2f %s' % (r, unit)
+    text = '%.1f %s' % (100 * r, unit) if unit.startswith('%') else '%.2f %s' % (r, unit)
+    if unit.startswith('%') and d.get('list_fill', [0])[0] > 0:
+        text += ', %.2f x list fill' % (d[key][0] / d['list_fill'][0])
+    return text
 
 
 out = ['# Performance', '',
@@ -68,7 +75,8 @@ out = ['# Performance', '',
        'every process (not measured when that takes over 60 s).', '',
        '- Date: %s' % datetime.date.today().isoformat(),
        '- Machine: %s, %d cores, %s' % (cpu, os.cpu_count() or 0, platform.platform()),
-       '- Each timed figure: median of 7 runs, with the range; ratios are of medians.',
+       '- Each timed figure: median of 7 runs, with the range; ratios are of medians. Starts: '
+       '%d starts of each program in turn, after one warm-up start of each.' % starts,
        '- Other developers\' builds and tests ran on the same 2 cores meanwhile.', '',
        '![Reload time against N](performance.png)', '']
 base_rss = data.get(0, {}).get('peak_rss_kib', [0])[0]
@@ -96,6 +104,92 @@ if 100 in data and 1000 in data and data[100].get('reload'):
     out.append('Reload growth: reload(1,000) / reload(100) = %.1f.' %
                (data[1000]['reload'][0] / data[100]['reload'][0]))
     out.append('')
+if mix:
+    out.append('## Mix: %d processes of 60 programs, each with its own version texts and icon' %
+               int(mix.get('processes', [0])[0]))
+    out.append('')
+    out.append('| figure | median | min | max | ratio |')
+    out.append('|---|---|---|---|---|')
+    for key, title in figures[:2]:
+        if key in mix:
+            v = mix[key]
+            r = '%.2f x floor' % (v[0] / mix['floor'][0]) if key == 'reload' else ''
+            out.append('| %s | %.1f | %.1f | %.1f | %s |' % (title, v[0], v[1], v[2], r))
+    out.append('')
+
+
+def target_rows():
+    rows = []
+
+    def row(what, value, limit, unit=''):
+        met = value is not None and value <= limit
+        shown = 'not measured' if value is None else '%.2f%s' % (value, unit)
+        rows.append('| %s | %s | %.2f%s | %s |' % (what, shown, limit, unit, 'met' if met else 'NOT met'))
+
+    def median(d, key):
+        return d[key][0] if key in d and d[key][0] > 0 else None
+
+    for n in sorted(data):
+        d = data[n]
+        start, peer = median(d, 'start_to_list'), median(d, 'taskmgr_start_to_list')
+        row('N = %d: start / taskmgr' % n, start / peer if start and peer else None, 1.0)
+        reload, floor = median(d, 'reload'), median(d, 'floor')
+        if reload and floor:
+            row('N = %d: reload / floor' % n, reload / floor, 1.5 if n == 0 else 1.0)
+        fill = median(d, 'list_fill')
+        if n >= 100:
+            for key in ('order_by_name', 'order_by_id', 'tab_change'):
+                v = median(d, key)
+                if v is None:
+                    continue
+                row('N = %d: %s / list fill' % (n, key), v / fill if fill else None, 2.0)
+                row('N = %d: %s / reload' % (n, key), 100 * v / reload if reload else None, 5.0, ' %')
+            if base_selection > 0 and median(d, 'selection'):
+                row('N = %d: selection / selection at N = 0' % n, d['selection'][0] / base_selection, 2.0)
+    if mix.get('reload') and mix.get('floor'):
+        row('Mix: reload / floor', mix['reload'][0] / mix['floor'][0], 1.0)
+    return rows
+
+
+def previous_medians():
+    """Medians by size and figure from the document this run replaces."""
+    titles = {title: key for key, title in figures}
+    found, n = {}, None
+    try:
+        lines = open(previous).read().splitlines()
+    except (OSError, TypeError):
+        return found
+    for line in lines:
+        if line.startswith('## N = '):
+            n = int(line.split()[3])
+        elif line.startswith('## '):
+            n = None
+        elif n is not None and line.startswith('| '):
+            cells = [c.strip() for c in line.strip('|').split('|')]
+            if cells[0] in titles:
+                try:
+                    found.setdefault(n, {})[titles[cells[0]]] = float(cells[1])
+                except ValueError:
+                    pass
+    return found
+
+
+before = previous_medians()
+if before:
+    compared = [k for k, _ in figures if k not in ('floor', 'list_fill')]
+    out += ['## Before and after', '',
+            'Medians of the previous document (before) and of this run (after), ms.', '',
+            '| N | ' + ' | '.join(compared) + ' |', '|---|' + '---|' * len(compared)]
+    for n in sorted(data):
+        cells = []
+        for k in compared:
+            b = before.get(n, {}).get(k)
+            a = data[n].get(k, [None])[0]
+            cells.append('%s -> %s' % ('-' if b is None else '%.0f' % b, '-' if a is None else '%.0f' % a))
+        out.append('| %d | %s |' % (n, ' | '.join(cells)))
+    out.append('')
+
+out += ['## Targets', '', '| target | measured | limit | |', '|---|---|---|---|'] + target_rows() + ['']
 open(markdown, 'w').write('\n'.join(out))
 
 with open(plotdata, 'w') as f:

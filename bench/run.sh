@@ -21,6 +21,7 @@ if [ -n "${BENCH_SIZES:-}" ]; then
   echo "bench: trial sizes; documents not written"
   exit 0
 fi
-python3 "$root/bench/report.py" "$results" "$root/docs/performance.md" "$out/plot.dat"
+cp "$root/docs/performance.md" "$out/performance-before.md"
+python3 "$root/bench/report.py" "$results" "$root/docs/performance.md" "$out/plot.dat" "$out/performance-before.md"
 gnuplot -e "datafile='$out/plot.dat'; outfile='$root/docs/performance.png'" "$root/bench/plot.gp"
 echo "bench: wrote docs/performance.md and docs/performance.png"

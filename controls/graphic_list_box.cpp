@@ -22,34 +22,47 @@ int FontHeight(HFONT f) {
   return lf.lfHeight;
 }
 
-void Polyline3(HDC dc, POINT a, POINT b, POINT c, COLORREF color) {
-  ui::UniquePen pen(CreatePen(PS_SOLID, 1, color));
-  ui::Selected sel(dc, pen.get());
+void Polyline3(HDC dc, POINT a, POINT b, POINT c, HPEN pen) {
+  ui::Selected sel(dc, pen);
   POINT pts[3] = {a, b, c};
   Polyline(dc, pts, 3);
 }
 
-void FillSolid(HDC dc, const RECT& r, COLORREF color) {
-  ui::UniqueBrush brush(CreateSolidBrush(color));
-  FillRect(dc, &r, brush.get());
-}
+// Colours come and go only when a property changes: past this many, the
+// kept tools are dropped and made again as they are used.
+constexpr size_t kMaxKeptColours = 8;
 
-// High contrast: the system's own colours, a selected entry in its highlight ones.
-void HighContrastColors(bool selected, COLORREF& back, COLORREF& text) {
-  back = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
-  text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
-}
-
-// The hot entry in high contrast keeps its colours inside a frame two
-// pixels wide in the hot-track colour.
-void HotFrame(HDC dc, int cw, int ih) {
-  const COLORREF hotlight = GetSysColor(COLOR_HOTLIGHT);
-  for (const RECT& r : {RECT{0, 0, cw, 2}, RECT{0, ih - 2, cw, ih}, RECT{0, 0, 2, ih},
-                        RECT{cw - 2, 0, cw, ih}})
-    FillSolid(dc, r, hotlight);
+template <typename Tools, typename Make>
+auto KeptFor(Tools& kept, COLORREF c, Make make) {
+  for (auto& [colour, tool] : kept)
+    if (colour == c) return tool.get();
+  if (kept.size() >= kMaxKeptColours) kept.clear();
+  kept.emplace_back(c, make());
+  return kept.back().second.get();
 }
 
 }  // namespace
+
+HBRUSH SolidTools::Brush(COLORREF c) {
+  return KeptFor(brushes_, c, [c] { return ui::UniqueBrush(CreateSolidBrush(c)); });
+}
+
+HPEN SolidTools::Pen(COLORREF c) {
+  return KeptFor(pens_, c, [c] { return ui::UniquePen(CreatePen(PS_SOLID, 1, c)); });
+}
+
+HDC BackBuffer::Get(HDC like, int w, int h) {
+  if (dc_ && w <= width_ && h <= height_) return dc_.get();
+  if (!dc_) dc_.reset(CreateCompatibleDC(like));
+  const int nw = std::max(w, width_), nh = std::max(h, height_);
+  ui::UniqueBitmap bits(CreateCompatibleBitmap(like, nw, nh));
+  if (!dc_ || !bits) return nullptr;
+  SelectObject(dc_.get(), bits.get());  // the old bitmap is no longer selected
+  bits_ = std::move(bits);
+  width_ = nw;
+  height_ = nh;
+  return dc_.get();
+}
 
 TGraphicListBox::TGraphicListBox()
     : ownFocusedFont_(DefaultFont()), ownSelectedFont_(DefaultFont()) {
@@ -87,8 +100,9 @@ void TGraphicListBox::SetAutoItemHeight(bool v) {
   UpdateAutoItemHeight();
 }
 
-void TGraphicListBox::SetGlyphs(const ui::ImageList* list) {
+void TGraphicListBox::SetGlyphs(const ui::ImageList* list, const std::vector<int>* indices) {
   glyphs_ = list;
+  glyphIndices_ = indices;
   UpdateAutoItemHeight();
 }
 
@@ -162,23 +176,50 @@ void TGraphicListBox::DrawRequest(HDC dc, int index, RECT rect, UINT state) {
   if (index >= 0) {
     PaintItem(dc, index, rect, d.itemState);
   } else {
-    FillSolid(dc, rect, ui::ColorToRGB(Color));
+    FillSolid(dc, rect, ChooseColors(0).surface);
   }
 }
 
-void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT state) {
+ItemColors TGraphicListBox::ChooseColors(UINT state) const {
   const bool selected = state & kSelected, hot = state & kHot;
-  COLORREF surfaceBrush = ui::ColorToRGB(Color);
-  TFontRef font{font_.get(), ui::clWindowText};
+  ItemColors c;
+  c.surface = ui::ColorToRGB(Color);
+  c.font = {font_.get(), ui::clWindowText};
   if (Flat && selected) {
-    surfaceBrush = ui::ColorToRGB(ui::clHighlight);
-    font.color = ui::clHighlightText;
+    c.surface = ui::ColorToRGB(ui::clHighlight);
+    c.font.color = ui::clHighlightText;
   }
+  c.back = c.surface;
+  if (Flat) return c;
+  if (selected) {
+    c.back = ui::ColorToRGB(SelectedColor);
+    c.font = SelectedFont;
+    c.frameTopLeft = ui::ColorToRGB(BorderShadow);
+    c.frameBottomRight = ui::ColorToRGB(BorderHighlight);
+  }
+  if (hot) {  // wins over selected
+    c.back = ui::ColorToRGB(FocusedColor);
+    c.font = FocusedFont;
+    c.frameTopLeft = ui::ColorToRGB(BorderHighlight);
+    c.frameBottomRight = ui::ColorToRGB(BorderShadow);
+  }
+  c.framed = selected || hot;
+  if (!c.font.handle) c.font.handle = font_.get();
+  if (HighContrast) {
+    // The system's own colours, a selected entry in its highlight ones; the
+    // hot entry keeps its colours inside a frame in the hot-track colour.
+    c.back = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+    c.font.color = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+    c.framed = false;
+    c.hotFrame = hot;
+  }
+  return c;
+}
+
+ItemMetrics TGraphicListBox::Measure(HDC surface, const std::string& text,
+                                     const std::vector<std::string_view>& lines) const {
   RECT client;
   GetClientRect(hwnd(), &client);
-  const std::string text = ItemText(index);
-  const std::vector<std::string_view> lines = SplitLines(text);
-
   ItemMetrics m;
   m.layout = layout_;
   m.hasGlyphs = glyphs_ != nullptr;
@@ -187,78 +228,90 @@ void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT s
   m.clientWidth = client.right;
   m.itemHeight = ItemHeight();
   m.lineCount = static_cast<int>(lines.size());
-  {
-    ui::Selected sel(surface, font_.get());
-    SIZE whole{};
-    GetTextExtentPoint32A(surface, text.c_str(), static_cast<int>(text.size()), &whole);
-    m.lineHeight = whole.cy;
-    for (std::string_view line : lines) {
-      SIZE s{};
-      GetTextExtentPoint32A(surface, line.data(), static_cast<int>(line.size()), &s);
-      m.textWidth = std::max<int>(m.textWidth, s.cx);
-    }
+  ui::Selected sel(surface, font_.get());
+  SIZE whole{};
+  GetTextExtentPoint32A(surface, text.c_str(), static_cast<int>(text.size()), &whole);
+  m.lineHeight = whole.cy;
+  for (std::string_view line : lines) {
+    SIZE s{};
+    GetTextExtentPoint32A(surface, line.data(), static_cast<int>(line.size()), &s);
+    m.textWidth = std::max<int>(m.textWidth, s.cx);
   }
+  return m;
+}
+
+int TGraphicListBox::GlyphOf(int index) const {
+  if (!glyphs_) return -1;
+  int glyph = index;
+  if (glyphIndices_) {
+    if (static_cast<size_t>(index) >= glyphIndices_->size()) return -1;
+    glyph = (*glyphIndices_)[static_cast<size_t>(index)];
+  }
+  return glyph >= 0 && glyph < glyphs_->Count() ? glyph : -1;
+}
+
+void TGraphicListBox::FillSolid(HDC dc, const RECT& r, COLORREF color) {
+  FillRect(dc, &r, tools_.Brush(color));
+}
+
+void TGraphicListBox::DrawLines(HDC image, const std::vector<std::string_view>& lines,
+                                const ItemGeometry& g, int lineHeight, const ItemColors& c) {
+  ui::Selected selFont(image, c.font.handle);
+  SetBkMode(image, OPAQUE);
+  SetBkColor(image, c.back);
+  SetTextColor(image, ui::ColorToRGB(c.font.color));
+  for (size_t i = 0; i < lines.size(); ++i)
+    TextOutA(image, g.textX, g.textY + static_cast<int>(i) * lineHeight, lines[i].data(),
+             static_cast<int>(lines[i].size()));
+}
+
+void TGraphicListBox::DrawGlyph(HDC image, int glyph, const ItemGeometry& g, const ItemMetrics& m,
+                                COLORREF back) {
+  if (layout_ == blGlyphRight)
+    FillSolid(image, {g.clearColumnsAt, 0, g.clearColumnsAt + 2, g.height}, back);
+  if (g.clearRowAt >= 0) FillSolid(image, {0, g.clearRowAt, g.width, g.clearRowAt + 1}, back);
+  // The glyph is blended onto the background in a square of its own, then
+  // copied in: blended in place, its half-transparent edges would come out
+  // otherwise than they always have.
+  HDC square = glyphBuffer_.Get(image, m.glyphWidth, m.glyphHeight);
+  if (!square) return;
+  FillSolid(square, {0, 0, m.glyphWidth, m.glyphHeight}, back);
+  ImageList_DrawEx(glyphs_->get(), glyph, square, 0, 0, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_NORMAL);
+  BitBlt(image, g.glyphX, g.glyphY, m.glyphWidth, m.glyphHeight, square, 0, 0, SRCCOPY);
+}
+
+void TGraphicListBox::DrawFrame(HDC image, const ItemMetrics& m, const ItemColors& c) {
+  const int cw = m.clientWidth, ih = m.itemHeight;
+  Polyline3(image, {0, ih - 1}, {0, 0}, {cw - 1, 0}, tools_.Pen(c.frameTopLeft));
+  Polyline3(image, {0, ih - 1}, {cw - 1, ih - 1}, {cw - 1, 0}, tools_.Pen(c.frameBottomRight));
+}
+
+void TGraphicListBox::DrawHotFrame(HDC image, const ItemMetrics& m) {
+  const COLORREF hotlight = GetSysColor(COLOR_HOTLIGHT);
+  const int cw = m.clientWidth, ih = m.itemHeight;
+  for (const RECT& r : {RECT{0, 0, cw, 2}, RECT{0, ih - 2, cw, ih}, RECT{0, 0, 2, ih},
+                        RECT{cw - 2, 0, cw, ih}})
+    FillSolid(image, r, hotlight);
+}
+
+void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT state) {
+  const ItemColors c = ChooseColors(state);
+  const std::string text = ItemText(index);
+  const std::vector<std::string_view> lines = SplitLines(text);
+  const ItemMetrics m = Measure(surface, text, lines);
   const ItemGeometry g = ComputeItemGeometry(m);
-
-  ui::UniqueMemDC image(CreateCompatibleDC(surface));
-  ui::UniqueBitmap bits(CreateCompatibleBitmap(surface, g.width, g.height));
-  ui::Selected selBits(image.get(), bits.get());
-
-  COLORREF back = surfaceBrush;
-  if (!Flat) {
-    if (selected) {
-      back = ui::ColorToRGB(SelectedColor);
-      font = SelectedFont;
-    }
-    if (hot) {
-      back = ui::ColorToRGB(FocusedColor);
-      font = FocusedFont;
-    }
-  }
-  COLORREF ink = ui::ColorToRGB(font.color);
-  if (HighContrast) HighContrastColors(selected, back, ink);
-  FillSolid(image.get(), {0, 0, g.width, g.height}, back);
-
-  {
-    ui::Selected selFont(image.get(), font.handle ? font.handle : font_.get());
-    SetBkMode(image.get(), OPAQUE);
-    SetBkColor(image.get(), back);
-    SetTextColor(image.get(), ink);
-    for (size_t i = 0; i < lines.size(); ++i)
-      TextOutA(image.get(), g.textX, g.textY + static_cast<int>(i) * m.lineHeight,
-               lines[i].data(), static_cast<int>(lines[i].size()));
-  }
-
-  if (glyphs_ && index < glyphs_->Count()) {
-    ui::UniqueMemDC glyph(CreateCompatibleDC(surface));
-    ui::UniqueBitmap glyphBits(CreateCompatibleBitmap(surface, m.glyphWidth, m.glyphHeight));
-    ui::Selected selGlyph(glyph.get(), glyphBits.get());
-    FillSolid(glyph.get(), {0, 0, m.glyphWidth, m.glyphHeight}, back);
-    ImageList_DrawEx(glyphs_->get(), index, glyph.get(), 0, 0, 0, 0, CLR_NONE, CLR_DEFAULT,
-                     ILD_NORMAL);
-    if (layout_ == blGlyphRight)
-      FillSolid(image.get(), {g.clearColumnsAt, 0, g.clearColumnsAt + 2, g.height}, back);
-    if (g.clearRowAt >= 0) FillSolid(image.get(), {0, g.clearRowAt, g.width, g.clearRowAt + 1}, back);
-    BitBlt(image.get(), g.glyphX, g.glyphY, m.glyphWidth, m.glyphHeight, glyph.get(), 0, 0, SRCCOPY);
-  }
-
-  if (HighContrast) {
-    if (hot) HotFrame(image.get(), m.clientWidth, m.itemHeight);
-  } else if (!Flat) {
-    const int cw = m.clientWidth, ih = m.itemHeight;
-    auto frame = [&](ui::TColor first, ui::TColor second) {
-      Polyline3(image.get(), {0, ih - 1}, {0, 0}, {cw - 1, 0}, ui::ColorToRGB(first));
-      Polyline3(image.get(), {0, ih - 1}, {cw - 1, ih - 1}, {cw - 1, 0}, ui::ColorToRGB(second));
-    };
-    if (selected) frame(BorderShadow, BorderHighlight);
-    if (hot) frame(BorderHighlight, BorderShadow);
-  }
-
-  FillSolid(surface, rect, surfaceBrush);
+  HDC image = buffer_.Get(surface, g.width, g.height);
+  FillSolid(surface, rect, c.surface);
+  if (!image) return;
+  FillSolid(image, {0, 0, g.width, g.height}, c.back);
+  DrawLines(image, lines, g, m.lineHeight, c);
+  if (const int glyph = GlyphOf(index); glyph >= 0) DrawGlyph(image, glyph, g, m, c.back);
+  if (c.framed) DrawFrame(image, m, c);
+  if (c.hotFrame) DrawHotFrame(image, m);
   SetStretchBltMode(surface, COLORONCOLOR);
-  StretchBlt(surface, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-             image.get(), 0, 0, m.clientWidth, m.itemHeight, SRCCOPY);
-  if (Flat && selected) DrawFocusRect(surface, &rect);
+  StretchBlt(surface, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, image, 0,
+             0, m.clientWidth, m.itemHeight, SRCCOPY);
+  if (Flat && state & kSelected) DrawFocusRect(surface, &rect);
 }
 
 void TGraphicListBox::SetTimerEnabled(bool on) {

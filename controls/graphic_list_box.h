@@ -5,6 +5,8 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "controls/item_geometry.h"
@@ -17,6 +19,41 @@
 struct TFontRef {
   HFONT handle = nullptr;  // borrowed unless the list made it
   ui::TColor color = ui::clWindowText;
+};
+
+// How an item looks in one state: what its rectangle is cleared to, the
+// item's own background, its font and its frame (none when not framed).
+struct ItemColors {
+  COLORREF surface = 0, back = 0;
+  TFontRef font;
+  bool framed = false;
+  COLORREF frameTopLeft = 0, frameBottomRight = 0;
+  bool hotFrame = false;  // high contrast: the hot entry framed in the hot-track colour
+};
+
+// Solid brushes and pens by colour, each made once and kept (a list uses a
+// handful of colours).
+class SolidTools {
+ public:
+  HBRUSH Brush(COLORREF c);
+  HPEN Pen(COLORREF c);
+
+ private:
+  std::vector<std::pair<COLORREF, ui::UniqueBrush>> brushes_;  // owned
+  std::vector<std::pair<COLORREF, ui::UniquePen>> pens_;       // owned
+};
+
+// The off-screen image every item is drawn into: one memory DC and one
+// bitmap, grown when an item needs more room.
+class BackBuffer {
+ public:
+  // The buffer's DC, at least `w` x `h`; null when it could not be made.
+  HDC Get(HDC like, int w, int h);
+
+ private:
+  ui::UniqueBitmap bits_;  // owned; selected into dc_ while both live
+  ui::UniqueMemDC dc_;     // owned; released before bits_
+  int width_ = 0, height_ = 0;
 };
 
 class TGraphicListBox : public ui::Control {
@@ -48,7 +85,9 @@ class TGraphicListBox : public ui::Control {
   ui::TColor Color = ui::clWindow;
   // The system's colours instead of the ones above (the high-contrast setting).
   bool HighContrast = false;
-  void SetGlyphs(const ui::ImageList* list);
+  // Entry i shows image (*indices)[i], or image i without `indices`; both
+  // borrowed, kept alive by the caller while the list shows them.
+  void SetGlyphs(const ui::ImageList* list, const std::vector<int>* indices = nullptr);
   void SetLayout(TButtonLayout l);
 
   // The base list box's own features.
@@ -75,6 +114,8 @@ class TGraphicListBox : public ui::Control {
   // up, then the entry painted. Public so that tests can draw into a bitmap.
   void DrawRequest(HDC dc, int index, RECT rect, UINT state);
   void PaintItem(HDC surface, int index, const RECT& rect, UINT state);
+  // The one place where an item's colours and font are chosen.
+  ItemColors ChooseColors(UINT state) const;
 
   bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
@@ -83,6 +124,15 @@ class TGraphicListBox : public ui::Control {
 
  private:
   void UpdateAutoItemHeight();
+  ItemMetrics Measure(HDC surface, const std::string& text,
+                      const std::vector<std::string_view>& lines) const;
+  int GlyphOf(int index) const;  // -1 when the entry has none
+  void DrawLines(HDC image, const std::vector<std::string_view>& lines, const ItemGeometry& g,
+                 int lineHeight, const ItemColors& c);
+  void DrawGlyph(HDC image, int glyph, const ItemGeometry& g, const ItemMetrics& m, COLORREF back);
+  void DrawFrame(HDC image, const ItemMetrics& m, const ItemColors& c);
+  void FillSolid(HDC dc, const RECT& r, COLORREF color);
+  void DrawHotFrame(HDC image, const ItemMetrics& m);
   void FilterDrawRequest(DRAWITEMSTRUCT& d);
   void PointerEntered();
   void PointerLeft();
@@ -95,6 +145,9 @@ class TGraphicListBox : public ui::Control {
 
   bool autoItemHeight_ = true;
   const ui::ImageList* glyphs_ = nullptr;  // borrowed: the form owns the image lists
+  const std::vector<int>* glyphIndices_ = nullptr;  // borrowed, likewise
+  SolidTools tools_;
+  BackBuffer buffer_, glyphBuffer_;  // the item's image; its glyph's square
   TButtonLayout layout_ = blGlyphLeft;
   base::Borrowed<HFONT> font_;             // the form's font
   ui::UniqueFont ownFocusedFont_, ownSelectedFont_;  // owned, made at construction

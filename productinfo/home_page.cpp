@@ -37,10 +37,11 @@ class DdeString {
 
 }  // namespace
 
-DdeSession::DdeSession() {
+DWORD DdeSession::Instance() {
   DWORD inst = 0;
-  if (DdeInitializeA(&inst, DdeCallback, APPCMD_CLIENTONLY, 0) == DMLERR_NO_ERROR)
+  if (!instance_ && DdeInitializeA(&inst, DdeCallback, APPCMD_CLIENTONLY, 0) == DMLERR_NO_ERROR)
     instance_.reset(inst);
+  return instance_.get();
 }
 
 int OpenUrlInBrowser(DdeSession* dde, const std::string& url) {

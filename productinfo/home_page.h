@@ -7,11 +7,13 @@
 
 #include "base/handles.h"
 
-// The program's one DDE instance, from start-up to exit.
+// The program's one DDE instance, made when the link is first used (making
+// it at start-up costs more the more windows the desktop holds) and kept
+// until exit.
 class DdeSession {
  public:
-  DdeSession();
-  DWORD Instance() const { return instance_.get(); }
+  // The instance, made on first use; 0 when it cannot be made.
+  DWORD Instance();
 
  private:
   base::UniqueDdeInstance instance_;  // owned

@@ -19,12 +19,9 @@ class ImageList {
   void Clear() { ImageList_RemoveAll(list_.get()); }
   // A new image size; the list is emptied.
   void SetSize(int width, int height);
-  // Appends icons[i] as image Count()+i. Each distinct icon is converted
-  // once; repeats are copied inside the list, which costs far less.
-  void Append(const std::vector<HICON>& icons);
-  // Reorders the list so that image k is the old image order[k], copying
-  // images inside the list along each cycle of the permutation.
-  void Rearrange(const std::vector<size_t>& order);
+  // Appends each distinct icon of `icons` once and returns, for each
+  // icons[i], the index of its image: repeats share one image.
+  std::vector<int> AppendDistinct(const std::vector<HICON>& icons);
 
  private:
   int width_, height_;

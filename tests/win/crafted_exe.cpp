@@ -11,7 +11,7 @@ namespace {
 constexpr int kSide = 32;
 
 // A 32-bit DIB icon image: header, colour rows (bottom-up), AND mask.
-std::vector<unsigned char> RedSquare() {
+std::vector<unsigned char> Square(uint32_t rgb) {
   BITMAPINFOHEADER h{};
   h.biSize = sizeof h;
   h.biWidth = kSide;
@@ -22,7 +22,9 @@ std::vector<unsigned char> RedSquare() {
   memcpy(image.data(), &h, sizeof h);
   for (int i = 0; i < kSide * kSide; ++i) {
     unsigned char* px = image.data() + sizeof h + i * 4;
-    px[2] = 0xFF;  // BGRA: red, opaque
+    px[0] = static_cast<unsigned char>(rgb);  // BGRA, opaque
+    px[1] = static_cast<unsigned char>(rgb >> 8);
+    px[2] = static_cast<unsigned char>(rgb >> 16);
     px[3] = 0xFF;
   }
   return image;
@@ -31,7 +33,7 @@ std::vector<unsigned char> RedSquare() {
 }  // namespace
 
 std::vector<unsigned char> IconGroup(uint16_t count, uint16_t id) {
-  const DWORD bytes = static_cast<DWORD>(RedSquare().size());
+  const DWORD bytes = static_cast<DWORD>(Square(0).size());
   return {0, 0, 1, 0, static_cast<unsigned char>(count), static_cast<unsigned char>(count >> 8),
           kSide, kSide, 0, 0, 1, 0, 32, 0,
           static_cast<unsigned char>(bytes), static_cast<unsigned char>(bytes >> 8), 0, 0,
@@ -50,7 +52,7 @@ bool MakeProgram(const std::string& path, const Resources& r) {
   };
   put(reinterpret_cast<LPCSTR>(RT_VERSION), r.version);
   put(reinterpret_cast<LPCSTR>(RT_GROUP_ICON), r.iconGroup);
-  if (r.icon) put(reinterpret_cast<LPCSTR>(RT_ICON), RedSquare());
+  if (r.icon) put(reinterpret_cast<LPCSTR>(RT_ICON), Square(r.iconColour));
   return EndUpdateResourceA(update, !ok) && ok;
 }
 

@@ -11,7 +11,8 @@ namespace crafted {
 struct Resources {
   std::vector<unsigned char> version;    // RT_VERSION 1, none when empty
   std::vector<unsigned char> iconGroup;  // RT_GROUP_ICON 1, none when empty
-  bool icon = true;                      // RT_ICON 1: a 32x32 pure red square
+  bool icon = true;                      // RT_ICON 1: a 32x32 square of one colour
+  uint32_t iconColour = 0xFF0000;        // 0xRRGGBB: pure red unless told
 };
 
 // An icon group of `count` (as its header claims) holding one entry that

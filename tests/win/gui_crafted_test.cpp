@@ -116,27 +116,51 @@ TEST(Gui, MalformedAndForgedResourcesAfterARealReload) {
   ASSERT_TRUE(listed);  // each with the fields it shows when its block is sound, else none
 
   // Icons: the sound group's red square; the malformed groups the default
-  // icon, as a program without any.
+  // icon, as a program without any. Each stays with its entry when the list
+  // is ordered by image name, which moves the entries but not the images.
   // Read once the list has repainted after scrolling: two captures alike.
-  SendMessageA(list, LB_SETTOPINDEX, programs[0].index, 0);
-  Glyph glyphs[5];
-  ASSERT_TRUE(WaitFor([&] {
-    RECT r;
-    GetWindowRect(list, &r);
-    Glyph before[5];
-    std::copy(std::begin(glyphs), std::end(glyphs), before);
-    ScreenPixels px(r);
-    bool same = true;
-    for (int i = 0; i < 5; ++i) {
-      glyphs[i] = GlyphAt(px, list, programs[i].index);
-      same = same && glyphs[i].pixels == before[i].pixels;
-    }
-    return same && glyphs[0].red;
-  }));
-  SaveScreenshot("crafted_resources");
-  for (const Glyph& g : glyphs) ASSERT_TRUE(g.shown);
-  EXPECT_FALSE(glyphs[4].red);
-  for (int i = 1; i < 4; ++i) EXPECT_EQ(glyphs[i].pixels, glyphs[4].pixels) << programs[i].name;
+  auto checkGlyphs = [&](const char* shot) {
+    SendMessageA(list, LB_SETTOPINDEX,
+                 std::min_element(std::begin(programs), std::end(programs),
+                                  [](const Crafted& a, const Crafted& b) { return a.index < b.index; })
+                     ->index,
+                 0);
+    // Above the programs' own windows, and repainted, before the pixels are read.
+    SetForegroundWindow(form);
+    SetWindowPos(form, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    InvalidateRect(list, nullptr, FALSE);
+    Glyph glyphs[5];
+    ASSERT_TRUE(WaitFor([&] {
+      WaitForInputIdle(vorlane.Handle(), 2000);
+      RECT r;
+      GetWindowRect(list, &r);
+      Glyph before[5];
+      std::copy(std::begin(glyphs), std::end(glyphs), before);
+      ScreenPixels px(r);
+      bool same = true;
+      for (int i = 0; i < 5; ++i) {
+        glyphs[i] = GlyphAt(px, list, programs[i].index);
+        same = same && glyphs[i].pixels == before[i].pixels;
+      }
+      return same && glyphs[0].red;
+    })) << shot;
+    SaveScreenshot(shot);
+    for (const Glyph& g : glyphs) ASSERT_TRUE(g.shown) << shot;
+    EXPECT_FALSE(glyphs[4].red) << shot;
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(glyphs[i].pixels, glyphs[4].pixels) << programs[i].name << shot;
+  };
+  checkGlyphs("crafted_resources");
+  const std::vector<int> byId = [&] {
+    std::vector<int> v;
+    for (const Crafted& c : programs) v.push_back(c.index);
+    return v;
+  }();
+  SendMessageA(FindChild(form, kIdByFileName), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor(allListed, 3000));
+  // crafted_long_* and crafted_forged now come before crafted_sound.
+  ASSERT_LT(programs[1].index, programs[0].index);
+  ASSERT_NE(programs[0].index, byId[0]);  // else an image left behind would look right
+  checkGlyphs("crafted_resources_by_name");
 
   // The application tab shows the forged program's real window title.
   SendMessageA(FindChild(form, kIdTabMain), TCM_SETCURFOCUS, 1, 0);

@@ -45,15 +45,31 @@ struct StubBrowser {
   }
 };
 
+// Whether the process has the hidden window that every DDE instance makes.
+bool HasDdeWindow(DWORD pid) {
+  for (HWND w : TopWindows(pid)) {
+    char cls[256] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    std::string name(cls);
+    for (char& c : name) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    if (name.find("dde") != std::string::npos) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 TEST(Link, NoDdeServerStartsTheBrowserQuotedThenOpensTheDefaultBrowser) {
   StubBrowser stub;
   App app;
+  // The conversation machinery is started by the link's first use, not before.
+  EXPECT_FALSE(HasDdeWindow(app.process.Id()));
   HWND dialog = app.OpenConfirmation();
   ASSERT_TRUE(dialog);
+  EXPECT_FALSE(HasDdeWindow(app.process.Id()));
   SendMessageA(FindChild(dialog, IDYES), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return stub.Lines().size() >= 2; }));
+  EXPECT_TRUE(HasDdeWindow(app.process.Id()));
   bool started = false, opened = false;
   for (const std::string& line : stub.Lines()) {
     // Started minimized without activation, the path in quotes, nothing else.

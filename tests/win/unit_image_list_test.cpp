@@ -1,5 +1,5 @@
-// The image list's bulk append and in-place reordering keep every image
-// with its entry.
+// The image list's bulk append keeps one image per distinct icon and gives
+// each entry the index of its own.
 #include <gtest/gtest.h>
 
 #include "ui/image_list.h"
@@ -39,19 +39,22 @@ COLORREF ColourOf(const ui::ImageList& list, int i) {
 
 }  // namespace
 
-TEST(ImageListOps, AppendCopiesRepeatsAndReorderMovesImages) {
+TEST(ImageListOps, AppendDistinctSharesRepeatsAfterWhatWasThere) {
   const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255);
   ui::UniqueIcon r = SolidIcon(red), g = SolidIcon(green), b = SolidIcon(blue);
   ui::ImageList list(32, 32);
   list.Add(b.get());  // what was there stays
-  list.Append({r.get(), g.get(), r.get(), b.get(), g.get(), r.get()});
-  ASSERT_EQ(list.Count(), 7);
-  const std::vector<COLORREF> expected = {blue, red, green, red, blue, green, red};
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(ColourOf(list, i), expected[static_cast<size_t>(i)]) << i;
-
-  const std::vector<size_t> order = {6, 2, 0, 5, 1, 4, 3};
-  list.Rearrange(order);
-  ASSERT_EQ(list.Count(), 7);
-  for (size_t k = 0; k < order.size(); ++k)
-    EXPECT_EQ(ColourOf(list, static_cast<int>(k)), expected[order[k]]) << k;
+  const std::vector<int> indices =
+      list.AppendDistinct({r.get(), g.get(), r.get(), b.get(), g.get(), r.get()});
+  ASSERT_EQ(indices.size(), 6u);
+  EXPECT_EQ(list.Count(), 4);  // the three colours once each after the first image
+  EXPECT_EQ(ColourOf(list, 0), blue);
+  const std::vector<COLORREF> expected = {red, green, red, blue, green, red};
+  for (size_t i = 0; i < indices.size(); ++i) {
+    EXPECT_GE(indices[i], 1) << i;
+    EXPECT_EQ(ColourOf(list, indices[i]), expected[i]) << i;
+  }
+  EXPECT_EQ(indices[0], indices[2]);
+  EXPECT_EQ(indices[0], indices[5]);
+  EXPECT_EQ(indices[1], indices[4]);
 }

@@ -199,6 +199,22 @@ TEST_F(ListFixture, EntryWithoutImageKeepsTheGlyphRoomEmpty) {
     for (int x = 1; x <= 34; ++x) ASSERT_EQ(At(px, x, y), kSky) << x << "," << y;
 }
 
+TEST_F(ListFixture, RepaintsMatchAfterOtherEntriesAndFollowColourChanges) {
+  // What one entry painted leaves behind never shows in the next one.
+  const auto plain = Draw(1, TGraphicListBox::kSelected);
+  list_.AddItem(std::string(300, 'W') + "\r\n2\r\n3\r\n4\r\n5");  // wider and taller
+  Draw(2, TGraphicListBox::kHot);
+  Draw(0, TGraphicListBox::kSelected);
+  EXPECT_EQ(Draw(1, TGraphicListBox::kSelected), plain);
+  // New colours are used from the next paint on.
+  list_.SelectedColor = RGB(255, 255, 0);
+  list_.BorderShadow = RGB(255, 0, 0);
+  auto px = Draw(1, TGraphicListBox::kSelected);
+  EXPECT_EQ(At(px, cw_ - 10, 20), RGB(255, 255, 0));
+  EXPECT_EQ(At(px, 0, 20), RGB(255, 0, 0));
+  EXPECT_EQ(At(px, 100, 0), RGB(255, 0, 0));
+}
+
 TEST_F(ListFixture, FlatModeUsesHighlightColoursAndNoHotLook) {
   list_.Flat = true;
   auto selected = Draw(0, TGraphicListBox::kSelected);

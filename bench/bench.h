@@ -1,0 +1,41 @@
+// What the benchmark's scenarios share.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "../tests/win/harness.h"
+
+inline constexpr int kStarts = 5;  // timed starts of each program, after one warm-up
+
+// Milliseconds from a fixed point.
+double Now();
+// Prints "<n> <figure> <median> <min> <max>".
+void Report(const std::string& n, const char* figure, std::vector<double> ms);
+// The system calls any viewer of the same facts must make.
+void FloorPass();
+
+// A renamed copy of Vorlane.exe (so that its memory can be read by name),
+// started and timed until its process list holds every process.
+struct VorlaneRun {
+  harness::Process app;
+  HWND form = nullptr, list = nullptr;
+  // Milliseconds from start to a full list; negative when it never came.
+  double StartToList(int processes);
+  // Returns once it has handled everything sent and posted so far and has
+  // repainted what was due.
+  void Settle() const;
+  // Closes it and waits until it has ended (a second start would only
+  // bring this one forward).
+  void Close();
+  ~VorlaneRun() { Close(); }
+};
+
+// A bare owner-drawn list box of the system (no drawing of its own) filled
+// `runs` times with `texts`, redraw off, storage reserved: milliseconds each.
+std::vector<double> BareListFill(const std::vector<std::string>& texts, int runs);
+
+// 300 processes of 60 programs, each with its own version texts and icon:
+// Vorlane's reload beside the floor. False, with a message, on failure.
+bool MeasureMix();

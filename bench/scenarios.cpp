@@ -1,0 +1,131 @@
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+
+#include "app/control_ids.h"
+#include "bench/bench.h"
+#include "tests/native/version_block_builder.h"
+#include "tests/win/crafted_exe.h"
+
+using namespace harness;
+
+double VorlaneRun::StartToList(int processes) {
+  const std::string dir = TestDir() + "bench_copy";
+  const std::string exe = dir + "\\VorlaneBench.exe";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  CopyFileA(VorlaneExe().c_str(), exe.c_str(), FALSE);
+  const double t0 = Now();
+  if (!app.Start("\"" + exe + "\"")) return -1;
+  const bool listed = WaitFor([&] {
+    form = FindTopWindow(app.Id(), "TForm1");
+    list = form ? FindChild(form, kIdList) : nullptr;
+    return list && SendMessageA(list, LB_GETCOUNT, 0, 0) >= processes;
+  }, 300000);
+  return listed ? Now() - t0 : -1;
+}
+
+void VorlaneRun::Settle() const {
+  SendMessageA(form, WM_NULL, 0, 0);
+  RedrawWindow(form, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  WaitForInputIdle(app.Handle(), 10000);
+}
+
+void VorlaneRun::Close() {
+  if (!app.Running()) return;
+  if (form) PostMessageA(form, WM_CLOSE, 0, 0);
+  if (app.Wait(30000) == -1) {
+    std::printf("# bench: Vorlane did not close; ended\n");
+    app.Kill();
+    app.Wait(10000);
+  }
+  form = list = nullptr;
+}
+
+std::vector<double> BareListFill(const std::vector<std::string>& texts, int runs) {
+  ui::UniqueWindow host(CreateWindowExA(0, "STATIC", "bench list", WS_POPUP | WS_VISIBLE, 0, 0,
+                                        640, 300, nullptr, nullptr, nullptr, nullptr));
+  const HWND list = CreateWindowExA(
+      WS_EX_CLIENTEDGE, "LISTBOX", "",
+      WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
+      0, 0, 632, 280, host.get(), nullptr, nullptr, nullptr);
+  std::vector<double> ms;
+  if (!list) return {-1};
+  SendMessageA(list, LB_SETITEMHEIGHT, 0, 46);
+  for (int r = 0; r < runs; ++r) {
+    const double t0 = Now();
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    SendMessageA(list, LB_INITSTORAGE, texts.size(), texts.size() * 96);
+    for (const std::string& t : texts) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t.c_str()));
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    ms.push_back(Now() - t0);
+    UpdateWindow(list);  // its painting is not part of the figure, as for Vorlane's
+  }
+  return ms;
+}
+
+namespace {
+
+constexpr int kPrograms = 60, kCopiesEach = 5, kRuns = 7;
+
+// Program k of the mix: its own names, version texts and icon colour.
+bool MakeMixProgram(const std::string& path, int k) {
+  const std::string id = std::to_string(k);
+  return crafted::MakeProgram(
+      path, {.version = vblock::SoundBlock("Mix Company " + id, "Mix program number " + id),
+             .iconGroup = crafted::IconGroup(1, 1),
+             .icon = true,
+             .iconColour = static_cast<uint32_t>(0x102030 + k * 0x030507)});
+}
+
+}  // namespace
+
+bool MeasureMix() {
+  const std::string dir = TestDir() + "bench_mix";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  std::vector<Process> running;
+  for (int k = 0; k < kPrograms; ++k) {
+    const std::string path = dir + "\\mix" + std::to_string(k) + ".exe";
+    if (!MakeMixProgram(path, k)) {
+      std::printf("# bench: mix program %d could not be made\n", k);
+      return false;
+    }
+    for (int c = 0; c < kCopiesEach; ++c) {
+      running.emplace_back();
+      running.back().Start("\"" + path + "\" windows 1 Mix" + std::to_string(k));
+    }
+  }
+  for (Process& p : running) {
+    const std::string ready = "ready " + std::to_string(p.Id());
+    if (!WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; }, 60000)) {
+      std::printf("# bench: a mix program never got ready\n");
+      return false;
+    }
+  }
+  DWORD all[16384], bytes = 0;
+  EnumProcesses(all, sizeof all, &bytes);
+  VorlaneRun v;
+  if (v.StartToList(static_cast<int>(bytes / 4)) < 0) {
+    std::printf("# bench: Vorlane did not list the mix\n");
+    return false;
+  }
+  std::vector<double> reload, floor;
+  const HWND reget = FindChild(v.form, kIdReget);
+  for (int r = 0; r < kRuns; ++r) {
+    v.Settle();
+    double t0 = Now();
+    SendMessageA(reget, BM_CLICK, 0, 0);
+    reload.push_back(Now() - t0);
+    t0 = Now();
+    FloorPass();
+    floor.push_back(Now() - t0);
+  }
+  Report("mix", "reload", reload);
+  Report("mix", "floor", floor);
+  std::printf("mix processes %d\n", static_cast<int>(bytes / 4));
+  v.Close();
+  for (Process& p : running) p.Kill();
+  return true;
+}
