@@ -16,6 +16,7 @@ void TForm1::DpiChanged(int dpi, const RECT& suggested) {
   if (dpi > 0 && dpi != layout_.dpi) ApplyDpi(dpi);
   SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  laidOut_ = {};  // placed anew even where the suggested size is the old one
   FormResize();
   RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
