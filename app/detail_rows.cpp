@@ -1,7 +1,6 @@
 #include "app/detail_rows.h"
 
 #include "app/control_ids.h"
-#include "app/texts.h"
 
 namespace {
 
@@ -17,19 +16,19 @@ std::string Titled(const Titles& titles) {
 
 // In panel order; the edits' Tab order is this order.
 const DetailRow kDetailRows[kDetailRowCount] = {
-    {kIdIdProcess, "ED_idProcess", kIdLabelIdProcess, texts::kLabelProcessId,
+    {kIdIdProcess, "ED_idProcess", kIdLabelIdProcess, "プロセスID",
      &FormLayout::LL_idProcess, &FormLayout::ED_idProcess, false,
      [](const TQorSvc& e, const Titles&) { return std::to_string(e.idProcess); }, true},
-    {kIdDisplayName, "ED_DisplayName", kIdLabelDisplayName, texts::kLabelDisplayName,
+    {kIdDisplayName, "ED_DisplayName", kIdLabelDisplayName, "イメージ名",
      &FormLayout::LL_DisplayName, &FormLayout::ED_DisplayName, false,
      [](const TQorSvc& e, const Titles&) { return e.DisplayName; }, true},
-    {kIdCompany, "ED_Company", kIdLabelCompany, texts::kLabelCompany, &FormLayout::LL_Company,
+    {kIdCompany, "ED_Company", kIdLabelCompany, "会社名", &FormLayout::LL_Company,
      &FormLayout::ED_Company, false, [](const TQorSvc& e, const Titles&) { return e.Company; },
      true},
-    {kIdDescription, "ED_Description", kIdLabelDescription, texts::kLabelDescription,
+    {kIdDescription, "ED_Description", kIdLabelDescription, "説　明",
      &FormLayout::LL_Description, &FormLayout::ED_Description, false,
      [](const TQorSvc& e, const Titles&) { return e.Description; }, true},
-    {kIdFileName, "ED_FileName", kIdLabelFileName, texts::kLabelFileName,
+    {kIdFileName, "ED_FileName", kIdLabelFileName, "実ファイル",
      &FormLayout::LL_FileName, &FormLayout::ED_FileName, false,
      [](const TQorSvc& e, const Titles&) { return e.FileName; }, true},
     {kIdMemo, "MM_Description", 0, nullptr, nullptr, &FormLayout::MM_Description, true,

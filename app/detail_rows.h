@@ -1,7 +1,7 @@
 // The details panel's rows, one a field of the selected entry. Creating,
 // measuring, placing, clearing and filling the panel, and copying an entry,
-// all follow this table: a new field is a row here, its text in texts.h, its
-// identifiers in control_ids.h and its design boxes in form_layout.h.
+// all follow this table: a new field is a row here (with its label's text),
+// its identifiers in control_ids.h and its design boxes in form_layout.h.
 #pragma once
 #include <string>
 #include <vector>

@@ -1,5 +1,6 @@
-// Every text the program shows. Sources are UTF-8; the compiler turns these
-// literals into code page 932 bytes (-fexec-charset=CP932).
+// Every text the program shows, but the details panel's row labels, which
+// are in its table (detail_rows.cpp). Sources are UTF-8; the compiler turns
+// these literals into code page 932 bytes (-fexec-charset=CP932).
 #pragma once
 
 namespace texts {
@@ -11,12 +12,7 @@ inline constexpr char kTabApplication[] = "アプリケーション";
 inline constexpr char kReget[] = "再読込(&R)";
 inline constexpr char kByProcessId[] = "プロセスID";
 inline constexpr char kByImageName[] = "イメージ名";
-inline constexpr char kLabelProcessId[] = "プロセスID";
 inline constexpr char kLabelPriority[] = "優先度";
-inline constexpr char kLabelDisplayName[] = "イメージ名";
-inline constexpr char kLabelCompany[] = "会社名";
-inline constexpr char kLabelDescription[] = "説　明";
-inline constexpr char kLabelFileName[] = "実ファイル";
 inline constexpr char kUpdate[] = "更新(&U)";
 inline constexpr char kStop[] = "停止(E)";
 inline constexpr char kClose[] = "閉じる(&C)";
