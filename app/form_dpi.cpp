@@ -2,6 +2,7 @@
 #include <initializer_list>
 
 #include "app/unit1.h"
+#include "base/contrast.h"
 #include "ui/dpi.h"
 #include "ui/font.h"
 
@@ -57,6 +58,17 @@ void TForm1::FollowSystemLook() {
   // Common controls take the new colours only when told.
   StatusBar1.FollowColours();
   SendMessageA(TC_Main.hwnd(), WM_SYSCOLORCHANGE, 0, 0);
-  GLB_List.HighContrast = ui::HighContrastOn();
+  GLB_List.HighContrast = ListNeedsSystemColours();
   RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+bool TForm1::ListNeedsSystemColours() const {
+  if (ui::HighContrastOn()) return true;
+  // A dark scheme without the setting (Wine's high-contrast schemes never set
+  // it) would put light text on the list's own pale selected and hot looks.
+  for (const auto& [back, font] : {std::pair{GLB_List.SelectedColor, GLB_List.SelectedFont},
+                                   std::pair{GLB_List.FocusedColor, GLB_List.FocusedFont}})
+    if (base::ContrastRatio(ui::ColorToRGB(font.color), ui::ColorToRGB(back)) < base::kReadableContrast)
+      return true;
+  return false;
 }

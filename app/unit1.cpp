@@ -82,7 +82,7 @@ bool TForm1::FormCreate() {
   GetClientRect(hwnd(), &client);
   LayoutOnResize(layout_, client.right);
   if (!CreateComponents()) return false;
-  GLB_List.HighContrast = ui::HighContrastOn();
+  GLB_List.HighContrast = ListNeedsSystemColours();
   laidOut_ = {client.right, client.bottom};
   for (ui::Edit& e : detailEdits_) e.SetText("");
   CB_Priority.SetItemIndex(kNormalIndex);

@@ -87,6 +87,9 @@ class TForm1 : public ui::Window {
   void DpiChanged(int dpi, const RECT& suggested);
   void LoadOwnIcons();
   void FollowSystemLook();
+  // The list's selected and hot looks in the system's colours: with the
+  // high-contrast setting, or where the scheme's text is unreadable on its own.
+  bool ListNeedsSystemColours() const;
   void OrderProcesses();
   const FILETIME* CreationTimeOf(DWORD pid) const;
   // The selected entry of the current tab; null when none.

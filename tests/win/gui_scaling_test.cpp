@@ -78,8 +78,8 @@ TEST(Scaling, HighContrastSchemeKeepsEveryTextReadable) {
   RECT status = ScreenRect(app.Ctl(kIdStatusBar));
   MovePointer(status.right - 4, status.top + 2);
 
-  // Each text with its own background: labels, edits, buttons, the entry
-  // beside the selected one, the tabs' captions and the status bar.
+  // Each text with its own background: labels, edits, buttons, the selected
+  // entry and the one beside it, the tabs' captions and the status bar.
   std::vector<std::pair<std::string, RECT>> texts;
   for (int id : {kIdLabelIdProcess, kIdLabelPriority, kIdLabelDisplayName, kIdLabelCompany,
                  kIdLabelDescription, kIdLabelFileName})
@@ -88,10 +88,13 @@ TEST(Scaling, HighContrastSchemeKeepsEveryTextReadable) {
     texts.push_back({"edit " + std::to_string(id), Inset(ScreenRect(app.Ctl(id)), 3, 3)});
   for (int id : {kIdReget, kIdByProcessId, kIdByFileName, kIdStop, kIdClose})
     texts.push_back({"button " + std::to_string(id), Inset(ScreenRect(app.Ctl(id)), 3, 3)});
-  RECT entry;
-  SendMessageA(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&entry));
-  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&entry), 2);
-  texts.push_back({"second entry", Inset(entry, 2, 2)});
+  for (int i : {0, 1}) {  // the selected entry and the one beside it
+    RECT entry;
+    SendMessageA(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&entry));
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&entry), 2);
+    entry.left += 48;  // the text only: the icon's dark outline is no text
+    texts.push_back({"entry " + std::to_string(i), Inset(entry, 2, 2)});
+  }
   RECT tabs = ScreenRect(app.Ctl(kIdTabMain));
   texts.push_back({"tabs", {tabs.left + 4, tabs.top + 4, tabs.left + 300, tabs.top + 20}});
   texts.push_back({"status bar", {status.left + 4, status.top + 4, status.left + 300, status.bottom - 3}});
