@@ -8,7 +8,8 @@ namespace {
 
 void Restore(HWND running) {
   SendMessageA(running, WM_SYSCOMMAND, SC_RESTORE, 0);
-  SetForegroundWindow(running);
+  // The application window is invisible: the main window it owns comes forward.
+  SetForegroundWindow(GetLastActivePopup(running));
 }
 
 }  // namespace

@@ -53,6 +53,11 @@ class TForm1 : public ui::Window {
   // entry_menu.cpp, entry_actions.cpp).
   bool PreTranslateKey(const MSG& msg);  // from the message loop; true when used
   bool ListCharTyped(char c);
+  // Focus to the list when it is on nothing or on a disabled or hidden
+  // control; after every message the loop handles.
+  void KeepFocus();
+  // Keeps the focus on deactivation, gives it back (or to the list) on activation.
+  void FocusOnActivate(bool active);
   void ShowEntryMenu(LPARAM where);
   void CopyEntry();
   void OpenEntryFolder();
@@ -71,6 +76,10 @@ class TForm1 : public ui::Window {
   const FILETIME* CreationTimeOf(DWORD pid) const;
   // The selected entry of the current tab; null when none.
   const TQorSvc* SelectedEntry();
+  bool HandleKey(const MSG& msg);
+  void F5Pressed(const MSG& msg);
+  void SwitchTab(bool forward);
+  bool TabAroundTheTabs(bool back);
 
   base::Borrowed<HWND> appWindow_;  // the entry sequence owns it
   DdeSession* dde_;                 // borrowed
@@ -101,4 +110,7 @@ class TForm1 : public ui::Window {
   EntryLists lists_;
   ui::UniqueIcon IdleIcon, SystemIcon, DefaultIcon;  // owned
   TypeToFind finder_;
+  bool f5Reloaded_ = false;
+  DWORD f5ReloadStart_ = 0;          // tick when the last reload by F5 began
+  base::Borrowed<HWND> savedFocus_;  // a child; checked before use
 };
