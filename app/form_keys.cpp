@@ -120,6 +120,8 @@ void TForm1::FocusOnActivate(bool active) {
     if (focus && IsChild(hwnd(), focus)) savedFocus_ = base::Borrowed<HWND>(focus);
     return;
   }
+  // Disabled, the window has a modal dialog in front that keeps the focus.
+  if (!IsWindowEnabled(hwnd())) return;
   const HWND saved = savedFocus_.get();
   if (saved && IsChild(hwnd(), saved) && CanTakeFocus(saved))
     SetFocus(saved);
