@@ -189,8 +189,10 @@ TEST(Keys, JapaneseCharactersFindImageNamesOrLeaveTheSelection) {
 }
 
 TEST(Keys, F5HeldOrQueuedReloadsOnceOrTwice) {
-  // Each reload asks this window for its title once.
-  Process counted = StartHelper("slow 1 0 Counted");
+  // Each reload asks this window for its title once. It answers after 80 ms
+  // (within the program's wait), so that a reload lasts longer than queueing
+  // the flood takes: every press is in the queue before the second reload.
+  Process counted = StartHelper("slow 1 80 Counted");
   const HWND counter = FindTopWindow(counted.Id(), "VorlaneSlow");
   ASSERT_NE(counter, nullptr);
   auto reloads = [&] { return static_cast<int>(SendMessageA(counter, WM_APP, 0, 0)); };
