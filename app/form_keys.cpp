@@ -77,11 +77,25 @@ bool TForm1::HandleKey(const MSG& msg) {
 // A held F5 repeats: only its first press reloads. Presses that waited in the
 // queue while a reload ran give one more reload between them, not one each.
 void TForm1::F5Pressed(const MSG& msg) {
-  if (Repeated(msg)) return;
-  if (f5Reloaded_ && static_cast<int32_t>(msg.time - f5ReloadStart_) <= 0) return;
-  f5Reloaded_ = true;
-  f5ReloadStart_ = GetTickCount();
-  BB_RegetClick();
+  bool reload = !Repeated(msg) && AfterLastF5Reload(msg);
+  while (reload) {
+    f5Reloaded_ = true;
+    f5ReloadStart_ = GetTickCount();
+    BB_RegetClick();
+    // The F5 presses now at the head of the queue (nothing before them) are
+    // taken here, without the loop's work for each; one made after the
+    // reload began reloads again.
+    reload = false;
+    MSG next;
+    while (PeekMessageA(&next, nullptr, 0, 0, PM_NOREMOVE) && next.wParam == VK_F5 &&
+           (next.message == WM_KEYDOWN || next.message == WM_KEYUP) &&
+           PeekMessageA(&next, nullptr, WM_KEYDOWN, WM_KEYUP, PM_REMOVE))
+      reload = reload || (next.message == WM_KEYDOWN && !Repeated(next) && AfterLastF5Reload(next));
+  }
+}
+
+bool TForm1::AfterLastF5Reload(const MSG& msg) const {
+  return !f5Reloaded_ || static_cast<int32_t>(msg.time - f5ReloadStart_) > 0;
 }
 
 void TForm1::SwitchTab(bool forward) {

@@ -78,6 +78,7 @@ class TForm1 : public ui::Window {
   const TQorSvc* SelectedEntry();
   bool HandleKey(const MSG& msg);
   void F5Pressed(const MSG& msg);
+  bool AfterLastF5Reload(const MSG& msg) const;
   void SwitchTab(bool forward);
   bool TabAroundTheTabs(bool back);
 
