@@ -327,20 +327,9 @@ LRESULT TGraphicListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
-    case WM_CHAR: {
-      // The subclass gets what the window gets: under Wine a UTF-16 unit even
-      // in a window made with the ANSI calls. Back to code page 932 bytes.
-      char bytes[2] = {static_cast<char>(wp), 0};
-      int n = 1;
-      if (IsWindowUnicode(hwnd())) {
-        const WCHAR unit = static_cast<WCHAR>(wp);
-        n = WideCharToMultiByte(CP_ACP, 0, &unit, 1, bytes, 2, nullptr, nullptr);
-      }
-      bool used = OnChar && n > 0;
-      for (int i = 0; used && i < n; ++i) used = OnChar(bytes[i]);
-      if (used) return 0;
+    case WM_CHAR:
+      if (OnChar && OnChar(static_cast<char>(wp))) return 0;
       break;
-    }
     case WM_TIMER:
       if (wp == kHoverTimerId) {
         TrackHotItem();
