@@ -13,7 +13,8 @@ constexpr DWORD kCloseWaitMs = 30000;
 
 void Restore(HWND running) {
   SendMessageA(running, WM_SYSCOMMAND, SC_RESTORE, 0);
-  SetForegroundWindow(running);
+  // The application window is invisible: the main window it owns comes forward.
+  SetForegroundWindow(GetLastActivePopup(running));
 }
 
 int StartFailed(const EntryApi& api) {

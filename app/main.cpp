@@ -29,10 +29,14 @@ bool RunMainWindow(const MainWindowHooks& hooks) {
   hooks.shown();
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (IsWindow(form.hwnd()) && form.PreTranslateKey(msg)) continue;
-    if (IsWindow(form.hwnd()) && IsDialogMessageA(form.hwnd(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    const bool used = IsWindow(form.hwnd()) &&
+                      (form.PreTranslateKey(msg) || IsDialogMessageA(form.hwnd(), &msg));
+    if (!used) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    // What a message did may have disabled or hidden the focused control.
+    if (IsWindow(form.hwnd())) form.KeepFocus();
   }
   return true;
 }

@@ -296,7 +296,9 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE) FormActivate();
-      break;
+      if (HIWORD(wp)) break;  // minimized: nothing to focus
+      FocusOnActivate(LOWORD(wp) != WA_INACTIVE);
+      return 0;
     case WM_CLOSE:
       if (OnClosing) OnClosing();
       DestroyWindow(hwnd());

@@ -59,6 +59,11 @@ class TForm1 : public ui::Window {
   // Keys, the entry's context menu and what they do.
   bool PreTranslateKey(const MSG& msg);  // from the message loop; true when used
   bool ListCharTyped(char c);
+  // Focus to the list when it is on nothing or on a disabled or hidden
+  // control; after every message the loop handles.
+  void KeepFocus();
+  // Keeps the focus on deactivation, gives it back (or to the list) on activation.
+  void FocusOnActivate(bool active);
   void ShowEntryMenu(LPARAM where);
   void CopyEntry();
   void OpenEntryFolder();
@@ -97,6 +102,11 @@ class TForm1 : public ui::Window {
   // The entry's file by its real (wide) path; null where only its shown path is known.
   const std::wstring* RealFileOf(const TQorSvc& entry) const;
   bool EntryHasFile(const TQorSvc& entry) const;
+  bool HandleKey(const MSG& msg);
+  void F5Pressed(const MSG& msg);
+  bool AfterLastF5Reload(const MSG& msg) const;
+  void SwitchTab(bool forward);
+  bool TabAroundTheTabs(bool back);
 
   base::Borrowed<HWND> appWindow_;  // the entry sequence owns it
   DdeSession* dde_;                 // borrowed
@@ -130,4 +140,7 @@ class TForm1 : public ui::Window {
   EntryLists lists_;
   ui::UniqueIcon IdleIcon, SystemIcon, DefaultIcon;  // owned
   TypeToFind finder_;
+  bool f5Reloaded_ = false;
+  DWORD f5ReloadStart_ = 0;          // tick when the last reload by F5 began
+  base::Borrowed<HWND> savedFocus_;  // a child; checked before use
 };

@@ -23,6 +23,10 @@ bool TabControl::Create(const Args& a) {
 
 int TabControl::TabIndex() const { return static_cast<int>(SendMessageA(hwnd(), TCM_GETCURSEL, 0, 0)); }
 
+int TabControl::TabCount() const {
+  return static_cast<int>(SendMessageA(hwnd(), TCM_GETITEMCOUNT, 0, 0));
+}
+
 void TabControl::SetTabIndex(int index) { SendMessageA(hwnd(), TCM_SETCURSEL, index, 0); }
 
 Box TabControl::DisplayArea() const {

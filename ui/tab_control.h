@@ -18,6 +18,7 @@ class TabControl : public Control {
   };
   bool Create(const Args& a);
   int TabIndex() const;
+  int TabCount() const;
   void SetTabIndex(int index);
   // The area below the tabs, in the tab control's client coordinates.
   Box DisplayArea() const;

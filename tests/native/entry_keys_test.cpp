@@ -40,25 +40,62 @@ TEST(TypeToFind, DigitsFindProcessIdsNotNames) {
 }
 
 TEST(TypeToFind, APauseStartsANewText) {
+  using T = TypeToFind::Typed;
   TypeToFind t;
-  EXPECT_FALSE(t.Type('.', 100));  // punctuation cannot start a search
-  EXPECT_TRUE(t.Type('s', 1000));
-  EXPECT_TRUE(t.Type('V', 1900));
-  EXPECT_TRUE(t.Type('.', 2800));  // within the pause of the last key, not the first
+  EXPECT_EQ(t.Type('.', 100), T::Ignored);  // punctuation cannot start a search
+  EXPECT_EQ(t.Type('s', 1000), T::Search);
+  EXPECT_EQ(t.Type('V', 1900), T::Search);
+  EXPECT_EQ(t.Type('.', 2800), T::Search);  // within the pause of the last key, not the first
   EXPECT_EQ(t.Text(), "sV.");
-  EXPECT_FALSE(t.Type(' ', 2900));
-  EXPECT_FALSE(t.Type('\x83', 2900));  // a CP932 lead byte
-  EXPECT_TRUE(t.Type('h', 3801));
+  EXPECT_EQ(t.Type(' ', 2900), T::Ignored);
+  EXPECT_EQ(t.Type('h', 3801), T::Search);
   EXPECT_EQ(t.Text(), "h");
-  EXPECT_FALSE(t.Type('-', 4900));
+  EXPECT_EQ(t.Type('-', 4900), T::Ignored);
   EXPECT_EQ(t.Text(), "h");
   TypeToFind wrap;
-  EXPECT_TRUE(wrap.Type('a', 0xFFFFFE00u));
-  EXPECT_TRUE(wrap.Type('b', 0x00000100u));  // the tick wrapped 0x300 ms later
+  EXPECT_EQ(wrap.Type('a', 0xFFFFFE00u), T::Search);
+  EXPECT_EQ(wrap.Type('b', 0x00000100u), T::Search);  // the tick wrapped 0x300 ms later
   EXPECT_EQ(wrap.Text(), "ab");
-  EXPECT_TRUE(wrap.Type('c', 0xFFFFF000u));  // long before the last key, not after it
-  EXPECT_TRUE(wrap.Type('d', 0x00000100u));  // 0x1100 ms after 'c', across the wrap
+  EXPECT_EQ(wrap.Type('c', 0xFFFFF000u), T::Search);  // long before the last key, not after it
+  EXPECT_EQ(wrap.Type('d', 0x00000100u), T::Search);  // 0x1100 ms after 'c', across the wrap
   EXPECT_EQ(wrap.Text(), "d");
+}
+
+// Code page 932 as an IME or the keyboard delivers it: a double-byte
+// character comes as its lead byte, then its trail byte, which may look like
+// an ASCII letter ("ア" is 0x83 0x41, "ャ" 0x83 0x61) or a backslash.
+TEST(TypeToFind, JapaneseTextMatchesWholeCharactersByteForByte) {
+  using T = TypeToFind::Typed;
+  TypeToFind t;
+  EXPECT_EQ(t.Type('\x83', 100), T::Held);
+  EXPECT_EQ(t.Text(), "");
+  EXPECT_EQ(t.Type('\x41', 100), T::Search);
+  EXPECT_EQ(t.Type('\x95', 200), T::Held);
+  EXPECT_EQ(t.Type('\x5C', 200), T::Search);
+  EXPECT_EQ(t.Text(), "\x83\x41\x95\x5C");
+  EXPECT_EQ(t.Type('\xB1', 3000), T::Search);  // half-width katakana starts a search
+  EXPECT_EQ(t.Text(), "\xB1");
+  EXPECT_EQ(t.Type('\x83', 5000), T::Held);
+  EXPECT_EQ(t.Type('\x0D', 5000), T::Ignored);  // no trail byte: the lead byte is dropped
+  EXPECT_EQ(t.Type('A', 5100), T::Search);
+  EXPECT_EQ(t.Text(), "A");
+
+  const std::vector<FindKey> keys = {
+      {"\x83\x61\x83\x41.exe", 10},  // ャア.exe
+      {"\x83\x41\x83\x61.exe", 20},  // アャ.exe
+      {"\x95\x5C\x8E\xA6.exe", 30},  // 表示.exe
+      {"\xB1\xB2.exe", 40},           // ｱｲ.exe
+      {"a.exe", 50},
+      {"\x83\x41.exe", 60}};          // ア.exe
+  EXPECT_EQ(FindEntry(keys, "\x83\x41", -1), 1);  // not "ャ", whose trail byte is "a"
+  EXPECT_EQ(FindEntry(keys, "\x83\x61", 1), 0);
+  EXPECT_EQ(FindEntry(keys, "\x95\x5C", 4), 2);
+  EXPECT_EQ(FindEntry(keys, "\x95\x5C\x8E\xA6", 2), 2);
+  EXPECT_EQ(FindEntry(keys, "\x95\x5C\x8E\xA7", 2), -1);  // 表ァ: nothing, the caller stays
+  EXPECT_EQ(FindEntry(keys, "\xB1", 0), 3);
+  EXPECT_EQ(FindEntry(keys, "\x83\x41\x83\x41", 1), 5);  // "ア" again steps on
+  EXPECT_EQ(FindEntry(keys, "\x83\x41\x83\x41\x83\x41", 5), 1);
+  EXPECT_EQ(FindEntry(keys, "\x83\x41\x83\x61", 5), 1);
 }
 
 TEST(CopyText, PanelLabelsThenWindowTitlesInCodePage932) {

@@ -2,37 +2,18 @@
 // input (SendInput through the display) from outside its process.
 #include <gtest/gtest.h>
 
-#include "app/control_ids.h"
-#include "app/texts.h"
-#include "harness.h"
-
 #include <string>
 #include <vector>
 
+#include "app/control_ids.h"
+#include "app/texts.h"
+#include "harness.h"
+#include "keys_app.h"
+
 using namespace harness;
+using namespace keys;
 
 namespace {
-
-// The program as the fixture starts it, with what these tests read of it.
-struct KeysApp : App {
-  HWND List() const { return Ctl(kIdList); }
-  int Count() const { return ListCount(); }
-  std::string ShownId() const { return TextOf(Ctl(kIdIdProcess)); }
-  // A point on entry `index`, scrolled into view, on screen.
-  POINT EntryPoint(int index) const {
-    SendMessageA(List(), LB_SETTOPINDEX, index, 0);
-    RECT r;
-    SendMessageA(List(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-    POINT p{r.left + 200, (r.top + r.bottom) / 2};
-    ClientToScreen(List(), &p);
-    return p;
-  }
-  bool Select(int index, DWORD pid) const { return SelectEntry(index, pid); }
-  HWND OpenMenu() const {
-    HWND m = FindTopWindow(process.Id(), "#32768");
-    return m && IsWindowVisible(m) ? m : nullptr;
-  }
-};
 
 void Mouse(DWORD flags) {
   INPUT in{};
@@ -53,24 +34,6 @@ void DoubleClickAt(POINT p) {
     Mouse(MOUSEEVENTF_LEFTDOWN);
     Mouse(MOUSEEVENTF_LEFTUP);
   }
-}
-
-// Presses the keys in order and releases them in reverse: a chord.
-void Chord(const std::vector<WORD>& keys) {
-  std::vector<INPUT> in;
-  for (WORD k : keys) {
-    INPUT i{};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = k;
-    if (k == VK_INSERT) i.ki.dwFlags = KEYEVENTF_EXTENDEDKEY;
-    in.push_back(i);
-  }
-  for (size_t k = keys.size(); k-- > 0;) {
-    INPUT i = in[k];
-    i.ki.dwFlags |= KEYEVENTF_KEYUP;
-    in.push_back(i);
-  }
-  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
 }
 
 void Type(const std::string& letters) {
@@ -107,18 +70,6 @@ bool ClipboardReadable() {
   if (!ClipboardHasText() || !OpenClipboard(nullptr)) return false;
   CloseClipboard();
   return true;
-}
-
-// The keyboard focus of the thread that owns `w`.
-HWND FocusOf(HWND w) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info);
-  return info.hwndFocus;
-}
-
-DWORD EntryId(HWND list, int index) {
-  return static_cast<DWORD>(std::stoul(ListItems(list)[static_cast<size_t>(index)].substr(2)));
 }
 
 std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }

@@ -3,7 +3,8 @@
 //   helper.exe catalog            every kind of top-level window the collection tells apart
 //   helper.exe hang TITLE         one titled window whose thread then stops answering
 //   helper.exe slow N MS PREFIX   N windows "PREFIX 1".."PREFIX N" that answer WM_GETTEXT
-//                                 after MS ms with "PREFIX i asked"
+//                                 after MS ms with "PREFIX i asked"; WM_APP to one
+//                                 of them returns how many WM_GETTEXT they answered
 //   helper.exe threads            "First 1", "First 2" made by one thread, "Second 1",
 //                                 "Second 2" by another, none of them activated
 // Each mode shows a window titled "ready <pid>" last, hidden, so tests know
@@ -25,11 +26,14 @@ LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 DWORD g_answerDelayMs = 0;
+LRESULT g_answered = 0;
 
 // Answers late, and with a text other than its caption, so a test can tell
 // an answer from the text the system keeps.
 LRESULT CALLBACK SlowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_APP) return g_answered;
   if (msg == WM_GETTEXT && wp > 0) {
+    ++g_answered;
     Sleep(g_answerDelayMs);
     char kept[256] = {};
     DefWindowProcA(w, WM_GETTEXT, sizeof kept, reinterpret_cast<LPARAM>(kept));
