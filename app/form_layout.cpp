@@ -1,7 +1,8 @@
 #include "app/form_layout.h"
 
 #include <initializer_list>
-#include <utility>
+
+#include "app/detail_rows.h"
 
 namespace {
 
@@ -23,11 +24,13 @@ int FormLayout::Gap(int pixels) const { return Scaled(pixels, dpi); }
 FormLayout DesignLayout(int dpi) {
   FormLayout f;
   f.dpi = dpi;
-  for (Box* b : {&f.BV_Icon, &f.IM_Icon, &f.LL_idProcess, &f.ED_idProcess, &f.LL_Priority,
-                 &f.CB_Priority, &f.LL_DisplayName, &f.ED_DisplayName, &f.LL_Company,
-                 &f.ED_Company, &f.LL_Description, &f.ED_Description, &f.LL_FileName,
-                 &f.ED_FileName, &f.MM_Description, &f.ED_idProcess_hex, &f.BB_Update, &f.BB_Stop,
-                 &f.IM_Link, &f.BB_Close, &f.BB_Reget, &f.SB_ProcessID, &f.SB_FileName})
+  for (const DetailRow& row : kDetailRows) {
+    if (row.labelBox) ScaleBox(f.*row.labelBox, dpi);
+    ScaleBox(f.*row.editBox, dpi);
+  }
+  for (Box* b : {&f.BV_Icon, &f.IM_Icon, &f.LL_Priority, &f.CB_Priority, &f.ED_idProcess_hex,
+                 &f.BB_Update, &f.BB_Stop, &f.IM_Link, &f.BB_Close, &f.BB_Reget, &f.SB_ProcessID,
+                 &f.SB_FileName})
     ScaleBox(*b, dpi);
   for (int* v : {&f.PL_BaseHeight, &f.PL_BtnHeight, &f.TabWidth, &f.TabHeight, &f.ItemHeight,
                  &f.PriorityItemHeight, &f.MinOuterWidth, &f.MinOuterHeight})
@@ -50,21 +53,21 @@ void LayoutOnCreate(FormLayout& f) {
   f.BB_Update.top = g4;
   f.BB_Stop.top = f.BB_Update.bottom() + g8;
 
+  // The rows below the first stack under it; the memo takes the rest of the panel.
   const Box* prev = &f.ED_idProcess;
-  std::pair<Box*, Box*> rows[] = {{&f.LL_DisplayName, &f.ED_DisplayName},
-                                  {&f.LL_Company, &f.ED_Company},
-                                  {&f.LL_Description, &f.ED_Description},
-                                  {&f.LL_FileName, &f.ED_FileName}};
-  for (auto& [label, edit] : rows) {
-    label->left = f.LL_idProcess.left;
-    edit->left = f.ED_idProcess.left;
-    edit->top = prev->bottom() + g4;
-    CentreLabelOn(*label, *edit);
-    prev = edit;
+  for (const DetailRow& row : kDetailRows) {
+    Box& edit = f.*row.editBox;
+    if (&edit == &f.ED_idProcess) continue;
+    edit.left = f.ED_idProcess.left;
+    edit.top = prev->bottom() + g4;
+    if (row.memo) edit.height = f.PL_BaseHeight - edit.top - g4;
+    if (row.labelBox) {
+      Box& label = f.*row.labelBox;
+      label.left = f.LL_idProcess.left;
+      CentreLabelOn(label, edit);
+    }
+    prev = &edit;
   }
-  f.MM_Description.left = f.ED_idProcess.left;
-  f.MM_Description.top = f.ED_FileName.bottom() + g4;
-  f.MM_Description.height = f.PL_BaseHeight - f.MM_Description.top - g4;
 
   f.PL_BtnHeight = f.BB_Reget.height + g8;
   f.BB_Reget.left = g4;
@@ -88,8 +91,7 @@ void LayoutOnResize(FormLayout& f, int panelWidth) {
   f.ED_idProcess.width = half - g4 - f.LL_idProcess.width;
   f.CB_Priority.left = f.BB_Close.left - f.CB_Priority.width - g4;
   f.LL_Priority.left = f.CB_Priority.left - f.LL_Priority.width - g4;
-  int width = f.BB_Close.left - f.ED_DisplayName.left - g4;
-  for (Box* b : {&f.ED_DisplayName, &f.ED_Company, &f.ED_Description, &f.ED_FileName,
-                 &f.MM_Description})
-    b->width = width;
+  const int width = f.BB_Close.left - f.ED_idProcess.left - g4;
+  for (const DetailRow& row : kDetailRows)
+    if (row.editBox != &FormLayout::ED_idProcess) (f.*row.editBox).width = width;
 }
