@@ -15,19 +15,7 @@ using namespace harness;
 
 namespace {
 
-// WCAG relative luminance and contrast ratio.
-double Luminance(COLORREF c) {
-  auto lin = [](int v) {
-    const double s = v / 255.0;
-    return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-  };
-  return 0.2126 * lin(GetRValue(c)) + 0.7152 * lin(GetGValue(c)) + 0.0722 * lin(GetBValue(c));
-}
 
-double Contrast(COLORREF a, COLORREF b) {
-  const double la = Luminance(a), lb = Luminance(b);
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 // The contrast of the text inside screen rectangle `r` of `shot`: the
 // commonest colour is the background, the text the one farthest from it.
@@ -39,7 +27,7 @@ double TextContrast(const ScreenPixels& shot, const RECT& r) {
   const COLORREF back =
       std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
   double best = 1;
-  for (auto [colour, n] : counts) best = std::max(best, Contrast(colour, back));
+  for (auto [colour, n] : counts) best = std::max(best, harness::Contrast(colour, back));
   return best;
 }
 

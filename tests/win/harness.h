@@ -182,4 +182,12 @@ class SavedProcessApi {
   ProcessApi saved_;
 };
 
+// An icon's 32 x 32 pixels drawn on white, row by row: to compare icons.
+std::vector<COLORREF> IconPixels(HICON icon);
+inline COLORREF IconCentre(HICON icon) { return IconPixels(icon)[16 * 32 + 16]; }
+
+// The contrast ratio of two colours as the web's accessibility guidelines
+// define it (1 to 21), worked out here and not by the program.
+double Contrast(COLORREF a, COLORREF b);
+
 }  // namespace harness

@@ -121,24 +121,12 @@ TEST_F(ListFixture, HotEntryIsMoneyGreenWithRaisedFrameAndWinsOverSelected) {
 }
 
 namespace {
-// WCAG relative luminance and contrast ratio of two colours.
-double Luminance(COLORREF c) {
-  auto lin = [](int v) {
-    const double s = v / 255.0;
-    return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-  };
-  return 0.2126 * lin(GetRValue(c)) + 0.7152 * lin(GetGValue(c)) + 0.0722 * lin(GetBValue(c));
-}
-double Contrast(COLORREF a, COLORREF b) {
-  const double la = Luminance(a), lb = Luminance(b);
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 // The colour of the text band (x 36 on) farthest in contrast from `back`.
 COLORREF TextColour(const std::vector<COLORREF>& px, int cw, COLORREF back) {
   COLORREF best = back;
   for (int y = 4; y < 42; ++y)
     for (int x = 36; x < std::min(cw - 4, 200); ++x)
-      if (Contrast(px[y * cw + x], back) > Contrast(best, back)) best = px[y * cw + x];
+      if (harness::Contrast(px[y * cw + x], back) > harness::Contrast(best, back)) best = px[y * cw + x];
   return best;
 }
 }  // namespace

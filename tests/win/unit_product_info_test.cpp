@@ -173,28 +173,6 @@ TEST(Resolve, MalformedResourcesGiveEmptyFieldsAndNoIcon) {
   }
 }
 
-namespace {
-
-std::vector<COLORREF> PixelsOf(HICON icon) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  RECT all{0, 0, 32, 32};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
-  std::vector<COLORREF> pixels;
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) pixels.push_back(GetPixel(dc, x, y));
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
-
-}  // namespace
-
 // Paths of 256 to 259 bytes through both routes, and past MAX_PATH through
 // the wide one: the file is found and named.
 TEST(Resolve, LongPathsKeepTheirNamesAndFacts) {
@@ -235,6 +213,6 @@ TEST(Resolve, IconFromOneLoadIsTheShellsExtraction) {
     WORD index = 0;
     base::UniqueIcon shell(ExtractAssociatedIconA(GetModuleHandleA(nullptr), buf, &index));
     ASSERT_TRUE(shell) << path;
-    EXPECT_EQ(PixelsOf(r.Icon.get()), PixelsOf(shell.get())) << path;
+    EXPECT_EQ(harness::IconPixels(r.Icon.get()), harness::IconPixels(shell.get())) << path;
   }
 }

@@ -57,23 +57,6 @@ class WideProcess {
   DWORD id_ = 0;
 };
 
-// The colour at the centre of an icon drawn on white.
-COLORREF CentreOf(HICON icon) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  RECT all{0, 0, 32, 32};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
-  const COLORREF c = GetPixel(dc, 16, 16);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return c;
-}
-
 constexpr COLORREF kCraftedRed = RGB(255, 0, 0);
 
 std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
@@ -117,7 +100,7 @@ TEST(Snapshot, PathsOutsideTheCodePageShowTheirOwnFilesFacts) {
     EXPECT_EQ(s.DisplayName, "prog.exe");
     EXPECT_EQ(s.Company, "Real Co");
     EXPECT_EQ(s.Description, "Real Desc");
-    EXPECT_EQ(CentreOf(lists.ProcessIcons[at]), kCraftedRed);
+    EXPECT_EQ(harness::IconCentre(lists.ProcessIcons[at]), kCraftedRed);
     ASSERT_EQ(lists.Files.count(running[i].Id()), 1u);
     EXPECT_EQ(lists.Files.at(running[i].Id()), cases[i].folder + L"\\prog.exe");
   }
@@ -155,7 +138,7 @@ TEST(Snapshot, ReloadsKeepOnlyWhatCannotHaveChanged) {
   ui::UniqueIcon def(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
   ui::ImageList defaults(32, 32);
   defaults.Add(def.get());
-  const COLORREF defaultCentre = CentreOf(defaults.GetIcon(0).get());
+  const COLORREF defaultCentre = harness::IconCentre(defaults.GetIcon(0).get());
   ASSERT_NE(defaultCentre, kCraftedRed);
   const FixedEntries fixed{"Idle", "", "System", "", "", def.get(), def.get(), def.get()};
   auto lineOf = [&](int i, const std::string& title) {
@@ -172,7 +155,7 @@ TEST(Snapshot, ReloadsKeepOnlyWhatCannotHaveChanged) {
       for (int i = 0; i < 3; ++i) {
         if (lists.Processes.EntryAt(k).idProcess != running[i].Id()) continue;
         processes.push_back(EntryLine(lists.Processes.EntryAt(k)));
-        EXPECT_EQ(CentreOf(lists.Processes.IconAt(k).get()),
+        EXPECT_EQ(harness::IconCentre(lists.Processes.IconAt(k).get()),
                   made[i].icon ? kCraftedRed : defaultCentre) << i;
       }
     }
@@ -180,7 +163,7 @@ TEST(Snapshot, ReloadsKeepOnlyWhatCannotHaveChanged) {
       for (int i = 0; i < 3; ++i) {
         if (lists.Applications.EntryAt(k).idProcess != running[i].Id()) continue;
         applications.push_back(EntryLine(lists.Applications.EntryAt(k)));
-        EXPECT_EQ(CentreOf(lists.Applications.IconAt(k).get()),
+        EXPECT_EQ(harness::IconCentre(lists.Applications.IconAt(k).get()),
                   made[i].icon ? kCraftedRed : defaultCentre) << i;
       }
     }

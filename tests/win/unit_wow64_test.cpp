@@ -17,25 +17,6 @@ std::string Lower(std::string s) {
   return s;
 }
 
-// The icon's pixels drawn on white, to compare two icons.
-std::vector<COLORREF> PixelsOf(HICON icon) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  RECT all{0, 0, 32, 32};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
-  std::vector<COLORREF> pixels;
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) pixels.push_back(GetPixel(dc, x, y));
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
-
 }  // namespace
 
 TEST(Wow64, SixtyFourBitProgramsInTheSystemFolderResolveAsThirtyTwoBitOnes) {
@@ -95,8 +76,8 @@ TEST(Wow64, SixtyFourBitProgramsInTheSystemFolderResolveAsThirtyTwoBitOnes) {
   ui::ImageList defaults(32, 32);
   defaults.Add(fallback.get());
   ui::UniqueIcon defaultIcon = defaults.GetIcon(0);
-  EXPECT_EQ(PixelsOf(icon64.get()), PixelsOf(icon32.get()));
-  EXPECT_NE(PixelsOf(icon64.get()), PixelsOf(defaultIcon.get()));
+  EXPECT_EQ(harness::IconPixels(icon64.get()), harness::IconPixels(icon32.get()));
+  EXPECT_NE(harness::IconPixels(icon64.get()), harness::IconPixels(defaultIcon.get()));
 
   // The system's own 64-bit services are named too (Wine's carry no company).
   bool services = false;
