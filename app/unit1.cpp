@@ -180,7 +180,12 @@ void TForm1::Reload() {
   HCURSOR old = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
   SelectedIndex = -1;
   lists_.Clear();
-  GLB_List.Clear();
+  GLB_List.ClearHeld();
+  // Drawn again by the refill; also when the reload fails on the way.
+  struct Release {
+    TGraphicListBox& list;
+    ~Release() { list.EndHold(); }
+  } release{GLB_List};
   ClearDetails();
   bool shown = false;
   LoadEntryLists(lists_, {.IdleName = texts::kIdleName,

@@ -220,6 +220,15 @@ bool Measure(int n) {
     SendMessageA(to, msg, wp, 0);
     into.push_back(Now() - t0);
   };
+  // Reorders and tab changes are timed until the window has repainted, as
+  // the bare list box beside them is.
+  auto painted = [&](std::vector<double>& into, HWND to, UINT msg, WPARAM wp) {
+    app.Settle();
+    const double t0 = Now();
+    SendMessageA(to, msg, wp, 0);
+    RedrawWindow(form, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    into.push_back(Now() - t0);
+  };
   const HWND reget = FindChild(form, kIdReget), byNameButton = FindChild(form, kIdByFileName),
              byIdButton = FindChild(form, kIdByProcessId), tabs = FindChild(form, kIdTabMain);
   std::vector<double> reload, floor, byName, byId, tab, select;
@@ -230,9 +239,9 @@ bool Measure(int n) {
     floor.push_back(Now() - t0);
   }
   for (int r = 0; r < runs; ++r) {
-    timed(byName, byNameButton, BM_CLICK, 0);
-    timed(byId, byIdButton, BM_CLICK, 0);
-    timed(tab, tabs, TCM_SETCURFOCUS, (r + 1) % 2);
+    painted(byName, byNameButton, BM_CLICK, 0);
+    painted(byId, byIdButton, BM_CLICK, 0);
+    painted(tab, tabs, TCM_SETCURFOCUS, (r + 1) % 2);
   }
   SendMessageA(tabs, TCM_SETCURFOCUS, 0, 0);
   SendMessageA(list, LB_SETCURSEL, 0, 0);
@@ -243,7 +252,7 @@ bool Measure(int n) {
   Report(n, "order_by_id", byId);
   Report(n, "tab_change", tab);
   Report(n, "selection", select);
-  Report(n, "list_fill", BareListFill(ListItems(list), runs));
+  Report(n, "list_fill", BareListFill(list, ListItems(list), runs));
   std::printf("%d processes %d\n", n, processes);
   std::printf("%d peak_rss_kib %ld\n", n, ProcessStatusKiB("VorlaneBench", "VmHWM"));
   app.Close();

@@ -136,7 +136,18 @@ void TGraphicListBox::SetItemHeight(int h) {
 int TGraphicListBox::Count() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETCOUNT, 0, 0)); }
 int TGraphicListBox::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETCURSEL, 0, 0)); }
 void TGraphicListBox::SetItemIndex(int i) { SendMessageA(hwnd(), LB_SETCURSEL, i, 0); }
-void TGraphicListBox::Clear() { CallList(LB_RESETCONTENT, 0, 0); }
+void TGraphicListBox::ClearHeld() {
+  held_ = true;
+  CallList(WM_SETREDRAW, FALSE, 0);
+  CallList(LB_RESETCONTENT, 0, 0);
+}
+
+void TGraphicListBox::EndHold() {
+  if (!held_) return;
+  held_ = false;
+  CallList(WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
 
 void TGraphicListBox::AddItem(const std::string& text) {
   SendMessageA(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -149,6 +160,7 @@ void TGraphicListBox::SetItems(const std::vector<std::string>& texts) {
   for (const std::string& text : texts)
     CallList(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   CallList(WM_SETREDRAW, TRUE, 0);
+  held_ = false;
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 

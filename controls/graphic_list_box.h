@@ -96,7 +96,11 @@ class TGraphicListBox : public ui::Control {
   int Count() const;
   int ItemIndex() const;
   void SetItemIndex(int i);
-  void Clear();
+  // Empties the list with its drawing held until the next SetItems or
+  // EndHold: drawn empty, it would hide its scroll bar and show it again,
+  // and under Wine each change recalculates and erases the list's frame.
+  void ClearHeld();
+  void EndHold();
   void AddItem(const std::string& text);
   // Replaces every entry at once, the list not redrawn until the end.
   void SetItems(const std::vector<std::string>& texts);
@@ -155,4 +159,5 @@ class TGraphicListBox : public ui::Control {
   bool timerOn_ = false;
   bool tracking_ = false;  // the system reports the pointer's leaving
   int pendingItemHeight_ = 0;
+  bool held_ = false;  // drawing off since ClearHeld
 };

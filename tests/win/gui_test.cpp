@@ -112,6 +112,12 @@ TEST(Gui, TabsOrderAndReload) {
     return out;
   };
   const auto byId = app.Items();
+  // Reloaded past its height, the list shows its scroll bar again.
+  const HWND list = app.Ctl(kIdList);
+  RECT client;
+  GetClientRect(list, &client);
+  ASSERT_GT(app.ListCount() * SendMessageA(list, LB_GETITEMHEIGHT, 0, 0), client.bottom);
+  EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL);
   const auto idOrder = ids(byId);
   EXPECT_TRUE(std::is_sorted(idOrder.begin(), idOrder.end()));
   // Application tab: the helper's windows in enumeration order.

@@ -7,6 +7,9 @@
 //                                 of them returns how many WM_GETTEXT they answered
 //   helper.exe threads            "First 1", "First 2" made by one thread, "Second 1",
 //                                 "Second 2" by another, none of them activated
+//   helper.exe listbox W H ITEM   "bare list" holding a bare owner-drawn list box of
+//                                 W x H pixels with items ITEM pixels high; WM_COPYDATA
+//                                 (texts ended by '\0' each) refills it, redraw off
 // Each mode shows a window titled "ready <pid>" last, hidden, so tests know
 // all windows exist; it runs until killed or sent WM_CLOSE.
 #include <windows.h>
@@ -61,6 +64,52 @@ HWND Make(const char* cls, const std::string& title, bool visible, HWND owner = 
                          GetModuleHandleA(nullptr), nullptr);
 }
 
+// The benchmark's reference: an owner-drawn list box with strings that draws
+// each item as its text on the window colour, and nothing more.
+LRESULT CALLBACK BareListProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  const HWND list = GetWindow(w, GW_CHILD);
+  if (msg == WM_COPYDATA && list) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+    const char* text = static_cast<const char*>(data->lpData);
+    const char* end = text + data->cbData;
+    size_t count = 0;
+    for (const char* c = text; c < end; ++c) count += *c == 0;
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    SendMessageA(list, LB_INITSTORAGE, count, count * 96);
+    for (; text < end; text += lstrlenA(text) + 1)
+      SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    return TRUE;
+  }
+  if (msg == WM_DRAWITEM) {
+    const auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+    if (d->itemID == static_cast<UINT>(-1)) return TRUE;
+    const bool selected = d->itemState & ODS_SELECTED;
+    FillRect(d->hDC, &d->rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    char text[512] = {};
+    if (SendMessageA(d->hwndItem, LB_GETTEXTLEN, d->itemID, 0) < static_cast<LRESULT>(sizeof text))
+      SendMessageA(d->hwndItem, LB_GETTEXT, d->itemID, reinterpret_cast<LPARAM>(text));
+    SetBkMode(d->hDC, TRANSPARENT);
+    SetTextColor(d->hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    TextOutA(d->hDC, d->rcItem.left + 2, d->rcItem.top + 2, text, lstrlenA(text));
+    return TRUE;
+  }
+  return Proc(w, msg, wp, lp);
+}
+
+void MakeBareList(int width, int height, int itemHeight) {
+  const HWND host = CreateWindowExA(0, "VorlaneBareList", "bare list", WS_POPUP | WS_VISIBLE, 0, 0,
+                                    width + 8, height + 8, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+  const HWND list = CreateWindowExA(
+      WS_EX_CLIENTEDGE, "LISTBOX", "",
+      WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
+      0, 0, width, height, host, nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (list) SendMessageA(list, LB_SETITEMHEIGHT, 0, itemHeight);
+}
+
 struct Turns {
   HANDLE go, done;  // auto-reset: one window per turn
 };
@@ -100,6 +149,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Register("Shell_TrayWnd");
   Register("Progman");
   Register("VorlaneSlow", SlowProc);
+  Register("VorlaneBareList", BareListProc);
   std::string mode = __argc > 1 ? __argv[1] : "windows";
   if (mode == "windows") {
     int n = __argc > 2 ? std::atoi(__argv[2]) : 3;
@@ -124,6 +174,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     for (int i = 1; i <= n; ++i) Make("VorlaneSlow", prefix + " " + std::to_string(i), true);
   } else if (mode == "threads") {
     TwoThreads();
+  } else if (mode == "listbox") {
+    MakeBareList(__argc > 2 ? std::atoi(__argv[2]) : 400, __argc > 3 ? std::atoi(__argv[3]) : 300,
+                 __argc > 4 ? std::atoi(__argv[4]) : 20);
   } else if (mode == "hang") {
     Make("VorlaneHelper", __argc > 2 ? __argv[2] : "Hung", true);
   }
