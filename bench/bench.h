@@ -34,9 +34,11 @@ struct VorlaneRun {
 
 // A bare owner-drawn list box with strings (each item drawn as its text) in a
 // window of another process, of the size and item height of `like`: refilled
-// `runs` times with `texts` through one sent message, redraw off, storage
-// reserved, each timed until it has repainted, as Vorlane's reorders are.
-std::vector<double> BareListFill(HWND like, const std::vector<std::string>& texts, int runs);
+// `runs` times with each of `texts` in turn through one sent message, redraw
+// off, storage reserved, each timed until it has repainted, as Vorlane's
+// reorders are.
+std::vector<double> BareListFill(HWND like, const std::vector<std::vector<std::string>>& texts,
+                                 int runs);
 
 // 300 processes of 60 programs, each with its own version texts and icon:
 // Vorlane's reload beside the floor. False, with a message, on failure.

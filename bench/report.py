@@ -26,6 +26,8 @@ figures = [
     ('taskmgr_start_to_list', "Wine's taskmgr.exe: start to full list, ms"),
     ('list_fill', 'Reference: a bare owner-drawn list box in another process, refilled with the same '
                   'texts through one sent message until repainted, ms'),
+    ('tab_fill', "Reference for tab changes: the same list box refilled in turn with the other tab's "
+                 'texts, ms'),
 ]
 mix = data.pop('mix', {})
 
@@ -50,6 +52,11 @@ starts = 5
 base_selection = data.get(0, {}).get('selection', [0])[0]
 
 
+def fill_of(key):
+    """The reference list box figure beside a reorder or a tab change."""
+    return 'tab_fill' if key == 'tab_change' else 'list_fill'
+
+
 def ratio(n, key, d):
     if key == 'selection':
         if n and base_selection > 0:
@@ -62,8 +69,9 @@ def ratio(n, key, d):
         return 'no %s figure' % ref if ref == 'taskmgr_start_to_list' else ''
     r = d[key][0] / d[ref][0]
     text = '%.1f %s' % (100 * r, unit) if unit.startswith('%') else '%.2f %s' % (r, unit)
-    if unit.startswith('%') and d.get('list_fill', [0])[0] > 0:
-        text += ', %.2f x list fill' % (d[key][0] / d['list_fill'][0])
+    fill = fill_of(key)
+    if unit.startswith('%') and d.get(fill, [0])[0] > 0:
+        text += ', %.2f x %s' % (d[key][0] / d[fill][0], fill.replace('_', ' '))
     return text
 
 
@@ -140,13 +148,13 @@ def target_rows():
         reload, floor = median(d, 'reload'), median(d, 'floor')
         if reload and floor:
             row('N = %d: reload / floor' % n, reload / floor, 1.5 if n == 0 else 1.0)
-        fill = median(d, 'list_fill')
         if n >= 100:
             for key in ('order_by_name', 'order_by_id', 'tab_change'):
-                v = median(d, key)
+                v, fill = median(d, key), median(d, fill_of(key))
                 if v is None:
                     continue
-                row('N = %d: %s / list fill' % (n, key), v / fill if fill else None, 2.0)
+                row('N = %d: %s / %s' % (n, key, fill_of(key).replace('_', ' ')),
+                    v / fill if fill else None, 2.0)
                 row('N = %d: %s / reload' % (n, key), 100 * v / reload if reload else None, 5.0, ' %')
             if base_selection > 0 and median(d, 'selection'):
                 row('N = %d: selection / selection at N = 0' % n, d['selection'][0] / base_selection, 2.0)
@@ -180,7 +188,7 @@ def previous_medians():
 
 before = previous_medians()
 if before:
-    compared = [k for k, _ in figures if k not in ('floor', 'list_fill')]
+    compared = [k for k, _ in figures if k not in ('floor', 'list_fill', 'tab_fill')]
     out += ['## Before and after', '',
             'Medians of the previous document (before) and of this run (after), ms.', '',
             '| N | ' + ' | '.join(compared) + ' |', '|---|' + '---|' * len(compared)]
