@@ -1,5 +1,7 @@
 #include "app/type_to_find.h"
 
+#include "base/path_text.h"
+
 namespace {
 
 bool IsAsciiAlnum(char c) {
@@ -8,7 +10,7 @@ bool IsAsciiAlnum(char c) {
 
 unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
 
-bool IsLeadByte(char c) { return (Byte(c) >= 0x81 && Byte(c) <= 0x9F) || (Byte(c) >= 0xE0 && Byte(c) <= 0xFC); }
+bool IsLeadByte(char c) { return IsCp932LeadByte(Byte(c)); }
 
 bool IsTrailByte(char c) { return Byte(c) >= 0x40 && Byte(c) <= 0xFC && Byte(c) != 0x7F; }
 
