@@ -48,8 +48,11 @@ bool TForm1::CreateListArea() {
                         .tabs = {texts::kTabProcess, texts::kTabApplication},
                         .tabWidth = d.TabWidth, .tabHeight = d.TabHeight});
   GLB_List.SetAutoItemHeight(false);
-  ok &= GLB_List.Create({.parent = TC_Main.hwnd(), .bounds = TC_Main.DisplayArea(), .id = kIdList,
-                         .font = font_.get()});
+  const Box listArea = TC_Main.DisplayArea();
+  ok &= PL_List.Create({.parent = TC_Main.hwnd(), .bounds = listArea});
+  ok &= GLB_List.Create({.parent = PL_List.hwnd(), .bounds = ui::ControlHost::ChildBox(listArea),
+                         .id = kIdList, .font = font_.get()});
+  PL_List.Hold(&GLB_List);
   ok &= PL_Base.Create({.parent = form, .bounds = {0, baseTop, client.right, d.PL_BaseHeight}});
   ok &= PL_Btn.Create({.parent = form, .bounds = {0, btnTop, client.right, d.PL_BtnHeight},
                        .edge = ui::Panel::Edge::Etched});
@@ -169,7 +172,7 @@ void TForm1::ApplyLayout() {
   ui::PlaceWindow(PL_Base.hwnd(), {0, baseTop, client.right, d.PL_BaseHeight});
   ui::PlaceWindow(PL_Btn.hwnd(), {0, btnTop, client.right, d.PL_BtnHeight});
   TC_Main.SetBounds({0, 0, client.right, btnTop});
-  GLB_List.SetBounds(TC_Main.DisplayArea());
+  PL_List.SetBounds(TC_Main.DisplayArea());
 
   PL_Base.SetBevelBox(0, d.BV_Icon);
   for (int i = 0; i < kDetailRowCount; ++i) {

@@ -19,6 +19,7 @@
 #include "procinfo/details.h"
 #include "ui/bitmap_button.h"
 #include "ui/combo_box.h"
+#include "ui/control_host.h"
 #include "ui/edit.h"
 #include "ui/image.h"
 #include "ui/label.h"
@@ -116,6 +117,7 @@ class TForm1 : public ui::Window {
   ui::StatusBar StatusBar1;
   ui::Panel PL_Base, PL_Btn;
   ui::TabControl TC_Main;
+  ui::ControlHost PL_List;  // between the tab control and the list
   TGraphicListBox GLB_List;
   ui::BitmapButton BB_Reget, BB_Update, BB_Stop, BB_Close;
   ui::SpeedButton SB_ProcessID, SB_FileName;

@@ -52,6 +52,7 @@ add_library(vorlane_core STATIC
   ui/bitmap_button.cpp
   ui/combo_box.cpp
   ui/control.cpp
+  ui/control_host.cpp
   ui/dpi.cpp
   ui/edit.cpp
   ui/font.cpp

@@ -119,7 +119,7 @@ void TGraphicListBox::UpdateAutoItemHeight() {
 
 int TGraphicListBox::ItemHeight() const {
   if (!hwnd()) return pendingItemHeight_;
-  return static_cast<int>(SendMessageA(hwnd(), LB_GETITEMHEIGHT, 0, 0));
+  return static_cast<int>(CallList(LB_GETITEMHEIGHT, 0, 0));
 }
 
 void TGraphicListBox::SetItemHeight(int h) {
@@ -133,8 +133,8 @@ void TGraphicListBox::SetItemHeight(int h) {
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-int TGraphicListBox::Count() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETCOUNT, 0, 0)); }
-int TGraphicListBox::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETCURSEL, 0, 0)); }
+int TGraphicListBox::Count() const { return static_cast<int>(CallList(LB_GETCOUNT, 0, 0)); }
+int TGraphicListBox::ItemIndex() const { return static_cast<int>(CallList(LB_GETCURSEL, 0, 0)); }
 void TGraphicListBox::SetItemIndex(int i) { SendMessageA(hwnd(), LB_SETCURSEL, i, 0); }
 void TGraphicListBox::ClearHeld() {
   held_ = true;
@@ -169,10 +169,10 @@ LRESULT TGraphicListBox::CallList(UINT msg, WPARAM wp, LPARAM lp) const {
 }
 
 std::string TGraphicListBox::ItemText(int i) const {
-  LRESULT n = SendMessageA(hwnd(), LB_GETTEXTLEN, i, 0);
+  LRESULT n = CallList(LB_GETTEXTLEN, i, 0);
   if (n == LB_ERR) return {};
   std::vector<char> buf(static_cast<size_t>(n) + 1);
-  SendMessageA(hwnd(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf.data()));
+  CallList(LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf.data()));
   return std::string(buf.data());
 }
 

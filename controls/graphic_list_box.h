@@ -144,7 +144,8 @@ class TGraphicListBox : public ui::Control {
   void PaintHotItem(bool hot);
   void SetTimerEnabled(bool on);
   // Straight to the system list box: under Wine each message through the
-  // subclass costs requests to the server, too many for whole refills.
+  // subclass costs requests to the server, too many for whole refills and
+  // for every entry drawn.
   LRESULT CallList(UINT msg, WPARAM wp, LPARAM lp) const;
 
   bool autoItemHeight_ = true;

@@ -46,9 +46,6 @@ bool TabControl::OnReflect(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
 }
 
 LRESULT TabControl::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  // The list inside sends one per entry when it empties; no entry holds
-  // anything to free.
-  if (msg == WM_DELETEITEM) return TRUE;
   LRESULT result = 0;
   if (ReflectToControl(msg, wp, lp, result)) return result;
   return CallDefault(msg, wp, lp);

@@ -4,9 +4,7 @@
 
 namespace ui {
 
-namespace {
-
-HWND SourceOf(UINT msg, WPARAM wp, LPARAM lp) {
+HWND NotificationSource(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
       return reinterpret_cast<HWND>(lp);
@@ -24,10 +22,8 @@ HWND SourceOf(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-}  // namespace
-
 bool ReflectToControl(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  HWND source = SourceOf(msg, wp, lp);
+  HWND source = NotificationSource(msg, wp, lp);
   if (!source) return false;
   Control* c = Control::FromHandle(source);
   return c && c->OnReflect(msg, wp, lp, result);

@@ -12,6 +12,8 @@ namespace ui {
 
 class Control;
 
+// The child a notification or colour request comes from; null for others.
+HWND NotificationSource(UINT msg, WPARAM wp, LPARAM lp);
 // Finds the wrapper of the control a notification comes from and lets it
 // answer. Returns true when the wrapper handled the message.
 bool ReflectToControl(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
