@@ -36,6 +36,7 @@ add_library(vorlane_core STATIC
   app/start_lock.cpp
   app/unit1.cpp
   base/shown_text.cpp
+  controls/glyph_cache.cpp
   controls/graphic_list_box.cpp
   procinfo/app_windows.cpp
   procinfo/details.cpp

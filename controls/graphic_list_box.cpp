@@ -277,19 +277,11 @@ void TGraphicListBox::DrawLines(HDC image, const std::vector<std::string_view>& 
              static_cast<int>(lines[i].size()));
 }
 
-void TGraphicListBox::DrawGlyph(HDC image, int glyph, const ItemGeometry& g, const ItemMetrics& m,
-                                COLORREF back) {
+void TGraphicListBox::DrawGlyph(HDC image, int glyph, const ItemGeometry& g, COLORREF back) {
   if (layout_ == blGlyphRight)
     FillSolid(image, {g.clearColumnsAt, 0, g.clearColumnsAt + 2, g.height}, back);
   if (g.clearRowAt >= 0) FillSolid(image, {0, g.clearRowAt, g.width, g.clearRowAt + 1}, back);
-  // The glyph is blended onto the background in a square of its own, then
-  // copied in: blended in place, its half-transparent edges would come out
-  // otherwise than they always have.
-  HDC square = glyphBuffer_.Get(image, m.glyphWidth, m.glyphHeight);
-  if (!square) return;
-  FillSolid(square, {0, 0, m.glyphWidth, m.glyphHeight}, back);
-  ImageList_DrawEx(glyphs_->get(), glyph, square, 0, 0, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_NORMAL);
-  BitBlt(image, g.glyphX, g.glyphY, m.glyphWidth, m.glyphHeight, square, 0, 0, SRCCOPY);
+  glyphCache_.Draw(image, g.glyphX, g.glyphY, *glyphs_, glyph, back, tools_.Brush(back));
 }
 
 void TGraphicListBox::DrawFrame(HDC image, const ItemMetrics& m, const ItemColors& c) {
@@ -317,7 +309,7 @@ void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT s
   if (!image) return;
   FillSolid(image, {0, 0, g.width, g.height}, c.back);
   DrawLines(image, lines, g, m.lineHeight, c);
-  if (const int glyph = GlyphOf(index); glyph >= 0) DrawGlyph(image, glyph, g, m, c.back);
+  if (const int glyph = GlyphOf(index); glyph >= 0) DrawGlyph(image, glyph, g, c.back);
   if (c.framed) DrawFrame(image, m, c);
   if (c.hotFrame) DrawHotFrame(image, m);
   SetStretchBltMode(surface, COLORONCOLOR);

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "controls/glyph_cache.h"
 #include "controls/item_geometry.h"
 #include "ui/color.h"
 #include "ui/control.h"
@@ -133,7 +134,7 @@ class TGraphicListBox : public ui::Control {
   int GlyphOf(int index) const;  // -1 when the entry has none
   void DrawLines(HDC image, const std::vector<std::string_view>& lines, const ItemGeometry& g,
                  int lineHeight, const ItemColors& c);
-  void DrawGlyph(HDC image, int glyph, const ItemGeometry& g, const ItemMetrics& m, COLORREF back);
+  void DrawGlyph(HDC image, int glyph, const ItemGeometry& g, COLORREF back);
   void DrawFrame(HDC image, const ItemMetrics& m, const ItemColors& c);
   void FillSolid(HDC dc, const RECT& r, COLORREF color);
   void DrawHotFrame(HDC image, const ItemMetrics& m);
@@ -152,7 +153,8 @@ class TGraphicListBox : public ui::Control {
   const ui::ImageList* glyphs_ = nullptr;  // borrowed: the form owns the image lists
   const std::vector<int>* glyphIndices_ = nullptr;  // borrowed, likewise
   SolidTools tools_;
-  BackBuffer buffer_, glyphBuffer_;  // the item's image; its glyph's square
+  BackBuffer buffer_;  // the item's image
+  GlyphCache glyphCache_;
   TButtonLayout layout_ = blGlyphLeft;
   base::Borrowed<HFONT> font_;             // the form's font
   ui::UniqueFont ownFocusedFont_, ownSelectedFont_;  // owned, made at construction

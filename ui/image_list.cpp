@@ -8,12 +8,18 @@ namespace {
 HIMAGELIST NewList(int w, int h) { return ImageList_Create(w, h, ILC_COLOR32 | ILC_MASK, 16, 64); }
 }  // namespace
 
+unsigned ImageList::NextVersion() {
+  static unsigned last = 0;  // the window's thread alone makes and changes image lists
+  return ++last;
+}
+
 ImageList::ImageList(int width, int height)
     : width_(width), height_(height), list_(NewList(width, height)) {}
 
 void ImageList::SetSize(int width, int height) {
   width_ = width;
   height_ = height;
+  version_ = NextVersion();
   ImageList_SetIconSize(list_.get(), width, height);
 }
 
@@ -22,6 +28,7 @@ UniqueIcon ImageList::GetIcon(int i) const {
 }
 
 std::vector<int> ImageList::AppendDistinct(const std::vector<HICON>& icons) {
+  version_ = NextVersion();
   std::unordered_map<HICON, int> first;
   for (HICON icon : icons) first.emplace(icon, -1);
   const int base = Count();

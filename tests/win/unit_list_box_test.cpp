@@ -181,6 +181,50 @@ TEST_F(ListFixture, GlyphAndLinesWhereTheyBelong) {
   EXPECT_LE(textLeft, 38);
 }
 
+// Image i as the image list itself blends it onto `back`: the glyph's 32 x 32 pixels.
+std::vector<COLORREF> Blended(const ui::ImageList& images, int i, COLORREF back) {
+  ui::ClientDC screen(nullptr);
+  ui::UniqueMemDC dc(CreateCompatibleDC(screen.get()));
+  ui::UniqueBitmap bmp(CreateCompatibleBitmap(screen.get(), 32, 32));
+  std::vector<DWORD> raw(32 * 32);
+  {
+    ui::Selected sel(dc.get(), bmp.get());
+    ui::UniqueBrush brush(CreateSolidBrush(back));
+    const RECT r{0, 0, 32, 32};
+    FillRect(dc.get(), &r, brush.get());
+    ImageList_DrawEx(images.get(), i, dc.get(), 0, 0, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_NORMAL);
+  }
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 32, -32, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  GetDIBits(dc.get(), bmp.get(), 0, 32, raw.data(), &bi, DIB_RGB_COLORS);
+  std::vector<COLORREF> px;
+  for (DWORD v : raw) px.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+  return px;
+}
+
+TEST_F(ListFixture, GlyphsAreTheirImagesBlendedOnEachLookAndFollowChangedImages) {
+  const auto glyphOf = [&](const std::vector<COLORREF>& px) {
+    std::vector<COLORREF> g;
+    for (int y = 7; y <= 38; ++y)
+      for (int x = 2; x <= 33; ++x) g.push_back(At(px, x, y));
+    return g;
+  };
+  const COLORREF window = GetSysColor(COLOR_WINDOW);
+  // Each look twice over: drawn again, a glyph is what was drawn first.
+  for (int round = 0; round < 2; ++round)
+    for (auto [state, back] : {std::pair{0u, window}, std::pair{TGraphicListBox::kSelected, kSky},
+                               std::pair{TGraphicListBox::kHot, kMoney}})
+      EXPECT_EQ(glyphOf(Draw(0, state)), Blended(images_, 0, back)) << state << " " << round;
+  // Images changed under the list show at its next paint.
+  const auto warning = glyphOf(Draw(0, TGraphicListBox::kSelected));
+  ui::UniqueIcon error(CopyIcon(LoadIconA(nullptr, IDI_ERROR)));
+  images_.Clear();
+  images_.Add(error.get());
+  const auto now = glyphOf(Draw(0, TGraphicListBox::kSelected));
+  EXPECT_EQ(now, Blended(images_, 0, kSky));
+  EXPECT_NE(now, warning);
+}
+
 TEST_F(ListFixture, EntryWithoutImageKeepsTheGlyphRoomEmpty) {
   auto px = Draw(1, TGraphicListBox::kSelected);
   for (int y = 1; y < 45; ++y)
