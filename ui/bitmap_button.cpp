@@ -30,6 +30,7 @@ UniqueBitmap ScaledForDpi(UniqueBitmap bmp, int w, int h, int dpi) {
 }  // namespace
 
 bool BitmapButton::Create(const Args& a) {
+  caption_ = a.caption;
   return Control::Create(a.parent, "BUTTON", a.caption, BS_OWNERDRAW | (a.tabStop ? WS_TABSTOP : 0),
                          0, a.bounds, a.id);
 }
@@ -93,8 +94,8 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& d) const {
   FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
   DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0));
 
-  std::string caption = Text();
-  HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd(), WM_GETFONT, 0, 0));
+  const std::string& caption = caption_;
+  HFONT font = Font();
   Selected sel(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
   RECT measure{0, 0, 0, 0};
   DrawTextA(dc, caption.c_str(), -1, &measure, DT_SINGLELINE | DT_CALCRECT);

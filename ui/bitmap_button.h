@@ -3,6 +3,7 @@
 // colour is transparent.
 #pragma once
 #include <functional>
+#include <string>
 
 #include "ui/control.h"
 #include "ui/gdi.h"
@@ -35,6 +36,7 @@ class BitmapButton : public Control {
 
  private:
   UniqueImageList glyph_;  // owned: image 0 normal, image 1 disabled
+  std::string caption_;    // as made; drawn without asking the window
   int glyphId_ = 0;
 };
 

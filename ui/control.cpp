@@ -83,6 +83,9 @@ std::string Control::Text() const {
 
 void Control::SetEnabled(bool on) { EnableWindow(hwnd(), on ? TRUE : FALSE); }
 
-void Control::SetFont(HFONT font) { SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+void Control::SetFont(HFONT font) {
+  font_ = base::Borrowed<HFONT>(font);
+  SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
 
 }  // namespace ui

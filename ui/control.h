@@ -30,6 +30,9 @@ class Control {
   void SetEnabled(bool on);
   bool Enabled() const { return IsWindowEnabled(hwnd()) != FALSE; }
   void SetFont(HFONT font);
+  // The font last set (borrowed), without asking the window: under Wine each
+  // message through the subclass costs server requests. Null when none was.
+  HFONT Font() const { return font_.get(); }
 
   // Answers a notification reflected by the parent; true when handled.
   virtual bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
@@ -52,6 +55,7 @@ class Control {
   base::Borrowed<HWND> hwnd_;  // the parent window destroys it
   bool subclassed_ = false;
   WNDPROC classProc_ = nullptr;  // the procedure the window was created with
+  base::Borrowed<HFONT> font_;
 };
 
 }  // namespace ui
