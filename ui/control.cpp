@@ -72,12 +72,16 @@ void Control::SetBounds(const Box& b) { PlaceWindow(hwnd(), b); }
 
 Box Control::Bounds() const { return BoundsInParent(hwnd()); }
 
-void Control::SetText(const std::string& text) { SetWindowTextA(hwnd(), text.c_str()); }
+// Straight to the control: no subclass does anything with its text.
+void Control::SetText(const std::string& text) {
+  CallClassProc(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
 
 std::string Control::Text() const {
-  int n = GetWindowTextLengthA(hwnd());
-  std::vector<char> buf(static_cast<size_t>(n) + 1);
-  int got = GetWindowTextA(hwnd(), buf.data(), n + 1);
+  const auto n = static_cast<int>(CallClassProc(WM_GETTEXTLENGTH, 0, 0));
+  std::vector<char> buf(static_cast<size_t>(n > 0 ? n : 0) + 1);
+  const auto got = static_cast<int>(
+      CallClassProc(WM_GETTEXT, static_cast<WPARAM>(buf.size()), reinterpret_cast<LPARAM>(buf.data())));
   return std::string(buf.data(), static_cast<size_t>(got > 0 ? got : 0));
 }
 
