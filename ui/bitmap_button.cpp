@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ui/dpi.h"
+#include "ui/window.h"
 
 namespace ui {
 
@@ -30,6 +31,7 @@ UniqueBitmap ScaledForDpi(UniqueBitmap bmp, int w, int h, int dpi) {
 }  // namespace
 
 bool BitmapButton::Create(const Args& a) {
+  caption_ = a.caption;
   return Control::Create(a.parent, "BUTTON", a.caption, BS_OWNERDRAW | (a.tabStop ? WS_TABSTOP : 0),
                          0, a.bounds, a.id);
 }
@@ -66,6 +68,12 @@ void BitmapButton::SetGlyphDpi(int dpi) {
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
+LRESULT BitmapButton::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  // Drawn whole by its owner: there is no frame to draw.
+  if (msg == WM_NCPAINT && HasNoFrame(hwnd())) return 0;
+  return Control::OnMessage(msg, wp, lp);
+}
+
 void BitmapButton::Clicked() {
   if (OnClick) OnClick();
 }
@@ -93,8 +101,9 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& d) const {
   FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
   DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0));
 
-  std::string caption = Text();
-  HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd(), WM_GETFONT, 0, 0));
+  // Asked past the subclass: through it, each message costs Wine server requests.
+  const std::string& caption = caption_;
+  HFONT font = reinterpret_cast<HFONT>(CallClassProc(WM_GETFONT, 0, 0));
   Selected sel(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
   RECT measure{0, 0, 0, 0};
   DrawTextA(dc, caption.c_str(), -1, &measure, DT_SINGLELINE | DT_CALCRECT);

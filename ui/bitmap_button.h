@@ -3,6 +3,7 @@
 // colour is transparent.
 #pragma once
 #include <functional>
+#include <string>
 
 #include "ui/control.h"
 #include "ui/gdi.h"
@@ -31,9 +32,11 @@ class BitmapButton : public Control {
  protected:
   virtual bool LooksDown(const DRAWITEMSTRUCT& d) const { return (d.itemState & ODS_SELECTED) != 0; }
   virtual void Clicked();
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void Draw(const DRAWITEMSTRUCT& d) const;
 
  private:
+  std::string caption_;    // as made; it never changes
   UniqueImageList glyph_;  // owned: image 0 normal, image 1 disabled
   int glyphId_ = 0;
 };
