@@ -4,10 +4,12 @@
 
 bool AppWindow::Create() {
   RegisterClassOnce("TApplication", nullptr, nullptr);
-  // Visible but of no size, so that it carries the taskbar button.
-  return CreateWin(0, "TApplication", texts::kAppTitle, WS_POPUP | WS_VISIBLE | WS_SYSMENU |
-                   WS_MINIMIZEBOX, GetSystemMetrics(SM_CXSCREEN) / 2,
-                   GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, 0);
+  // Of no size, so that only its taskbar button shows; made hidden, as the
+  // activation a visible one would take at creation costs time and gives
+  // nothing: it is shown, never activated, right before the main window.
+  return CreateWin(0, "TApplication", texts::kAppTitle, WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX,
+                   GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
+                   nullptr, 0);
 }
 
 LRESULT AppWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -83,14 +83,16 @@ bool TForm1::CreateDetailsPanel() {
     if (row.label) {
       const Box& at = d.*row.labelBox;
       ok &= detailLabels_[i].Create({.parent = base, .left = at.left, .top = at.top,
-                                     .id = row.labelId, .text = row.label, .font = f});
+                                     .id = row.labelId, .text = row.label, .font = f,
+                                     .size = {at.width, at.height}});
     }
     ok &= detailEdits_[i].Create({.parent = base, .bounds = d.*row.editBox, .id = row.editId,
                                   .kind = row.memo ? ui::Edit::Kind::Memo : ui::Edit::Kind::SingleLine,
                                   .text = row.editText});
   }
   ok &= LL_Priority.Create({.parent = base, .left = d.LL_Priority.left, .top = d.LL_Priority.top,
-                            .id = kIdLabelPriority, .text = texts::kLabelPriority, .font = f});
+                            .id = kIdLabelPriority, .text = texts::kLabelPriority, .font = f,
+                            .size = {d.LL_Priority.width, d.LL_Priority.height}});
   ok &= CB_Priority.Create({.parent = base, .bounds = d.CB_Priority, .id = kIdPriority,
                             .items = {std::begin(texts::kPriorityItems), std::end(texts::kPriorityItems)},
                             .itemHeight = d.PriorityItemHeight});

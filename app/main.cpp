@@ -22,6 +22,7 @@ bool RunMainWindow(const MainWindowHooks& hooks) {
   app.SetMainWindow(form.hwnd());
   // Made at its place and size: shown and painted first, then activated,
   // which runs the first reload.
+  ShowWindow(app.hwnd(), SW_SHOWNA);
   ShowWindow(form.hwnd(), SW_SHOWNA);
   RedrawWindow(form.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   ShowWindow(form.hwnd(), SW_SHOWNORMAL);

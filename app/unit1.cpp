@@ -64,10 +64,14 @@ bool TForm1::FormCreate() {
 
   lists_.Clear();
   ScaleLayout(ui::WindowDpi(hwnd()));
-  // Sized for its DPI before anything is made in it (at 96 DPI as made).
-  SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - layout_.MinOuterWidth) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - layout_.MinOuterHeight) / 2, layout_.MinOuterWidth,
-               layout_.MinOuterHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Sized for its DPI before anything is made in it; at 96 DPI it is made so.
+  RECT made{};
+  GetWindowRect(hwnd(), &made);
+  if (made.right - made.left != layout_.MinOuterWidth ||
+      made.bottom - made.top != layout_.MinOuterHeight)
+    SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - layout_.MinOuterWidth) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - layout_.MinOuterHeight) / 2,
+                 layout_.MinOuterWidth, layout_.MinOuterHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   LoadOwnIcons();
   DefaultIcon.reset(ExtractIconA(GetModuleHandleA(nullptr),
                                  (SystemDirectory() + "\\shell32.dll").c_str(), 2));
@@ -84,10 +88,9 @@ bool TForm1::FormCreate() {
   if (!CreateComponents()) return false;
   GLB_List.HighContrast = ListNeedsSystemColours();
   laidOut_ = {client.right, client.bottom};
-  for (ui::Edit& e : detailEdits_) e.SetText("");
-  CB_Priority.SetItemIndex(kNormalIndex);
+  // Cleared while hidden: the first reload finds nothing to clear in a shown window.
+  ClearDetails();
   SB_ProcessID.SetDown(true);
-  IM_Link.SetHint(texts::kLinkHint);
   return true;
 }
 
@@ -128,6 +131,8 @@ void TForm1::FormActivate() {
   if (Activated != 0) return;
   Activated = 1;
   Reload();
+  // Needed only under the pointer: made once the list stands.
+  IM_Link.SetHint(texts::kLinkHint);
 }
 
 void TForm1::FormDestroy() {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ui/dpi.h"
+#include "ui/window.h"
 
 namespace ui {
 
@@ -65,6 +66,12 @@ void BitmapButton::SetGlyphDpi(int dpi) {
   if (!glyph || ImageList_AddMasked(glyph.get(), bmp.get(), transparent) < 0) return;
   glyph_ = std::move(glyph);
   InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+LRESULT BitmapButton::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  // Drawn whole by its owner: there is no frame to draw.
+  if (msg == WM_NCPAINT && HasNoFrame(hwnd())) return 0;
+  return Control::OnMessage(msg, wp, lp);
 }
 
 void BitmapButton::Clicked() {

@@ -12,12 +12,16 @@ class Label : public Control {
     int id = 0;
     const char* text = "";
     HFONT font = nullptr;  // borrowed
+    SIZE size{};  // the text's size in the font where measured already; else measured here
   };
   bool Create(const Args& a);
   // A new font (borrowed), the size following the text in it.
   void SetFontAndSize(HFONT font);
   int Width() const { return size_.cx; }
   int Height() const { return size_.cy; }
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   SIZE size_{};

@@ -44,7 +44,7 @@ LRESULT SpeedButton::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                    reinterpret_cast<LPARAM>(hwnd()));
     return 0;
   }
-  return CallDefault(msg, wp, lp);
+  return BitmapButton::OnMessage(msg, wp, lp);
 }
 
 }  // namespace ui

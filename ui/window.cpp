@@ -65,6 +65,7 @@ bool Window::CreateWin(DWORD exStyle, const char* cls, const char* title, DWORD 
 }
 
 LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCPAINT && HasNoFrame(hwnd_)) return 0;
   LRESULT result = 0;
   if (ReflectToControl(msg, wp, lp, result)) return result;
   return Default(msg, wp, lp);
@@ -90,6 +91,13 @@ LRESULT CALLBACK Window::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     self->hwnd_ = nullptr;
   }
   return result;
+}
+
+bool HasNoFrame(HWND w) {
+  RECT outer{}, inner{};
+  GetWindowRect(w, &outer);
+  GetClientRect(w, &inner);
+  return outer.right - outer.left == inner.right && outer.bottom - outer.top == inner.bottom;
 }
 
 void PlaceWindow(HWND w, const Box& b) {

@@ -48,6 +48,11 @@ void RegisterModuleClass(WNDCLASSEXA wc);
 // carry it) lies inside `w`: a press counts as a click only then.
 bool ReleasedInside(HWND w, LPARAM lp);
 
+// True when `w` has no frame, edge or scroll bar: its WM_NCPAINT has
+// nothing to draw, though Wine's default answer still takes a window device
+// context for it (about a millisecond per control when a window is shown).
+bool HasNoFrame(HWND w);
+
 // Moves a child window to a box in its parent's client coordinates.
 void PlaceWindow(HWND w, const Box& b);
 

@@ -1,6 +1,8 @@
 // The home-page link of the real Vorlane.exe: no browser serving DDE, and
 // every way of saying no.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
 
 #include "app/control_ids.h"
 #include "app/texts.h"
@@ -57,7 +59,31 @@ bool HasDdeWindow(DWORD pid) {
   return false;
 }
 
+// The visible tip of the process's tooltips, as the pointer shows it; empty when none shows.
+std::string ShownTip(DWORD pid) {
+  for (HWND w : TopWindows(pid)) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0 && IsWindowVisible(w)) return TextOf(w);
+  }
+  return "";
+}
+
 }  // namespace
+
+// Made once the list stands, the link's hint still shows under the pointer.
+TEST(Link, HintShowsUnderThePointer) {
+  App app;
+  ASSERT_TRUE(app.form);
+  RECT r;
+  GetWindowRect(app.Ctl(kIdLink), &r);
+  // From beside the link onto it: the tip waits for a move inside the tool.
+  MovePointer(r.left - 20, r.top - 20);
+  MovePointer((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  std::string tip;
+  EXPECT_TRUE(WaitFor([&] { return !(tip = ShownTip(app.process.Id())).empty(); }));
+  EXPECT_EQ(tip, texts::kLinkHint);
+}
 
 TEST(Link, NoDdeServerStartsTheBrowserQuotedThenOpensTheDefaultBrowser) {
   StubBrowser stub;
