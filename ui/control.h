@@ -20,6 +20,8 @@ class Control {
   Control& operator=(const Control&) = delete;
   virtual ~Control();
 
+  // The wrapper of a window whose procedure is ours; null for any other,
+  // also for one another subclass has since been put on top of.
   static Control* FromHandle(HWND w);
 
   HWND hwnd() const { return hwnd_.get(); }
