@@ -3,15 +3,7 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 enable_language(RC)
 
 set(WIN_FLAGS ${VORLANE_TEXT_FLAGS} -Wall -Wextra -Wno-cast-function-type)
-# The subclassing functions by ordinal, as Windows XP's comctl32 exports them:
-# this import library comes before comctl32's own.
-find_program(DLLTOOL i686-w64-mingw32-dlltool REQUIRED)
-set(COMCTL32_ORDINALS ${CMAKE_BINARY_DIR}/libcomctl32_ordinals.a)
-add_custom_command(OUTPUT ${COMCTL32_ORDINALS}
-  COMMAND ${DLLTOOL} -d ${CMAKE_SOURCE_DIR}/floor/comctl32_ordinals.def -l ${COMCTL32_ORDINALS}
-  DEPENDS ${CMAKE_SOURCE_DIR}/floor/comctl32_ordinals.def)
-add_custom_target(comctl32_ordinals DEPENDS ${COMCTL32_ORDINALS})
-set(WIN_LIBS ${COMCTL32_ORDINALS} comctl32 gdi32 user32 advapi32 shell32 version)
+set(WIN_LIBS comctl32 gdi32 user32 advapi32 shell32 version)
 
 set(IMAGES ${CMAKE_BINARY_DIR}/images)
 set(IMAGE_FILES vorlane.ico idle.ico system.ico glyph_reget.bmp glyph_by_id.bmp
@@ -71,7 +63,6 @@ target_include_directories(vorlane_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(vorlane_core PUBLIC WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600)
 target_compile_options(vorlane_core PUBLIC ${WIN_FLAGS})
 target_link_libraries(vorlane_core PUBLIC ${WIN_LIBS})
-add_dependencies(vorlane_core comctl32_ordinals)
 target_link_options(vorlane_core PUBLIC -static -static-libgcc -static-libstdc++)
 
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${IMAGES} -I${CMAKE_SOURCE_DIR}/resources -c 932")

@@ -7,19 +7,35 @@
 namespace ui {
 
 namespace {
-constexpr char kProp[] = "Vorlane.Control";
-constexpr UINT_PTR kSubclassId = 1;
+// Names the procedure ours replaced, kept on the window only once its wrapper
+// has gone while another subclass still sat on top of ours.
+constexpr wchar_t kOrphanProp[] = L"Vorlane.Control.Next";
 }  // namespace
 
+// Classic subclassing, not comctl32's: under Wine every message through
+// SetWindowSubclass costs server requests (its bookkeeping is a window
+// property), while the window's procedure and user data are read in-process.
+// Our procedure is Unicode, as comctl32's was, so handlers see the same
+// messages.
+
 Control::~Control() {
-  // The subclass clears the handle when the window goes, so a handle still held
-  // here names our own live window, never one the system has reused.
+  // The procedure clears the handle when the window goes, so a handle still
+  // held here names our own live window, never one the system has reused.
   if (!hwnd()) return;
-  if (subclassed_) RemoveWindowSubclass(hwnd(), SubclassProc, kSubclassId);
-  RemovePropA(hwnd(), kProp);
+  SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
+  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd(), GWLP_WNDPROC)) == Proc) {
+    SetWindowLongPtrW(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prevProc_));
+    return;
+  }
+  // A later subclass calls ours: it must go on reaching the one ours replaced.
+  SetPropW(hwnd(), kOrphanProp, reinterpret_cast<HANDLE>(prevProc_));
 }
 
-Control* Control::FromHandle(HWND w) { return static_cast<Control*>(GetPropA(w, kProp)); }
+// The user data is ours only on a window whose procedure is ours.
+Control* Control::FromHandle(HWND w) {
+  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w, GWLP_WNDPROC)) != Proc) return nullptr;
+  return reinterpret_cast<Control*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+}
 
 bool Control::Create(HWND parent, const char* cls, const char* text, DWORD style, DWORD exStyle,
                      const Box& b, int id) {
@@ -28,18 +44,15 @@ bool Control::Create(HWND parent, const char* cls, const char* text, DWORD style
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           GetModuleHandleA(nullptr), nullptr);
   if (!hwnd()) return false;
-  SetPropA(hwnd(), kProp, this);
   classProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd(), GWLP_WNDPROC));
-  Subclass();
-  // Unsubclassed, the window would outlive this wrapper with a property naming it.
-  if (!subclassed_) RemovePropA(hwnd(), kProp);
-  return subclassed_;
-}
-
-void Control::Subclass() {
-  if (subclassed_) return;
-  subclassed_ = SetWindowSubclass(hwnd(), SubclassProc, kSubclassId,
-                                  reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+  // The user data first: from the moment ours is in place it finds this wrapper.
+  SetWindowLongPtrW(hwnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  prevProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
+  if (prevProc_) return true;
+  // Unsubclassed, the window would outlive this wrapper with user data naming it.
+  SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
+  return false;
 }
 
 LRESULT Control::CallClassProc(UINT msg, WPARAM wp, LPARAM lp) const {
@@ -49,21 +62,25 @@ LRESULT Control::CallClassProc(UINT msg, WPARAM wp, LPARAM lp) const {
 
 LRESULT Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) { return CallDefault(msg, wp, lp); }
 
-LRESULT CALLBACK Control::SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                       DWORD_PTR ref) {
-  auto* self = reinterpret_cast<Control*>(ref);
+LRESULT CALLBACK Control::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<Control*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+  if (!self) return Orphaned(w, msg, wp, lp);
   if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(w, SubclassProc, kSubclassId);
-    RemovePropA(w, kProp);
-    self->subclassed_ = false;
+    SetWindowLongPtrW(w, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
-    return DefSubclassProc(w, msg, wp, lp);
+    return CallWindowProcW(self->prevProc_, w, msg, wp, lp);
   }
   try {
     return self->OnMessage(msg, wp, lp);
   } catch (...) {
-    return DefSubclassProc(w, msg, wp, lp);
+    return CallWindowProcW(self->prevProc_, w, msg, wp, lp);
   }
+}
+
+LRESULT Control::Orphaned(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  const auto next = reinterpret_cast<WNDPROC>(GetPropW(w, kOrphanProp));
+  if (msg == WM_NCDESTROY) RemovePropW(w, kOrphanProp);
+  return next ? CallWindowProcW(next, w, msg, wp, lp) : DefWindowProcW(w, msg, wp, lp);
 }
 
 bool Control::OnReflect(UINT, WPARAM, LPARAM, LRESULT&) { return false; }

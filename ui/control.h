@@ -20,6 +20,8 @@ class Control {
   Control& operator=(const Control&) = delete;
   virtual ~Control();
 
+  // The wrapper of a window whose procedure is ours; null for any other,
+  // also for one another subclass has since been put on top of.
   static Control* FromHandle(HWND w);
 
   HWND hwnd() const { return hwnd_.get(); }
@@ -41,20 +43,22 @@ class Control {
   bool Create(HWND parent, const char* cls, const char* text, DWORD style, DWORD exStyle,
               const Box& b, int id);
   virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT CallDefault(UINT msg, WPARAM wp, LPARAM lp) { return DefSubclassProc(hwnd(), msg, wp, lp); }
-  // The system control's own procedure, past every subclass: each message
-  // through a subclass costs Wine a server request.
+  // The procedure ours replaced, with the message as OnMessage got it.
+  LRESULT CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
+    return CallWindowProcW(prevProc_, hwnd(), msg, wp, lp);
+  }
+  // The system control's own procedure with an ANSI message, past ours.
   LRESULT CallClassProc(UINT msg, WPARAM wp, LPARAM lp) const;
 
  private:
   // Routes the control's own messages to OnMessage; every control is
   // subclassed at creation, so that its wrapper learns when the window goes.
-  void Subclass();
-  static LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                       DWORD_PTR ref);
+  static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+  // After its wrapper: forwards to the procedure ours replaced.
+  static LRESULT Orphaned(HWND w, UINT msg, WPARAM wp, LPARAM lp);
   base::Borrowed<HWND> hwnd_;  // the parent window destroys it
-  bool subclassed_ = false;
-  WNDPROC classProc_ = nullptr;  // the procedure the window was created with
+  WNDPROC prevProc_ = nullptr;   // the procedure ours replaced (Unicode view)
+  WNDPROC classProc_ = nullptr;  // the procedure the window was created with (ANSI view)
   base::Borrowed<HFONT> font_;
 };
 

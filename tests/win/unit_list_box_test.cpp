@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -358,4 +359,43 @@ TEST_F(ListFixture, TopAndBottomLayoutsStackGlyphAndText) {
   EXPECT_GT(differs(bottom, 0, 11), 0);    // text first
   EXPECT_GT(differs(bottom, 14, 44), 50);  // glyph from y 14
   for (int x = 1; x < cw_ - 1; ++x) EXPECT_EQ(At(bottom, x, 13), kSky) << x;  // cleared row
+}
+
+namespace {
+LRESULT CALLBACK CountingSubclass(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR seen) {
+  ++*reinterpret_cast<int*>(seen);
+  return DefSubclassProc(w, msg, wp, lp);
+}
+}  // namespace
+
+// A window is taken for a wrapped control only while its wrapper lives; a
+// wrapper that goes first leaves its window working, whether or not another
+// subclass (as a tooltip puts on its tool) sits on top of its own.
+TEST_F(ListFixture, WrapperGoneBeforeItsWindowLeavesTheControlWorking) {
+  EXPECT_EQ(ui::Control::FromHandle(list_.hwnd()), &list_);
+  EXPECT_EQ(ui::Control::FromHandle(host_.hwnd()), nullptr);  // its user data names a window object
+  auto make = [&](int id) {
+    auto list = std::make_unique<TGraphicListBox>();
+    EXPECT_TRUE(list->Create({.parent = host_.hwnd(), .bounds = {0, 0, 100, 100}, .id = id, .font = font_.get()}));
+    SendMessageW(list->hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"entry"));
+    return list;
+  };
+  auto alone = make(5);
+  const HWND plain = alone->hwnd();
+  alone.reset();
+  EXPECT_EQ(GetWindowLongPtrW(plain, GWLP_WNDPROC), GetClassLongPtrW(plain, GCLP_WNDPROC));
+  EXPECT_EQ(ui::Control::FromHandle(plain), nullptr);
+  EXPECT_EQ(SendMessageW(plain, LB_GETCOUNT, 0, 0), 1);
+
+  auto covered = make(6);
+  const HWND under = covered->hwnd();
+  int seen = 0;
+  ASSERT_TRUE(SetWindowSubclass(under, CountingSubclass, 1, reinterpret_cast<DWORD_PTR>(&seen)));
+  covered.reset();
+  EXPECT_EQ(ui::Control::FromHandle(under), nullptr);
+  EXPECT_EQ(SendMessageW(under, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"more")), 1);
+  EXPECT_EQ(SendMessageW(under, LB_GETCOUNT, 0, 0), 2);
+  EXPECT_GE(seen, 2);  // the subclass on top still sees them
+  EXPECT_TRUE(DestroyWindow(under));
+  EXPECT_TRUE(DestroyWindow(plain));
 }
