@@ -1,8 +1,8 @@
 // A plain window that one control fills. What the control sends its parent
 // (draw requests, one delete notice per entry when a list empties, its
 // notifications) comes straight here and goes straight to the control's
-// wrapper: a comctl32 control as the parent would pass each through its
-// subclass, which under Wine costs server requests every time.
+// wrapper: a system control as the parent would take each through its own
+// wrapper and procedure first, once per entry.
 #pragma once
 #include "ui/control.h"
 #include "ui/window.h"
