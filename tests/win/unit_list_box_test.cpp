@@ -10,11 +10,30 @@
 #include "ui/window.h"
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <memory>
 #include <utility>
 
 namespace {
+
+// What `paint` draws into a fresh w x h bitmap like the screen's, row by row.
+std::vector<COLORREF> Drawn(int w, int h, const std::function<void(HDC)>& paint) {
+  ui::ClientDC screen(nullptr);
+  ui::UniqueMemDC dc(CreateCompatibleDC(screen.get()));
+  ui::UniqueBitmap bmp(CreateCompatibleBitmap(screen.get(), w, h));
+  {
+    ui::Selected sel(dc.get(), bmp.get());
+    paint(dc.get());
+  }
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<DWORD> raw(static_cast<size_t>(w) * static_cast<size_t>(h));
+  GetDIBits(dc.get(), bmp.get(), 0, static_cast<UINT>(h), raw.data(), &bi, DIB_RGB_COLORS);
+  std::vector<COLORREF> px;
+  for (DWORD v : raw) px.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+  return px;
+}
 
 // A parent as the main window is one: it passes notifications back to its
 // children's wrappers, and records each notification it received.
@@ -66,23 +85,12 @@ class ListFixture : public ::testing::Test {
   // Draws entry `index` into a fresh bitmap and returns its pixels: as the
   // system's draw request asks for it, or as the hover painting does.
   std::vector<COLORREF> Render(int index, UINT state, bool request) {
-    ui::ClientDC screen(nullptr);
-    ui::UniqueMemDC dc(CreateCompatibleDC(screen.get()));
-    ui::UniqueBitmap bmp(CreateCompatibleBitmap(screen.get(), cw_, 46));
-    {
-      ui::Selected sel(dc.get(), bmp.get());
+    return Drawn(cw_, 46, [&](HDC dc) {
       if (request)
-        list_.DrawRequest(dc.get(), index, {0, 0, cw_, 46}, state);
+        list_.DrawRequest(dc, index, {0, 0, cw_, 46}, state);
       else
-        list_.PaintItem(dc.get(), index, {0, 0, cw_, 46}, state);
-    }
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), cw_, -46, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<DWORD> raw(static_cast<size_t>(cw_) * 46);
-    GetDIBits(dc.get(), bmp.get(), 0, 46, raw.data(), &bi, DIB_RGB_COLORS);
-    std::vector<COLORREF> px;
-    for (DWORD v : raw) px.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
-    return px;
+        list_.PaintItem(dc, index, {0, 0, cw_, 46}, state);
+    });
   }
   // Hot never comes with a draw request: the hover painting asks for it.
   std::vector<COLORREF> Draw(int index, UINT state) {
@@ -184,23 +192,12 @@ TEST_F(ListFixture, GlyphAndLinesWhereTheyBelong) {
 
 // Image i as the image list itself blends it onto `back`: the glyph's 32 x 32 pixels.
 std::vector<COLORREF> Blended(const ui::ImageList& images, int i, COLORREF back) {
-  ui::ClientDC screen(nullptr);
-  ui::UniqueMemDC dc(CreateCompatibleDC(screen.get()));
-  ui::UniqueBitmap bmp(CreateCompatibleBitmap(screen.get(), 32, 32));
-  std::vector<DWORD> raw(32 * 32);
-  {
-    ui::Selected sel(dc.get(), bmp.get());
+  return Drawn(32, 32, [&](HDC dc) {
     ui::UniqueBrush brush(CreateSolidBrush(back));
     const RECT r{0, 0, 32, 32};
-    FillRect(dc.get(), &r, brush.get());
-    ImageList_DrawEx(images.get(), i, dc.get(), 0, 0, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_NORMAL);
-  }
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 32, -32, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  GetDIBits(dc.get(), bmp.get(), 0, 32, raw.data(), &bi, DIB_RGB_COLORS);
-  std::vector<COLORREF> px;
-  for (DWORD v : raw) px.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
-  return px;
+    FillRect(dc, &r, brush.get());
+    ImageList_DrawEx(images.get(), i, dc, 0, 0, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_NORMAL);
+  });
 }
 
 TEST_F(ListFixture, GlyphsAreTheirImagesBlendedOnEachLookAndFollowChangedImages) {
