@@ -13,22 +13,15 @@ start() {
   stop_all
   mkdir -p "$state"
   wine_prefix_ready
-  local n=90
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
   # Room for the whole window at 192 DPI (1280 x 960 at the least).
-  setsid Xvfb ":$n" -screen 0 1600x1200x24 -nolisten tcp -maxclients 2048 </dev/null >/dev/null 2>&1 &
-  echo $! >"$state/xvfb.pid"
-  echo ":$n" >"$state/display"
-  for _ in $(seq 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
-    sleep 0.1
-  done
-  [ -e "/tmp/.X11-unix/X$n" ] || { echo "Xvfb did not start"; exit 1; }
+  start_xvfb 1600x1200 -maxclients 2048 || exit 1
+  echo "$XVFB_PID" >"$state/xvfb.pid"
+  echo "$DISPLAY" >"$state/display"
   setsid wineserver -p </dev/null >/dev/null 2>&1 &
   # Start the session's services now, with no output attached: processes
   # started by a test's first Wine run would hold that test's output open.
-  DISPLAY=":$n" wineboot </dev/null >/dev/null 2>&1
-  echo "test display :$n"
+  wineboot </dev/null >/dev/null 2>&1
+  echo "test display $DISPLAY"
 }
 
 stop_all() {

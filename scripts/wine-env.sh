@@ -13,7 +13,9 @@ else
   VORLANE_STATE="$VORLANE_BUILD/test-env"
 fi
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# winedbg disabled: a program that faults ends at once (its fault address
+# printed) instead of waiting in Wine's debugger until something kills it.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
 
@@ -32,4 +34,21 @@ wine_prefix_ready() {
       touch "$WINEPREFIX/.vorlane-ready"
     fi
   ) 9>"$WINEPREFIX.lock"
+}
+
+# Starts Xvfb on a display that no other server holds, chosen by the server
+# itself (two runs side by side never share one); sets XVFB_PID and DISPLAY.
+#   start_xvfb WIDTHxHEIGHT [more Xvfb arguments]
+start_xvfb() {
+  local size=$1 fifo
+  shift
+  fifo=$(mktemp -u /tmp/vorlane-xvfb.XXXXXX)
+  mkfifo "$fifo"
+  setsid Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp "$@" 3>"$fifo" </dev/null >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local n=""
+  read -r -t 20 n <"$fifo" || true
+  rm -f "$fifo"
+  [ -n "$n" ] && kill -0 "$XVFB_PID" 2>/dev/null || { echo "Xvfb did not start" >&2; return 1; }
+  export DISPLAY=":$n"
 }
