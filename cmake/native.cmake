@@ -66,6 +66,12 @@ set_tests_properties(dist.package PROPERTIES FIXTURES_SETUP package)
 add_test(NAME win.importsFloor COMMAND python3 ${CMAKE_SOURCE_DIR}/floor/check_imports.py
   i686-w64-mingw32-objdump ${CMAKE_BINARY_DIR}/Vorlane.exe ${CMAKE_SOURCE_DIR}/floor/newer-than-xp.txt)
 
+# A program that faults under test ends at once, its fault address reported.
+add_test(NAME wine.FaultEndsAtOnce
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/win/fault_ends_at_once.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(wine.FaultEndsAtOnce PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine
+                     LABELS wine TIMEOUT 120)
+
 # One ctest test per test suite of a Windows test program.
 function(wine_gtest exe)
   foreach(suite ${ARGN})

@@ -24,7 +24,7 @@ void XKeys(const std::string& keys) {
 }
 
 int CurrentTab(const KeysApp& app) {
-  return static_cast<int>(SendMessageA(app.Ctl(kIdTabMain), TCM_GETCURSEL, 0, 0));
+  return static_cast<int>(Send(app.Ctl(kIdTabMain), TCM_GETCURSEL, 0, 0));
 }
 
 // Presses Tab (or Shift+Tab) once; the new focus, or null when it did not move.
@@ -47,13 +47,7 @@ bool TabTo(HWND form, HWND target) {
 void ClickInto(HWND form, HWND control) {
   RECT r;
   GetWindowRect(control, &r);
-  ASSERT_TRUE(WaitFor([&] {
-    if (FocusOf(form) == control) return true;
-    SetForegroundWindow(form);
-    ClickAt(r.left + 10, (r.top + r.bottom) / 2);
-    Sleep(200);
-    return false;
-  }));
+  ASSERT_TRUE(ClickUntil(form, {r.left + 10, (r.top + r.bottom) / 2}, [&] { return FocusOf(form) == control; }));
 }
 
 }  // namespace
@@ -137,11 +131,9 @@ TEST(Keys, FocusGoesToTheListFromADisabledButtonAndBackAfterASecondStart) {
   // back active, the focus where it was.
   const HWND edit = app.Ctl(kIdFileName);
   ClickInto(app.form, edit);
-  const HWND elsewhere = FindWindowA(nullptr, "Elsewhere 1");
-  ASSERT_TRUE(WaitFor([&] {
-    SetForegroundWindow(elsewhere);
-    return GetForegroundWindow() == elsewhere;
-  }));
+  const HWND elsewhere = FindTitled(other.Id(), "Elsewhere 1");
+  ASSERT_NE(elsewhere, nullptr);
+  ASSERT_TRUE(BringForward(elsewhere));
   Process second;
   ASSERT_TRUE(second.Start("\"" + CopyExe(TestDir() + "elsewhere", "Vorlane.exe") + "\""));
   EXPECT_EQ(second.Wait(15000), 0);
@@ -159,8 +151,7 @@ TEST(Keys, JapaneseCharactersFindImageNamesOrLeaveTheSelection) {
   ASSERT_TRUE(CopyFileA((TestDir() + "helper.exe").c_str(), jp.c_str(), FALSE));
   Process helper;
   ASSERT_TRUE(helper.Start("\"" + jp + "\" windows 1 Jp"));
-  const std::string ready = "ready " + std::to_string(helper.Id());
-  ASSERT_TRUE(WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; }));
+  ASSERT_TRUE(WaitReady(helper));
   KeysApp app;
   const HWND list = app.List();
   const int index = app.IndexOf("[ " + std::to_string(helper.Id()) + " : \x95\x5C\x8E\xA6.exe ]");
@@ -177,8 +168,8 @@ TEST(Keys, JapaneseCharactersFindImageNamesOrLeaveTheSelection) {
   typeBytes("\x95\x5C");  // 表
   EXPECT_TRUE(WaitFor([&] { return app.ShownId() == std::to_string(helper.Id()); }));
   EXPECT_EQ(ListSelection(list), index);
-  // "表ア" begins no name, and "ア" alone after a pause neither: the
-  // selection stays, as the Down key after them shows.
+  // "表ア", typed within the pause, begins no name: the selection stays, as
+  // the Down key after it shows. (The pause itself is timed natively.)
   typeBytes("\x83\x41");
   PressKey(VK_DOWN);
   EXPECT_TRUE(WaitFor([&] { return ListSelection(list) == index + 1; }));
@@ -195,7 +186,7 @@ TEST(Keys, F5HeldOrQueuedReloadsOnceOrTwice) {
   Process counted = StartHelper("slow 1 80 Counted");
   const HWND counter = FindTopWindow(counted.Id(), "VorlaneSlow");
   ASSERT_NE(counter, nullptr);
-  auto reloads = [&] { return static_cast<int>(SendMessageA(counter, WM_APP, 0, 0)); };
+  auto reloads = [&] { return static_cast<int>(Send(counter, WM_APP, 0, 0)); };
   KeysApp app;
   const HWND list = app.List();
   ASSERT_TRUE(app.Select(1, EntryId(list, 1)));
@@ -225,8 +216,18 @@ TEST(Keys, F5HeldOrQueuedReloadsOnceOrTwice) {
   EXPECT_GE(flood, 1);
   EXPECT_LE(flood, 2);
 
+  // Held: the press, repeats queued while its reload runs, then repeats
+  // spaced in time after it has ended, each handled before the next is
+  // sent. Only the press reloads; each repeat after the reload is as new
+  // as a press would be, so only its repeat flag keeps it from reloading.
   before = reloads();
-  pressF5(40, 0);  // held: one press, then the key's repeats
+  pressF5(4, 0);
+  ASSERT_TRUE(handled(VK_PRIOR, 0));
+  EXPECT_EQ(reloads() - before, 1);
+  for (int i = 0; i < 3; ++i) {
+    pressF5(1, 0);
+    ASSERT_TRUE(handled(i % 2 ? VK_PRIOR : VK_NEXT, i % 2 ? 0 : 1)) << "repeat " << i;
+  }
   pressF5(0, 1);
   ASSERT_TRUE(handled(VK_PRIOR, 0));
   EXPECT_EQ(reloads() - before, 1);

@@ -85,13 +85,7 @@ TEST(Keys, F5ReloadsFromAnyFocusAndTypingFindsByImageName) {
   HWND edit = app.Ctl(kIdFileName);
   RECT r;
   GetWindowRect(edit, &r);
-  ASSERT_TRUE(WaitFor([&] {
-    if (FocusOf(app.form) == edit) return true;
-    SetForegroundWindow(app.form);
-    ClickAt(r.left + 10, (r.top + r.bottom) / 2);
-    Sleep(200);
-    return false;
-  }));
+  ASSERT_TRUE(ClickUntil(app.form, {r.left + 10, (r.top + r.bottom) / 2}, [&] { return FocusOf(app.form) == edit; }));
   PressKey(VK_F5);
   ASSERT_TRUE(WaitFor([&] { return app.IndexOf(Prefix(helper.Id())) >= 0; }));
   EXPECT_EQ(FocusOf(app.form), edit);
@@ -171,13 +165,13 @@ TEST(Keys, MenuStopDoesWhatTheButtonDoes) {
   // process and reloads, as "停止(E)" does.
   const int index = app.IndexOf(Prefix(helper.Id()));
   ASSERT_GE(index, 0);
-  SetForegroundWindow(app.form);
+  ASSERT_TRUE(BringForward(app.form));
   RightClickAt(app.EntryPoint(index));
   ASSERT_TRUE(WaitFor([&] { return app.OpenMenu() != nullptr; }));
   EXPECT_EQ(app.ShownId(), std::to_string(helper.Id()));
   EXPECT_TRUE(IsWindowEnabled(app.Ctl(kIdStop)));
   PressKey('E');
-  EXPECT_EQ(helper.Wait(5000), 0);
+  EXPECT_EQ(helper.Wait(15000), 0);
   EXPECT_TRUE(WaitFor([&] { return app.IndexOf(Prefix(helper.Id())) == -1; }));
   EXPECT_EQ(app.ShownId(), "");
 }
@@ -195,13 +189,12 @@ TEST(Keys, DoubleClickAndEnterSwitchToTheApplicationWindow) {
   ShowWindow(one, SW_MINIMIZE);
   ASSERT_TRUE(WaitFor([&] { return IsIconic(one) != FALSE; }));
   KeysApp app;
-  SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
+  Send(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
   const int index = app.IndexOf(Prefix(helper.Id()) + " Switch 1");
   ASSERT_GE(index, 0);
   // No click before the double click: a click shortly before would make it a
   // double click and a third, activating click.
-  SetForegroundWindow(app.form);
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == app.form; }));
+  ASSERT_TRUE(BringForward(app.form));
   DoubleClickAt(app.EntryPoint(index));
   EXPECT_TRUE(WaitFor([&] { return !IsIconic(one) && GetForegroundWindow() == one; }));
   EXPECT_EQ(app.ShownId(), std::to_string(helper.Id()));
@@ -209,21 +202,15 @@ TEST(Keys, DoubleClickAndEnterSwitchToTheApplicationWindow) {
   // Enter on the other entry, the one whose title is shown cut.
   const int other = app.IndexOf(Prefix(helper.Id()) + " Switch 2" + texts::kCompanyLine);
   ASSERT_GE(other, 0);
-  ASSERT_TRUE(WaitFor([&] {
-    if (ListSelection(app.List()) == other && GetForegroundWindow() == app.form) return true;
-    SetForegroundWindow(app.form);
-    POINT p = app.EntryPoint(other);
-    ClickAt(p.x, p.y);
-    Sleep(200);
-    return false;
+  ASSERT_TRUE(ClickUntil(app.form, app.EntryPoint(other), [&] {
+    return ListSelection(app.List()) == other && GetForegroundWindow() == app.form;
   }));
   PressKey(VK_RETURN);
   EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == two; }));
 
   // A window gone since the reload: nothing happens, no message box.
-  helper.Kill();
-  SetForegroundWindow(app.form);
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == app.form; }));
+  ASSERT_TRUE(helper.Kill());
+  ASSERT_TRUE(BringForward(app.form));
   PressKey(VK_RETURN);
   PressKey(VK_F5);
   ASSERT_TRUE(WaitFor([&] { return app.IndexOf(Prefix(helper.Id())) == -1; }));

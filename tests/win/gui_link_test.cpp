@@ -27,7 +27,7 @@ struct StubBrowser {
   StubBrowser() {
     CreateDirectoryA(dir.c_str(), nullptr);
     CreateDirectoryA((dir + "\\Internet Explorer").c_str(), nullptr);
-    CopyFileA((TestDir() + "browser_stub.exe").c_str(), exe.c_str(), FALSE);
+    EXPECT_TRUE(CopyFileA((TestDir() + "browser_stub.exe").c_str(), exe.c_str(), FALSE)) << exe;
     DeleteFileA(log.c_str());
     SetEnvironmentVariableA("VORLANE_STUB_LOG", log.c_str());  // inherited by the program
   }
@@ -93,7 +93,7 @@ TEST(Link, NoDdeServerStartsTheBrowserQuotedThenOpensTheDefaultBrowser) {
   HWND dialog = app.OpenConfirmation();
   ASSERT_TRUE(dialog);
   EXPECT_FALSE(HasDdeWindow(app.process.Id()));
-  SendMessageA(FindChild(dialog, IDYES), BM_CLICK, 0, 0);
+  Send(FindChild(dialog, IDYES), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return stub.Lines().size() >= 2; }));
   EXPECT_TRUE(HasDdeWindow(app.process.Id()));
   bool started = false, opened = false;
@@ -112,9 +112,9 @@ TEST(Link, NoEscapeAndClosingDoNothing) {
   DdeServer server(ddeLog);
   App app;
   const std::function<void(HWND)> ways[] = {
-      [](HWND d) { SendMessageA(FindChild(d, IDNO), BM_CLICK, 0, 0); },
+      [](HWND d) { Send(FindChild(d, IDNO), BM_CLICK, 0, 0); },
       [](HWND d) {
-        SetForegroundWindow(d);
+        EXPECT_TRUE(BringForward(d));
         SetFocus(FindChild(d, IDYES));
         PressKey(VK_ESCAPE);
       },

@@ -119,5 +119,5 @@ TEST(Package, UnpackedZipHoldsProgramReadmeLicenceAndStarts) {
     return form && IsWindowVisible(form) && TextOf(form) == "Vorlane  Ver. " + version;
   }, 20000));
   PostMessageA(form, WM_CLOSE, 0, 0);
-  EXPECT_EQ(app.Wait(10000), 0);
+  EXPECT_EQ(app.Wait(20000), 0);
 }

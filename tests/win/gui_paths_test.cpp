@@ -52,11 +52,12 @@ TEST(Gui, OwnPathOutsideTheCodePageOrPastMaxPath) {
                                nullptr, nullptr, &si, &pi));
     CloseHandle(pi.hThread);
     base::UniqueHandle process(pi.hProcess);
+    EXPECT_TRUE(JoinTestJob(process.get()));
     HWND form = nullptr;
     const bool shown = WaitFor(
         [&] {
           form = FindTopWindow(pi.dwProcessId, "TForm1");
-          return form && SendMessageA(FindChild(form, kIdList), LB_GETCOUNT, 0, 0) > 0;
+          return form && Send(FindChild(form, kIdList), LB_GETCOUNT, 0, 0) > 0;
         },
         20000);
     if (shown) {

@@ -61,8 +61,8 @@ TEST(Scaling, HighContrastSchemeKeepsEveryTextReadable) {
   App app;
   ASSERT_TRUE(app.form);
   HWND list = app.Ctl(kIdList);
-  SendMessageA(list, LB_SETTOPINDEX, 0, 0);
-  ASSERT_TRUE(app.SelectEntry(0, std::stoul(app.Items()[0].substr(2))));
+  Send(list, LB_SETTOPINDEX, 0, 0);
+  ASSERT_TRUE(app.SelectEntry(0, IdAt(app.Ctl(kIdList), 0)));
   RECT status = ScreenRect(app.Ctl(kIdStatusBar));
   MovePointer(status.right - 4, status.top + 2);
 
@@ -78,7 +78,7 @@ TEST(Scaling, HighContrastSchemeKeepsEveryTextReadable) {
     texts.push_back({"button " + std::to_string(id), Inset(ScreenRect(app.Ctl(id)), 3, 3)});
   for (int i : {0, 1}) {  // the selected entry and the one beside it
     RECT entry;
-    SendMessageA(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&entry));
+    Send(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&entry));
     MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&entry), 2);
     entry.left += 48;  // the text only: the icon's dark outline is no text
     texts.push_back({"entry " + std::to_string(i), Inset(entry, 2, 2)});
@@ -165,7 +165,7 @@ void ExpectDrawnFor(const App& app, int dpi) {
     placed.push_back({c, r});
   }
   // Three lines per entry beside an icon of the system's size for this DPI.
-  const int itemHeight = static_cast<int>(SendMessageA(app.Ctl(kIdList), LB_GETITEMHEIGHT, 0, 0));
+  const int itemHeight = static_cast<int>(Send(app.Ctl(kIdList), LB_GETITEMHEIGHT, 0, 0));
   EXPECT_GE(itemHeight, 3 * font.LineHeight());
   const int icon = MulDiv(32, dpi, 96);
   EXPECT_GE(itemHeight, icon + 2);
@@ -178,7 +178,7 @@ void SendDpiChanged(const App& app, int dpi, const RECT& suggested) {
   ASSERT_NE(remote, nullptr);
   ASSERT_TRUE(WriteProcessMemory(app.process.Handle(), remote, &suggested, sizeof suggested, nullptr));
   constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
-  SendMessageA(app.form, kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+  Send(app.form, kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
   VirtualFreeEx(app.process.Handle(), remote, 0, MEM_RELEASE);
 }
 

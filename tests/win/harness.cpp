@@ -13,6 +13,13 @@
 namespace harness {
 
 namespace {
+// Every test program starts from what an earlier one, perhaps killed, left.
+class LeftoversEnded : public testing::Environment {
+  void SetUp() override { RestoreTestEnvironment(); }
+};
+[[maybe_unused]] testing::Environment* const kLeftoversEnded =
+    testing::AddGlobalTestEnvironment(new LeftoversEnded);
+
 // Wine reads an ANSI list's entry for another process through a 512-byte
 // buffer on the list's stack; the program keeps every entry below it.
 constexpr int kMaxItemChars = 511;
@@ -47,6 +54,42 @@ bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
   }
 }
 
+namespace {
+LRESULT SendWithBound(bool wide, HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  DWORD_PTR answer = 0;
+  const UINT flags = SMTO_ABORTIFHUNG | SMTO_NORMAL;
+  const LRESULT ok = wide ? SendMessageTimeoutW(w, msg, wp, lp, flags, kAnswerMs, &answer)
+                          : SendMessageTimeoutA(w, msg, wp, lp, flags, kAnswerMs, &answer);
+  if (ok) return static_cast<LRESULT>(answer);
+  if (IsWindow(w))
+    ADD_FAILURE() << "window " << w << " did not answer message 0x" << std::hex << msg << std::dec
+                  << " within " << kAnswerMs << " ms (error " << GetLastError() << ")";
+  return 0;
+}
+
+// Every process a test program starts belongs to this job: when the test
+// program ends, however it ends, the system ends them with it.
+HANDLE TestJob() {
+  static const HANDLE job = [] {
+    HANDLE j = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!j || !SetInformationJobObject(j, JobObjectExtendedLimitInformation, &limits, sizeof limits))
+      ADD_FAILURE() << "no job object to end the test's processes with it (" << GetLastError() << ")";
+    return j;
+  }();
+  return job;
+}
+}  // namespace
+
+bool JoinTestJob(HANDLE process) {
+  const HANDLE job = TestJob();
+  return job && AssignProcessToJobObject(job, process);
+}
+
+LRESULT Send(HWND w, UINT msg, WPARAM wp, LPARAM lp) { return SendWithBound(false, w, msg, wp, lp); }
+LRESULT SendW(HWND w, UINT msg, WPARAM wp, LPARAM lp) { return SendWithBound(true, w, msg, wp, lp); }
+
 bool Process::Start(const std::string& commandLine, DWORD flags, int show,
                     const std::string& directory) {
   STARTUPINFOA si{};
@@ -55,16 +98,22 @@ bool Process::Start(const std::string& commandLine, DWORD flags, int show,
   si.wShowWindow = static_cast<WORD>(show);
   PROCESS_INFORMATION pi{};
   std::string cmd = commandLine;
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, flags, nullptr,
+  // Suspended until it is in the job, so that nothing it starts escapes.
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, flags | CREATE_SUSPENDED, nullptr,
                       directory.empty() ? nullptr : directory.c_str(), &si, &pi))
     return false;
+  if (!JoinTestJob(pi.hProcess))
+    ADD_FAILURE() << "process " << pi.dwProcessId << " is not in the test's job (" << GetLastError() << ")";
+  if (!(flags & CREATE_SUSPENDED)) ResumeThread(pi.hThread);
   CloseHandle(pi.hThread);
   process_.reset(pi.hProcess);
   id_ = pi.dwProcessId;
   return true;
 }
 
-Process::~Process() { Kill(); }
+Process::~Process() {
+  if (!Kill()) ADD_FAILURE() << "process " << id_ << " did not end when killed";
+}
 
 bool Process::Running() const {
   return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
@@ -77,19 +126,24 @@ long Process::Wait(DWORD timeoutMs) const {
   return static_cast<long>(code);
 }
 
-void Process::Kill() {
-  if (Running()) {
-    TerminateProcess(process_.get(), 1);
-    WaitForSingleObject(process_.get(), 5000);
-  }
+bool Process::Kill() {
+  if (!process_) return true;
+  if (Running()) TerminateProcess(process_.get(), 1);
+  return WaitForSingleObject(process_.get(), 10000) == WAIT_OBJECT_0;
+}
+
+bool WaitReady(const Process& p) {
+  const std::string ready = "ready " + std::to_string(p.Id());
+  return WaitFor([&] { return FindTitled(p.Id(), ready) != nullptr; });
 }
 
 Process StartHelper(const std::string& args, DWORD flags) {
   Process p;
-  if (!p.Start("\"" + TestDir() + "helper.exe\" " + args, flags)) return p;
-  const std::string ready = "ready " + std::to_string(p.Id());
-  if (!WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; }))
-    ADD_FAILURE() << "helper.exe " << args << " never showed \"" << ready << "\"";
+  if (!p.Start("\"" + TestDir() + "helper.exe\" " + args, flags)) {
+    ADD_FAILURE() << "helper.exe " << args << " did not start";
+    return p;
+  }
+  if (!WaitReady(p)) ADD_FAILURE() << "helper.exe " << args << " never showed its windows";
   return p;
 }
 
@@ -135,6 +189,16 @@ HWND FindTopWindow(DWORD pid, const char* className) {
   return nullptr;
 }
 
+HWND FindTitled(DWORD pid, const std::string& title) {
+  for (HWND w : TopWindows(pid)) {
+    char text[512] = {};
+    // Another process's window: the system's kept text, no message sent.
+    GetWindowTextA(w, text, sizeof text);
+    if (title == text) return w;
+  }
+  return nullptr;
+}
+
 HWND FindChild(HWND parent, int id) {
   ChildSearch s{id, nullptr};
   EnumChildWindows(parent, FindId, reinterpret_cast<LPARAM>(&s));
@@ -143,34 +207,64 @@ HWND FindChild(HWND parent, int id) {
 
 std::string TextOf(HWND w) {
   char buf[4096] = {};
-  SendMessageA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+  Send(w, WM_GETTEXT, sizeof buf - 1, reinterpret_cast<LPARAM>(buf));
   return buf;
 }
 
-std::vector<std::string> ListItems(HWND list) {
-  std::vector<std::string> items;
-  const int n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < n; ++i) {
-    int len = static_cast<int>(SendMessageW(list, LB_GETTEXTLEN, i, 0));
+namespace {
+// Room for any entry: the program keeps entries far shorter (kMaxItemChars).
+constexpr int kReadChars = 4096;
+
+std::string Cp932(const wchar_t* w, int n) {
+  const int bytes = WideCharToMultiByte(932, 0, w, n, nullptr, 0, nullptr, nullptr);
+  std::string a(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+  if (bytes > 0) WideCharToMultiByte(932, 0, w, n, a.data(), bytes, nullptr, nullptr);
+  return a;
+}
+
+// Reads the items once; false when the list changed under the reading.
+bool ReadItemsOnce(HWND list, std::vector<std::string>& items) {
+  items.clear();
+  const LRESULT n = SendW(list, LB_GETCOUNT);
+  for (LRESULT i = 0; i < n; ++i) {
+    const LRESULT len = SendW(list, LB_GETTEXTLEN, i);
+    if (len == LB_ERR) return false;  // fewer entries now
     // A longer entry would overrun the program's stack: it is a failure, unread.
     if (len > kMaxItemChars) {
       ADD_FAILURE() << "list item " << i << " has " << len << " characters; not read";
       items.emplace_back();
       continue;
     }
-    std::wstring w(static_cast<size_t>(len < 0 ? 0 : len) + 1, L'\0');
-    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(w.data()));
-    w.resize(wcslen(w.c_str()));
-    int bytes = WideCharToMultiByte(932, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string a(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(932, 0, w.c_str(), -1, a.data(), bytes, nullptr, nullptr);
-    a.resize(strlen(a.c_str()));
-    items.push_back(a);
+    wchar_t text[kReadChars] = {};
+    const LRESULT got = SendW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    if (got == LB_ERR || got < 0 || got >= kReadChars) return false;
+    items.push_back(Cp932(text, static_cast<int>(wcsnlen(text, static_cast<size_t>(got)))));
   }
-  return items;
+  return n >= 0 && SendW(list, LB_GETCOUNT) == n;
+}
+}  // namespace
+
+std::vector<std::string> ListItems(HWND list) {
+  std::vector<std::string> items;
+  for (int attempt = 0; attempt < 50; ++attempt)
+    if (ReadItemsOnce(list, items)) return items;
+  ADD_FAILURE() << "the list changed under every one of 50 readings";
+  return {};
 }
 
-int ListSelection(HWND list) { return static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)); }
+std::string ItemAt(HWND list, int index) {
+  const std::vector<std::string> items = ListItems(list);
+  return index >= 0 && static_cast<size_t>(index) < items.size() ? items[static_cast<size_t>(index)]
+                                                                 : std::string();
+}
+
+DWORD IdAt(HWND list, int index) {
+  const std::string item = ItemAt(list, index);
+  unsigned long id = 0;
+  return std::sscanf(item.c_str(), "[ %lu :", &id) == 1 ? static_cast<DWORD>(id) : 0;
+}
+
+int ListSelection(HWND list) { return static_cast<int>(Send(list, LB_GETCURSEL)); }
 
 RECT ChildRect(HWND child) {
   RECT r;
@@ -197,6 +291,24 @@ void ClickAt(int x, int y) {
   SendInput(2, in, sizeof in[0]);
 }
 
+bool BringForward(HWND w) {
+  return WaitFor([&] {
+    if (GetForegroundWindow() == w) return true;
+    SetForegroundWindow(w);
+    return GetForegroundWindow() == w;
+  }, 5000);
+}
+
+bool ClickUntil(HWND form, POINT p, const std::function<bool()>& done, int clicks) {
+  for (int i = 0; i < clicks; ++i) {
+    if (done()) return true;
+    if (!BringForward(form)) continue;
+    ClickAt(p.x, p.y);
+    if (WaitFor(done, 3000)) return true;
+  }
+  return done();
+}
+
 void PressKey(WORD vk) {
   INPUT in[2] = {};
   in[0].type = in[1].type = INPUT_KEYBOARD;
@@ -214,9 +326,16 @@ std::string UnixPath(const std::string& windowsPath) {
 }
 
 bool RunUnix(const std::string& commandLine, DWORD timeoutMs) {
-  Process p;
-  if (!p.Start(commandLine)) return false;
-  p.Wait(timeoutMs);
+  // Started outside the test's job: Wine runs it as a process of the
+  // machine, not one of its own, and no Windows job can hold it.
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::string cmd = commandLine;
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return false;
+  base::UniqueHandle process(pi.hProcess), thread(pi.hThread);
+  WaitForSingleObject(process.get(), timeoutMs);
   return true;
 }
 
@@ -226,23 +345,38 @@ std::string Display() {
   GetEnvironmentVariableA("DISPLAY", buf, sizeof buf);
   return buf;
 }
+
+// A file name used once: a late answer to an earlier request, written after
+// its reader gave up, can never be read as the answer to this one.
+std::string FreshFile(const std::string& stem) {
+  static int count = 0;
+  return TestDir() + stem + "_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++count);
+}
+
+// Runs a shell command line that writes `file` (through a part file moved
+// into place; the command ends where that file's name goes) and returns the file's bytes once they are there; removed after.
+std::string ShellOutput(const std::string& command, const std::string& file, const std::string& what) {
+  const std::string part = UnixPath(file) + ".part";
+  if (!RunUnix("/bin/sh -c \"" + command + part + " && mv " + part + " " + UnixPath(file) + "\""))
+    ADD_FAILURE() << "could not run the command for " << what;
+  std::string bytes;
+  if (!WaitFor([&] { return !(bytes = ReadFileBytes(file)).empty(); }, 10000))
+    ADD_FAILURE() << "no " << what << " came";
+  DeleteFileA(file.c_str());
+  return bytes;
+}
 }  // namespace
 
 ScreenPixels::ScreenPixels(const RECT& r) : r_(r) {
   width_ = r.right - r.left;
   height_ = r.bottom - r.top;
-  const std::string file = TestDir() + "capture.ppm";
-  DeleteFileA(file.c_str());
   const std::string geometry = std::to_string(width_) + "x" + std::to_string(height_) + "+" +
                                std::to_string(r.left) + "+" + std::to_string(r.top);
   // Wine reports no exit code for a program of the machine's own: wait for
   // the whole picture instead.
-  const std::string tmp = file + ".part";
-  RunUnix("/bin/sh -c \"/usr/bin/import -display " + Display() + " -window root -crop " + geometry +
-          " -depth 8 ppm:" + UnixPath(tmp) + " && mv " + UnixPath(tmp) + " " + UnixPath(file) + "\"");
-  std::string ppm;
-  if (!WaitFor([&] { return !(ppm = ReadFileBytes(file)).empty(); }, 10000))
-    ADD_FAILURE() << "no screen capture of " << geometry << " came";
+  const std::string ppm = ShellOutput("/usr/bin/import -display " + Display() + " -window root -crop " +
+                                          geometry + " -depth 8 ppm:",
+                                      FreshFile("capture") + ".ppm", "screen capture of " + geometry);
   // "P6\n<w> <h>\n255\n" then RGB triples.
   size_t pos = 0;
   int fields = 0;
@@ -266,16 +400,12 @@ COLORREF ScreenPixels::Pixel(int x, int y) const {
 }
 
 long ProcessStatusKiB(const std::string& mark, const char* field) {
-  const std::string out = TestDir() + "status_kib.txt";
-  DeleteFileA(out.c_str());
   // The bracket keeps the pattern from matching the shell's own command line.
   const std::string pattern = mark.substr(0, mark.size() - 1) + "[" + mark.back() + "]";
-  RunUnix("/bin/sh -c \"grep " + std::string(field) + ": /proc/$(pgrep -f " + pattern +
-          " | head -n 1)/status | tr -dc 0-9 > " + UnixPath(out) + ".part; mv " + UnixPath(out) +
-          ".part " + UnixPath(out) + "\"");
-  std::string text;
-  if (!WaitFor([&] { return !(text = ReadFileBytes(out)).empty(); }, 10000))
-    ADD_FAILURE() << "no " << field << " of the process marked " << mark << " was read";
+  const std::string text = ShellOutput("grep " + std::string(field) + ": /proc/$(pgrep -f " + pattern +
+                                           " | head -n 1)/status | tr -dc 0-9 > ",
+                                       FreshFile("status_kib") + ".txt",
+                                       std::string(field) + " of the process marked " + mark);
   return std::atol(text.c_str());
 }
 
@@ -290,8 +420,10 @@ std::string SaveScreenshot(const std::string& name) {
   CreateDirectoryA(dir.c_str(), nullptr);
   const std::string path = dir + "\\" + name + ".png";
   DeleteFileA(path.c_str());
-  RunUnix("/bin/sh -c \"/usr/bin/import -display " + Display() + " -window root " +
-          UnixPath(path) + ".part.png && mv " + UnixPath(path) + ".part.png " + UnixPath(path) + "\"");
+  const std::string part = UnixPath(FreshFile("screenshot")) + ".png";
+  if (!RunUnix("/bin/sh -c \"/usr/bin/import -display " + Display() + " -window root " + part +
+               " && mv " + part + " " + UnixPath(path) + "\""))
+    ADD_FAILURE() << "could not take screenshot " << name;
   if (!WaitFor([&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000))
     ADD_FAILURE() << "no screenshot " << path << " was written";
   return path;

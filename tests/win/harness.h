@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,15 @@ std::string VorlaneExe();
 // messages meanwhile. True when it held; callers check it.
 [[nodiscard]] bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
+// How long a sent message may wait for its answer: longer than any reload
+// of the tests takes on a loaded machine, short of ctest's limit.
+constexpr DWORD kAnswerMs = 20000;
+// A message sent to another process's window with a bound: a window that
+// does not answer within kAnswerMs, or whose thread is hung, fails the test
+// and gives 0. A window already gone gives 0 quietly, as SendMessage does.
+LRESULT Send(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0);
+LRESULT SendW(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0);
+
 class Process {
  public:
   Process() = default;
@@ -29,34 +39,51 @@ class Process {
              const std::string& directory = "");
   Process(Process&&) = default;
   Process& operator=(Process&&) = default;
+  // Kills the process when it still runs.
   ~Process();
   DWORD Id() const { return id_; }
   HANDLE Handle() const { return process_.get(); }
   bool Running() const;
   // Exit code, or -1 when still running after `timeoutMs`.
   long Wait(DWORD timeoutMs = 10000) const;
-  void Kill();
+  // True once the process has ended (killed now or before).
+  [[nodiscard]] bool Kill();
 
  private:
   base::UniqueHandle process_;
   DWORD id_ = 0;
 };
 
+// Puts a process started by other means into the job of the processes this
+// test program started: it ends when the test program ends.
+[[nodiscard]] bool JoinTestJob(HANDLE process);
+
 // A helper.exe started in `mode` with `args`, returned once its windows exist
 // (a test failure when they never do).
 Process StartHelper(const std::string& args, DWORD creationFlags = 0);
+// True once a program the harness started shows its "ready <pid>" window.
+[[nodiscard]] bool WaitReady(const Process& p);
 
 // Top-level windows of a process, in enumeration order.
 std::vector<HWND> TopWindows(DWORD pid);
 HWND FindTopWindow(DWORD pid, const char* className);
+// The first top-level window of process `pid` titled `title`: titles are
+// looked up only among the windows of processes a test started.
+HWND FindTitled(DWORD pid, const std::string& title);
 // A descendant window with this control identifier.
 HWND FindChild(HWND parent, int id);
 
 // Window text as the window's ANSI bytes.
 std::string TextOf(HWND w);
-// List box items of another process (read as UTF-16, turned into CP932).
-// An item too long to read safely across processes fails the test unread.
+// List box items of another process (read as UTF-16, turned into CP932),
+// one consistent reading: read again while the count changes meanwhile (a
+// reload refills the list between two messages). An item too long to read
+// safely across processes fails the test unread.
 std::vector<std::string> ListItems(HWND list);
+// Item `index` of such a list; empty when there is none.
+std::string ItemAt(HWND list, int index);
+// The process ID at the start of item `index` ("[ 123 : ..."); 0 when none.
+DWORD IdAt(HWND list, int index);
 int ListSelection(HWND list);
 
 // Rectangle of a child in its parent's client coordinates.
@@ -66,6 +93,11 @@ RECT ChildRect(HWND child);
 void MovePointer(int x, int y);
 void ClickAt(int x, int y);
 void PressKey(WORD vk);
+// True once `w` is the foreground window (asked again while it is not).
+[[nodiscard]] bool BringForward(HWND w);
+// Real clicks at `p`, `form` brought forward before each, until `done`
+// holds: Wine may spend a click on activating the window. At most `clicks`.
+[[nodiscard]] bool ClickUntil(HWND form, POINT p, const std::function<bool()>& done, int clicks = 4);
 
 // Pixels of the virtual display as the X server shows them (taken with
 // ImageMagick's import: inside Wine a process cannot read another
@@ -105,11 +137,17 @@ std::string UnixPath(const std::string& windowsPath);
 std::string ReadFileBytes(const std::string& path);
 
 // The running Vorlane.exe (or a copy under another name) with its main
-// window found once its first load has filled the list.
+// window found once its first load has filled the list. A start that shows
+// no such window fails the test and ends it there (StartFailed is thrown;
+// the test framework reports it and goes on with the next test).
+struct StartFailed : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
 class App {
  public:
   // `arguments` follow the program's quoted path on its command line.
   explicit App(const std::string& exe = VorlaneExe(), const std::string& arguments = "");
+  // Closes the window and waits for the program to end; kills it if it does not.
   ~App();
   Process process;
   HWND form = nullptr;
@@ -119,16 +157,18 @@ class App {
   std::vector<std::string> Items() const;
   // Index of the first entry starting with `prefix`, or -1.
   int IndexOf(const std::string& prefix) const;
-  void Click(int id) const { SendMessageA(Ctl(id), BM_CLICK, 0, 0); }
+  void Click(int id) const { Send(Ctl(id), BM_CLICK); }
   // A real click on entry `index`, the window brought forward first; true
   // once the entry is selected and the details panel shows process `pid`.
   bool SelectEntry(int index, DWORD pid) const;
   // One real click on entry `index`, scrolled into view, the window brought forward.
   void ClickItem(int index) const;
+  // A point on entry `index` on screen, the entry scrolled into view.
+  POINT ItemPoint(int index) const;
   // Clicks the home-page link; the confirmation once it shows, else null.
   HWND OpenConfirmation() const;
   // Returns once the window has handled what was sent before: it answers.
-  void Settle() const { SendMessageA(form, WM_NULL, 0, 0); }
+  void Settle() const { Send(form, WM_NULL); }
 };
 
 // The stand-in DDE browser server, answering once constructed; it writes
@@ -142,8 +182,10 @@ class DdeServer {
   Process process_;
 };
 
-// Sets a registry string for one scope and puts the old state back, also
-// when the test fails on the way.
+// Sets a registry value for one scope and puts the old state back, also
+// when the test fails on the way. The old state is written to a journal
+// first: when the test program dies before the scope ends, the next test
+// program puts it back at its start (RestoreTestEnvironment).
 class RegistryValue {
  public:
   RegistryValue(HKEY root, const std::string& key, const std::string& name, const std::string& value);
@@ -159,7 +201,14 @@ class RegistryValue {
   std::string key_, name_, old_;
   DWORD type_ = REG_SZ;
   bool had_ = false, createdKey_ = false;
+  std::string journal_;  // this value's journal entry, removed once restored
 };
+
+// What a test program finds at its start: processes of an earlier test
+// program (anything run from the build folder), the registry values it
+// changed, its single-instance markers and clipboard text are ended, put
+// back or removed, however that program ended.
+void RestoreTestEnvironment();
 
 // The start of a helper process's entry on the process tab.
 inline std::string Prefix(DWORD pid) { return "[ " + std::to_string(pid) + " : helper.exe ]"; }

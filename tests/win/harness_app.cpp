@@ -2,6 +2,14 @@
 // registry settings that a test puts back.
 #include "harness.h"
 
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
 #include <gtest/gtest.h>
 
 #include "app/control_ids.h"
@@ -9,21 +17,30 @@
 namespace harness {
 
 App::App(const std::string& exe, const std::string& arguments) {
-  EXPECT_TRUE(process.Start("\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments))) << exe;
+  if (!process.Start("\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments))) {
+    ADD_FAILURE() << exe << " did not start";
+    throw StartFailed(exe);
+  }
   const bool ready = WaitFor([&] { return (form = FindTopWindow(process.Id(), "TForm1")) && ListCount() > 0; },
-                             20000);
-  EXPECT_TRUE(ready) << exe << " showed no filled list";
+                             30000);
   // The process tab stands before the window titles are in: the first load
   // has ended when the program waits for input again.
-  EXPECT_EQ(WaitForInputIdle(process.Handle(), 20000), 0u) << exe << " stayed busy";
+  const bool idle = ready && WaitForInputIdle(process.Handle(), 20000) == 0;
+  if (!idle) {
+    ADD_FAILURE() << exe << (ready ? " stayed busy after its first load" : " showed no filled list")
+                  << (process.Running() ? "" : " and ended with code " + std::to_string(process.Wait(0)));
+    if (form) PostMessageA(form, WM_CLOSE, 0, 0);
+    throw StartFailed(exe);
+  }
 }
 
 App::~App() {
   if (form) PostMessageA(form, WM_CLOSE, 0, 0);
-  if (process.Wait(5000) == -1) ADD_FAILURE() << "the program did not end after WM_CLOSE";
+  // Wine destroys each top-level window in about 2 s on a bare display.
+  if (process.Wait(20000) == -1) ADD_FAILURE() << "the program did not end after WM_CLOSE";
 }
 
-int App::ListCount() const { return static_cast<int>(SendMessageA(Ctl(kIdList), LB_GETCOUNT, 0, 0)); }
+int App::ListCount() const { return static_cast<int>(Send(Ctl(kIdList), LB_GETCOUNT)); }
 
 std::vector<std::string> App::Items() const { return ListItems(Ctl(kIdList)); }
 
@@ -37,27 +54,24 @@ int App::IndexOf(const std::string& prefix) const {
 bool App::SelectEntry(int index, DWORD pid) const {
   const std::string id = std::to_string(pid);
   HWND list = Ctl(kIdList);
-  SetForegroundWindow(form);
-  if (!WaitFor([&] { return GetForegroundWindow() == form; }, 5000)) return false;
-  // Wine may spend the first click on a window that another process brought
-  // forward on activating it; the second then selects. They are seconds
-  // apart, never a double click.
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    ClickItem(index);
-    if (WaitFor([&] { return ListSelection(list) == index && TextOf(Ctl(kIdIdProcess)) == id; }, 3000))
-      return true;
-  }
-  return false;
+  if (pid == 0 || !BringForward(form)) return false;
+  return ClickUntil(form, ItemPoint(index),
+                    [&] { return ListSelection(list) == index && TextOf(Ctl(kIdIdProcess)) == id; });
+}
+
+POINT App::ItemPoint(int index) const {
+  HWND list = Ctl(kIdList);
+  Send(list, LB_SETTOPINDEX, index);
+  RECT r{};
+  Send(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+  POINT p{r.left + 200, (r.top + r.bottom) / 2};
+  ClientToScreen(list, &p);
+  return p;
 }
 
 void App::ClickItem(int index) const {
-  HWND list = Ctl(kIdList);
-  SendMessageA(list, LB_SETTOPINDEX, index, 0);
-  RECT r;
-  SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-  POINT p{r.left + 200, (r.top + r.bottom) / 2};
-  ClientToScreen(list, &p);
-  SetForegroundWindow(form);
+  const POINT p = ItemPoint(index);
+  if (!BringForward(form)) ADD_FAILURE() << "the window did not come forward for a click";
   ClickAt(p.x, p.y);
 }
 
@@ -80,12 +94,12 @@ DdeServer::DdeServer(const std::string& log) {
   // The server shows this window once its service is registered. Asking it
   // over DDE from here would leave this process a DDE client of its own,
   // which under Wine can fault when the program later looks for servers.
-  EXPECT_TRUE(WaitFor([] { return FindWindowA(nullptr, "dde ready") != nullptr; }))
+  EXPECT_TRUE(WaitFor([&] { return FindTitled(process_.Id(), "dde ready") != nullptr; }))
       << "the DDE server showed no window";
 }
 
 DdeServer::~DdeServer() {
-  if (HWND w = FindWindowA(nullptr, "dde ready")) PostMessageA(w, WM_CLOSE, 0, 0);
+  if (HWND w = FindTitled(process_.Id(), "dde ready")) PostMessageA(w, WM_CLOSE, 0, 0);
   // Gone before the next test starts one of its own.
   EXPECT_GE(process_.Wait(10000), 0) << "the DDE server did not end";
 }
@@ -101,38 +115,176 @@ RegistryValue::RegistryValue(HKEY root, const std::string& key, const std::strin
   Set(REG_DWORD, &value, sizeof value);
 }
 
+namespace {
+const std::pair<HKEY, const char*> kRoots[] = {
+    {HKEY_CURRENT_USER, "HKCU"}, {HKEY_LOCAL_MACHINE, "HKLM"}, {HKEY_CLASSES_ROOT, "HKCR"}};
+
+std::string JournalDir() { return TestDir() + "registry-journal"; }
+
+// The value as it is: false when it is absent (or cannot be read whole).
+bool ReadValue(HKEY k, const std::string& name, DWORD& type, std::string& data) {
+  DWORD size = 0;
+  if (RegQueryValueExA(k, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+  data.assign(size, '\0');
+  if (RegQueryValueExA(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
+      ERROR_SUCCESS)
+    return false;
+  data.resize(size);
+  return true;
+}
+
+// Puts a value back as a journal entry describes it.
+void PutBack(HKEY root, const std::string& key, const std::string& name, bool had, DWORD type,
+             const std::string& data, bool createdKey) {
+  HKEY k;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS) return;
+  if (had)
+    RegSetValueExA(k, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                   static_cast<DWORD>(data.size()));
+  else
+    RegDeleteValueA(k, name.c_str());
+  RegCloseKey(k);
+  if (createdKey) RegDeleteKeyA(root, key.c_str());
+}
+
+std::string Hex(const std::string& bytes) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out;
+  for (unsigned char c : bytes) out += {digits[c >> 4], digits[c & 15]};
+  return out;
+}
+
+std::string Unhex(const std::string& hex) {
+  std::string out;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  return out;
+}
+}  // namespace
+
 void RegistryValue::Set(DWORD type, const void* data, DWORD size) {
-  const std::string &key = key_, &name = name_;
-  HKEY root = root_, k = nullptr;
+  HKEY k = nullptr;
   DWORD disposition = 0;
-  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
-                      &disposition) != ERROR_SUCCESS) {
-    ADD_FAILURE() << "cannot create " << key;
+  if (RegCreateKeyExA(root_, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, &disposition) !=
+      ERROR_SUCCESS) {
+    ADD_FAILURE() << "cannot create " << key_;
     return;
   }
   createdKey_ = disposition == REG_CREATED_NEW_KEY;
-  char old[1024] = {};
-  DWORD oldSize = sizeof old, oldType = 0;
-  had_ = RegQueryValueExA(k, name.c_str(), nullptr, &oldType, reinterpret_cast<BYTE*>(old), &oldSize) ==
-         ERROR_SUCCESS;
-  old_.assign(old, had_ ? oldSize : 0);
-  type_ = oldType;
-  EXPECT_EQ(RegSetValueExA(k, name.c_str(), 0, type, static_cast<const BYTE*>(data), size),
-            ERROR_SUCCESS)
-      << key << "\\" << name;
+  had_ = ReadValue(k, name_, type_, old_);
+  // Journal first: the change must never outlive a test program that dies.
+  const char* root = "";
+  for (const auto& [h, n] : kRoots)
+    if (h == root_) root = n;
+  CreateDirectoryA(JournalDir().c_str(), nullptr);
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  journal_ = JournalDir() + "\\" + std::to_string(now.QuadPart) + ".txt";
+  std::ofstream(journal_, std::ios::binary) << root << '\n' << key_ << '\n' << name_ << '\n' << had_ << '\n'
+                                            << type_ << '\n' << createdKey_ << '\n' << Hex(old_) << '\n';
+  EXPECT_EQ(RegSetValueExA(k, name_.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS)
+      << key_ << "\\" << name_;
   RegCloseKey(k);
 }
 
 RegistryValue::~RegistryValue() {
-  HKEY k;
-  if (RegOpenKeyExA(root_, key_.c_str(), 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS) return;
-  if (had_)
-    RegSetValueExA(k, name_.c_str(), 0, type_, reinterpret_cast<const BYTE*>(old_.data()),
-                   static_cast<DWORD>(old_.size()));
-  else
-    RegDeleteValueA(k, name_.c_str());
-  RegCloseKey(k);
-  if (createdKey_) RegDeleteKeyA(root_, key_.c_str());
+  PutBack(root_, key_, name_, had_, type_, old_, createdKey_);
+  if (!journal_.empty()) DeleteFileA(journal_.c_str());
+}
+
+namespace {
+// Journal entries left by a test program that died, newest first.
+void ReplayRegistryJournal() {
+  std::vector<std::string> entries;
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((JournalDir() + "\\*.txt").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do entries.push_back(found.cFileName);
+  while (FindNextFileA(find, &found));
+  FindClose(find);
+  std::sort(entries.begin(), entries.end(), [](const std::string& a, const std::string& b) {
+    return a.size() != b.size() ? a.size() > b.size() : a > b;
+  });
+  for (const std::string& e : entries) {
+    const std::string path = JournalDir() + "\\" + e;
+    std::istringstream in(ReadFileBytes(path));
+    std::string root, key, name, had, type, created, hex;
+    if (std::getline(in, root) && std::getline(in, key) && std::getline(in, name) &&
+        std::getline(in, had) && std::getline(in, type) && std::getline(in, created)) {
+      std::getline(in, hex);
+      for (const auto& [h, n] : kRoots)
+        if (root == n)
+          PutBack(h, key, name, had == "1", static_cast<DWORD>(std::stoul(type)), Unhex(hex), created == "1");
+    }
+    DeleteFileA(path.c_str());
+  }
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+  return text.size() >= prefix.size() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.data(),
+                                                         static_cast<int>(prefix.size()), prefix.data(),
+                                                         static_cast<int>(prefix.size())) == CSTR_EQUAL;
+}
+
+// Processes run from the build folder or from the test folders made on C:.
+void EndLeftoverProcesses() {
+  std::string build = TestDir();  // ...\build\win\tests\ -> ...\build\ 
+  for (int up = 0; up < 3; ++up) build = build.substr(0, build.find_last_of('\\', build.size() - 2) + 1);
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  base::UniqueHandle snap(snapshot);
+  PROCESSENTRY32 e{};
+  e.dwSize = sizeof e;
+  for (BOOL more = Process32First(snap.get(), &e); more; more = Process32Next(snap.get(), &e)) {
+    if (e.th32ProcessID == GetCurrentProcessId()) continue;
+    base::UniqueHandle p(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE |
+                                         SYNCHRONIZE, FALSE, e.th32ProcessID));
+    char path[MAX_PATH * 2] = {};
+    if (!p || !GetModuleFileNameExA(p.get(), nullptr, path, sizeof path)) continue;
+    if (!StartsWithNoCase(path, build) && !StartsWithNoCase(path, "C:\\vorlane")) continue;
+    std::fprintf(stderr, "ending a leftover process %lu: %s\n", e.th32ProcessID, path);
+    TerminateProcess(p.get(), 1);
+    WaitForSingleObject(p.get(), 10000);
+  }
+}
+
+// Markers (atoms named after a program's file name) of the program and the
+// copies the tests make of it, left by a copy that was killed: every copy
+// lies in the test programs' folder or one below it.
+void RemoveLeftoverMarkers() {
+  std::vector<std::string> names = {"Vorlane.exe"};
+  std::vector<std::string> dirs = {TestDir()};
+  WIN32_FIND_DATAA found;
+  for (size_t d = 0; d < dirs.size(); ++d) {
+    HANDLE find = FindFirstFileA((dirs[d] + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) continue;
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (d == 0) dirs.push_back(dirs[0] + name + "\\");
+      } else if (StartsWithNoCase(name, "vorlane")) {
+        names.push_back(name);
+      }
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+  }
+  for (const std::string& name : names)
+    for (int i = 0; i < 100; ++i) {
+      const ATOM atom = GlobalFindAtomA(name.c_str());
+      if (!atom) break;
+      GlobalDeleteAtom(atom);
+    }
+}
+}  // namespace
+
+void RestoreTestEnvironment() {
+  EndLeftoverProcesses();
+  ReplayRegistryJournal();
+  RemoveLeftoverMarkers();
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
 }
 
 std::string CopyExe(const std::string& dir, const std::string& name) {

@@ -7,6 +7,7 @@
 //                                 of them returns how many WM_GETTEXT they answered
 //   helper.exe threads            "First 1", "First 2" made by one thread, "Second 1",
 //                                 "Second 2" by another, none of them activated
+//   helper.exe fault              faults at once (a write through a null pointer)
 //   helper.exe listbox W H ITEM   "bare list" holding a bare owner-drawn list box of
 //                                 W x H pixels with items ITEM pixels high; WM_COPYDATA
 //                                 (texts ended by '\0' each) refills it, redraw off
@@ -151,6 +152,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Register("VorlaneSlow", SlowProc);
   Register("VorlaneBareList", BareListProc);
   std::string mode = __argc > 1 ? __argv[1] : "windows";
+  if (mode == "fault") *static_cast<volatile int*>(nullptr) = 1;
   if (mode == "windows") {
     int n = __argc > 2 ? std::atoi(__argv[2]) : 3;
     std::string prefix = __argc > 3 ? __argv[3] : "Helper";

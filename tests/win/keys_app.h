@@ -17,14 +17,7 @@ struct KeysApp : harness::App {
   int Count() const { return ListCount(); }
   std::string ShownId() const { return harness::TextOf(Ctl(kIdIdProcess)); }
   // A point on entry `index`, scrolled into view, on screen.
-  POINT EntryPoint(int index) const {
-    SendMessageA(List(), LB_SETTOPINDEX, index, 0);
-    RECT r;
-    SendMessageA(List(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-    POINT p{r.left + 200, (r.top + r.bottom) / 2};
-    ClientToScreen(List(), &p);
-    return p;
-  }
+  POINT EntryPoint(int index) const { return ItemPoint(index); }
   bool Select(int index, DWORD pid) const { return SelectEntry(index, pid); }
   HWND OpenMenu() const {
     HWND m = harness::FindTopWindow(process.Id(), "#32768");
@@ -58,8 +51,7 @@ inline HWND FocusOf(HWND w) {
   return info.hwndFocus;
 }
 
-inline DWORD EntryId(HWND list, int index) {
-  return static_cast<DWORD>(std::stoul(harness::ListItems(list)[static_cast<size_t>(index)].substr(2)));
-}
+// The process ID of entry `index`; 0 when there is no such entry.
+inline DWORD EntryId(HWND list, int index) { return harness::IdAt(list, index); }
 
 }  // namespace keys

@@ -35,9 +35,7 @@ TEST(Listing, EveryProcessListedWithItsFileAndVersionTexts) {
   for (const Known& k : kKnown) {
     running.emplace_back();
     ASSERT_TRUE(running.back().Start("\"" + harness::TestDir() + k.exe + "\" stay")) << k.exe;
-    const std::string ready = "ready " + std::to_string(running.back().Id());
-    ASSERT_TRUE(harness::WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; }))
-        << k.exe << " did not start";
+    ASSERT_TRUE(harness::WaitReady(running.back())) << k.exe << " did not start";
   }
   ui::UniqueIcon def(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
   ResolveCache files;

@@ -27,7 +27,7 @@ TEST(ProcessOps, StopEndsARunningProcessWithExitCodeZero) {
   harness::Process h = harness::StartHelper("windows 1 Stop");
   FILETIME created = CreationOf(h.Handle());
   StopProcess(h.Id(), &created);
-  EXPECT_EQ(h.Wait(5000), 0);
+  EXPECT_EQ(h.Wait(15000), 0);
 }
 
 TEST(ProcessOps, AReusedIdentifierIsNeitherStoppedNorChanged) {
@@ -40,7 +40,7 @@ TEST(ProcessOps, AReusedIdentifierIsNeitherStoppedNorChanged) {
   StopProcess(h.Id(), &older);
   EXPECT_TRUE(h.Running());
   StopProcess(h.Id(), nullptr);  // no creation time known: goes ahead
-  EXPECT_EQ(h.Wait(5000), 0);
+  EXPECT_EQ(h.Wait(15000), 0);
 }
 
 TEST(ProcessOps, WithoutTheDebugPrivilegeOwnProcessesAreStillReachable) {
@@ -55,7 +55,7 @@ TEST(ProcessOps, WithoutTheDebugPrivilegeOwnProcessesAreStillReachable) {
   EXPECT_EQ(GetProcessPriority(h.Id()), 0x40u);
   EXPECT_TRUE(SetProcessPriority(h.Id(), 0x20));
   StopProcess(h.Id());
-  EXPECT_EQ(h.Wait(5000), 0);
+  EXPECT_EQ(h.Wait(15000), 0);
 }
 
 TEST(ProcessOps, AnEndedProcessIsNotTerminatedAgain) {
@@ -67,7 +67,7 @@ TEST(ProcessOps, AnEndedProcessIsNotTerminatedAgain) {
     return TRUE;
   };
   harness::Process h = harness::StartHelper("windows 1 Gone");
-  h.Kill();
+  ASSERT_TRUE(h.Kill());
   StopProcess(h.Id());
   EXPECT_EQ(terminations, 0);
 }

@@ -1,6 +1,7 @@
 // Reading registry strings.
 #include <gtest/gtest.h>
 
+#include "harness.h"
 #include "productinfo/home_page.h"
 
 namespace {
@@ -41,4 +42,32 @@ TEST_F(RegistryFixture, MissingValueOrKeyGivesMinusOne) {
   EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, kKey, "Missing", v), -1);
   EXPECT_EQ(v, "");
   EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, "Software\\NoSuchVorlaneKey", "Text", v), -1);
+}
+
+// The tests' own registry scope: a value of over 1 KB comes back whole, at
+// the scope's end and, when the test program dies inside the scope, at the
+// start of the next one (here: the scope never ends; the next start's
+// restore runs).
+TEST_F(RegistryFixture, TestValuesComeBackWholeAfterTheScopeOrADeath) {
+  const std::string big(3000, 'b');
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExA(key, "Big", 0, REG_SZ, reinterpret_cast<const BYTE*>(big.c_str()),
+                           static_cast<DWORD>(big.size() + 1)), ERROR_SUCCESS);
+  RegCloseKey(key);
+  auto read = [](const char* name) {
+    std::string v;
+    return ReadRegString(HKEY_CURRENT_USER, kKey, name, v) == 0 ? v : std::string("(none)");
+  };
+  { harness::RegistryValue scoped(HKEY_CURRENT_USER, kKey, "Big", "small"); }
+  EXPECT_TRUE(read("Big") == big) << read("Big").substr(0, 40);
+
+  // Left undestroyed, as a death leaves them.
+  new harness::RegistryValue(HKEY_CURRENT_USER, kKey, "Big", "after a death");
+  new harness::RegistryValue(HKEY_CURRENT_USER, kKey, "New", "added");
+  new harness::RegistryValue(HKEY_CURRENT_USER, kKey, "Big", "set twice");
+  ASSERT_EQ(read("Big"), "set twice");
+  harness::RestoreTestEnvironment();
+  EXPECT_TRUE(read("Big") == big) << read("Big").substr(0, 40);
+  EXPECT_EQ(read("New"), "(none)");
 }

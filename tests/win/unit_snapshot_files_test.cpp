@@ -18,8 +18,7 @@ namespace {
 // Each file resolved as the program does.
 Snapshot Take() {
   static ui::UniqueIcon def(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
-  static ResolveCache cache;
-  cache.NextReload();
+  ResolveCache cache;  // each snapshot its own: no test leans on another's
   return TakeSnapshot({"Idle", "", "System", "", "", def.get(), def.get(), def.get()},
                       CachedResolver(cache));
 }
@@ -41,9 +40,10 @@ class WideProcess {
       return false;
     CloseHandle(pi.hThread);
     handle_.reset(pi.hProcess);
+    if (!harness::JoinTestJob(handle_.get())) return false;
     id_ = pi.dwProcessId;
     const std::string ready = "ready " + std::to_string(id_);
-    return harness::WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; });
+    return harness::WaitFor([&] { return harness::FindTitled(id_, ready) != nullptr; });
   }
   ~WideProcess() {
     if (!handle_) return;
@@ -130,7 +130,7 @@ TEST(Snapshot, ReloadsKeepOnlyWhatCannotHaveChanged) {
     const std::string title = "Kept" + std::to_string(i);
     return running[i].Start("\"" + path[i] + "\" windows 2 " + title) &&
            harness::WaitFor([&] {
-             return FindWindowA(nullptr, ("ready " + std::to_string(running[i].Id())).c_str());
+             return harness::FindTitled(running[i].Id(), "ready " + std::to_string(running[i].Id()));
            });
   };
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(make(i) && start(i)) << i;
@@ -184,7 +184,7 @@ TEST(Snapshot, ReloadsKeepOnlyWhatCannotHaveChanged) {
   LoadEntryLists(lists, fixed);
   check("second reload");
 
-  running[1].Kill();
+  ASSERT_TRUE(running[1].Kill());
   made[1] = {"Replaced Co", "Replaced Description", true};
   ASSERT_TRUE(harness::WaitFor([&] { return make(1); })) << "file still in use";
   ASSERT_TRUE(start(1));

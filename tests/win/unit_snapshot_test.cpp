@@ -19,7 +19,7 @@ Snapshot Take() {
   static ui::UniqueIcon def(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
   static ui::UniqueIcon sys(CopyIcon(LoadIconA(nullptr, IDI_WARNING)));
   static ui::UniqueIcon idle(CopyIcon(LoadIconA(nullptr, IDI_INFORMATION)));
-  static ResolveCache cache;
+  ResolveCache cache;  // each snapshot its own: no test leans on another's
   const FixedEntries fixed{texts::kIdleName,   texts::kIdleDescription, texts::kSystemName,
                            texts::kSystemDescription, texts::kMicrosoft, def.get(), sys.get(),
                            idle.get()};
@@ -186,8 +186,7 @@ TEST(Snapshot, ModulePathsOfFullLengthAreKept) {
   ASSERT_TRUE(CopyFileA((harness::TestDir() + "helper.exe").c_str(), exe.c_str(), FALSE));
   harness::Process h;
   ASSERT_TRUE(h.Start("\"" + exe + "\" windows 1 Long"));
-  const std::string ready = "ready " + std::to_string(h.Id());
-  ASSERT_TRUE(harness::WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; }));
+  ASSERT_TRUE(harness::WaitReady(h));
   const Snapshot lists = Take();
   auto mine = Of(Parse(lists.ProcessLines), h.Id());
   ASSERT_EQ(mine.size(), 1u);

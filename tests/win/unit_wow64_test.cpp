@@ -88,7 +88,7 @@ TEST(Wow64, SixtyFourBitProgramsInTheSystemFolderResolveAsThirtyTwoBitOnes) {
       services = s.DisplayName == "services.exe";
   }
   EXPECT_TRUE(services);
-  p64.Kill();
+  EXPECT_TRUE(p64.Kill());
   ASSERT_TRUE(Wow64DisableWow64FsRedirection(&redirection));
   DeleteFileA(probe64.c_str());
   Wow64RevertWow64FsRedirection(redirection);
