@@ -70,6 +70,26 @@ TEST(Gui, StartsDuringACloseOrAfterAKillEndWithOneWindowAndNoMarkerLeft) {
   while (ATOM left = GlobalFindAtomA(marker)) GlobalDeleteAtom(left);
 }
 
+// A copy that an earlier test program left running (outside this one's job)
+// is ended by the next test program's start, its marker removed: the
+// program then starts as a copy of its own instead of handing over to it.
+TEST(Gui, ACopyLeftRunningByAnEarlierTestRunIsEndedAtTheNextStart) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::string cmd = "\"" + VorlaneExe() + "\"";
+  ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  CloseHandle(pi.hThread);
+  base::UniqueHandle leftover(pi.hProcess);
+  ASSERT_TRUE(WaitFor([&] { return FindTopWindow(pi.dwProcessId, "TForm1") != nullptr; }, 30000));
+  RestoreTestEnvironment();
+  EXPECT_EQ(WaitForSingleObject(leftover.get(), 0), WAIT_OBJECT_0);
+  TerminateProcess(leftover.get(), 1);
+  EXPECT_EQ(GlobalFindAtomA("Vorlane.exe"), 0);
+  App app;
+  EXPECT_NE(app.process.Id(), pi.dwProcessId);
+}
+
 namespace {
 // Real input: the button pressed at `from`, the pointer moved, released at `to`.
 void DragWithButton(POINT from, POINT to) {

@@ -227,8 +227,9 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 
 // Processes run from the build folder or from the test folders made on C:.
 void EndLeftoverProcesses() {
-  std::string build = TestDir();  // ...\build\win\tests\ -> ...\build\ 
-  for (int up = 0; up < 3; ++up) build = build.substr(0, build.find_last_of('\\', build.size() - 2) + 1);
+  // The build folder: two up from the test programs' (build\win\tests).
+  std::string build = TestDir();
+  for (int up = 0; up < 2; ++up) build = build.substr(0, build.find_last_of('\\', build.size() - 2) + 1);
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return;
   base::UniqueHandle snap(snapshot);

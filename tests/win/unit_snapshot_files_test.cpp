@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 #include "app/entry_model.h"
 #include "crafted_exe.h"
@@ -18,9 +19,12 @@ namespace {
 // Each file resolved as the program does.
 Snapshot Take() {
   static ui::UniqueIcon def(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
-  ResolveCache cache;  // each snapshot its own: no test leans on another's
+  // A new cache for each snapshot, so that no test leans on what an earlier
+  // one resolved; kept until the next, as it owns the snapshot's icons.
+  static std::unique_ptr<ResolveCache> cache;
+  cache = std::make_unique<ResolveCache>();
   return TakeSnapshot({"Idle", "", "System", "", "", def.get(), def.get(), def.get()},
-                      CachedResolver(cache));
+                      CachedResolver(*cache));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 
 #include "app/entry_model.h"
@@ -19,11 +20,14 @@ Snapshot Take() {
   static ui::UniqueIcon def(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
   static ui::UniqueIcon sys(CopyIcon(LoadIconA(nullptr, IDI_WARNING)));
   static ui::UniqueIcon idle(CopyIcon(LoadIconA(nullptr, IDI_INFORMATION)));
-  ResolveCache cache;  // each snapshot its own: no test leans on another's
+  // A new cache for each snapshot, so that no test leans on what an earlier
+  // one resolved; kept until the next, as it owns the snapshot's icons.
+  static std::unique_ptr<ResolveCache> cache;
+  cache = std::make_unique<ResolveCache>();
   const FixedEntries fixed{texts::kIdleName,   texts::kIdleDescription, texts::kSystemName,
                            texts::kSystemDescription, texts::kMicrosoft, def.get(), sys.get(),
                            idle.get()};
-  return TakeSnapshot(fixed, CachedResolver(cache));
+  return TakeSnapshot(fixed, CachedResolver(*cache));
 }
 
 std::vector<TQorSvc> Parse(const std::vector<std::string>& lines) {
