@@ -38,7 +38,18 @@ TEST(Gui, CaptionTextsAndLayout) {
   EXPECT_EQ(combo.left, 447);
   EXPECT_EQ(id.left, label.right + 4);
   EXPECT_EQ(id.right - id.left, (540 - 42) / 2 - 4 - (label.right - label.left));
-  EXPECT_EQ(name.right - name.left, 540 - name.left - 4);
+  for (auto [ctl, top] : {std::pair{kIdDisplayName, 28}, {kIdCompany, 52},
+                          {kIdDescription, 76}, {kIdFileName, 100}, {kIdMemo, 124}, {kIdStop, 43}})
+    EXPECT_EQ(ChildRect(app.Ctl(ctl)).top, top) << ctl;
+  for (int ctl : {kIdDisplayName, kIdCompany, kIdDescription, kIdFileName, kIdMemo})
+    EXPECT_EQ(ChildRect(app.Ctl(ctl)).right, 540 - 4) << ctl;
+  EXPECT_EQ(ChildRect(app.Ctl(kIdMemo)).bottom, 124 + 44);
+  EXPECT_EQ(ChildRect(app.Ctl(kIdIcon)).left, 5);
+  EXPECT_EQ(ChildRect(app.Ctl(kIdByProcessId)).left, 132);
+  EXPECT_EQ(ChildRect(app.Ctl(kIdByFileName)).left, 256);
+  RECT buttons;  // the panel of 再読込 and the two order buttons
+  GetWindowRect(GetParent(app.Ctl(kIdByProcessId)), &buttons);
+  EXPECT_EQ(buttons.bottom - buttons.top, 33);
   // The design's own figures need the design font, which measures this label
   // 54 pixels wide; its stand-in here (IPA P Gothic) measures 56, so they are
   // checked only where the design font is. The relations above hold with any.
@@ -46,6 +57,7 @@ TEST(Gui, CaptionTextsAndLayout) {
     EXPECT_EQ(id.left, 100);
     EXPECT_EQ(id.right - id.left, 191);
     EXPECT_EQ(name.right - name.left, 436);
+    EXPECT_EQ(label.top, 8);  // centred on its field by its own height
   }
   RECT company;  // the picture once the panel's labels are painted
   GetWindowRect(app.Ctl(kIdLabelCompany), &company);
