@@ -47,7 +47,6 @@ bool TForm1::CreateListArea() {
   ok &= TC_Main.Create({.parent = form, .bounds = {0, 0, client.right, btnTop}, .id = kIdTabMain,
                         .tabs = {texts::kTabProcess, texts::kTabApplication},
                         .tabWidth = d.TabWidth, .tabHeight = d.TabHeight});
-  GLB_List.SetAutoItemHeight(false);
   const Box listArea = TC_Main.DisplayArea();
   ok &= PL_List.Create({.parent = TC_Main.hwnd(), .bounds = listArea});
   ok &= GLB_List.Create({.parent = PL_List.hwnd(), .bounds = ui::ControlHost::ChildBox(listArea),
@@ -59,14 +58,10 @@ bool TForm1::CreateListArea() {
   if (!ok) return false;
   PL_Base.SetBevelBox(0, d.BV_Icon);
   GLB_List.SetItemHeight(d.ItemHeight);
-  GLB_List.Flat = false;
-  GLB_List.SetLayout(blGlyphLeft);
   GLB_List.FocusedColor = ui::clMoneyGreen;
   GLB_List.SelectedColor = ui::clSkyBlue;
   GLB_List.BorderHighlight = ui::clBtnHighlight;
   GLB_List.BorderShadow = ui::clGreen;
-  GLB_List.FocusedFont = {font_.get(), ui::clWindowText};
-  GLB_List.SelectedFont = {font_.get(), ui::clWindowText};
   return true;
 }
 

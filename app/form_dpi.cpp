@@ -36,8 +36,6 @@ void TForm1::ApplyDpi(int dpi) {
     if (kDetailRows[i].labelId) detailLabels_[i].SetFontAndSize(f);
   LL_Priority.SetFontAndSize(f);
   GLB_List.SetListFont(f);
-  GLB_List.FocusedFont.handle = f;
-  GLB_List.SelectedFont.handle = f;
   font_ = std::move(font);  // the old font is deleted once no control uses it
 
   for (ui::BitmapButton* b : {&BB_Reget, &BB_Update, &BB_Stop, &BB_Close})
@@ -66,9 +64,9 @@ bool TForm1::ListNeedsSystemColours() const {
   if (ui::HighContrastOn()) return true;
   // A dark scheme without the setting (Wine's high-contrast schemes never set
   // it) would put light text on the list's own pale selected and hot looks.
-  for (const auto& [back, font] : {std::pair{GLB_List.SelectedColor, GLB_List.SelectedFont},
-                                   std::pair{GLB_List.FocusedColor, GLB_List.FocusedFont}})
-    if (base::ContrastRatio(ui::ColorToRGB(font.color), ui::ColorToRGB(back)) < base::kReadableContrast)
+  for (const ui::TColor back : {GLB_List.SelectedColor, GLB_List.FocusedColor})
+    if (base::ContrastRatio(ui::ColorToRGB(ui::clWindowText), ui::ColorToRGB(back)) <
+        base::kReadableContrast)
       return true;
   return false;
 }

@@ -10,18 +10,6 @@ namespace {
 constexpr UINT_PTR kHoverTimerId = 1;
 constexpr UINT kHoverInterval = 100;
 
-ui::UniqueFont DefaultFont() {
-  LOGFONTA lf{};
-  GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-  return ui::UniqueFont(CreateFontIndirectA(&lf));
-}
-
-int FontHeight(HFONT f) {
-  LOGFONTA lf{};
-  if (!f || !GetObjectA(f, sizeof lf, &lf)) return 0;
-  return lf.lfHeight;
-}
-
 void Polyline3(HDC dc, POINT a, POINT b, POINT c, HPEN pen) {
   ui::Selected sel(dc, pen);
   POINT pts[3] = {a, b, c};
@@ -64,12 +52,6 @@ HDC BackBuffer::Get(HDC like, int w, int h) {
   return dc_.get();
 }
 
-TGraphicListBox::TGraphicListBox()
-    : ownFocusedFont_(DefaultFont()), ownSelectedFont_(DefaultFont()) {
-  FocusedFont.handle = ownFocusedFont_.get();
-  SelectedFont.handle = ownSelectedFont_.get();
-}
-
 TGraphicListBox::~TGraphicListBox() {
   if (hwnd() && timerOn_) KillTimer(hwnd(), kHoverTimerId);
 }
@@ -84,7 +66,6 @@ bool TGraphicListBox::Create(const Args& a) {
   SetFont(a.font);
   // The list asks for its item height while it is being created, before
   // its wrapper can answer: the height is set here instead.
-  UpdateAutoItemHeight();
   if (pendingItemHeight_ > 0) SetItemHeight(pendingItemHeight_);
   return true;
 }
@@ -92,29 +73,11 @@ bool TGraphicListBox::Create(const Args& a) {
 void TGraphicListBox::SetListFont(HFONT f) {
   font_ = f;
   SetFont(f);
-  UpdateAutoItemHeight();
-}
-
-void TGraphicListBox::SetAutoItemHeight(bool v) {
-  autoItemHeight_ = v;
-  UpdateAutoItemHeight();
 }
 
 void TGraphicListBox::SetGlyphs(const ui::ImageList* list, const std::vector<int>* indices) {
   glyphs_ = list;
   glyphIndices_ = indices;
-  UpdateAutoItemHeight();
-}
-
-void TGraphicListBox::SetLayout(TButtonLayout l) {
-  layout_ = l;
-  UpdateAutoItemHeight();
-}
-
-void TGraphicListBox::UpdateAutoItemHeight() {
-  if (!autoItemHeight_) return;
-  SetItemHeight(::AutoItemHeight(FontHeight(font_.get()), glyphs_ != nullptr,
-                                 glyphs_ ? glyphs_->Height() : 0, layout_));
 }
 
 int TGraphicListBox::ItemHeight() const {
@@ -197,26 +160,18 @@ ItemColors TGraphicListBox::ChooseColors(UINT state) const {
   ItemColors c;
   c.surface = ui::ColorToRGB(Color);
   c.font = {font_.get(), ui::clWindowText};
-  if (Flat && selected) {
-    c.surface = ui::ColorToRGB(ui::clHighlight);
-    c.font.color = ui::clHighlightText;
-  }
   c.back = c.surface;
-  if (Flat) return c;
   if (selected) {
     c.back = ui::ColorToRGB(SelectedColor);
-    c.font = SelectedFont;
     c.frameTopLeft = ui::ColorToRGB(BorderShadow);
     c.frameBottomRight = ui::ColorToRGB(BorderHighlight);
   }
   if (hot) {  // wins over selected
     c.back = ui::ColorToRGB(FocusedColor);
-    c.font = FocusedFont;
     c.frameTopLeft = ui::ColorToRGB(BorderHighlight);
     c.frameBottomRight = ui::ColorToRGB(BorderShadow);
   }
   c.framed = selected || hot;
-  if (!c.font.handle) c.font.handle = font_.get();
   if (HighContrast) {
     // The system's own colours, a selected entry in its highlight ones; the
     // hot entry keeps its colours inside a frame in the hot-track colour.
@@ -233,7 +188,6 @@ ItemMetrics TGraphicListBox::Measure(HDC surface, const std::string& text,
   RECT client;
   GetClientRect(hwnd(), &client);
   ItemMetrics m;
-  m.layout = layout_;
   m.hasGlyphs = glyphs_ != nullptr;
   m.glyphWidth = glyphs_ ? glyphs_->Width() : 0;
   m.glyphHeight = glyphs_ ? glyphs_->Height() : 0;
@@ -278,9 +232,6 @@ void TGraphicListBox::DrawLines(HDC image, const std::vector<std::string_view>& 
 }
 
 void TGraphicListBox::DrawGlyph(HDC image, int glyph, const ItemGeometry& g, COLORREF back) {
-  if (layout_ == blGlyphRight)
-    FillSolid(image, {g.clearColumnsAt, 0, g.clearColumnsAt + 2, g.height}, back);
-  if (g.clearRowAt >= 0) FillSolid(image, {0, g.clearRowAt, g.width, g.clearRowAt + 1}, back);
   glyphCache_.Draw(image, g.glyphX, g.glyphY, *glyphs_, glyph, back, tools_.Brush(back));
 }
 
@@ -315,7 +266,6 @@ void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT s
   SetStretchBltMode(surface, COLORONCOLOR);
   StretchBlt(surface, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, image, 0,
              0, m.clientWidth, m.itemHeight, SRCCOPY);
-  if (Flat && state & kSelected) DrawFocusRect(surface, &rect);
 }
 
 void TGraphicListBox::SetTimerEnabled(bool on) {

@@ -18,7 +18,7 @@
 
 // A font as the list draws with it: a handle and a text colour.
 struct TFontRef {
-  HFONT handle = nullptr;  // borrowed unless the list made it
+  HFONT handle = nullptr;  // borrowed
   ui::TColor color = ui::clWindowText;
 };
 
@@ -64,7 +64,7 @@ class TGraphicListBox : public ui::Control {
   // system's focus flag before painting, so the two never mix.
   static constexpr UINT kHot = ODS_FOCUS;          // 0x0010
 
-  TGraphicListBox();
+  TGraphicListBox() = default;
   ~TGraphicListBox() override;
   struct Args {
     HWND parent = nullptr;
@@ -74,22 +74,17 @@ class TGraphicListBox : public ui::Control {
   };
   bool Create(const Args& a);
 
-  // Properties; setters store, and three of them recompute the item height.
-  void SetAutoItemHeight(bool v);
+  // Properties, used from the next paint on.
   ui::TColor BorderHighlight = ui::clBtnHighlight;
   ui::TColor BorderShadow = ui::clBtnShadow;
-  bool Flat = false;
   ui::TColor FocusedColor = ui::clBtnFace;
   ui::TColor SelectedColor = ui::clBtnFace;
-  TFontRef FocusedFont;
-  TFontRef SelectedFont;
   ui::TColor Color = ui::clWindow;
   // The system's colours instead of the ones above (the high-contrast setting).
   bool HighContrast = false;
   // Entry i shows image (*indices)[i], or image i without `indices`; both
   // borrowed, kept alive by the caller while the list shows them.
   void SetGlyphs(const ui::ImageList* list, const std::vector<int>* indices = nullptr);
-  void SetLayout(TButtonLayout l);
 
   // The base list box's own features.
   int ItemHeight() const;
@@ -128,7 +123,6 @@ class TGraphicListBox : public ui::Control {
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void UpdateAutoItemHeight();
   ItemMetrics Measure(HDC surface, const std::string& text,
                       const std::vector<std::string_view>& lines) const;
   int GlyphOf(int index) const;  // -1 when the entry has none
@@ -149,15 +143,12 @@ class TGraphicListBox : public ui::Control {
   // for every entry drawn.
   LRESULT CallList(UINT msg, WPARAM wp, LPARAM lp) const;
 
-  bool autoItemHeight_ = true;
   const ui::ImageList* glyphs_ = nullptr;  // borrowed: the form owns the image lists
   const std::vector<int>* glyphIndices_ = nullptr;  // borrowed, likewise
   SolidTools tools_;
   BackBuffer buffer_;  // the item's image
   GlyphCache glyphCache_;
-  TButtonLayout layout_ = blGlyphLeft;
   base::Borrowed<HFONT> font_;             // the form's font
-  ui::UniqueFont ownFocusedFont_, ownSelectedFont_;  // owned, made at construction
   int hotIndex_ = -1;
   bool timerOn_ = false;
   bool tracking_ = false;  // the system reports the pointer's leaving

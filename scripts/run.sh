@@ -1,28 +1,27 @@
 #!/usr/bin/env bash
 # Runs Vorlane under Wine. On a display ($DISPLAY) it runs until closed;
 # without one it starts a virtual display, waits for the window, saves a
-# screenshot, closes the program and stops everything it started.
+# screenshot of it as a user sees it (frame and caption included), closes
+# the program and stops everything it started.
 set -u
 VORLANE_BUILD=$(cd "${1:-build}" && pwd)
 source "$(dirname "$0")/wine-env.sh"
-wine_prefix_ready
 exe="$VORLANE_BUILD/Vorlane.exe"
 
 if [ -n "${DISPLAY:-}" ]; then
+  wine_prefix_ready
   exec wine "$exe"
 fi
 
-n=80
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-export DISPLAY=":$n"
-setsid Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-xvfb=$!
+# Not the tests' prefix: that one places windows for the tests' larger
+# display, and there Wine draws no frames.
+framed_prefix_ready
+start_xvfb 1024x768 || exit 1
 cleanup() {
-  wineserver -k >/dev/null 2>&1
-  kill "$xvfb" 2>/dev/null
+  wineserver -k >/dev/null 2>&1 </dev/null
+  kill "$XVFB_PID" 2>/dev/null
 }
 trap cleanup EXIT
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 
 wine "$exe" </dev/null >/dev/null 2>&1 &
 app=$!
@@ -36,9 +35,11 @@ if [ -z "$found" ]; then
   echo "run: the window did not appear" >&2
   exit 1
 fi
+xdotool mousemove 0 767  # the pointer off the window: no entry shows hot
 sleep 2  # let the first load and painting finish before the picture
 shot="$VORLANE_BUILD/screenshot.png"
-import -display "$DISPLAY" -window root "$shot"
+eval "$(xdotool getwindowgeometry --shell "$found")"
+import -display "$DISPLAY" -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shot"
 echo "run: window up; screenshot saved to $shot"
-wine taskkill /im Vorlane.exe >/dev/null 2>&1
+wine taskkill /im Vorlane.exe >/dev/null 2>&1 </dev/null
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the window as a Windows user sees it: Wine
-# draws the frame, the caption and its buttons itself (X11 driver setting
-# "Decorated" = N; the buttons need the Marlett font of fonts-wine), in a
-# prefix of its own on a virtual display, with the tests' Japanese font.
+# draws the frame, the caption and its buttons itself, in a prefix of its
+# own on a virtual display, with the tests' Japanese font (framed_prefix_ready).
 # A helper process of the tests gives the details panel something to show.
 #   screenshots.sh BUILD_DIR OUT_DIR [VORLANE_EXE]
 set -euo pipefail
@@ -11,15 +10,7 @@ mkdir -p "$2"
 out=$(cd "$2" && pwd)
 exe=${3:-$VORLANE_BUILD/Vorlane.exe}
 source "$(dirname "$0")/wine-env.sh"
-export WINEPREFIX="$VORLANE_BUILD/wineprefix-framed"
-wine_prefix_ready
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null
-# Wine loads the fonts of the prefix's own font folder: Marlett draws the
-# caption buttons. The caption's face, "MS Shell Dlg", is drawn with the IPA
-# face of the tests, as a Japanese Windows draws it with its UI face.
-cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-  /v 'MS Shell Dlg' /d 'IPAPGothic' /f >/dev/null 2>&1 </dev/null
+framed_prefix_ready
 
 n=70
 while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done

@@ -52,3 +52,18 @@ start_xvfb() {
   [ -n "$n" ] && kill -0 "$XVFB_PID" 2>/dev/null || { echo "Xvfb did not start" >&2; return 1; }
   export DISPLAY=":$n"
 }
+
+# Switches to the prefix whose windows Wine frames itself, as a Windows user
+# sees them: X11 driver setting "Decorated" = N, Marlett (of fonts-wine) for
+# the caption buttons, and the caption's face, "MS Shell Dlg", drawn with the
+# IPA face of the tests, as a Japanese Windows draws it with its UI face. It
+# only ever meets 1,024 x 768 displays: a prefix remembers the display's
+# size and places windows for it.
+framed_prefix_ready() {
+  export WINEPREFIX="$VORLANE_BUILD/wineprefix-framed"
+  wine_prefix_ready
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    /v 'MS Shell Dlg' /d 'IPAPGothic' /f >/dev/null 2>&1 </dev/null
+}

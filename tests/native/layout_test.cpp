@@ -11,41 +11,6 @@ FormLayout Created(int labelWidth = 54) {
 }
 }  // namespace
 
-TEST(FormLayout, CreationPlacesRowsAndMemo) {
-  FormLayout f = Created();
-  EXPECT_EQ(f.PL_BaseHeight, 172);
-  EXPECT_EQ(f.BV_Icon.left, 4);
-  EXPECT_EQ(f.BV_Icon.width, 34);
-  EXPECT_EQ(f.IM_Icon.left, 5);
-  EXPECT_EQ(f.LL_idProcess.left, 42);
-  EXPECT_EQ(f.LL_idProcess.top, 8);
-  EXPECT_EQ(f.ED_DisplayName.top, 28);
-  EXPECT_EQ(f.ED_Company.top, 52);
-  EXPECT_EQ(f.ED_Description.top, 76);
-  EXPECT_EQ(f.ED_FileName.top, 100);
-  EXPECT_EQ(f.MM_Description.top, 124);
-  EXPECT_EQ(f.MM_Description.height, 44);
-  EXPECT_EQ(f.BB_Stop.top, 43);
-  EXPECT_EQ(f.PL_BtnHeight, 33);
-  EXPECT_EQ(f.SB_ProcessID.left, 132);
-  EXPECT_EQ(f.SB_FileName.left, 256);
-}
-
-TEST(FormLayout, WorkedExampleAt632) {
-  FormLayout f = Created();
-  LayoutOnResize(f, 632);
-  EXPECT_EQ(f.BB_Close.left, 540);
-  EXPECT_EQ(f.BB_Close.top, 137);
-  EXPECT_EQ(f.IM_Link.top, 102);
-  EXPECT_EQ(f.ED_idProcess.left, 100);
-  EXPECT_EQ(f.ED_idProcess.width, 191);
-  EXPECT_EQ(f.CB_Priority.left, 447);
-  EXPECT_EQ(f.LL_Priority.left, 407);
-  for (const Box* b : {&f.ED_DisplayName, &f.ED_Company, &f.ED_Description, &f.ED_FileName,
-                       &f.MM_Description})
-    EXPECT_EQ(b->width, 436);
-}
-
 TEST(FormLayout, WideningKeepsTheRightColumnFlush) {
   FormLayout f = Created();
   LayoutOnResize(f, 1001);

@@ -1,6 +1,7 @@
 // The real Vorlane.exe, started and driven from outside its process.
 #include <gtest/gtest.h>
 #include <oleacc.h>
+#include <winternl.h>
 
 #include <algorithm>
 
@@ -38,7 +39,18 @@ TEST(Gui, CaptionTextsAndLayout) {
   EXPECT_EQ(combo.left, 447);
   EXPECT_EQ(id.left, label.right + 4);
   EXPECT_EQ(id.right - id.left, (540 - 42) / 2 - 4 - (label.right - label.left));
-  EXPECT_EQ(name.right - name.left, 540 - name.left - 4);
+  for (auto [ctl, top] : {std::pair{kIdDisplayName, 28}, {kIdCompany, 52},
+                          {kIdDescription, 76}, {kIdFileName, 100}, {kIdMemo, 124}, {kIdStop, 43}})
+    EXPECT_EQ(ChildRect(app.Ctl(ctl)).top, top) << ctl;
+  for (int ctl : {kIdDisplayName, kIdCompany, kIdDescription, kIdFileName, kIdMemo})
+    EXPECT_EQ(ChildRect(app.Ctl(ctl)).right, 540 - 4) << ctl;
+  EXPECT_EQ(ChildRect(app.Ctl(kIdMemo)).bottom, 124 + 44);
+  EXPECT_EQ(ChildRect(app.Ctl(kIdIcon)).left, 5);
+  EXPECT_EQ(ChildRect(app.Ctl(kIdByProcessId)).left, 132);
+  EXPECT_EQ(ChildRect(app.Ctl(kIdByFileName)).left, 256);
+  RECT buttons;  // the panel of 再読込 and the two order buttons
+  GetWindowRect(GetParent(app.Ctl(kIdByProcessId)), &buttons);
+  EXPECT_EQ(buttons.bottom - buttons.top, 33);
   // The design's own figures need the design font, which measures this label
   // 54 pixels wide; its stand-in here (IPA P Gothic) measures 56, so they are
   // checked only where the design font is. The relations above hold with any.
@@ -46,6 +58,7 @@ TEST(Gui, CaptionTextsAndLayout) {
     EXPECT_EQ(id.left, 100);
     EXPECT_EQ(id.right - id.left, 191);
     EXPECT_EQ(name.right - name.left, 436);
+    EXPECT_EQ(label.top, 8);  // centred on its field by its own height
   }
   RECT company;  // the picture once the panel's labels are painted
   GetWindowRect(app.Ctl(kIdLabelCompany), &company);
@@ -263,26 +276,69 @@ TEST(Gui, HotEntryFollowsThePointerAndSelectionIsSkyBlue) {
   SaveScreenshot("selected_entry");
 }
 
+namespace {
+// GDI objects alive in `process`, read from its own handle table: under Wine
+// each process has one (GetObjectType in another process sees none of its
+// objects), which its PEB names as Windows does; an entry is 24 bytes, its
+// type at byte 14 nonzero while the object lives. -1 when unreadable.
+long GdiObjects(HANDLE process) {
+  using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  PROCESS_BASIC_INFORMATION basic{};
+  DWORD table = 0;  // the PEB's GdiSharedHandleTable
+  if (!query || query(process, 0 /* ProcessBasicInformation */, &basic, sizeof basic, nullptr) != 0 ||
+      !ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + 0x94, &table,
+                         sizeof table, nullptr) || !table)
+    return -1;
+  constexpr size_t kEntries = 0x10000, kEntrySize = 24, kTypeAt = 14;
+  std::vector<unsigned char> entries(kEntries * kEntrySize);
+  if (!ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<uintptr_t>(table)),
+                         entries.data(), entries.size(), nullptr))
+    return -1;
+  long live = 0;
+  for (size_t i = 0; i < kEntries; ++i) live += entries[i * kEntrySize + kTypeAt] != 0;
+  return live;
+}
+
+// The windows (USER objects) of process `pid`, each top-level one with its descendants.
+BOOL CALLBACK CountOne(HWND, LPARAM n) { return ++*reinterpret_cast<long*>(n), TRUE; }
+long WindowsOf(DWORD pid) {
+  long n = 0;
+  for (HWND w : TopWindows(pid)) {
+    ++n;
+    EnumChildWindows(w, CountOne, reinterpret_cast<LPARAM>(&n));
+  }
+  return n;
+}
+}  // namespace
+
 TEST(Gui, ReloadsLeakNothing) {
-  // Wine reports no GDI or USER object counts (GetGuiResources gives 0), so
-  // the test watches the process's resident memory: a leaked off-screen
-  // image, icon or image list per entry and reload adds up to megabytes.
+  // Wine reports no GDI or USER object counts (GetGuiResources gives 0): the
+  // test counts the program's GDI objects in its handle table and its
+  // windows, and watches its resident memory. An icon leaks its bitmaps.
   Process helpers[] = {StartHelper("windows 3 Leak"), StartHelper("windows 3 Leak")};
   // The mark finds this process's memory, not another copy's on the machine.
   const std::string mark = UniqueMark();
   App app(CopyExe(TestDir() + "leak", "VorlaneLeak.exe"), mark);
+  ASSERT_TRUE(app.form);
   for (int i = 0; i < 10; ++i) app.Click(kIdReget);
   Send(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
-  const long before = ProcessStatusKiB(mark, "VmRSS");
+  const long before = ProcessStatusKiB(mark, "VmRSS"), gdiBefore = GdiObjects(app.process.Handle());
+  const long windowsBefore = WindowsOf(app.process.Id());
   for (int i = 0; i < 50; ++i) {
     app.Click(kIdReget);
     app.Click(i % 2 ? kIdByProcessId : kIdByFileName);
     Send(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, i % 2, 0);
   }
-  const long after = ProcessStatusKiB(mark, "VmRSS");
-  printf("resident memory: %ld KiB before, %ld KiB after 50 reloads\n", before, after);
+  const long after = ProcessStatusKiB(mark, "VmRSS"), gdiAfter = GdiObjects(app.process.Handle());
+  printf("resident memory: %ld KiB before, %ld KiB after 50 reloads; GDI objects %ld, %ld; "
+         "windows %ld, %ld\n", before, after, gdiBefore, gdiAfter, windowsBefore, WindowsOf(app.process.Id()));
   EXPECT_GT(before, 0);
   EXPECT_LT(after - before, 1024);
+  EXPECT_GT(gdiBefore, 0);
+  EXPECT_LT(gdiAfter - gdiBefore, 25);  // one object kept per reload would be 50
+  EXPECT_EQ(WindowsOf(app.process.Id()), windowsBefore);
 }
 
 TEST(Gui, NineXFamilyListsThroughToolHelpAndKeepsPriorityReadOnly) {

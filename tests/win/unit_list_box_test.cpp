@@ -65,13 +65,10 @@ class ListFixture : public ::testing::Test {
     font_ = ui::CreateFormFont();
     ASSERT_TRUE(host_.Create());
     ASSERT_TRUE(list_.Create({.parent = host_.hwnd(), .bounds = {0, 0, 600, 200}, .id = 1, .font = font_.get()}));
-    list_.SetAutoItemHeight(false);
     list_.SetItemHeight(46);
     list_.SelectedColor = ui::clSkyBlue;
     list_.FocusedColor = ui::clMoneyGreen;
     list_.BorderShadow = ui::clGreen;
-    list_.SelectedFont = {font_.get(), ui::clWindowText};
-    list_.FocusedFont = {font_.get(), ui::clWindowText};
     ui::UniqueIcon icon(LoadIconA(nullptr, IDI_WARNING) ? CopyIcon(LoadIconA(nullptr, IDI_WARNING)) : nullptr);
     images_.Add(icon.get());
     list_.SetGlyphs(&images_);
@@ -97,6 +94,52 @@ class ListFixture : public ::testing::Test {
     return Render(index, state, (state & TGraphicListBox::kHot) == 0);
   }
   COLORREF At(const std::vector<COLORREF>& px, int x, int y) const { return px[y * cw_ + x]; }
+  // "" when two pictures of an entry match, else where they first differ.
+  std::string Mismatch(const std::vector<COLORREF>& got, const std::vector<COLORREF>& want) const {
+    for (size_t i = 0; i < want.size(); ++i)
+      if (got.at(i) != want[i])
+        return "at " + std::to_string(i % cw_) + "," + std::to_string(i / cw_) + ": " +
+               std::to_string(got[i]) + " instead of " + std::to_string(want[i]);
+    return "";
+  }
+  // How entry `index` should look, drawn here with plain GDI from the
+  // design's figures: the background, image `index` (if any) at 2, 7, the
+  // lines from x 36 centred in the 46 rows, then the frame: sunken or raised
+  // (one pixel, its corner at the top right left out) or the hot-track one.
+  struct Look {
+    COLORREF back, text = GetSysColor(COLOR_WINDOWTEXT);
+    COLORREF topLeft = CLR_NONE, bottomRight = CLR_NONE, hotFrame = CLR_NONE;
+  };
+  std::vector<COLORREF> Expected(int index, const Look& look) {
+    return Drawn(cw_, 46, [&](HDC dc) {
+      const auto fill = [&](RECT r, COLORREF c) {
+        ui::UniqueBrush b(CreateSolidBrush(c));
+        FillRect(dc, &r, b.get());
+      };
+      fill({0, 0, cw_, 46}, look.back);
+      if (index < images_.Count())
+        ImageList_DrawEx(images_.get(), index, dc, 2, 7, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_NORMAL);
+      ui::Selected font(dc, font_.get());
+      SetBkColor(dc, look.back);
+      SetTextColor(dc, look.text);
+      TEXTMETRICA tm;
+      GetTextMetricsA(dc, &tm);
+      const std::vector<std::string> lines =
+          index == 0 ? std::vector<std::string>{"Line one", "Line two", "Line three"}
+                     : std::vector<std::string>{"No image here"};
+      const int top = (46 - tm.tmHeight * static_cast<int>(lines.size())) / 2;
+      for (size_t i = 0; i < lines.size(); ++i)
+        TextOutA(dc, 36, top + tm.tmHeight * static_cast<int>(i), lines[i].c_str(),
+                 static_cast<int>(lines[i].size()));
+      if (look.topLeft != CLR_NONE) {
+        for (RECT r : {RECT{0, 0, 1, 45}, RECT{0, 0, cw_ - 1, 1}}) fill(r, look.topLeft);
+        for (RECT r : {RECT{0, 45, cw_ - 1, 46}, RECT{cw_ - 1, 1, cw_, 46}}) fill(r, look.bottomRight);
+      }
+      if (look.hotFrame != CLR_NONE)
+        for (RECT r : {RECT{0, 0, cw_, 2}, RECT{0, 44, cw_, 46}, RECT{0, 0, 2, 46}, RECT{cw_ - 2, 0, cw_, 46}})
+          fill(r, look.hotFrame);
+    });
+  }
 
   ui::UniqueFont font_;
   RecordingParent host_;
@@ -109,85 +152,37 @@ const COLORREF kSky = RGB(166, 202, 240), kMoney = RGB(192, 220, 192), kGreen = 
 
 }  // namespace
 
-TEST_F(ListFixture, SelectedEntryIsSkyBlueWithSunkenFrame) {
-  auto px = Draw(0, TGraphicListBox::kSelected);
-  const COLORREF hi = GetSysColor(COLOR_BTNHIGHLIGHT);
-  EXPECT_EQ(At(px, 0, 20), kGreen);        // left edge: shadow
-  EXPECT_EQ(At(px, 100, 0), kGreen);       // top edge: shadow
-  EXPECT_EQ(At(px, 100, 45), hi);          // bottom edge: highlight
-  EXPECT_EQ(At(px, cw_ - 1, 20), hi);      // right edge: highlight
-  EXPECT_EQ(At(px, cw_ - 1, 0), kSky);     // neither polyline paints this corner
-  EXPECT_EQ(At(px, cw_ - 10, 20), kSky);   // background
-}
-
-TEST_F(ListFixture, HotEntryIsMoneyGreenWithRaisedFrameAndWinsOverSelected) {
-  auto hot = Draw(0, TGraphicListBox::kHot);
-  const COLORREF hi = GetSysColor(COLOR_BTNHIGHLIGHT);
-  EXPECT_EQ(At(hot, 0, 20), hi);
-  EXPECT_EQ(At(hot, 100, 45), kGreen);
-  EXPECT_EQ(At(hot, cw_ - 10, 20), kMoney);
-  EXPECT_EQ(Draw(0, TGraphicListBox::kHot | TGraphicListBox::kSelected), hot);
-}
-
-namespace {
-// The colour of the text band (x 36 on) farthest in contrast from `back`.
-COLORREF TextColour(const std::vector<COLORREF>& px, int cw, COLORREF back) {
-  COLORREF best = back;
-  for (int y = 4; y < 42; ++y)
-    for (int x = 36; x < std::min(cw - 4, 200); ++x)
-      if (harness::Contrast(px[y * cw + x], back) > harness::Contrast(best, back)) best = px[y * cw + x];
-  return best;
-}
-}  // namespace
-
-TEST_F(ListFixture, HighContrastDrawsInTheSystemsColoursAndFramesTheHotEntry) {
-  list_.HighContrast = true;
-  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT), window = GetSysColor(COLOR_WINDOW);
-  const COLORREF hotlight = GetSysColor(COLOR_HOTLIGHT);
-  auto selected = Draw(0, TGraphicListBox::kSelected);
-  EXPECT_EQ(At(selected, cw_ - 10, 20), highlight);
-  EXPECT_EQ(At(selected, 0, 20), highlight);  // no sunken frame in fixed colours
-  EXPECT_EQ(TextColour(selected, cw_, highlight), GetSysColor(COLOR_HIGHLIGHTTEXT));
-
-  auto hot = Draw(0, TGraphicListBox::kHot);
-  EXPECT_EQ(At(hot, cw_ - 10, 20), window);
-  EXPECT_EQ(TextColour(hot, cw_, window), GetSysColor(COLOR_WINDOWTEXT));
-  for (auto [x, y] : {std::pair{0, 20}, {1, 20}, {100, 0}, {100, 45}, {cw_ - 1, 20}})
-    EXPECT_EQ(At(hot, x, y), hotlight) << x << "," << y;
-  auto both = Draw(0, TGraphicListBox::kHot | TGraphicListBox::kSelected);
-  EXPECT_EQ(At(both, cw_ - 10, 20), highlight);
-  EXPECT_EQ(At(both, 100, 0), hotlight);
-  auto plain = Draw(0, 0);
-  list_.HighContrast = false;
-  EXPECT_EQ(plain, Draw(0, 0));  // the plain look is the same
-}
-
-TEST_F(ListFixture, SystemFocusFlagNeverShowsAndStateBitsBeyondAreIgnored) {
-  auto plain = Draw(0, 0);
-  EXPECT_EQ(Render(0, ODS_FOCUS, true), plain);  // the focus flag is dropped before painting
-  EXPECT_EQ(Draw(0, ODS_DISABLED | ODS_GRAYED), plain);
-  EXPECT_EQ(At(plain, 100, 0), GetSysColor(COLOR_WINDOW));
-}
-
-TEST_F(ListFixture, GlyphAndLinesWhereTheyBelong) {
-  auto px = Draw(0, TGraphicListBox::kSelected);
-  // The glyph covers x 2..33, y 7..38: something other than the background
-  // is drawn there, and nothing left of it or right of it before the text.
-  int inGlyph = 0;
-  for (int y = 7; y <= 38; ++y)
-    for (int x = 2; x <= 33; ++x) inGlyph += At(px, x, y) != kSky;
-  EXPECT_GT(inGlyph, 100);
-  for (int y = 1; y < 45; ++y) {
-    EXPECT_EQ(At(px, 1, y), kSky);
-    EXPECT_EQ(At(px, 34, y), kSky);
+// Every look of both entries, as the list paints it (through the draw
+// request or the hover painting), against the picture drawn by the test.
+TEST_F(ListFixture, EachLookIsTheDesignDrawnWithPlainGdi) {
+  using L = TGraphicListBox;
+  const COLORREF window = GetSysColor(COLOR_WINDOW), hi = GetSysColor(COLOR_BTNHIGHLIGHT);
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT), highText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  const COLORREF hot = GetSysColor(COLOR_HOTLIGHT);
+  const Look plain{.back = window}, sunken{.back = kSky, .topLeft = kGreen, .bottomRight = hi},
+      raised{.back = kMoney, .topLeft = hi, .bottomRight = kGreen},
+      hcSelected{.back = highlight, .text = highText}, hcHot{.back = window, .hotFrame = hot},
+      hcBoth{.back = highlight, .text = highText, .hotFrame = hot};
+  struct Case {
+    bool highContrast;
+    UINT state;
+    Look look;
+  };
+  const Case cases[] = {
+      {false, 0, plain}, {false, L::kSelected, sunken}, {false, L::kHot, raised},
+      {false, L::kHot | L::kSelected, raised},  // hot wins over selected
+      {false, ODS_DISABLED | ODS_GRAYED, plain},  // state bits beyond are ignored
+      {true, 0, plain}, {true, L::kSelected, hcSelected}, {true, L::kHot, hcHot},
+      {true, L::kHot | L::kSelected, hcBoth}};
+  for (const Case& c : cases) {
+    list_.HighContrast = c.highContrast;
+    for (int entry : {0, 1})
+      EXPECT_EQ(Mismatch(Draw(entry, c.state), Expected(entry, c.look)), "")
+          << "entry " << entry << " state " << c.state << " high contrast " << c.highContrast;
   }
-  // Text starts at x 36; three lines in bands from y 5, each line-height tall.
-  int textLeft = cw_;
-  for (int y = 5; y < 41; ++y)
-    for (int x = 34; x < 200; ++x)
-      if (At(px, x, y) != kSky) textLeft = std::min(textLeft, x);
-  EXPECT_GE(textLeft, 36);
-  EXPECT_LE(textLeft, 38);
+  list_.HighContrast = false;
+  // The system's focus flag in a draw request never shows.
+  EXPECT_EQ(Mismatch(Render(0, ODS_FOCUS, true), Expected(0, plain)), "");
 }
 
 // Image i as the image list itself blends it onto `back`: the glyph's 32 x 32 pixels.
@@ -223,48 +218,20 @@ TEST_F(ListFixture, GlyphsAreTheirImagesBlendedOnEachLookAndFollowChangedImages)
   EXPECT_NE(now, warning);
 }
 
-TEST_F(ListFixture, EntryWithoutImageKeepsTheGlyphRoomEmpty) {
-  auto px = Draw(1, TGraphicListBox::kSelected);
-  for (int y = 1; y < 45; ++y)
-    for (int x = 1; x <= 34; ++x) ASSERT_EQ(At(px, x, y), kSky) << x << "," << y;
-}
-
 TEST_F(ListFixture, RepaintsMatchAfterOtherEntriesAndFollowColourChanges) {
   // What one entry painted leaves behind never shows in the next one.
-  const auto plain = Draw(1, TGraphicListBox::kSelected);
   list_.AddItem(std::string(300, 'W') + "\r\n2\r\n3\r\n4\r\n5");  // wider and taller
   Draw(2, TGraphicListBox::kHot);
   Draw(0, TGraphicListBox::kSelected);
-  EXPECT_EQ(Draw(1, TGraphicListBox::kSelected), plain);
+  const COLORREF hi = GetSysColor(COLOR_BTNHIGHLIGHT);
+  EXPECT_EQ(Mismatch(Draw(1, TGraphicListBox::kSelected),
+                     Expected(1, {.back = kSky, .topLeft = kGreen, .bottomRight = hi})), "");
   // New colours are used from the next paint on.
   list_.SelectedColor = RGB(255, 255, 0);
   list_.BorderShadow = RGB(255, 0, 0);
-  auto px = Draw(1, TGraphicListBox::kSelected);
-  EXPECT_EQ(At(px, cw_ - 10, 20), RGB(255, 255, 0));
-  EXPECT_EQ(At(px, 0, 20), RGB(255, 0, 0));
-  EXPECT_EQ(At(px, 100, 0), RGB(255, 0, 0));
-}
-
-TEST_F(ListFixture, FlatModeUsesHighlightColoursAndNoHotLook) {
-  list_.Flat = true;
-  auto selected = Draw(0, TGraphicListBox::kSelected);
-  EXPECT_EQ(At(selected, cw_ - 10, 20), GetSysColor(COLOR_HIGHLIGHT));
-  auto hot = Draw(0, TGraphicListBox::kHot);
-  EXPECT_EQ(hot, Draw(0, 0));
-}
-
-TEST_F(ListFixture, RightLayoutPushesAWideLineGlyphOutOfSight) {
-  list_.SetLayout(blGlyphRight);
-  list_.AddItem(std::string(400, 'W'));  // entry 2 has no image either: use entry 0's text
-  SendMessageA(list_.hwnd(), LB_DELETESTRING, 0, 0);
-  SendMessageA(list_.hwnd(), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(std::string(400, 'W').c_str()));
-  auto px = Draw(0, 0);
-  const COLORREF back = GetSysColor(COLOR_WINDOW), text = GetSysColor(COLOR_WINDOWTEXT);
-  for (int y = 7; y <= 38; ++y)
-    for (int x = cw_ - 34; x < cw_ - 2; ++x) {
-      COLORREF c = At(px, x, y);
-      ASSERT_TRUE(c == back || c == text) << x << "," << y;
-    }
+  EXPECT_EQ(Mismatch(Draw(1, TGraphicListBox::kSelected),
+                     Expected(1, {.back = RGB(255, 255, 0), .topLeft = RGB(255, 0, 0), .bottomRight = hi})),
+            "");
 }
 
 // Each notification the system sends the parent reaches the wrapper's
@@ -316,46 +283,6 @@ TEST_F(ListFixture, TabChangeAndSpeedButtonClickReachTheHandlersOnce) {
   EXPECT_EQ(host_.notices, (RecordingParent::Notices{
                                {2, TCN_SELCHANGING}, {2, TCN_SELCHANGE}, {3, BN_CLICKED}}));
   EXPECT_EQ(events, "change click ");
-}
-
-TEST(ListHeight, AutoItemHeightFollowsGlyphsAndLayout) {
-  ui::UniqueFont font = ui::CreateFormFont();
-  ui::UniqueWindow host(CreateWindowExA(0, "STATIC", "h", WS_POPUP, 0, 0, 100, 100, nullptr,
-                                        nullptr, nullptr, nullptr));
-  TGraphicListBox list;
-  ASSERT_TRUE(list.Create({.parent = host.get(), .bounds = {0, 0, 100, 100}, .id = 1, .font = font.get()}));
-  EXPECT_EQ(list.ItemHeight(), 12);
-  ui::ImageList images(32, 32);
-  list.SetGlyphs(&images);
-  EXPECT_EQ(list.ItemHeight(), 34);
-  list.SetLayout(blGlyphTop);
-  EXPECT_EQ(list.ItemHeight(), 46);
-  list.SetAutoItemHeight(false);
-  list.SetLayout(blGlyphLeft);
-  EXPECT_EQ(list.ItemHeight(), 46);  // no longer derived
-}
-
-TEST_F(ListFixture, TopAndBottomLayoutsStackGlyphAndText) {
-  ui::UniqueIcon icon(CopyIcon(LoadIconA(nullptr, IDI_ERROR)));
-  images_.Add(icon.get());  // entry 1 ("No image here", one line) now has a glyph
-  auto differs = [&](const std::vector<COLORREF>& px, int y0, int y1) {
-    int n = 0;
-    for (int y = y0; y <= y1; ++y)
-      for (int x = cw_ / 2 - 16; x < cw_ / 2 + 16; ++x) n += At(px, x, y) != kSky;
-    return n;
-  };
-  list_.SetLayout(blGlyphTop);
-  list_.SetAutoItemHeight(false);
-  list_.SetItemHeight(46);
-  auto top = Draw(1, TGraphicListBox::kSelected);
-  EXPECT_GT(differs(top, 1, 32), 50);  // glyph rows 1..32, centred
-  EXPECT_GT(differs(top, 34, 44), 0);  // the text line below it, from y 34
-  list_.SetLayout(blGlyphBottom);
-  list_.SetItemHeight(46);
-  auto bottom = Draw(1, TGraphicListBox::kSelected);
-  EXPECT_GT(differs(bottom, 0, 11), 0);    // text first
-  EXPECT_GT(differs(bottom, 14, 44), 50);  // glyph from y 14
-  for (int x = 1; x < cw_ - 1; ++x) EXPECT_EQ(At(bottom, x, 13), kSky) << x;  // cleared row
 }
 
 namespace {
