@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/control_ids.h"
+#include "app/start_lock.h"
 #include "harness.h"
 
 using namespace harness;
@@ -67,6 +68,49 @@ TEST(Gui, StartsDuringACloseOrAfterAKillEndWithOneWindowAndNoMarkerLeft) {
     startAndClose(killed.process);
   }
   EXPECT_EQ(GlobalFindAtomA(marker), 0) << "after a kill and a start";
+  while (ATOM left = GlobalFindAtomA(marker)) GlobalDeleteAtom(left);
+}
+
+TEST(Gui, AnotherProgramsVorlaneWindowIsNeverTheRunningCopyAndASecondCloseIsIgnored) {
+  const std::string exe = CopyExe(TestDir() + "foreign", "VorlaneForeign.exe");
+  const char* marker = "VorlaneForeign.exe";
+  // Another program's window as ours looks: our class and title.
+  Process foreign = StartHelper("titled Vorlane TApplication");
+  {
+    App killed(exe);
+    ASSERT_TRUE(killed.form);
+    killed.form = nullptr;
+    killed.process.Kill();
+    ASSERT_NE(GlobalFindAtomA(marker), 0);  // the stale marker
+  }
+  App app(exe);
+  ASSERT_TRUE(app.form) << "a start after a kill beside a foreign window showed nothing";
+  // Running, minimized, the foreign window above it: a second start brings ours forward.
+  ShowWindow(app.form, SW_MINIMIZE);
+  SetWindowPos(FindTopWindow(foreign.Id(), "TApplication"), HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ASSERT_TRUE(WaitFor([&] { return IsIconic(app.form) != FALSE; }));
+  Process second;
+  ASSERT_TRUE(second.Start("\"" + exe + "\""));
+  EXPECT_EQ(second.Wait(15000), 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(app.form); })) << "ours never came forward";
+
+  // With the start lock held here, the close waits inside WM_CLOSE; a second
+  // WM_CLOSE meanwhile is answered at once and the lock taken only once.
+  base::UniqueHandle lock(CreateMutexA(nullptr, FALSE, StartLockName(marker).c_str()));
+  ASSERT_EQ(WaitForSingleObject(lock.get(), 10000), WAIT_OBJECT_0);
+  DWORD_PTR answer = 0;
+  EXPECT_FALSE(SendMessageTimeoutA(app.form, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer));
+  EXPECT_TRUE(SendMessageTimeoutA(app.form, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer))
+      << "the second close waits too";
+  EXPECT_TRUE(IsWindow(app.form));
+  ReleaseMutex(lock.get());
+  app.form = nullptr;
+  EXPECT_EQ(app.process.Wait(15000), 0);
+  EXPECT_EQ(WaitForSingleObject(lock.get(), 0), static_cast<DWORD>(WAIT_OBJECT_0))
+      << "the closed copy left the lock taken";
+  ReleaseMutex(lock.get());
+  EXPECT_EQ(GlobalFindAtomA(marker), 0);
   while (ATOM left = GlobalFindAtomA(marker)) GlobalDeleteAtom(left);
 }
 
