@@ -77,23 +77,24 @@ TEST(Gui, AnotherProgramsVorlaneWindowIsNeverTheRunningCopyAndASecondCloseIsIgno
   // Another program's window as ours looks: our class and title.
   Process foreign = StartHelper("titled Vorlane TApplication");
   {
-    App killed(exe);
-    ASSERT_TRUE(killed.form);
-    killed.form = nullptr;
-    killed.process.Kill();
-    ASSERT_NE(GlobalFindAtomA(marker), 0);  // the stale marker
+    // Running, minimized, the foreign window above it: a second start brings ours forward.
+    App first(exe);
+    ASSERT_TRUE(first.form);
+    ShowWindow(first.form, SW_MINIMIZE);
+    ASSERT_TRUE(WaitFor([&] { return IsIconic(first.form) != FALSE; }));
+    SetWindowPos(FindTopWindow(foreign.Id(), "TApplication"), HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Process second;
+    ASSERT_TRUE(second.Start("\"" + exe + "\""));
+    EXPECT_EQ(second.Wait(15000), 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsIconic(first.form); })) << "ours never came forward";
+    // Killed, it leaves its marker.
+    first.form = nullptr;
+    first.process.Kill();
+    ASSERT_NE(GlobalFindAtomA(marker), 0);
   }
   App app(exe);
   ASSERT_TRUE(app.form) << "a start after a kill beside a foreign window showed nothing";
-  // Running, minimized, the foreign window above it: a second start brings ours forward.
-  ShowWindow(app.form, SW_MINIMIZE);
-  SetWindowPos(FindTopWindow(foreign.Id(), "TApplication"), HWND_TOP, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  ASSERT_TRUE(WaitFor([&] { return IsIconic(app.form) != FALSE; }));
-  Process second;
-  ASSERT_TRUE(second.Start("\"" + exe + "\""));
-  EXPECT_EQ(second.Wait(15000), 0);
-  EXPECT_TRUE(WaitFor([&] { return !IsIconic(app.form); })) << "ours never came forward";
 
   // With the start lock held here, the close waits inside WM_CLOSE; a second
   // WM_CLOSE meanwhile is answered at once and the lock taken only once.
