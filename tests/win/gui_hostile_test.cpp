@@ -74,6 +74,10 @@ TEST(Gui, StartsDuringACloseOrAfterAKillEndWithOneWindowAndNoMarkerLeft) {
 TEST(Gui, AnotherProgramsVorlaneWindowIsNeverTheRunningCopyAndASecondCloseIsIgnored) {
   const std::string exe = CopyExe(TestDir() + "foreign", "VorlaneForeign.exe");
   const char* marker = "VorlaneForeign.exe";
+  struct Gone {  // no marker left, also when the test fails on the way
+    const char* name;
+    ~Gone() { while (ATOM left = GlobalFindAtomA(name)) GlobalDeleteAtom(left); }
+  } gone{marker};
   // Another program's window as ours looks: our class and title.
   Process foreign = StartHelper("titled Vorlane TApplication");
   {
@@ -112,7 +116,6 @@ TEST(Gui, AnotherProgramsVorlaneWindowIsNeverTheRunningCopyAndASecondCloseIsIgno
       << "the closed copy left the lock taken";
   ReleaseMutex(lock.get());
   EXPECT_EQ(GlobalFindAtomA(marker), 0);
-  while (ATOM left = GlobalFindAtomA(marker)) GlobalDeleteAtom(left);
 }
 
 namespace {
