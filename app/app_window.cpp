@@ -3,11 +3,11 @@
 #include "app/texts.h"
 
 bool AppWindow::Create() {
-  RegisterClassOnce("TApplication", nullptr, nullptr);
+  RegisterClassOnce(kAppWindowClass, nullptr, nullptr);
   // Of no size, so that only its taskbar button shows; made hidden, as the
   // activation a visible one would take at creation costs time and gives
   // nothing: it is shown, never activated, right before the main window.
-  return CreateWin(0, "TApplication", texts::kAppTitle, WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX,
+  return CreateWin(0, kAppWindowClass, texts::kAppTitle, WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX,
                    GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
                    nullptr, 0);
 }

@@ -11,18 +11,32 @@ void EntryModel::Assign(std::vector<std::string> lines, const std::vector<HICON>
   entries_.resize(lines.size());
   for (size_t i = 0; i < lines.size(); ++i) LineToSvc(lines[i], entries_[i]);
   imageOf_ = images_.AppendDistinct(icons);
+  sources_.assign(static_cast<size_t>(images_.Count()), nullptr);
+  for (size_t i = 0; i < icons.size(); ++i)
+    if (imageOf_[i] >= 0 && static_cast<size_t>(imageOf_[i]) < sources_.size())
+      sources_[static_cast<size_t>(imageOf_[i])] = icons[i];
 }
 
 void EntryModel::Clear() {
   entries_.clear();
   windows_.clear();
   imageOf_.clear();
+  sources_.clear();
   images_.Clear();
 }
 
-void EntryModel::SetIconSize(int size) {
-  Clear();
+void EntryModel::SetIconSize(int size, const IconRenewals& renewed) {
+  std::vector<HICON> sources = std::move(sources_);
+  for (HICON& icon : sources)
+    for (const auto& [old, now] : renewed)
+      if (icon == old) icon = now;
+  images_.Clear();
   images_.SetSize(size, size);
+  // Two icons renewed as one share an image from now on.
+  const std::vector<int> moved = images_.AppendDistinct(sources);
+  for (int& image : imageOf_) image = moved[static_cast<size_t>(image)];
+  sources_.assign(static_cast<size_t>(images_.Count()), nullptr);
+  for (size_t k = 0; k < sources.size(); ++k) sources_[static_cast<size_t>(moved[k])] = sources[k];
 }
 
 void EntryModel::OrderByProcessId() {
@@ -55,9 +69,9 @@ void EntryLists::Clear() {
   Files.clear();
 }
 
-void EntryLists::SetIconSize(int size) {
-  Processes.SetIconSize(size);
-  Applications.SetIconSize(size);
+void EntryLists::SetIconSize(int size, const IconRenewals& renewed) {
+  Processes.SetIconSize(size, renewed);
+  Applications.SetIconSize(size, renewed);
 }
 
 EntryModel* EntryLists::Tab(ListTab tab) {

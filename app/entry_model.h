@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "app/list_tab.h"
@@ -15,6 +16,9 @@
 #include "procinfo/snapshot.h"
 #include "productinfo/resolve.h"
 #include "ui/image_list.h"
+
+// Icons made anew (at another size): each old one with its replacement.
+using IconRenewals = std::vector<std::pair<HICON, HICON>>;
 
 class EntryModel {
  public:
@@ -26,8 +30,10 @@ class EntryModel {
   void Assign(std::vector<std::string> lines, const std::vector<HICON>& icons,
               std::vector<HWND> windows = {});
   void Clear();
-  // The size of the icons it keeps; the model is emptied.
-  void SetIconSize(int size);
+  // The size of the icons it keeps: the images are made again from the icons
+  // the entries came with, each of `renewed`'s first icons replaced by its
+  // second; the entries and their order stay.
+  void SetIconSize(int size, const IconRenewals& renewed = {});
   // The order a plain exchange sort gives, by process ID or by image name.
   void OrderByProcessId();
   void OrderByImageName();
@@ -47,6 +53,7 @@ class EntryModel {
   std::vector<TQorSvc> entries_;  // the lines parsed
   std::vector<HWND> windows_;     // borrowed: of entry i, or none at all
   std::vector<int> imageOf_;      // the image of entry i
+  std::vector<HICON> sources_;    // borrowed: what image k was made from, kept by the caller
   ui::ImageList images_;
 };
 
@@ -64,7 +71,7 @@ struct EntryLists {
   ResolveCache Facts;
 
   void Clear();
-  void SetIconSize(int size);
+  void SetIconSize(int size, const IconRenewals& renewed = {});
   // The model of tab `tab`; none for a value that names no tab.
   EntryModel* Tab(ListTab tab);
 };

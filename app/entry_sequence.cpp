@@ -2,19 +2,33 @@
 
 #include <optional>
 
+#include "app/app_window.h"
 #include "app/start_lock.h"
 #include "app/texts.h"
+#include "base/path_text.h"
+#include "base/shown_text.h"
+#include "procinfo/snapshot.h"
 #include "productinfo/qorfunc.h"
 
 namespace {
 
 // A copy's windows take seconds to go under Wine; starts wait for them.
 constexpr DWORD kCloseWaitMs = 30000;
+// A copy that does not answer this soon is hung: the start ends all the same.
+constexpr UINT kRestoreWaitMs = 5000;
 
 void Restore(HWND running) {
-  SendMessageA(running, WM_SYSCOMMAND, SC_RESTORE, 0);
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(running, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, kRestoreWaitMs,
+                      &answer);
   // The application window is invisible: the main window it owns comes forward.
   SetForegroundWindow(GetLastActivePopup(running));
+}
+
+// Atom names ignore case, so the marker's name does too.
+std::string UpperCase(std::string s) {
+  if (!s.empty()) CharUpperBuffA(s.data(), static_cast<DWORD>(s.size()));
+  return s;
 }
 
 int StartFailed(const EntryApi& api) {
@@ -35,8 +49,8 @@ int RunAsTheCopy(const EntryApi& api, const std::string& name, ATOM stale,
   }
   const MainWindowHooks hooks{
       .shown = [&lock] { lock->Release(); },
-      .closing = [&lock, &name] {
-        if (!lock->Held()) lock.emplace(name, kCloseWaitMs, StartLock::Wait::kAnsweringSent);
+      .closing = [&lock] {
+        lock->Acquire(kCloseWaitMs, StartLock::Wait::kAnsweringSent);
       }};
   const bool ran = runMainWindow(hooks);
   hooks.closing();  // also when the windows went without a close
@@ -49,8 +63,21 @@ int RunAsTheCopy(const EntryApi& api, const std::string& name, ATOM stale,
 
 const EntryApi& SystemEntryApi() {
   static const EntryApi api{::GlobalFindAtomA, ::GlobalAddAtomA, ::GlobalDeleteAtom,
-                            ::FindWindowA, ::MessageBoxA};
+                            FindRunningCopy, ::MessageBoxA};
   return api;
+}
+
+HWND FindRunningCopy(const std::string& markerName) {
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, kAppWindowClass, texts::kAppTitle));) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    const std::wstring image = ProcessImagePath(pid);
+    if (!image.empty() &&
+        UpperCase(ShownText(std::wstring_view(image).substr(WideFileNameStart(image)))) ==
+            UpperCase(markerName))
+      return w;
+  }
+  return nullptr;
 }
 
 std::string MarkerName(const std::string& exePath) {
@@ -64,7 +91,7 @@ int RunEntrySequence(const EntryApi& api, const std::string& exePath,
   for (bool handedOver = false;; handedOver = true) {
     lock.emplace(name);  // the marker check and its registration are one step
     const ATOM marker = api.GlobalFindAtomA(name.c_str());
-    HWND running = marker ? api.FindWindowA(nullptr, texts::kAppTitle) : nullptr;
+    HWND running = marker ? api.FindRunningCopy(name) : nullptr;
     if (!lock->Held()) {
       // A copy has been starting for longer than the wait: it is the one.
       if (running && !handedOver) Restore(running);

@@ -9,11 +9,17 @@ struct EntryApi {
   ATOM(WINAPI* GlobalFindAtomA)(LPCSTR);
   ATOM(WINAPI* GlobalAddAtomA)(LPCSTR);
   ATOM(WINAPI* GlobalDeleteAtom)(ATOM);
-  HWND(WINAPI* FindWindowA)(LPCSTR, LPCSTR);
+  // The application window of the copy that registered the marker `name`; null when none.
+  HWND (*FindRunningCopy)(const std::string& name);
   int(WINAPI* MessageBoxA)(HWND, LPCSTR, LPCSTR, UINT);
 };
 
 const EntryApi& SystemEntryApi();
+
+// Our own application window (its class and title) whose process's image
+// file is named `markerName`: a window of another program, titled alike,
+// is never taken for the running copy.
+HWND FindRunningCopy(const std::string& markerName);
 
 // The marker name: the file-name part of the executable path as reported.
 std::string MarkerName(const std::string& exePath);

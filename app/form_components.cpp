@@ -112,13 +112,16 @@ bool TForm1::CreateButtonBar() {
   return static_cast<bool>(ok);
 }
 
-void TForm1::SetFontsAndGlyphs() {
-  const HFONT f = font_.get();
+void TForm1::SetControlFonts(HFONT f) {
   for (ui::Control* c : std::initializer_list<ui::Control*>{
            &StatusBar1, &TC_Main, &BB_Close, &CB_Priority, &BB_Update, &BB_Stop, &ED_idProcess_hex,
            &BB_Reget, &SB_ProcessID, &SB_FileName})
     c->SetFont(f);
   for (ui::Edit& e : detailEdits_) e.SetFont(f);
+}
+
+void TForm1::SetFontsAndGlyphs() {
+  SetControlFonts(font_.get());
   BB_Reget.SetGlyph(kResGlyphReget);
   SB_ProcessID.SetGlyph(kResGlyphByProcessId);
   SB_FileName.SetGlyph(kResGlyphByFileName);

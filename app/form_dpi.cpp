@@ -14,9 +14,13 @@ void TForm1::ScaleLayout(int dpi) {
 }
 
 void TForm1::DpiChanged(int dpi, const RECT& suggested) {
-  if (dpi > 0 && dpi != layout_.dpi) ApplyDpi(dpi);
+  const bool rescale = dpi > 0 && dpi != layout_.dpi;
+  // The new smallest size first, so that the window takes the size offered;
+  // nothing is drawn until everything is made for the new DPI.
+  if (rescale) ScaleLayout(dpi);
   SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (rescale) ApplyDpi(dpi);
   laidOut_ = {};  // placed anew even where the suggested size is the old one
   FormResize();
   RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -24,19 +28,17 @@ void TForm1::DpiChanged(int dpi, const RECT& suggested) {
 
 void TForm1::ApplyDpi(int dpi) {
   ScaleLayout(dpi);
-  ui::UniqueFont font = ui::CreateFormFont(dpi);
-  const HFONT f = font.get();
-  SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(f), FALSE);
-  for (ui::Control* c : std::initializer_list<ui::Control*>{
-           &StatusBar1, &TC_Main, &BB_Close, &CB_Priority, &BB_Update, &BB_Stop, &ED_idProcess_hex,
-           &BB_Reget, &SB_ProcessID, &SB_FileName})
-    c->SetFont(f);
-  for (ui::Edit& e : detailEdits_) e.SetFont(f);
-  for (int i = 0; i < kDetailRowCount; ++i)
-    if (kDetailRows[i].labelId) detailLabels_[i].SetFontAndSize(f);
-  LL_Priority.SetFontAndSize(f);
-  GLB_List.SetListFont(f);
-  font_ = std::move(font);  // the old font is deleted once no control uses it
+  // A font that cannot be made leaves every control with the one it has.
+  if (ui::UniqueFont font = ui::CreateFormFont(dpi)) {
+    const HFONT f = font.get();
+    SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(f), FALSE);
+    SetControlFonts(f);
+    for (int i = 0; i < kDetailRowCount; ++i)
+      if (kDetailRows[i].labelId) detailLabels_[i].SetFontAndSize(f);
+    LL_Priority.SetFontAndSize(f);
+    GLB_List.SetListFont(f);
+    font_ = std::move(font);  // the old font is deleted once no control uses it
+  }
 
   for (ui::BitmapButton* b : {&BB_Reget, &BB_Update, &BB_Stop, &BB_Close})
     b->SetGlyphDpi(dpi);
@@ -47,14 +49,27 @@ void TForm1::ApplyDpi(int dpi) {
 
   MeasureLabels();
   LayoutOnCreate(layout_);
-  // The image lists are made again at the new icon size by a fresh read.
+  RescaleImages();
+}
+
+void TForm1::RescaleImages() {
+  // The images made again at the new size from the icons the entries came
+  // with (the resolve cache keeps them): the entries, the selection and the
+  // details stay, and nothing is read again.
+  ui::UniqueIcon idle = std::move(IdleIcon), system = std::move(SystemIcon);
   LoadOwnIcons();
-  Reload();
+  lists_.SetIconSize(layout_.IM_Icon.width,
+                     {{idle.get(), IdleIcon.get()}, {system.get(), SystemIcon.get()}});
+  const EntryModel* model = lists_.Tab(CurrentTab);
+  const size_t i = static_cast<size_t>(SelectedIndex);
+  if (!detailsClear_ && model && SelectedIndex >= 0 && i < model->Size())
+    IM_Icon.SetIcon(model->IconAt(i).get());
 }
 
 void TForm1::FollowSystemLook() {
   // Common controls take the new colours only when told.
   StatusBar1.FollowColours();
+  CB_Priority.FollowColours();
   SendMessageA(TC_Main.hwnd(), WM_SYSCOLORCHANGE, 0, 0);
   GLB_List.HighContrast = ListNeedsSystemColours();
   RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

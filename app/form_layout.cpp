@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "app/detail_rows.h"
+#include "ui/dpi_scale.h"
 
 namespace {
 
@@ -10,16 +11,15 @@ void CentreLabelOn(Box& label, const Box& edit) {
   label.top = edit.top + (edit.height - label.height) / 2;
 }
 
-// Rounded to the nearest pixel, as MulDiv does for positive values.
-int Scaled(int value, int dpi) { return (value * dpi + 48) / 96; }
-
 void ScaleBox(Box& b, int dpi) {
-  b = {Scaled(b.left, dpi), Scaled(b.top, dpi), Scaled(b.width, dpi), Scaled(b.height, dpi)};
+  using ui::ScaleForDpi;
+  b = {ScaleForDpi(b.left, dpi), ScaleForDpi(b.top, dpi), ScaleForDpi(b.width, dpi),
+       ScaleForDpi(b.height, dpi)};
 }
 
 }  // namespace
 
-int FormLayout::Gap(int pixels) const { return Scaled(pixels, dpi); }
+int FormLayout::Gap(int pixels) const { return ui::ScaleForDpi(pixels, dpi); }
 
 FormLayout DesignLayout(int dpi) {
   FormLayout f;
@@ -34,7 +34,7 @@ FormLayout DesignLayout(int dpi) {
     ScaleBox(*b, dpi);
   for (int* v : {&f.PL_BaseHeight, &f.PL_BtnHeight, &f.TabWidth, &f.TabHeight, &f.ItemHeight,
                  &f.PriorityItemHeight, &f.MinOuterWidth, &f.MinOuterHeight})
-    *v = Scaled(*v, dpi);
+    *v = ui::ScaleForDpi(*v, dpi);
   return f;
 }
 

@@ -46,7 +46,6 @@ class MessageForm : public ui::ModalDialog {
       End(IDCANCEL);  // a dialog without its buttons is never shown: taken as "No"
       return false;
     }
-    Align();
     return false;  // the focus is on "Yes"
   }
 
@@ -70,6 +69,25 @@ class MessageForm : public ui::ModalDialog {
   }
 
   bool Build(const std::string& text) {
+    HWND image = Child("STATIC", "", SS_ICON, 0, "TImage");
+    HWND label = Child("STATIC", text.c_str(), SS_LEFT | SS_NOPREFIX, 0, "TLabel");
+    HWND yes = Child("BUTTON", texts::kYes, BS_DEFPUSHBUTTON | WS_TABSTOP, IDYES, "TButton");
+    HWND no = Child("BUTTON", texts::kNo, BS_PUSHBUTTON | WS_TABSTOP, IDNO, "TButton");
+    if (!image || !label || !yes || !no) return false;
+    const RECT work = ui::WorkAreaOf(GetWindow(hwnd(), GW_OWNER));
+    const SIZE size = Place();
+    // Centred on the work area of the owner's screen.
+    SetWindowPos(hwnd(), nullptr, (work.left + work.right - size.cx) / 2,
+                 (work.top + work.bottom - size.cy) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetFocus(yes);
+    return true;
+  }
+
+  // Sizes the dialog and places its components for dpi_; returns its outer size.
+  SIZE Place() {
+    HWND image = FirstOf("TImage"), label = FirstOf("TLabel");
+    HWND yes = GetDlgItem(hwnd(), IDYES), no = GetDlgItem(hwnd(), IDNO);
     SIZE avg = ui::MeasureText(font_.get(), "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     const int dux = (avg.cx / 26 + 1) / 2, duy = avg.cy;
     const int hMargin = dux * 8 / 4, vMargin = duy * 8 / 8, spacing = ui::ScaleForDpi(10, dpi_);
@@ -79,14 +97,9 @@ class MessageForm : public ui::ModalDialog {
     {
       ui::ClientDC dc(hwnd());
       ui::Selected sel(dc.get(), font_.get());
-      DrawTextA(dc.get(), text.c_str(), -1, &tr, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+      DrawTextA(dc.get(), text_.c_str(), -1, &tr, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     }
-    HWND image = Child("STATIC", "", SS_ICON, 0, "TImage");
     SendMessageA(image, STM_SETICON, reinterpret_cast<WPARAM>(QuestionIcon(iconSize)), 0);
-    HWND label = Child("STATIC", text.c_str(), SS_LEFT | SS_NOPREFIX, 0, "TLabel");
-    HWND yes = Child("BUTTON", texts::kYes, BS_DEFPUSHBUTTON | WS_TABSTOP, IDYES, "TButton");
-    HWND no = Child("BUTTON", texts::kNo, BS_PUSHBUTTON | WS_TABSTOP, IDNO, "TButton");
-    if (!image || !label || !yes || !no) return false;
     const int textW = tr.right, textH = tr.bottom;
     const int iconTextW = iconSize + spacing + textW, iconTextH = std::max(iconSize, textH);
     const int buttonsW = 2 * buttonW + buttonGap;
@@ -100,10 +113,26 @@ class MessageForm : public ui::ModalDialog {
     RECT outer{0, 0, clientW, clientH};
     AdjustWindowRectEx(&outer, GetWindowLongA(hwnd(), GWL_STYLE), FALSE,
                        GetWindowLongA(hwnd(), GWL_EXSTYLE));
-    const int w = outer.right - outer.left, h = outer.bottom - outer.top;
-    SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetFocus(yes);
+    const SIZE size{outer.right - outer.left, outer.bottom - outer.top};
+    SetWindowPos(hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Align();
+    return size;
+  }
+
+  // Moved to a screen of another DPI: drawn for it, where the system suggests.
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg != ui::kWmDpiChanged || !FirstOf("TImage")) return false;
+    dpi_ = HIWORD(wp);
+    if (ui::UniqueFont font = ui::CreateFormFont(dpi_)) {  // else the old one stays
+      for (const Component& c : components_)
+        SendMessageA(c.window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+      font_ = std::move(font);
+    }
+    Place();
+    const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+    SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd(), nullptr, TRUE);
     return true;
   }
 

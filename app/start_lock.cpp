@@ -20,14 +20,20 @@ DWORD WaitAnsweringSent(HANDLE h, DWORD timeoutMs) {
 
 StartLock::StartLock(const std::string& markerName, DWORD timeoutMs, Wait wait)
     : mutex_(CreateMutexA(nullptr, FALSE, StartLockName(markerName).c_str())) {
+  Acquire(timeoutMs, wait);
+}
+
+bool StartLock::Acquire(DWORD timeoutMs, Wait wait) {
+  if (held_) return true;
   if (!mutex_) {
-    held_ = true;  // no lock to be had: start as if alone, as before locks
-    return;
+    held_ = true;  // no lock to be had: start as if this copy were alone
+    return true;
   }
   const DWORD r = wait == Wait::kAnsweringSent ? WaitAnsweringSent(mutex_.get(), timeoutMs)
                                                : WaitForSingleObject(mutex_.get(), timeoutMs);
   // Abandoned: a copy ended while starting or closing; the lock is ours all the same.
   held_ = r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
+  return held_;
 }
 
 void StartLock::Release() {

@@ -23,6 +23,9 @@ class StartLock {
   ~StartLock() { Release(); }
 
   bool Held() const { return held_; }
+  // Takes the lock again after a Release, waiting as the constructor does;
+  // returns Held(). Held already, it takes nothing more.
+  bool Acquire(DWORD timeoutMs, Wait wait);
   void Release();
 
  private:

@@ -19,8 +19,6 @@
 namespace {
 
 constexpr char kFormClass[] = "TForm1";
-// Newer than the Windows version the headers are set for.
-constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED
 
 HICON LoadIconResource(int id, int size) {
   return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON,
@@ -73,6 +71,7 @@ bool TForm1::FormCreate() {
                  (GetSystemMetrics(SM_CYSCREEN) - layout_.MinOuterHeight) / 2,
                  layout_.MinOuterWidth, layout_.MinOuterHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   LoadOwnIcons();
+  lists_.SetIconSize(layout_.IM_Icon.width);
   DefaultIcon.reset(ExtractIconA(GetModuleHandleA(nullptr),
                                  (SystemDirectory() + "\\shell32.dll").c_str(), 2));
 
@@ -103,7 +102,6 @@ void TForm1::LoadOwnIcons() {
   }
   IdleIcon = IL_SysIcon.GetIcon(0);
   SystemIcon = IL_SysIcon.GetIcon(1);
-  lists_.SetIconSize(size);
 }
 
 void TForm1::FormResize() {
@@ -136,6 +134,9 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::FormDestroy() {
+  // Nothing borrowed outlives its owner, whatever comes after the window.
+  PL_List.Hold(nullptr);
+  GLB_List.SetGlyphs(nullptr);
   IdleIcon.reset();
   SystemIcon.reset();
   DefaultIcon.reset();
@@ -193,6 +194,13 @@ void TForm1::Reload() {
   } release{GLB_List};
   ClearDetails();
   bool shown = false;
+  // The process list in the buttons' order whatever tab shows; the shown
+  // tab's own ordering in TC_MainChange then finds it in order.
+  auto showTab = [this] {
+    OrderProcesses();
+    TC_Main.SetTabIndex(static_cast<int>(CurrentTab));
+    TC_MainChange();
+  };
   LoadEntryLists(lists_, {.IdleName = texts::kIdleName,
                           .IdleDescription = texts::kIdleDescription,
                           .SystemName = texts::kSystemName,
@@ -205,21 +213,13 @@ void TForm1::Reload() {
                    // The process tab stands before the window titles are collected.
                    if (CurrentTab != ListTab::Processes) return;
                    shown = true;
-                   OrderProcesses();
-                   TC_Main.SetTabIndex(static_cast<int>(CurrentTab));
-                   TC_MainChange();
+                   showTab();
                    RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
                    // Looking for a message that never comes lets Wine show the drawing now.
                    MSG none;
                    PeekMessageA(&none, hwnd(), WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
                  });
-  if (!shown) {
-    // Ordered here and again by TC_MainChange, as designed: the second finds
-    // the list in order and does nothing.
-    OrderProcesses();
-    TC_Main.SetTabIndex(static_cast<int>(CurrentTab));
-    TC_MainChange();
-  }
+  if (!shown) showTab();
   SetCursor(old);
 }
 
@@ -297,7 +297,7 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       mm->ptMinTrackSize = {layout_.MinOuterWidth, layout_.MinOuterHeight};
       return 0;
     }
-    case kWmDpiChanged:
+    case ui::kWmDpiChanged:
       DpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
     case WM_SETTINGCHANGE:
@@ -310,6 +310,9 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       FocusOnActivate(LOWORD(wp) != WA_INACTIVE);
       return 0;
     case WM_CLOSE:
+      // Sent again while the close waits for the start lock: it runs once.
+      if (closing_) return 0;
+      closing_ = true;
       if (OnClosing) OnClosing();
       DestroyWindow(hwnd());
       return 0;

@@ -1,7 +1,8 @@
 // The main window: tab lists of processes and applications, the button bar
-// and the details panel. TForm1 is written across five files:
+// and the details panel. TForm1 is written across six files:
 //   unit1.cpp            creation, window events, reload, sorting, the details panel
 //   form_components.cpp  its components: creation, event hooks, measuring, placing
+//   form_dpi.cpp         drawn for its DPI and a change of it, the system's colours
 //   form_keys.cpp        keys from the message loop, type to find
 //   entry_menu.cpp       the entry's context menu
 //   entry_actions.cpp    copy, open folder, properties, switch to a window
@@ -82,6 +83,7 @@ class TForm1 : public ui::Window {
   bool CreateDetailsPanel();
   bool CreateButtonBar();
   void SetFontsAndGlyphs();
+  void SetControlFonts(HFONT f);  // the controls that take the form's font as it is
   void HookEvents();
   void MeasureLabels();
   void ApplyLayout();
@@ -91,7 +93,8 @@ class TForm1 : public ui::Window {
   void ScaleLayout(int dpi);
   void ApplyDpi(int dpi);
   void DpiChanged(int dpi, const RECT& suggested);
-  void LoadOwnIcons();
+  void RescaleImages();
+  void LoadOwnIcons();  // the idle and system icons at the entry icon size
   void FollowSystemLook();
   // The list's selected and hot looks in the system's colours: with the
   // high-contrast setting, or where the scheme's text is unreadable on its own.
@@ -112,13 +115,18 @@ class TForm1 : public ui::Window {
   base::Borrowed<HWND> appWindow_;  // the entry sequence owns it
   DdeSession* dde_;                 // borrowed
   ui::UniqueFont font_;             // owned; every control draws with it
+  // The entries and their image lists: before the list that borrows them,
+  // so that they go after it.
+  EntryLists lists_;
+  ui::UniqueIcon IdleIcon, SystemIcon, DefaultIcon;  // owned
 
   // Components; their windows are children that this window destroys.
+  // Each is declared before what borrows it (the host borrows the list).
   ui::StatusBar StatusBar1;
   ui::Panel PL_Base, PL_Btn;
   ui::TabControl TC_Main;
-  ui::ControlHost PL_List;  // between the tab control and the list
   TGraphicListBox GLB_List;
+  ui::ControlHost PL_List;  // between the tab control and the list
   ui::BitmapButton BB_Reget, BB_Update, BB_Stop, BB_Close;
   ui::SpeedButton SB_ProcessID, SB_FileName;
   std::vector<ui::SpeedButton*> sortGroup_;
@@ -139,9 +147,8 @@ class TForm1 : public ui::Window {
   ListTab CurrentTab = ListTab::Processes;
   bool ntFamily_ = true;       // priority classes can be changed
   bool detailsClear_ = false;  // the panel shows no entry: ClearDetails has nothing to do
-  EntryLists lists_;
-  ui::UniqueIcon IdleIcon, SystemIcon, DefaultIcon;  // owned
   TypeToFind finder_;
+  bool closing_ = false;  // the close has begun
   bool f5Reloaded_ = false;
   DWORD f5ReloadStart_ = 0;          // tick when the last reload by F5 began
   base::Borrowed<HWND> savedFocus_;  // a child; checked before use

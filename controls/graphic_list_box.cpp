@@ -101,12 +101,13 @@ int TGraphicListBox::ItemIndex() const { return static_cast<int>(CallList(LB_GET
 void TGraphicListBox::SetItemIndex(int i) { SendMessageA(hwnd(), LB_SETCURSEL, i, 0); }
 void TGraphicListBox::ClearHeld() {
   held_ = true;
+  hotIndex_ = -1;  // the entry under the pointer is found again in the new entries
   CallList(WM_SETREDRAW, FALSE, 0);
   CallList(LB_RESETCONTENT, 0, 0);
 }
 
 void TGraphicListBox::EndHold() {
-  if (!held_) return;
+  if (!held_ || !hwnd()) return;  // gone: a null window would name the whole desktop
   held_ = false;
   CallList(WM_SETREDRAW, TRUE, 0);
   InvalidateRect(hwnd(), nullptr, TRUE);
@@ -117,6 +118,8 @@ void TGraphicListBox::AddItem(const std::string& text) {
 }
 
 void TGraphicListBox::SetItems(const std::vector<std::string>& texts) {
+  if (!hwnd()) return;
+  hotIndex_ = -1;
   CallList(WM_SETREDRAW, FALSE, 0);
   CallList(LB_RESETCONTENT, 0, 0);
   CallList(LB_INITSTORAGE, texts.size(), texts.size() * 96);
@@ -270,11 +273,13 @@ void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT s
 
 void TGraphicListBox::SetTimerEnabled(bool on) {
   if (on == timerOn_) return;
-  timerOn_ = on;
-  if (on)
-    SetTimer(hwnd(), kHoverTimerId, kHoverInterval, nullptr);
-  else
+  if (on) {
+    // Without a timer the hot look stays off; the next entering tries again.
+    timerOn_ = SetTimer(hwnd(), kHoverTimerId, kHoverInterval, nullptr) != 0;
+  } else {
     KillTimer(hwnd(), kHoverTimerId);
+    timerOn_ = false;
+  }
 }
 
 void TGraphicListBox::PointerEntered() {

@@ -237,6 +237,23 @@ void AddApplications(Snapshot& s) {
   }
 }
 
+std::wstring ProcessImagePath(DWORD pid) {
+  const ProcessApi& api = Api();
+  base::UniqueHandle process(api.OpenProcess(kQueryAccess, FALSE, pid));
+  std::wstring path = ImagePathOf(process.get(), pid);
+  if (!path.empty()) return path;
+  base::UniqueHandle snap(api.CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = 296;
+  for (BOOL ok = snap && api.Process32First(snap.get(), &entry); ok;
+       ok = api.Process32Next(snap.get(), &entry)) {
+    if (entry.th32ProcessID != pid) continue;
+    entry.szExeFile[MAX_PATH - 1] = '\0';
+    return WideOfShown(entry.szExeFile, path) ? path : std::wstring();
+  }
+  return {};
+}
+
 Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve) {
   const ProcessApi& api = Api();
   Snapshot out;

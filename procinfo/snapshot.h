@@ -92,5 +92,9 @@ Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve,
                        ImagePathMemory* paths);
 Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve);
 
+// The image path of process `pid` in UTF-16 (the 9x family: as ToolHelp
+// reports it); empty when it cannot be read.
+std::wstring ProcessImagePath(DWORD pid);
+
 // Every identifier EnumProcesses reports, the buffer grown until they fit.
 std::vector<DWORD> EnumAllProcessIds();

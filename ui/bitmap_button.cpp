@@ -32,6 +32,7 @@ UniqueBitmap ScaledForDpi(UniqueBitmap bmp, int w, int h, int dpi) {
 
 bool BitmapButton::Create(const Args& a) {
   caption_ = a.caption;
+  framePainted_ = false;  // drawn whole by its owner
   return Control::Create(a.parent, "BUTTON", a.caption, BS_OWNERDRAW | (a.tabStop ? WS_TABSTOP : 0),
                          0, a.bounds, a.id);
 }
@@ -66,12 +67,6 @@ void BitmapButton::SetGlyphDpi(int dpi) {
   if (!glyph || ImageList_AddMasked(glyph.get(), bmp.get(), transparent) < 0) return;
   glyph_ = std::move(glyph);
   InvalidateRect(hwnd(), nullptr, TRUE);
-}
-
-LRESULT BitmapButton::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  // Drawn whole by its owner: there is no frame to draw.
-  if (msg == WM_NCPAINT && HasNoFrame(hwnd())) return 0;
-  return Control::OnMessage(msg, wp, lp);
 }
 
 void BitmapButton::Clicked() {

@@ -32,7 +32,6 @@ class BitmapButton : public Control {
  protected:
   virtual bool LooksDown(const DRAWITEMSTRUCT& d) const { return (d.itemState & ODS_SELECTED) != 0; }
   virtual void Clicked();
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void Draw(const DRAWITEMSTRUCT& d) const;
 
  private:

@@ -27,9 +27,12 @@ bool ComboBox::Create(const Args& a) {
 void ComboBox::SetClosedBounds(const Box& b) { SetBounds(Dropped(b)); }
 
 void ComboBox::SetColor(TColor c) {
+  // Without a brush of its own the control paints with the system's colours:
+  // a brush that cannot be made keeps the old one and its colour.
+  ui::UniqueBrush brush(CreateSolidBrush(ColorToRGB(c)));
+  if (!brush && brush_) return;
   color_ = c;
-  // Without a brush of its own the control paints with the system's colours.
-  brush_.reset(CreateSolidBrush(ColorToRGB(c)));
+  brush_ = std::move(brush);
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 

@@ -25,6 +25,8 @@ class ComboBox : public Control {
   // Selecting from the program does not count as the user's change.
   void SetItemIndex(int i) { SendMessageA(hwnd(), CB_SETCURSEL, i, 0); }
   void SetColor(TColor c);
+  // A system colour's brush made anew after the scheme changed.
+  void FollowColours() { SetColor(color_); }
   std::function<void()> OnChange;  // the user picked an item
 
   bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;

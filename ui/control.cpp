@@ -56,11 +56,15 @@ bool Control::Create(HWND parent, const char* cls, const char* text, DWORD style
 }
 
 LRESULT Control::CallClassProc(UINT msg, WPARAM wp, LPARAM lp) const {
+  if (!hwnd()) return 0;  // a null window would reach the desktop's
   if (!classProc_) return SendMessageA(hwnd(), msg, wp, lp);
   return CallWindowProcA(classProc_, hwnd(), msg, wp, lp);
 }
 
-LRESULT Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) { return CallDefault(msg, wp, lp); }
+LRESULT Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (!framePainted_ && SkipsNcPaint(hwnd(), msg)) return 0;
+  return CallDefault(msg, wp, lp);
+}
 
 LRESULT CALLBACK Control::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = reinterpret_cast<Control*>(GetWindowLongPtrW(w, GWLP_USERDATA));

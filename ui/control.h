@@ -44,11 +44,15 @@ class Control {
               const Box& b, int id);
   virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   // The procedure ours replaced, with the message as OnMessage got it.
+  // Both answer 0 once the window has gone.
   LRESULT CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
-    return CallWindowProcW(prevProc_, hwnd(), msg, wp, lp);
+    return hwnd() ? CallWindowProcW(prevProc_, hwnd(), msg, wp, lp) : 0;
   }
   // The system control's own procedure with an ANSI message, past ours.
   LRESULT CallClassProc(UINT msg, WPARAM wp, LPARAM lp) const;
+  // False for a control made without a frame: its WM_NCPAINT is skipped
+  // while it has none (see SkipsNcPaint).
+  bool framePainted_ = true;
 
  private:
   // Routes the control's own messages to OnMessage; every control is

@@ -35,6 +35,20 @@ int IconSizeForDpi(int dpi) {
   return dpi == SystemDpi() ? GetSystemMetrics(SM_CXICON) : ScaleForDpi(32, dpi);
 }
 
+RECT WorkAreaOf(HWND w) {
+  using MonitorFromWindowFn = HMONITOR(WINAPI*)(HWND, DWORD);
+  using GetMonitorInfoFn = BOOL(WINAPI*)(HMONITOR, MONITORINFO*);
+  static const auto monitorOf = User32Function<MonitorFromWindowFn>("MonitorFromWindow");
+  static const auto infoOf = User32Function<GetMonitorInfoFn>("GetMonitorInfoA");
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (monitorOf && infoOf && infoOf(monitorOf(w, MONITOR_DEFAULTTONEAREST), &info))
+    return info.rcWork;
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
 bool HighContrastOn() {
   HIGHCONTRASTA hc{};
   hc.cbSize = sizeof hc;

@@ -4,18 +4,22 @@
 #pragma once
 #include <windows.h>
 
+#include "ui/dpi_scale.h"
+
 namespace ui {
 
-inline constexpr int kDesignDpi = 96;
-
-// A design value in 96-DPI pixels, for `dpi`.
-inline int ScaleForDpi(int value, int dpi) { return MulDiv(value, dpi, kDesignDpi); }
+// WM_DPICHANGED, newer than the Windows version the headers are set for.
+inline constexpr UINT kWmDpiChanged = 0x02E0;
 
 // The window's DPI; the system's where the system has no per-window DPI.
 int WindowDpi(HWND w);
 
 // The system's large-icon size for `dpi`.
 int IconSizeForDpi(int dpi);
+
+// The work area of the monitor `w` is on (of the primary one where the
+// system knows one monitor only), in screen coordinates.
+RECT WorkAreaOf(HWND w);
 
 // The system's high-contrast setting is on.
 bool HighContrastOn();

@@ -7,16 +7,12 @@ namespace ui {
 
 bool Label::Create(const Args& a) {
   size_ = a.size.cx > 0 ? a.size : MeasureText(a.font, a.text);
+  framePainted_ = false;
   if (!Control::Create(a.parent, "STATIC", a.text, SS_LEFT | SS_NOPREFIX, 0,
                        {a.left, a.top, size_.cx, size_.cy}, a.id))
     return false;
   SetFont(a.font);
   return true;
-}
-
-LRESULT Label::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCPAINT && HasNoFrame(hwnd())) return 0;
-  return Control::OnMessage(msg, wp, lp);
 }
 
 void Label::SetFontAndSize(HFONT font) {

@@ -20,9 +20,6 @@ class Label : public Control {
   int Width() const { return size_.cx; }
   int Height() const { return size_.cy; }
 
- protected:
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-
  private:
   SIZE size_{};
 };

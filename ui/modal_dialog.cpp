@@ -72,7 +72,7 @@ INT_PTR ModalDialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       OnClose();
       return TRUE;
     default:
-      return FALSE;
+      return OnMessage(msg, wp, lp) ? TRUE : FALSE;
   }
 }
 

@@ -37,6 +37,8 @@ class ModalDialog {
   virtual bool OnCommand(int id, HWND control) = 0;
   // The close box, Alt+F4 and the system menu's close.
   virtual void OnClose() = 0;
+  // Any other message; true when handled.
+  virtual bool OnMessage(UINT, WPARAM, LPARAM) { return false; }
 
  private:
   static INT_PTR CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp);

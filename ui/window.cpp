@@ -65,7 +65,7 @@ bool Window::CreateWin(DWORD exStyle, const char* cls, const char* title, DWORD 
 }
 
 LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCPAINT && HasNoFrame(hwnd_)) return 0;
+  if (SkipsNcPaint(hwnd_, msg)) return 0;
   LRESULT result = 0;
   if (ReflectToControl(msg, wp, lp, result)) return result;
   return Default(msg, wp, lp);

@@ -1,8 +1,9 @@
-// Base of the windows of our own classes, and of the wrappers around system
-// controls. A window finds its object through GWLP_USERDATA (attached at
-// WM_NCCREATE, cleared at WM_NCDESTROY); a control's wrapper is found
-// through a window property, so that a parent can reflect WM_COMMAND,
-// WM_NOTIFY, WM_DRAWITEM and the colour messages to the child's own wrapper.
+// Base of the windows of our own classes, and what the wrappers around
+// system controls share. A window finds its object through GWLP_USERDATA
+// (attached at WM_NCCREATE, cleared at WM_NCDESTROY); a control's wrapper is
+// found in its window's user data too, once its procedure is ours, so that a
+// parent can reflect WM_COMMAND, WM_NOTIFY, WM_DRAWITEM and the colour
+// messages to the child's own wrapper.
 #pragma once
 #include <windows.h>
 
@@ -52,6 +53,8 @@ bool ReleasedInside(HWND w, LPARAM lp);
 // nothing to draw, though Wine's default answer still takes a window device
 // context for it (about a millisecond per control when a window is shown).
 bool HasNoFrame(HWND w);
+// True for a WM_NCPAINT that `w` can skip, having no frame.
+inline bool SkipsNcPaint(HWND w, UINT msg) { return msg == WM_NCPAINT && HasNoFrame(w); }
 
 // Moves a child window to a box in its parent's client coordinates.
 void PlaceWindow(HWND w, const Box& b);

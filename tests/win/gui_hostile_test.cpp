@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/control_ids.h"
+#include "app/start_lock.h"
 #include "harness.h"
 
 using namespace harness;
@@ -88,6 +89,53 @@ TEST(Gui, ACopyLeftRunningByAnEarlierTestRunIsEndedAtTheNextStart) {
   EXPECT_EQ(GlobalFindAtomA("Vorlane.exe"), 0);
   App app;
   EXPECT_NE(app.process.Id(), pi.dwProcessId);
+}
+
+TEST(Gui, AnotherProgramsVorlaneWindowIsNeverTheRunningCopyAndASecondCloseIsIgnored) {
+  const std::string exe = CopyExe(TestDir() + "foreign", "VorlaneForeign.exe");
+  const char* marker = "VorlaneForeign.exe";
+  struct Gone {  // no marker left, also when the test fails on the way
+    const char* name;
+    ~Gone() { while (ATOM left = GlobalFindAtomA(name)) GlobalDeleteAtom(left); }
+  } gone{marker};
+  // Another program's window as ours looks: our class and title.
+  Process foreign = StartHelper("titled Vorlane TApplication");
+  {
+    // Running, minimized, the foreign window above it: a second start brings ours forward.
+    App first(exe);
+    ASSERT_TRUE(first.form);
+    ShowWindow(first.form, SW_MINIMIZE);
+    ASSERT_TRUE(WaitFor([&] { return IsIconic(first.form) != FALSE; }));
+    SetWindowPos(FindTopWindow(foreign.Id(), "TApplication"), HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Process second;
+    ASSERT_TRUE(second.Start("\"" + exe + "\""));
+    EXPECT_EQ(second.Wait(15000), 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsIconic(first.form); })) << "ours never came forward";
+    // Killed, it leaves its marker.
+    first.form = nullptr;
+    ASSERT_TRUE(first.process.Kill());
+    ASSERT_NE(GlobalFindAtomA(marker), 0);
+  }
+  App app(exe);
+  ASSERT_TRUE(app.form) << "a start after a kill beside a foreign window showed nothing";
+
+  // With the start lock held here, the close waits inside WM_CLOSE; a second
+  // WM_CLOSE meanwhile is answered at once and the lock taken only once.
+  base::UniqueHandle lock(CreateMutexA(nullptr, FALSE, StartLockName(marker).c_str()));
+  ASSERT_EQ(WaitForSingleObject(lock.get(), 10000), WAIT_OBJECT_0);
+  DWORD_PTR answer = 0;
+  EXPECT_FALSE(SendMessageTimeoutA(app.form, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer));
+  EXPECT_TRUE(SendMessageTimeoutA(app.form, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer))
+      << "the second close waits too";
+  EXPECT_TRUE(IsWindow(app.form));
+  ReleaseMutex(lock.get());
+  app.form = nullptr;
+  EXPECT_EQ(app.process.Wait(15000), 0);
+  EXPECT_EQ(WaitForSingleObject(lock.get(), 0), static_cast<DWORD>(WAIT_OBJECT_0))
+      << "the closed copy left the lock taken";
+  ReleaseMutex(lock.get());
+  EXPECT_EQ(GlobalFindAtomA(marker), 0);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <memory>
 
@@ -173,12 +174,12 @@ void ExpectDrawnFor(const App& app, int dpi) {
 }
 
 // Sends WM_DPICHANGED as the system does, its rectangle in the program's memory.
-void SendDpiChanged(const App& app, int dpi, const RECT& suggested) {
+void SendDpiChanged(const App& app, int dpi, const RECT& suggested, HWND to = nullptr) {
   void* remote = VirtualAllocEx(app.process.Handle(), nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE);
   ASSERT_NE(remote, nullptr);
   ASSERT_TRUE(WriteProcessMemory(app.process.Handle(), remote, &suggested, sizeof suggested, nullptr));
   constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
-  Send(app.form, kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+  Send(to ? to : app.form, kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
   VirtualFreeEx(app.process.Handle(), remote, 0, MEM_RELEASE);
 }
 
@@ -250,4 +251,23 @@ TEST(Scaling, DrawsForTheDisplaysDpiAndFollowsItsChange) {
   GetWindowRect(app.Ctl(kIdClose), &close);
   EXPECT_TRUE(WaitFor([&] { return Drawn(close); }));
   SaveScreenshot("dpi_changed_to_144");
+
+  // The confirmation centred on the work area of its owner's screen; moved
+  // to a screen of another DPI, drawn for it where the system suggests.
+  HWND dialog = app.OpenConfirmation();
+  ASSERT_TRUE(dialog);
+  MONITORINFO screen{sizeof screen, {}, {}, 0};
+  ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(app.form, MONITOR_DEFAULTTONEAREST), &screen));
+  RECT box;
+  GetWindowRect(dialog, &box);
+  EXPECT_LE(std::abs(box.left + box.right - screen.rcWork.left - screen.rcWork.right), 1);
+  EXPECT_LE(std::abs(box.top + box.bottom - screen.rcWork.top - screen.rcWork.bottom), 1);
+  const RECT offered{40, 30, 40 + Width(box) * 2, 30 + Height(box) * 2};
+  SendDpiChanged(app, 192, offered, dialog);
+  GetWindowRect(dialog, &box);
+  EXPECT_EQ(box.left, offered.left);
+  EXPECT_EQ(box.top, offered.top);
+  EXPECT_EQ(Width(ChildRect(FindWindowExA(dialog, nullptr, "STATIC", ""))), 64);
+  PostMessageA(dialog, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
 }

@@ -5,6 +5,7 @@
 //   helper.exe slow N MS PREFIX   N windows "PREFIX 1".."PREFIX N" that answer WM_GETTEXT
 //                                 after MS ms with "PREFIX i asked"; WM_APP to one
 //                                 of them returns how many WM_GETTEXT they answered
+//   helper.exe titled TITLE CLASS  one visible window titled TITLE, of window class CLASS
 //   helper.exe threads            "First 1", "First 2" made by one thread, "Second 1",
 //                                 "Second 2" by another, none of them activated
 //   helper.exe fault              faults at once (a write through a null pointer)
@@ -179,6 +180,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   } else if (mode == "listbox") {
     MakeBareList(__argc > 2 ? std::atoi(__argv[2]) : 400, __argc > 3 ? std::atoi(__argv[3]) : 300,
                  __argc > 4 ? std::atoi(__argv[4]) : 20);
+  } else if (mode == "titled" && __argc > 3) {
+    Register(__argv[3]);
+    Make(__argv[3], __argv[2], true);
   } else if (mode == "hang") {
     Make("VorlaneHelper", __argc > 2 ? __argv[2] : "Hung", true);
   }

@@ -9,11 +9,14 @@
 #include "harness.h"
 #include "procinfo/entry_line.h"
 #include "procinfo/process_api.h"
+#include "ui/dpi.h"
+#include "ui/gdi.h"
 #include "ui/image.h"
 
 namespace {
 
 DWORD g_unreadable;
+int g_enumerations;  // process lists taken: one a reload
 
 class FormFixture : public ::testing::Test {
  protected:
@@ -21,6 +24,7 @@ class FormFixture : public ::testing::Test {
     helper_ = harness::StartHelper("windows 1 Seam");
     g_unreadable = helper_.Id();
     Api().EnumProcesses = [](DWORD* ids, DWORD, DWORD* bytes) WINAPI -> BOOL {
+      ++g_enumerations;
       ids[0] = 0;
       ids[1] = g_unreadable;
       ids[2] = GetCurrentProcessId();
@@ -137,4 +141,43 @@ TEST_F(FormFixture, TheBannerPointsWithTheHandOrElseTheArrow) {
     return name == reinterpret_cast<LPCSTR>(IDC_HAND) ? nullptr : LoadCursorA(module, name);
   };
   EXPECT_EQ(ui::PointingHandCursor(noHand), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+}
+
+TEST_F(FormFixture, ADpiChangeKeepsTheSelectionAndDetailsAndReadsNothingAgain) {
+  ASSERT_TRUE(SelectProcess(g_unreadable));
+  const HWND list = Ctl(kIdList);
+  const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+  const int enumerated = g_enumerations;
+  RECT outer;
+  GetWindowRect(form_->hwnd(), &outer);
+  const RECT suggested{outer.left, outer.top, outer.left + 960, outer.top + 720};
+  SendMessageA(form_->hwnd(), ui::kWmDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(g_enumerations, enumerated) << "the change reloaded";
+  EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), selected);
+  EXPECT_EQ(harness::TextOf(Ctl(kIdIdProcess)), std::to_string(g_unreadable));
+  EXPECT_EQ(harness::TextOf(Ctl(kIdDescription)), texts::kSystemDescription);
+  GetWindowRect(form_->hwnd(), &outer);
+  EXPECT_TRUE(EqualRect(&outer, &suggested));
+}
+
+TEST_F(FormFixture, ThePriorityBoxTakesANewSchemesFaceColourAtOnce) {
+  const int element = COLOR_BTNFACE;
+  const COLORREF old = GetSysColor(element), navy = RGB(0x20, 0x30, 0x60);
+  ASSERT_TRUE(SetSysColors(1, &element, &navy));
+  SendMessageA(form_->hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  const HWND box = Ctl(kIdPriority);
+  ui::ClientDC dc(box);
+  const auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
+      GetParent(box), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(box)));
+  LOGBRUSH face{};
+  GetObjectA(brush, sizeof face, &face);
+  SetSysColors(1, &element, &old);
+  // Wine keeps colours set for the session in a volatile key, ahead of the scheme's.
+  const char* volatileColours = "Software\\Wine\\Temporary System Parameters\\Control Panel\\Colors";
+  HKEY kept = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, volatileColours, 0, KEY_SET_VALUE, &kept) == ERROR_SUCCESS) {
+    RegDeleteValueA(kept, "ButtonFace");
+    RegCloseKey(kept);
+  }
+  EXPECT_EQ(face.lbColor, navy);
 }

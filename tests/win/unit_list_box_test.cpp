@@ -323,3 +323,43 @@ TEST_F(ListFixture, WrapperGoneBeforeItsWindowLeavesTheControlWorking) {
   EXPECT_TRUE(DestroyWindow(under));
   EXPECT_TRUE(DestroyWindow(plain));
 }
+
+// Its window gone first (the parent destroyed it): what the wrapper is asked
+// afterwards reaches no other window, not the desktop's either.
+TEST_F(ListFixture, WindowGoneBeforeItsWrapperAsksNothingOfOtherWindows) {
+  TGraphicListBox list;
+  ASSERT_TRUE(list.Create({.parent = host_.hwnd(), .bounds = {0, 0, 100, 100}, .id = 7, .font = font_.get()}));
+  list.ClearHeld();
+  ASSERT_TRUE(DestroyWindow(list.hwnd()));
+  EXPECT_EQ(list.hwnd(), nullptr);
+  ValidateRect(host_.hwnd(), nullptr);
+  list.EndHold();
+  list.SetItems({"entry"});
+  EXPECT_EQ(list.Count(), 0);
+  RECT dirty{};
+  EXPECT_FALSE(GetUpdateRect(host_.hwnd(), &dirty, FALSE)) << "another window was invalidated";
+}
+
+// However many looks the images are drawn on, at any icon size, the kept
+// glyphs stay within their bound; past it they are blended in place, alike.
+TEST_F(ListFixture, KeptGlyphsStayBoundedAndDrawAlikePastTheBound) {
+  for (int size : {64, 256}) {
+    ui::ImageList images(size, size);
+    ui::UniqueIcon icon(CopyIcon(LoadIconA(nullptr, IDI_WARNING)));
+    images.Add(icon.get());
+    GlyphCache cache;
+    for (int look = 0; look < 300; ++look) {
+      const COLORREF back = RGB(look % 256, look / 256, 90);
+      ui::UniqueBrush brush(CreateSolidBrush(back));
+      const auto kept = Drawn(size, size, [&](HDC dc) { cache.Draw(dc, 0, 0, images, 0, back, brush.get()); });
+      if (look % 60) continue;
+      const auto direct = Drawn(size, size, [&](HDC dc) {
+        const RECT r{0, 0, size, size};
+        FillRect(dc, &r, brush.get());
+        ImageList_DrawEx(images.get(), 0, dc, 0, 0, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_NORMAL);
+      });
+      EXPECT_EQ(kept, direct) << size << " px, look " << look;
+    }
+    EXPECT_LE(cache.KeptBytes(), GlyphCache::kMaxBytesPerList) << size << " px";
+  }
+}
