@@ -5,6 +5,7 @@
 #include "app/start_lock.h"
 #include "app/texts.h"
 #include "productinfo/qorfunc.h"
+#include "ui/text_calls.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ int RunAsTheCopy(const EntryApi& api, const std::string& name, ATOM stale,
 
 const EntryApi& SystemEntryApi() {
   static const EntryApi api{::GlobalFindAtomA, ::GlobalAddAtomA, ::GlobalDeleteAtom,
-                            ::FindWindowA, ::MessageBoxA};
+                            ::FindWindowA, ui::MessageBox932};
   return api;
 }
 

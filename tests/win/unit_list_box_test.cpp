@@ -75,8 +75,8 @@ class ListFixture : public ::testing::Test {
     ui::UniqueIcon icon(LoadIconA(nullptr, IDI_WARNING) ? CopyIcon(LoadIconA(nullptr, IDI_WARNING)) : nullptr);
     images_.Add(icon.get());
     list_.SetGlyphs(&images_);
-    list_.AddItem("Line one\r\nLine two\r\nLine three");
-    list_.AddItem("No image here");
+    list_.AddItem(L"Line one\r\nLine two\r\nLine three");
+    list_.AddItem(L"No image here");
     RECT c;
     GetClientRect(list_.hwnd(), &c);
     cw_ = c.right;
@@ -232,7 +232,7 @@ TEST_F(ListFixture, EntryWithoutImageKeepsTheGlyphRoomEmpty) {
 TEST_F(ListFixture, RepaintsMatchAfterOtherEntriesAndFollowColourChanges) {
   // What one entry painted leaves behind never shows in the next one.
   const auto plain = Draw(1, TGraphicListBox::kSelected);
-  list_.AddItem(std::string(300, 'W') + "\r\n2\r\n3\r\n4\r\n5");  // wider and taller
+  list_.AddItem(std::wstring(300, L'W') + L"\r\n2\r\n3\r\n4\r\n5");  // wider and taller
   Draw(2, TGraphicListBox::kHot);
   Draw(0, TGraphicListBox::kSelected);
   EXPECT_EQ(Draw(1, TGraphicListBox::kSelected), plain);
@@ -255,7 +255,7 @@ TEST_F(ListFixture, FlatModeUsesHighlightColoursAndNoHotLook) {
 
 TEST_F(ListFixture, RightLayoutPushesAWideLineGlyphOutOfSight) {
   list_.SetLayout(blGlyphRight);
-  list_.AddItem(std::string(400, 'W'));  // entry 2 has no image either: use entry 0's text
+  list_.AddItem(std::wstring(400, L'W'));  // entry 2 has no image either: use entry 0's text
   SendMessageA(list_.hwnd(), LB_DELETESTRING, 0, 0);
   SendMessageA(list_.hwnd(), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(std::string(400, 'W').c_str()));
   auto px = Draw(0, 0);
