@@ -197,3 +197,159 @@ TEST(Text, JapaneseUnderEveryCodePage) {
     }
   }
 }
+
+namespace {
+
+// A program started by its UTF-16 path, killed at the end.
+struct WideProcess {
+  PROCESS_INFORMATION pi{};
+  explicit WideProcess(const std::wstring& path) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    std::wstring cmd = L"\"" + path + L"\" windows 1 Crafted";
+    EXPECT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    const std::string ready = "ready " + std::to_string(pi.dwProcessId);
+    EXPECT_TRUE(WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; }));
+  }
+  ~WideProcess() {
+    TerminateProcess(pi.hProcess, 0);
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+  }
+};
+
+// A Unicode window of this process with `title`, destroyed at the end.
+struct TitledWindow {
+  HWND w = nullptr;
+  explicit TitledWindow(const wchar_t* title) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TrueTitle";
+    RegisterClassW(&wc);
+    w = CreateWindowExW(0, wc.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                        nullptr, nullptr, wc.hInstance, nullptr);
+  }
+  ~TitledWindow() { DestroyWindow(w); }
+};
+
+std::wstring ClipboardWide(UINT format) {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE h = GetClipboardData(format))
+    if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+      text = p;
+      GlobalUnlock(h);
+    }
+  CloseClipboard();
+  return text;
+}
+
+std::string ClipboardAnsi() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE h = GetClipboardData(CF_TEXT))
+    if (auto* p = static_cast<const char*>(GlobalLock(h))) {
+      text = p;
+      GlobalUnlock(h);
+    }
+  CloseClipboard();
+  return text;
+}
+
+void EmptyTheClipboard() {
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  CloseClipboard();
+}
+
+int IndexOfWide(HWND list, const std::wstring& prefix) {
+  const int n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i)
+    if (WideItem(list, LB_GETTEXTLEN, LB_GETTEXT, i).rfind(prefix, 0) == 0) return i;
+  return -1;
+}
+
+std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+}  // namespace
+
+// A program whose folder is named in Hangul with an accented letter, and
+// whose own name has that letter too; a window titled in Cyrillic with an
+// emoji; a character sent (not typed) to the list.
+TEST(Text, TrueNamesOfAProgramAndAWindowAndASentCharacter) {
+  const std::wstring dir = Wide(TestDir()) + L"\uD55C\uAE00\u00E9";
+  const std::wstring path = dir + L"\\h\u00E9lper.exe";
+  const std::string crafted = TestDir() + "true_name.exe";
+  ASSERT_TRUE(crafted::MakeProgram(crafted, {vblock::SoundBlock("Hangul Co", "Hangul Desc"), crafted::IconGroup(1, 1)}));
+  CreateDirectoryW(dir.c_str(), nullptr);
+  ASSERT_TRUE(MoveFileExW(Wide(crafted).c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
+  WideProcess program(path);
+  const std::string katakana = TestDir() + "アプリ.exe";
+  ASSERT_TRUE(CopyFileA((TestDir() + "helper.exe").c_str(), katakana.c_str(), FALSE));
+  Process apuri;
+  ASSERT_TRUE(apuri.Start("\"" + katakana + "\" windows 1 Apuri"));
+  const wchar_t* title = L"\u041F\u0440\u0438\u0432\u0435\u0442 \xD83D\xDE00";
+  TitledWindow window(title);
+  ASSERT_TRUE(window.w);
+
+  App app;
+  HWND list = app.Ctl(kIdList);
+  const std::wstring id = std::to_wstring(program.pi.dwProcessId);
+  const std::wstring entry = L"[ " + id + L" : h\u00E9lper.exe ] " + path +
+                             L"\r\n　　会社：Hangul Co\r\n　　説明：Hangul Desc";
+  int index = -1;
+  ASSERT_TRUE(WaitFor([&] { return (index = IndexOfWide(list, L"[ " + id + L" : ")) >= 0; }));
+  EXPECT_EQ(WideItem(list, LB_GETTEXTLEN, LB_GETTEXT, index), entry);
+  ASSERT_TRUE(app.SelectEntry(index, program.pi.dwProcessId));
+  EXPECT_EQ(WideTextOf(app.Ctl(kIdDisplayName)), L"h\u00E9lper.exe");
+  EXPECT_EQ(WideTextOf(app.Ctl(kIdFileName)), path);
+  EXPECT_EQ(WideTextOf(app.Ctl(kIdCompany)), L"Hangul Co");
+  EXPECT_EQ(WideTextOf(app.Ctl(kIdDescription)), L"Hangul Desc");
+  RECT icon;
+  GetWindowRect(app.Ctl(kIdIcon), &icon);
+  const ScreenPixels px(icon);
+  EXPECT_EQ(px.Pixel((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2), RGB(255, 0, 0));  // its own
+
+  // The Unicode copy holds the true text; the code page 932 copy "?" for what it cannot hold.
+  EmptyTheClipboard();
+  INPUT keys[4] = {};
+  for (INPUT& k : keys) k.type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[3].ki.wVk = VK_CONTROL;
+  keys[1].ki.wVk = keys[2].ki.wVk = 'C';
+  keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, keys, sizeof(INPUT));
+  ASSERT_TRUE(WaitFor([] { return !ClipboardWide(CF_UNICODETEXT).empty(); }));
+  EXPECT_EQ(ClipboardWide(CF_UNICODETEXT), L"プロセスID：" + id + L"\r\nイメージ名：h\u00E9lper.exe\r\n"
+                                           L"会社名：Hangul Co\r\n説　明：Hangul Desc\r\n実ファイル：" +
+                                           path + L"\r\nCrafted 1\r\n");
+  const std::string ansiDir = TestDir() + "???";
+  EXPECT_EQ(ClipboardAnsi(), "プロセスID：" + std::to_string(program.pi.dwProcessId) +
+                                 "\r\nイメージ名：h?lper.exe\r\n会社名：Hangul Co\r\n説　明：Hangul Desc\r\n"
+                                 "実ファイル：" + ansiDir + "\\h?lper.exe\r\nCrafted 1\r\n");
+  EmptyTheClipboard();
+
+  // ア (U+30A2) sent as a wide character finds アプリ.exe, as typing it would.
+  const int apuriIndex = IndexOfWide(list, L"[ " + std::to_wstring(apuri.Id()) + L" : アプリ.exe ]");
+  ASSERT_GE(apuriIndex, 0);
+  DWORD_PTR r = 0;
+  SendMessageTimeoutW(list, WM_CHAR, 0x30A2, 0, SMTO_ABORTIFHUNG, 5000, &r);
+  EXPECT_TRUE(WaitFor([&] { return ListSelection(list) == apuriIndex; }));
+
+  // The window's entry and panel hold its title; switching to it works.
+  SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
+  const std::wstring own = std::to_wstring(GetCurrentProcessId());
+  int windowIndex = -1;
+  ASSERT_TRUE(WaitFor([&] {
+    windowIndex = IndexOfWide(list, L"[ " + own + L" : ");
+    return windowIndex >= 0;
+  }));
+  const std::wstring windowEntry = WideItem(list, LB_GETTEXTLEN, LB_GETTEXT, windowIndex);
+  EXPECT_EQ(windowEntry.substr(0, windowEntry.find(L"\r\n")), L"[ " + own + L" : gui_tests.exe ] " + title);
+  ASSERT_TRUE(app.SelectEntry(windowIndex, GetCurrentProcessId()));
+  EXPECT_EQ(WideTextOf(app.Ctl(kIdMemo)), std::wstring(title) + L"\r\n");
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == window.w; }));
+  SaveScreenshot("text_true_title");
+}
