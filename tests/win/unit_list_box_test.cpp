@@ -1,6 +1,8 @@
 // The icon list drawn into a bitmap, pixels read back.
 #include <gtest/gtest.h>
 
+#include "app/entry_text.h"
+#include "base/shown_text.h"
 #include "controls/graphic_list_box.h"
 #include "harness.h"
 #include "ui/font.h"
@@ -395,4 +397,28 @@ TEST_F(ListFixture, WrapperGoneBeforeItsWindowLeavesTheControlWorking) {
   EXPECT_GE(seen, 2);  // the subclass on top still sees them
   EXPECT_TRUE(DestroyWindow(under));
   EXPECT_TRUE(DestroyWindow(plain));
+}
+
+// An ANSI reader on a code page 932 system gets an entry of code page 932
+// names byte for byte as the entry text; true names are cut so that both an
+// ANSI and a wide reader take the whole entry, a character pair kept whole.
+TEST_F(ListFixture, AnsiReadersGetCodePage932EntriesAsTheyWereAndTrueNamesFitEveryReader) {
+  TQorSvc plain;
+  plain.idProcess = 7;
+  plain.DisplayName = "表示.exe";
+  plain.FileName = "C:\\表\\表示.exe";
+  plain.Company = "会社";
+  plain.Description = std::string(100, 'x');
+  TQorSvc named = plain;
+  named.True.DisplayName = L"\xD83D\xDE00.exe";
+  named.True.FileName = L"C:\\" + std::wstring(300, L'\uD55C');
+  list_.SetItems({EntryTextWide(plain, ListTab::Processes, WideText),
+                  EntryTextWide(named, ListTab::Processes, WideText)});
+  char ansi[1024] = {};
+  ASSERT_LT(SendMessageA(list_.hwnd(), LB_GETTEXTLEN, 0, 0), 1024);
+  SendMessageA(list_.hwnd(), LB_GETTEXT, 0, reinterpret_cast<LPARAM>(ansi));
+  const std::string tail = "\r\n　　会社：会社\r\n　　説明：" + std::string(78, 'x') + "…";
+  EXPECT_EQ(std::string(ansi), "[ 7 : 表示.exe ] C:\\表\\表示.exe" + tail);
+  EXPECT_LE(SendMessageA(list_.hwnd(), LB_GETTEXTLEN, 1, 0), 378);
+  EXPECT_EQ(list_.ItemText(1), L"[ 7 : \xD83D\xDE00.exe ] C:\\" + std::wstring(61, L'\uD55C') + L"\u2026" + WideText(tail));
 }
