@@ -11,16 +11,13 @@
 #include "app/control_ids.h"
 #include "crafted_exe.h"
 #include "harness.h"
+#include "keys_app.h"
 #include "tests/native/version_block_builder.h"
+#include "ui/gdi.h"
 
 using namespace harness;
 
 namespace {
-
-std::string BuildWinDir() {
-  const std::string exe = VorlaneExe();
-  return exe.substr(0, exe.find_last_of('\\') + 1);
-}
 
 // A window's text in UTF-16, as a wide reader (a screen reader) asks for it.
 std::wstring WideTextOf(HWND w) {
@@ -173,7 +170,7 @@ Shown CheckRun(const LocaleRun& run, const std::string& name) {
 // system's 1252 or 936) or for UTF-8 (65001, as Windows 10 with its UTF-8
 // setting) must show too: their texts come only through the wide calls.
 TEST(Text, JapaneseUnderEveryCodePage) {
-  const std::string dir = BuildWinDir();
+  const std::string dir = VorlaneExe().substr(0, VorlaneExe().find_last_of('\\') + 1);
   const std::pair<const char*, std::vector<const char*>> runs[] = {
       {"en_US.UTF-8", {"Vorlane.exe", "Vorlane-acp.exe", "Vorlane-utf8.exe"}},
       {"zh_CN.UTF-8", {"Vorlane.exe", "Vorlane-acp.exe"}}};
@@ -203,10 +200,9 @@ namespace {
 // A program started by its UTF-16 path, killed at the end.
 struct WideProcess {
   PROCESS_INFORMATION pi{};
-  explicit WideProcess(const std::wstring& path) {
+  explicit WideProcess(std::wstring cmd) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
-    std::wstring cmd = L"\"" + path + L"\" windows 1 Crafted";
     EXPECT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
     const std::string ready = "ready " + std::to_string(pi.dwProcessId);
     EXPECT_TRUE(WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; }));
@@ -219,49 +215,18 @@ struct WideProcess {
   }
 };
 
-// A Unicode window of this process with `title`, destroyed at the end.
-struct TitledWindow {
-  HWND w = nullptr;
-  explicit TitledWindow(const wchar_t* title) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"TrueTitle";
-    RegisterClassW(&wc);
-    w = CreateWindowExW(0, wc.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                        nullptr, nullptr, wc.hInstance, nullptr);
-  }
-  ~TitledWindow() { DestroyWindow(w); }
-};
-
-std::wstring ClipboardWide(UINT format) {
-  std::wstring text;
+template <typename Char>
+std::basic_string<Char> ClipboardText(UINT format) {
+  std::basic_string<Char> text;
   if (!OpenClipboard(nullptr)) return text;
   if (HANDLE h = GetClipboardData(format))
-    if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+    if (auto* p = static_cast<const Char*>(GlobalLock(h))) {
       text = p;
       GlobalUnlock(h);
     }
+  if (format == CF_TEXT) EmptyClipboard();  // read last: left as found
   CloseClipboard();
   return text;
-}
-
-std::string ClipboardAnsi() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE h = GetClipboardData(CF_TEXT))
-    if (auto* p = static_cast<const char*>(GlobalLock(h))) {
-      text = p;
-      GlobalUnlock(h);
-    }
-  CloseClipboard();
-  return text;
-}
-
-void EmptyTheClipboard() {
-  if (!OpenClipboard(nullptr)) return;
-  EmptyClipboard();
-  CloseClipboard();
 }
 
 int IndexOfWide(HWND list, const std::wstring& prefix) {
@@ -285,14 +250,15 @@ TEST(Text, TrueNamesOfAProgramAndAWindowAndASentCharacter) {
   ASSERT_TRUE(crafted::MakeProgram(crafted, {vblock::SoundBlock("Hangul Co", "Hangul Desc"), crafted::IconGroup(1, 1)}));
   CreateDirectoryW(dir.c_str(), nullptr);
   ASSERT_TRUE(MoveFileExW(Wide(crafted).c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
-  WideProcess program(path);
+  WideProcess program(L"\"" + path + L"\" windows 1 Crafted");
   const std::string katakana = TestDir() + "アプリ.exe";
   ASSERT_TRUE(CopyFileA((TestDir() + "helper.exe").c_str(), katakana.c_str(), FALSE));
   Process apuri;
   ASSERT_TRUE(apuri.Start("\"" + katakana + "\" windows 1 Apuri"));
   const wchar_t* title = L"\u041F\u0440\u0438\u0432\u0435\u0442 \xD83D\xDE00";
-  TitledWindow window(title);
-  ASSERT_TRUE(window.w);
+  const ui::UniqueWindow window(CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                                0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(window);
 
   App app;
   HWND list = app.Ctl(kIdList);
@@ -313,22 +279,16 @@ TEST(Text, TrueNamesOfAProgramAndAWindowAndASentCharacter) {
   EXPECT_EQ(px.Pixel((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2), RGB(255, 0, 0));  // its own
 
   // The Unicode copy holds the true text; the code page 932 copy "?" for what it cannot hold.
-  EmptyTheClipboard();
-  INPUT keys[4] = {};
-  for (INPUT& k : keys) k.type = INPUT_KEYBOARD;
-  keys[0].ki.wVk = keys[3].ki.wVk = VK_CONTROL;
-  keys[1].ki.wVk = keys[2].ki.wVk = 'C';
-  keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(4, keys, sizeof(INPUT));
-  ASSERT_TRUE(WaitFor([] { return !ClipboardWide(CF_UNICODETEXT).empty(); }));
-  EXPECT_EQ(ClipboardWide(CF_UNICODETEXT), L"プロセスID：" + id + L"\r\nイメージ名：h\u00E9lper.exe\r\n"
+  ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard());
+  keys::Chord({VK_CONTROL, 'C'});
+  ASSERT_TRUE(WaitFor([] { return IsClipboardFormatAvailable(CF_TEXT) && OpenClipboard(nullptr) && CloseClipboard(); }));
+  EXPECT_EQ(ClipboardText<wchar_t>(CF_UNICODETEXT), L"プロセスID：" + id + L"\r\nイメージ名：h\u00E9lper.exe\r\n"
                                            L"会社名：Hangul Co\r\n説　明：Hangul Desc\r\n実ファイル：" +
                                            path + L"\r\nCrafted 1\r\n");
   const std::string ansiDir = TestDir() + "???";
-  EXPECT_EQ(ClipboardAnsi(), "プロセスID：" + std::to_string(program.pi.dwProcessId) +
+  EXPECT_EQ(ClipboardText<char>(CF_TEXT), "プロセスID：" + std::to_string(program.pi.dwProcessId) +
                                  "\r\nイメージ名：h?lper.exe\r\n会社名：Hangul Co\r\n説　明：Hangul Desc\r\n"
                                  "実ファイル：" + ansiDir + "\\h?lper.exe\r\nCrafted 1\r\n");
-  EmptyTheClipboard();
 
   // ア (U+30A2) sent as a wide character finds アプリ.exe, as typing it would.
   const int apuriIndex = IndexOfWide(list, L"[ " + std::to_wstring(apuri.Id()) + L" : アプリ.exe ]");
@@ -336,6 +296,21 @@ TEST(Text, TrueNamesOfAProgramAndAWindowAndASentCharacter) {
   DWORD_PTR r = 0;
   SendMessageTimeoutW(list, WM_CHAR, 0x30A2, 0, SMTO_ABORTIFHUNG, 5000, &r);
   EXPECT_TRUE(WaitFor([&] { return ListSelection(list) == apuriIndex; }));
+  // Its menu is the menu of the program in the Hangul folder: プロパティ
+  // opens that program's real file too.
+  auto menuPixels = [&] {
+    PostMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
+    HWND menu = TopWindowOf(app.process.Id(), "#32768");
+    if (!menu) return std::vector<COLORREF>{};
+    const std::vector<COLORREF> px = PixelsOf(menu, {});
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }));
+    return px;
+  };
+  const std::vector<COLORREF> apuriMenu = menuPixels();
+  ASSERT_TRUE(app.SelectEntry(index, program.pi.dwProcessId));
+  EXPECT_FALSE(apuriMenu.empty());
+  EXPECT_TRUE(menuPixels() == apuriMenu) << "the menus of two programs with files differ";
 
   // The window's entry and panel hold its title; switching to it works.
   SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
@@ -350,6 +325,6 @@ TEST(Text, TrueNamesOfAProgramAndAWindowAndASentCharacter) {
   ASSERT_TRUE(app.SelectEntry(windowIndex, GetCurrentProcessId()));
   EXPECT_EQ(WideTextOf(app.Ctl(kIdMemo)), std::wstring(title) + L"\r\n");
   PressKey(VK_RETURN);
-  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == window.w; }));
+  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == window.get(); }));
   SaveScreenshot("text_true_title");
 }
