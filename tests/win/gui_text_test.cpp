@@ -87,20 +87,16 @@ struct LocaleRun {
   DWORD Pid() const { return GetProcessId(process.get()); }
 };
 
-// What a run shows: the pixels of its window (the list left out: its
-// entries name the run's own process), of its entry menu and of its
-// confirmation, each captured while it is in front.
+// The pixels of a run's window (not its list: its entries name the run's own
+// process), of its entry menu and of its confirmation, each in front.
 struct Shown {
   std::vector<COLORREF> window, menu, dialog;
 };
 
 HWND TopWindowOf(DWORD pid, const char* cls) {
-  HWND found = nullptr;
-  EXPECT_TRUE(WaitFor([&] {
-    found = FindTopWindow(pid, cls);
-    return found && IsWindowVisible(found);
-  })) << cls;
-  return found;
+  HWND w = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (w = FindTopWindow(pid, cls)) && IsWindowVisible(w); })) << cls;
+  return w;
 }
 
 // Checks every text the run shows in wide form and captures its pixels.

@@ -47,8 +47,8 @@ TEST(EntrySequence, StartErrorBoxReadsInJapanese) {
   std::wstring caption, text;
   std::thread reader([&] {
     HWND box = nullptr;
-    if (!harness::WaitFor([&] { return (box = FindWindowW(L"#32770", nullptr)) != nullptr; })) return;
     wchar_t buf[256] = {};
+    if (!harness::WaitFor([&] { return (box = FindWindowW(L"#32770", nullptr)) != nullptr; })) return;
     GetWindowTextW(box, buf, 256);
     caption = buf;
     GetWindowTextW(GetDlgItem(box, 0xFFFF), buf, 256);

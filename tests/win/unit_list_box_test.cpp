@@ -403,12 +403,7 @@ TEST_F(ListFixture, WrapperGoneBeforeItsWindowLeavesTheControlWorking) {
 // names byte for byte as the entry text; true names are cut so that both an
 // ANSI and a wide reader take the whole entry, a character pair kept whole.
 TEST_F(ListFixture, AnsiReadersGetCodePage932EntriesAsTheyWereAndTrueNamesFitEveryReader) {
-  TQorSvc plain;
-  plain.idProcess = 7;
-  plain.DisplayName = "表示.exe";
-  plain.FileName = "C:\\表\\表示.exe";
-  plain.Company = "会社";
-  plain.Description = std::string(100, 'x');
+  const TQorSvc plain{7, "表示.exe", "C:\\表\\表示.exe", "会社", std::string(100, 'x'), "", {}};
   TQorSvc named = plain;
   named.True.DisplayName = L"\xD83D\xDE00.exe";
   named.True.FileName = L"C:\\" + std::wstring(300, L'\uD55C');
