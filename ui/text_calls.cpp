@@ -49,13 +49,6 @@ void SetWindowText932(HWND w, std::string_view text) {
     SetWindowTextA(w, std::string(text).c_str());
 }
 
-void SetWindowTextWide(HWND w, const std::wstring& text) {
-  if (WideSystem())
-    SetWindowTextW(w, text.c_str());
-  else
-    SetWindowTextA(w, ShownText(text).c_str());
-}
-
 int DrawText932(HDC dc, std::string_view text, RECT* r, UINT format) {
   if (!WideSystem()) return DrawTextA(dc, text.data(), static_cast<int>(text.size()), r, format);
   const std::wstring wide = WideText(text);

@@ -18,8 +18,6 @@ bool ClassRegistered(const char* cls);
 LRESULT DefProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
 
 void SetWindowText932(HWND w, std::string_view text);
-// True text of a field (UTF-16) on a window; on the 9x family in the code page.
-void SetWindowTextWide(HWND w, const std::wstring& text);
 
 // Text drawing and measuring in the font selected into `dc`.
 int DrawText932(HDC dc, std::string_view text, RECT* r, UINT format);

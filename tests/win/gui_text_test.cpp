@@ -281,10 +281,9 @@ TEST(Text, TrueNamesOfAProgramAndAWindowAndASentCharacter) {
   EXPECT_EQ(ClipboardText<wchar_t>(CF_UNICODETEXT), L"プロセスID：" + id + L"\r\nイメージ名：h\u00E9lper.exe\r\n"
                                            L"会社名：Hangul Co\r\n説　明：Hangul Desc\r\n実ファイル：" +
                                            path + L"\r\nCrafted 1\r\n");
-  const std::string ansiDir = TestDir() + "???";
   EXPECT_EQ(ClipboardText<char>(CF_TEXT), "プロセスID：" + std::to_string(program.pi.dwProcessId) +
                                  "\r\nイメージ名：h?lper.exe\r\n会社名：Hangul Co\r\n説　明：Hangul Desc\r\n"
-                                 "実ファイル：" + ansiDir + "\\h?lper.exe\r\nCrafted 1\r\n");
+                                 "実ファイル：" + TestDir() + "???\\h?lper.exe\r\nCrafted 1\r\n");
 
   // ア (U+30A2) sent as a wide character finds アプリ.exe, as typing it would.
   const int apuriIndex = IndexOfWide(list, L"[ " + std::to_wstring(apuri.Id()) + L" : アプリ.exe ]");
@@ -312,10 +311,7 @@ TEST(Text, TrueNamesOfAProgramAndAWindowAndASentCharacter) {
   SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
   const std::wstring own = std::to_wstring(GetCurrentProcessId());
   int windowIndex = -1;
-  ASSERT_TRUE(WaitFor([&] {
-    windowIndex = IndexOfWide(list, L"[ " + own + L" : ");
-    return windowIndex >= 0;
-  }));
+  ASSERT_TRUE(WaitFor([&] { return (windowIndex = IndexOfWide(list, L"[ " + own + L" : ")) >= 0; }));
   const std::wstring windowEntry = WideItem(list, LB_GETTEXTLEN, LB_GETTEXT, windowIndex);
   EXPECT_EQ(windowEntry.substr(0, windowEntry.find(L"\r\n")), L"[ " + own + L" : gui_tests.exe ] " + title);
   ASSERT_TRUE(app.SelectEntry(windowIndex, GetCurrentProcessId()));
