@@ -39,9 +39,9 @@ std::wstring RowTrueText(const DetailRow& row, const TQorSvc& entry, const Entry
                          Widen widen) {
   if (row.trueForm) return TrueField(row.read(entry, titles.shown), entry.True.*row.trueForm, widen);
   if (!row.memo) return widen(row.read(entry, titles.shown));
+  const std::wstring none;
   std::wstring text;
   for (size_t i = 0; i < titles.shown.size(); ++i) {
-    const std::wstring none;
     text += TrueField(titles.shown[i], i < titles.trueForms.size() ? titles.trueForms[i] : none, widen);
     text += L"\r\n";
   }
