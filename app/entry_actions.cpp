@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr UINT kCodePage = 932;  // every text of the program
-
 using UniqueGlobal = ui::Owned<ui::PtrTraits<HGLOBAL, GlobalFree>>;
 
 // A movable block holding `size` bytes of `data`; empty when out of memory.
@@ -43,13 +41,10 @@ class OpenClipboardScope {
   bool open_;
 };
 
-// Puts code-page-932 text on the clipboard as CF_UNICODETEXT and CF_TEXT.
-void PutOnClipboard(HWND owner, const std::string& text) {
-  const int wide = MultiByteToWideChar(kCodePage, 0, text.c_str(), -1, nullptr, 0);
-  if (wide <= 0) return;
-  std::wstring w(static_cast<size_t>(wide), L'\0');
-  MultiByteToWideChar(kCodePage, 0, text.c_str(), -1, w.data(), wide);
-  UniqueGlobal unicode = GlobalCopy(w.c_str(), w.size() * sizeof(wchar_t));
+// Puts the true text on the clipboard as CF_UNICODETEXT and its code page
+// 932 form (with "?" where that code page has no character) as CF_TEXT.
+void PutOnClipboard(HWND owner, const std::wstring& w, const std::string& text) {
+  UniqueGlobal unicode = GlobalCopy(w.c_str(), (w.size() + 1) * sizeof(wchar_t));
   UniqueGlobal ansi = GlobalCopy(text.c_str(), text.size() + 1);
   if (!unicode || !ansi) return;
   OpenClipboardScope clipboard(owner);
@@ -72,7 +67,9 @@ void TForm1::CopyEntry() {
   const TQorSvc* entry = SelectedEntry();
   if (!entry) return;
   TitleBudget budget;  // slow windows cost a copy a second at most
-  PutOnClipboard(hwnd(), EntryCopyText(*entry, CollectWindowTitles(entry->idProcess, false, budget)));
+  EntryTitles titles;
+  titles.shown = CollectWindowTitles(entry->idProcess, false, budget, &titles.trueForms);
+  PutOnClipboard(hwnd(), EntryCopyTextWide(*entry, titles, WideText), EntryCopyText(*entry, titles.shown));
 }
 
 const std::wstring* TForm1::RealFileOf(const TQorSvc& entry) const {
@@ -100,7 +97,19 @@ void TForm1::OpenEntryFolder() {
 
 void TForm1::ShowEntryProperties() {
   const TQorSvc* entry = SelectedEntry();
-  if (!entry || !FileExists(entry->FileName)) return;
+  if (!entry || !EntryHasFile(*entry)) return;
+  if (const std::wstring* real = RealFileOf(*entry)) {
+    // The file itself, also where the shown path cannot name it.
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_INVOKEIDLIST;
+    info.hwnd = hwnd();
+    info.lpVerb = L"properties";
+    info.lpFile = real->c_str();
+    info.nShow = SW_SHOWNORMAL;
+    ShellExecuteExW(&info);
+    return;
+  }
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_INVOKEIDLIST;

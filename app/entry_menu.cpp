@@ -6,6 +6,7 @@
 #include "app/texts.h"
 #include "procinfo/entry_line.h"
 #include "productinfo/qorfunc.h"
+#include "ui/text_calls.h"
 
 namespace {
 
@@ -62,22 +63,21 @@ void TForm1::ShowEntryMenu(LPARAM where) {
   const TQorSvc* entry = SelectedEntry();
   if (!entry) return;
   const bool hasFile = EntryHasFile(*entry);
-  const bool hasShownFile = FileExists(entry->FileName);  // what the properties open
 
   UniqueMenu menu(CreatePopupMenu());
   if (!menu) return;
   HMENU m = menu.get();
   if (CurrentTab == ListTab::Applications) {
-    AppendMenuA(m, MF_STRING, kCmdSwitch, texts::kMenuSwitch);
+    ui::AppendMenu932(m, MF_STRING, kCmdSwitch, texts::kMenuSwitch);
     SetMenuDefaultItem(m, kCmdSwitch, FALSE);  // what a double click and Enter do
     AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   }
-  AppendMenuA(m, MF_STRING, kCmdCopy, texts::kMenuCopy);
-  AppendMenuA(m, EnabledIf(hasFile), kCmdOpenFolder, texts::kMenuOpenFolder);
+  ui::AppendMenu932(m, MF_STRING, kCmdCopy, texts::kMenuCopy);
+  ui::AppendMenu932(m, EnabledIf(hasFile), kCmdOpenFolder, texts::kMenuOpenFolder);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(m, EnabledIf(BB_Stop.Enabled()), kCmdStop, texts::kMenuStop);
+  ui::AppendMenu932(m, EnabledIf(BB_Stop.Enabled()), kCmdStop, texts::kMenuStop);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(m, EnabledIf(hasShownFile), kCmdProperties, texts::kMenuProperties);
+  ui::AppendMenu932(m, EnabledIf(hasFile), kCmdProperties, texts::kMenuProperties);
 
   const UINT command = static_cast<UINT>(TrackPopupMenu(
       m, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, hwnd(), nullptr));

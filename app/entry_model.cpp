@@ -5,11 +5,14 @@
 #include "app/ordering.h"
 
 void EntryModel::Assign(std::vector<std::string> lines, const std::vector<HICON>& icons,
-                        std::vector<HWND> windows) {
+                        std::vector<TrueNames> names, std::vector<HWND> windows) {
   Clear();
   if (windows.size() == lines.size()) windows_ = std::move(windows);
   entries_.resize(lines.size());
-  for (size_t i = 0; i < lines.size(); ++i) LineToSvc(lines[i], entries_[i]);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    LineToSvc(lines[i], entries_[i]);
+    if (i < names.size()) entries_[i].True = AsInLine(std::move(names[i]));
+  }
   imageOf_ = images_.AppendDistinct(icons);
   sources_.assign(static_cast<size_t>(images_.Count()), nullptr);
   for (size_t i = 0; i < icons.size(); ++i)
@@ -92,11 +95,12 @@ void LoadEntryLists(EntryLists& out, const FixedEntries& fixed,
   // The cache owns the files' icons; the image lists hold copies.
   out.Facts.NextReload();
   Snapshot s = TakeProcesses(fixed, CachedResolver(out.Facts), &out.Paths);
-  out.Processes.Assign(std::move(s.ProcessLines), s.ProcessIcons);
+  out.Processes.Assign(std::move(s.ProcessLines), s.ProcessIcons, std::move(s.ProcessNames));
   out.CreationTimes = std::move(s.CreationTimes);
   out.Files = std::move(s.Files);
   if (processesReady) processesReady();
   AddApplications(s);
   out.Applications.Assign(std::move(s.ApplicationLines), s.ApplicationIcons,
+                          std::move(s.ApplicationNames),
                           std::move(s.ApplicationWindows));
 }

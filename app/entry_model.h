@@ -25,10 +25,10 @@ class EntryModel {
   EntryModel() : images_(32, 32) {}
 
   // `icons[i]` is the icon of `lines[i]`; the image list keeps its own copy
-  // of each distinct icon. `windows[i]`, when given, is the window line i was
-  // made from.
+  // of each distinct icon. `names[i]`, when given, are the true names of
+  // line i; `windows[i]`, when given, is the window line i was made from.
   void Assign(std::vector<std::string> lines, const std::vector<HICON>& icons,
-              std::vector<HWND> windows = {});
+              std::vector<TrueNames> names = {}, std::vector<HWND> windows = {});
   void Clear();
   // The size of the icons it keeps: the images are made again from the icons
   // the entries came with, each of `renewed`'s first icons replaced by its

@@ -9,6 +9,7 @@
 #include "base/shown_text.h"
 #include "procinfo/snapshot.h"
 #include "productinfo/qorfunc.h"
+#include "ui/text_calls.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ int RunAsTheCopy(const EntryApi& api, const std::string& name, ATOM stale,
 
 const EntryApi& SystemEntryApi() {
   static const EntryApi api{::GlobalFindAtomA, ::GlobalAddAtomA, ::GlobalDeleteAtom,
-                            FindRunningCopy, ::MessageBoxA};
+                            FindRunningCopy, ui::MessageBox932};
   return api;
 }
 

@@ -21,11 +21,48 @@ std::string Fitted(const std::string& field, size_t room) {
   if (field.size() <= room) return field;
   static const std::string kEllipsis = "…";
   std::string cut = field;
-  CutText(cut, room - kEllipsis.size(), TextEnv{.getenv = nullptr, .isLeadByte = IsCp932LeadByte});
+  CutText(cut, room - kEllipsis.size());
   return cut + kEllipsis;
 }
 
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+
+// A true form in at most `room` units, counted as EntryTextWide says.
+std::wstring FittedTrue(const std::wstring& field, size_t room) {
+  auto weight = [](wchar_t c) -> size_t { return c < 0x80 ? 1 : 2; };
+  size_t whole = 0;
+  for (wchar_t c : field) whole += weight(c);
+  if (whole <= room) return field;
+  constexpr size_t kEllipsisWeight = 2;
+  size_t used = 0, keep = 0;
+  for (size_t i = 0; i < field.size();) {
+    const size_t n = IsHighSurrogate(field[i]) && i + 1 < field.size() ? 2 : 1;
+    size_t w = 0;
+    for (size_t k = 0; k < n; ++k) w += weight(field[i + k]);
+    if (used + w > room - kEllipsisWeight) break;
+    used += w;
+    i += n;
+    keep = i;
+  }
+  return field.substr(0, keep) + L"\u2026";
+}
+
 }  // namespace
+
+std::wstring EntryTextWide(const TQorSvc& s, ListTab tab, Widen widen) {
+  if (!s.True.Any()) return widen(EntryText(s, tab));
+  auto fitted = [&](const std::string& shown, const std::wstring& trueForm, size_t room) {
+    return trueForm.empty() ? widen(Fitted(shown, room)) : FittedTrue(trueForm, room);
+  };
+  const bool processes = tab == ListTab::Processes;
+  std::wstring text = widen("[ " + std::to_string(s.idProcess) + " : ");
+  text += fitted(s.DisplayName, s.True.DisplayName, kNameRoom) + widen(" ] ");
+  text += processes ? fitted(s.FileName, s.True.FileName, kSecondRoom)
+                    : fitted(s.WindowText, s.True.WindowText, kSecondRoom);
+  text += widen(texts::kCompanyLine) + widen(Fitted(s.Company, kCompanyRoom));
+  text += widen(texts::kDescriptionLine) + widen(Fitted(s.Description, kDescriptionRoom));
+  return text;
+}
 
 std::string EntryText(const TQorSvc& s, ListTab tab) {
   std::string text =

@@ -136,7 +136,7 @@ void TForm1::HookEvents() {
   GLB_List.OnClick = [this] { GLB_ListClick(); };
   GLB_List.OnDblClick = [this] { SwitchToEntryWindow(); };
   GLB_List.OnContextMenu = [this](LPARAM where) { ShowEntryMenu(where); };
-  GLB_List.OnChar = [this](char c) { return ListCharTyped(c); };
+  GLB_List.OnChar = [this](WPARAM c) { return ListTextTyped(c); };
   BB_Reget.OnClick = [this] { BB_RegetClick(); };
   SB_ProcessID.OnClick = [this] { SB_ProcessIDClick(); };
   SB_FileName.OnClick = [this] { SB_FileNameClick(); };

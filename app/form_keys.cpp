@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "base/shown_text.h"
 #include "procinfo/entry_line.h"
 
 namespace {
@@ -32,10 +33,9 @@ bool TForm1::PreTranslateKey(const MSG& msg) {
   if (!KeyDown(msg.message) && !KeyUp(msg.message) && !listChar) return false;
   if (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd)) return false;
   try {
-    // Taken here as the loop read it, in code page 932 bytes: dispatched on
-    // to the list, whose procedure is Unicode under Wine, each byte of a
-    // double-byte character would be turned into a character on its own.
-    if (listChar) return ListCharTyped(static_cast<char>(msg.wParam));
+    // Taken here as the loop read it: dispatched on to the list, whose
+    // procedure is Unicode, a code page byte would be a character of its own.
+    if (listChar) return ListTextTyped(msg.wParam);
     return HandleKey(msg);
   } catch (...) {
     return true;  // the key is lost, the program goes on
@@ -141,6 +141,13 @@ void TForm1::FocusOnActivate(bool active) {
     SetFocus(saved);
   else if (CanTakeFocus(GLB_List.hwnd()))
     SetFocus(GLB_List.hwnd());
+}
+
+bool TForm1::ListTextTyped(WPARAM c) {
+  // A UTF-16 character on the NT family, whoever sent it: typed as its code page bytes.
+  if (!WideSystem()) return ListCharTyped(static_cast<char>(c));
+  for (char byte : ShownText(std::wstring(1, static_cast<wchar_t>(c)))) ListCharTyped(byte);
+  return true;
 }
 
 bool TForm1::ListCharTyped(char c) {

@@ -5,6 +5,7 @@
 #include "app/app_window.h"
 #include "app/entry_sequence.h"
 #include "app/unit1.h"
+#include "base/shown_text.h"
 #include "productinfo/home_page.h"
 #include "productinfo/qorfunc.h"
 
@@ -28,13 +29,19 @@ bool RunMainWindow(const MainWindowHooks& hooks) {
   ShowWindow(form.hwnd(), SW_SHOWNORMAL);
   SetForegroundWindow(form.hwnd());
   hooks.shown();
+  // Its windows are Unicode on the NT family: characters come as UTF-16.
+  const bool wide = WideSystem();
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while ((wide ? GetMessageW(&msg, nullptr, 0, 0) : GetMessageA(&msg, nullptr, 0, 0)) > 0) {
     const bool used = IsWindow(form.hwnd()) &&
-                      (form.PreTranslateKey(msg) || IsDialogMessageA(form.hwnd(), &msg));
+                      (form.PreTranslateKey(msg) || (wide ? IsDialogMessageW(form.hwnd(), &msg)
+                                                          : IsDialogMessageA(form.hwnd(), &msg)));
     if (!used) {
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      if (wide)
+        DispatchMessageW(&msg);
+      else
+        DispatchMessageA(&msg);
     }
     // What a message did may have disabled or hidden the focused control.
     if (IsWindow(form.hwnd())) form.KeepFocus();

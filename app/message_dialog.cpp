@@ -13,6 +13,7 @@
 #include "ui/font.h"
 #include "ui/gdi.h"
 #include "ui/modal_dialog.h"
+#include "ui/text_calls.h"
 #include "ui/window.h"
 
 namespace {
@@ -41,7 +42,7 @@ class MessageForm : public ui::ModalDialog {
 
  protected:
   bool OnInitDialog() override {
-    SetWindowTextA(hwnd(), texts::kConfirmCaption);
+    ui::SetWindowText932(hwnd(), texts::kConfirmCaption);
     if (!Build(text_)) {
       End(IDCANCEL);  // a dialog without its buttons is never shown: taken as "No"
       return false;
@@ -59,9 +60,8 @@ class MessageForm : public ui::ModalDialog {
 
  private:
   HWND Child(const char* cls, const char* text, DWORD style, int id, const char* kind) {
-    HWND w = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd(),
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleA(nullptr), nullptr);
+    HWND w = ui::CreateWindow932(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr);
     if (!w) return nullptr;
     SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     components_.push_back({kind, w});
@@ -97,7 +97,7 @@ class MessageForm : public ui::ModalDialog {
     {
       ui::ClientDC dc(hwnd());
       ui::Selected sel(dc.get(), font_.get());
-      DrawTextA(dc.get(), text_.c_str(), -1, &tr, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+      ui::DrawText932(dc.get(), text_, &tr, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     }
     SendMessageA(image, STM_SETICON, reinterpret_cast<WPARAM>(QuestionIcon(iconSize)), 0);
     const int textW = tr.right, textH = tr.bottom;

@@ -15,6 +15,7 @@
 #include "ui/dpi.h"
 #include "ui/font.h"
 #include "ui/image_list.h"
+#include "ui/text_calls.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ bool TForm1::FormCreate() {
 
   TQorProductInfo info;
   if (ReadProductInfo(OwnExePathW(), info) == 0)
-    SetWindowTextA(hwnd(), (info.ProductName + "  Ver. " + info.ProductVersion).c_str());
+    ui::SetWindowText932(hwnd(), info.ProductName + "  Ver. " + info.ProductVersion);
 
   lists_.Clear();
   ScaleLayout(ui::WindowDpi(hwnd()));
@@ -146,7 +147,7 @@ void TForm1::FormDestroy() {
 void TForm1::TC_MainChange() {
   CurrentTab = static_cast<ListTab>(TC_Main.TabIndex());
   SelectedIndex = -1;
-  std::vector<std::string> texts;
+  std::vector<std::wstring> texts;
   EntryModel* model = lists_.Tab(CurrentTab);
   if (model) {
     if (SortByName == 0)
@@ -154,7 +155,8 @@ void TForm1::TC_MainChange() {
     else
       model->OrderByImageName();
     texts.reserve(model->Size());
-    for (size_t i = 0; i < model->Size(); ++i) texts.push_back(EntryText(model->EntryAt(i), CurrentTab));
+    for (size_t i = 0; i < model->Size(); ++i)
+      texts.push_back(EntryTextWide(model->EntryAt(i), CurrentTab, WideText));
   }
   if (model) GLB_List.SetGlyphs(&model->Images(), &model->ImageIndices());
   GLB_List.SetItems(texts);
@@ -260,8 +262,13 @@ void TForm1::ShowDetails(const TQorSvc& r, HICON icon, const LiveDetails& live) 
   CB_Priority.SetEnabled(ntFamily_ && r.idProcess != 0);
   CB_Priority.SetColor(ui::clWindow);
   CB_Priority.SetItemIndex(PriorityIndexOf(live.PriorityClass));
-  for (int i = 0; i < kDetailRowCount; ++i)
-    detailEdits_[i].SetText(kDetailRows[i].read(r, live.WindowTitles));
+  const EntryTitles titles{live.WindowTitles, live.TrueTitles};
+  for (int i = 0; i < kDetailRowCount; ++i) {
+    if (WideSystem())
+      detailEdits_[i].SetText(RowTrueText(kDetailRows[i], r, titles, WideText));
+    else
+      detailEdits_[i].SetText(kDetailRows[i].read(r, live.WindowTitles));
+  }
 }
 
 void TForm1::CB_PriorityChange() { BB_Update.SetEnabled(true); }

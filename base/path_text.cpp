@@ -77,10 +77,11 @@ void CutAt(std::string& t, size_t pos) {
 
 }  // namespace
 
-void CutText(std::string& text, size_t limit, const TextEnv& env) {
+void CutText(std::string& text, size_t limit) {
   if (text.size() <= limit) return;
+  const TextEnv cp932{nullptr, IsCp932LeadByte};
   size_t keep = 0;
-  ForEachChar(text, env, [&](size_t i, bool lead) {
+  ForEachChar(text, cp932, [&](size_t i, bool lead) {
     if (i + (lead ? 2 : 1) <= limit) keep = i + (lead ? 2 : 1);
   });
   text.resize(keep);
@@ -115,13 +116,13 @@ void ExpandEnvVar(std::string& path, const TextEnv& env) {
 
 void NormalizeExePath(std::string& path, const TextEnv& env) {
   std::string t = path;
-  CutText(t, kMaxPathText, env);
+  CutText(t, kMaxPathText);
   for (int pass = 0; pass < 4 && UnquoteOnce(t); ++pass) {
   }
   CutAt(t, t.find(','));
   if (t.find('%') != std::string::npos) {
     ExpandEnvVar(t, env);
-    CutText(t, kMaxPathText, env);
+    CutText(t, kMaxPathText);
   }
   size_t dot = t.find('.');
   if (dot != std::string::npos) CutAt(t, t.find(' ', dot));

@@ -8,14 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "base/code_page.h"
+
 struct TextEnv {
   // Value of an environment variable; false when it is not set.
   std::function<bool(const std::string& name, std::string& value)> getenv;
   std::function<bool(unsigned char c)> isLeadByte;
 };
-
-// The lead-byte test of code page 932, for native builds.
-bool IsCp932LeadByte(unsigned char c);
 
 // Longest text the path routines keep: a Windows path buffer less its zero.
 constexpr size_t kMaxPathText = 259;
@@ -36,8 +35,6 @@ size_t FileNameStart(std::string_view path, const TextEnv& env);
 // Lower-cases A-Z, leaving double-byte characters whole.
 std::string LowerAscii(std::string_view text, const TextEnv& env);
 
-// Cuts text to at most `limit` bytes without splitting a double-byte character.
-void CutText(std::string& text, size_t limit, const TextEnv& env);
 
 // The path without the NT prefix "\??\" where it begins it; anywhere else
 // those characters belong to a name and stay. For ANSI and UTF-16 paths.

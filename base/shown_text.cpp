@@ -6,10 +6,10 @@ std::string ShownText(std::wstring_view text) {
   if (text.empty()) return {};
   const int n = static_cast<int>(text.size());
   const int bytes =
-      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), n, nullptr, 0, "?", nullptr);
+      WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text.data(), n, nullptr, 0, "?", nullptr);
   if (bytes <= 0) return std::string(text.size(), '?');
   std::string out(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), n, out.data(), bytes, "?", nullptr);
+  WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text.data(), n, out.data(), bytes, "?", nullptr);
   return out;
 }
 
@@ -17,9 +17,28 @@ bool WideOfShown(const std::string& text, std::wstring& wide) {
   wide.clear();
   if (text.empty()) return true;
   const int n = static_cast<int>(text.size());
-  const int chars = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), n, nullptr, 0);
+  const int chars = MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, text.data(), n, nullptr, 0);
   if (chars <= 0) return false;
   wide.assign(static_cast<size_t>(chars), L'\0');
-  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), n, wide.data(), chars);
+  MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, text.data(), n, wide.data(), chars);
   return ShownText(wide) == text;
+}
+
+std::wstring WideText(std::string_view text) {
+  if (text.empty()) return {};
+  const int n = static_cast<int>(text.size());
+  const int chars = MultiByteToWideChar(kCodePage, 0, text.data(), n, nullptr, 0);
+  if (chars <= 0) return {};
+  std::wstring wide(static_cast<size_t>(chars), L'\0');
+  MultiByteToWideChar(kCodePage, 0, text.data(), n, wide.data(), chars);
+  return wide;
+}
+
+std::wstring TrueFormOf(std::wstring_view wide) {
+  return WideText(ShownText(wide)) == wide ? std::wstring() : std::wstring(wide);
+}
+
+bool WideSystem() {
+  static const bool nt = GetVersion() < 0x80000000u;
+  return nt;
 }

@@ -34,12 +34,15 @@ uint32_t HexToDWord(std::string_view text) {
   return HexHalf(text, 0) * 65536u + HexHalf(text, 4);
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  text = text.substr(0, text.find('\0'));  // a NUL ends the text
-  std::vector<std::string_view> lines;
+namespace {
+
+template <typename Char>
+std::vector<std::basic_string_view<Char>> SplitLinesOf(std::basic_string_view<Char> text) {
+  text = text.substr(0, text.find(Char{}));  // a NUL ends the text
+  std::vector<std::basic_string_view<Char>> lines;
   size_t start = 0, i = 0;
   while (i < text.size()) {
-    char c = text[i];
+    const Char c = text[i];
     if (c == '\r' || c == '\n') {
       lines.push_back(text.substr(start, i - start));
       i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
@@ -51,4 +54,9 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   if (start < text.size()) lines.push_back(text.substr(start));
   return lines;
 }
+
+}  // namespace
+
+std::vector<std::string_view> SplitLines(std::string_view text) { return SplitLinesOf(text); }
+std::vector<std::wstring_view> SplitLines(std::wstring_view text) { return SplitLinesOf(text); }
 

@@ -17,3 +17,4 @@ uint32_t HexToDWord(std::string_view text);
 // Splits at CR LF, lone CR or lone LF; a NUL ends the text. A final break adds no line, an empty
 // text has no lines, and an empty line between two breaks counts.
 std::vector<std::string_view> SplitLines(std::string_view text);
+std::vector<std::wstring_view> SplitLines(std::wstring_view text);

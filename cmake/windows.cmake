@@ -57,6 +57,7 @@ add_library(vorlane_core STATIC
   ui/speed_button.cpp
   ui/status_bar.cpp
   ui/tab_control.cpp
+  ui/text_calls.cpp
   ui/window.cpp
 )
 target_include_directories(vorlane_core PUBLIC ${CMAKE_SOURCE_DIR})
@@ -72,6 +73,36 @@ set_source_files_properties(resources/vorlane.rc PROPERTIES OBJECT_DEPENDS
   "${IMAGE_PATHS};${CMAKE_SOURCE_DIR}/resources/vorlane.manifest")
 target_link_libraries(Vorlane vorlane_core)
 target_link_options(Vorlane PRIVATE -mwindows)
+
+# Test copies whose manifest asks for another process code page (UTF-8, as on
+# Windows 10 with the UTF-8 setting) or none (the system's): there the
+# window's texts must come through the wide calls alone.
+file(READ ${CMAKE_SOURCE_DIR}/resources/vorlane.manifest VORLANE_MANIFEST)
+file(READ ${CMAKE_SOURCE_DIR}/resources/vorlane.rc VORLANE_RC)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/resources/vorlane.manifest ${CMAKE_SOURCE_DIR}/resources/vorlane.rc)
+set(VORLANE_VARIANTS utf8 acp)
+if(CMAKE_BUILD_TYPE STREQUAL MinSizeRel)
+  set(VORLANE_VARIANTS "")  # not part of a release
+endif()
+foreach(variant ${VORLANE_VARIANTS})
+  set(line "")
+  if(variant STREQUAL utf8)
+    set(line "<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8</activeCodePage>")
+  endif()
+  string(REGEX REPLACE "<activeCodePage[^\n]*</activeCodePage>" "${line}" manifest "${VORLANE_MANIFEST}")
+  if(manifest STREQUAL VORLANE_MANIFEST)
+    message(FATAL_ERROR "the manifest has no activeCodePage line to replace")
+  endif()
+  set(dir ${CMAKE_BINARY_DIR}/manifest-${variant})
+  file(WRITE ${dir}/vorlane.manifest "${manifest}")
+  string(REPLACE "\"vorlane.manifest\"" "\"${dir}/vorlane.manifest\"" rc "${VORLANE_RC}")
+  file(WRITE ${dir}/vorlane.rc "${rc}")
+  add_executable(Vorlane-${variant} WIN32 app/main.cpp app/floor_imports.cpp ${dir}/vorlane.rc)
+  add_dependencies(Vorlane-${variant} images)
+  target_link_libraries(Vorlane-${variant} vorlane_core)
+  target_link_options(Vorlane-${variant} PRIVATE -mwindows)
+endforeach()
 
 # The release a user downloads (MinSizeRel, made by `make dist`): small,
 # stripped, and the same bytes from the same sources wherever it is built.

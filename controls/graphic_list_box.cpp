@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/shown_text.h"
 #include "base/text.h"
+#include "ui/text_calls.h"
 
 namespace {
 
@@ -113,18 +115,33 @@ void TGraphicListBox::EndHold() {
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void TGraphicListBox::AddItem(const std::string& text) {
-  SendMessageA(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+namespace {
+// The entry as the list takes it: the NT family's lists keep UTF-16.
+template <typename Call>
+void AddTo(const std::wstring& text, Call&& call) {
+  if (WideSystem()) {
+    call(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return;
+  }
+  const std::string shown = ShownText(text);
+  call(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+}
+}  // namespace
+
+void TGraphicListBox::AddItem(const std::wstring& text) {
+  AddTo(text, [this](UINT m, WPARAM w, LPARAM l) {
+    return WideSystem() ? SendMessageW(hwnd(), m, w, l) : SendMessageA(hwnd(), m, w, l);
+  });
 }
 
-void TGraphicListBox::SetItems(const std::vector<std::string>& texts) {
+void TGraphicListBox::SetItems(const std::vector<std::wstring>& texts) {
   if (!hwnd()) return;
   hotIndex_ = -1;
   CallList(WM_SETREDRAW, FALSE, 0);
   CallList(LB_RESETCONTENT, 0, 0);
   CallList(LB_INITSTORAGE, texts.size(), texts.size() * 96);
-  for (const std::string& text : texts)
-    CallList(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  for (const std::wstring& text : texts)
+    AddTo(text, [this](UINT m, WPARAM w, LPARAM l) { return CallList(m, w, l); });
   CallList(WM_SETREDRAW, TRUE, 0);
   held_ = false;
   InvalidateRect(hwnd(), nullptr, TRUE);
@@ -134,12 +151,17 @@ LRESULT TGraphicListBox::CallList(UINT msg, WPARAM wp, LPARAM lp) const {
   return CallClassProc(msg, wp, lp);
 }
 
-std::string TGraphicListBox::ItemText(int i) const {
+std::wstring TGraphicListBox::ItemText(int i) const {
   LRESULT n = CallList(LB_GETTEXTLEN, i, 0);
   if (n == LB_ERR) return {};
+  if (WideSystem()) {
+    std::vector<wchar_t> buf(static_cast<size_t>(n) + 1);
+    CallList(LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf.data()));
+    return std::wstring(buf.data());
+  }
   std::vector<char> buf(static_cast<size_t>(n) + 1);
   CallList(LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf.data()));
-  return std::string(buf.data());
+  return WideText(buf.data());
 }
 
 void TGraphicListBox::FilterDrawRequest(DRAWITEMSTRUCT& d) { d.itemState &= ~ODS_FOCUS; }
@@ -186,8 +208,8 @@ ItemColors TGraphicListBox::ChooseColors(UINT state) const {
   return c;
 }
 
-ItemMetrics TGraphicListBox::Measure(HDC surface, const std::string& text,
-                                     const std::vector<std::string_view>& lines) const {
+ItemMetrics TGraphicListBox::Measure(HDC surface, const std::wstring& text,
+                                     const std::vector<std::wstring_view>& lines) const {
   RECT client;
   GetClientRect(hwnd(), &client);
   ItemMetrics m;
@@ -198,14 +220,9 @@ ItemMetrics TGraphicListBox::Measure(HDC surface, const std::string& text,
   m.itemHeight = ItemHeight();
   m.lineCount = static_cast<int>(lines.size());
   ui::Selected sel(surface, font_.get());
-  SIZE whole{};
-  GetTextExtentPoint32A(surface, text.c_str(), static_cast<int>(text.size()), &whole);
-  m.lineHeight = whole.cy;
-  for (std::string_view line : lines) {
-    SIZE s{};
-    GetTextExtentPoint32A(surface, line.data(), static_cast<int>(line.size()), &s);
-    m.textWidth = std::max<int>(m.textWidth, s.cx);
-  }
+  m.lineHeight = ui::TextExtentWide(surface, text).cy;
+  for (std::wstring_view line : lines)
+    m.textWidth = std::max<int>(m.textWidth, ui::TextExtentWide(surface, line).cx);
   return m;
 }
 
@@ -223,15 +240,14 @@ void TGraphicListBox::FillSolid(HDC dc, const RECT& r, COLORREF color) {
   FillRect(dc, &r, tools_.Brush(color));
 }
 
-void TGraphicListBox::DrawLines(HDC image, const std::vector<std::string_view>& lines,
+void TGraphicListBox::DrawLines(HDC image, const std::vector<std::wstring_view>& lines,
                                 const ItemGeometry& g, int lineHeight, const ItemColors& c) {
   ui::Selected selFont(image, c.font.handle);
   SetBkMode(image, OPAQUE);
   SetBkColor(image, c.back);
   SetTextColor(image, ui::ColorToRGB(c.font.color));
   for (size_t i = 0; i < lines.size(); ++i)
-    TextOutA(image, g.textX, g.textY + static_cast<int>(i) * lineHeight, lines[i].data(),
-             static_cast<int>(lines[i].size()));
+    ui::TextOutWide(image, g.textX, g.textY + static_cast<int>(i) * lineHeight, lines[i]);
 }
 
 void TGraphicListBox::DrawGlyph(HDC image, int glyph, const ItemGeometry& g, COLORREF back) {
@@ -254,8 +270,8 @@ void TGraphicListBox::DrawHotFrame(HDC image, const ItemMetrics& m) {
 
 void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT state) {
   const ItemColors c = ChooseColors(state);
-  const std::string text = ItemText(index);
-  const std::vector<std::string_view> lines = SplitLines(text);
+  const std::wstring text = ItemText(index);
+  const std::vector<std::wstring_view> lines = SplitLines(text);
   const ItemMetrics m = Measure(surface, text, lines);
   const ItemGeometry g = ComputeItemGeometry(m);
   HDC image = buffer_.Get(surface, g.width, g.height);
@@ -364,7 +380,7 @@ LRESULT TGraphicListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_CHAR:
-      if (OnChar && OnChar(static_cast<char>(wp))) return 0;
+      if (OnChar && OnChar(wp)) return 0;
       break;
     case WM_TIMER:
       if (wp == kHoverTimerId) {

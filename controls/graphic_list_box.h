@@ -97,18 +97,22 @@ class TGraphicListBox : public ui::Control {
   // and under Wine each change recalculates and erases the list's frame.
   void ClearHeld();
   void EndHold();
-  void AddItem(const std::string& text);
+  // Entries are UTF-16 on the NT family (the true text; an ANSI reader gets
+  // it in the system's code page), code page 932 on the 9x family.
+  void AddItem(const std::wstring& text);
   // Replaces every entry at once, the list not redrawn until the end.
-  void SetItems(const std::vector<std::string>& texts);
-  std::string ItemText(int i) const;
+  void SetItems(const std::vector<std::wstring>& texts);
+  std::wstring ItemText(int i) const;
   void SetListFont(HFONT f);  // borrowed
 
   std::function<void()> OnClick;  // every selection change by the user
   std::function<void()> OnDblClick;
   // A context menu asked for: a screen point, or -1 from the keyboard.
   std::function<void(LPARAM where)> OnContextMenu;
-  // A typed character; true when it was used (the list's own search then skips it).
-  std::function<bool(char c)> OnChar;
+  // A character as the window takes it (UTF-16 on the NT family, a code
+  // page byte on the 9x family); true when it was used (the list's own
+  // search then skips it).
+  std::function<bool(WPARAM c)> OnChar;
 
   // The draw-item request path: the focus flag is dropped, the surface set
   // up, then the entry painted. Public so that tests can draw into a bitmap.
@@ -123,10 +127,10 @@ class TGraphicListBox : public ui::Control {
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  ItemMetrics Measure(HDC surface, const std::string& text,
-                      const std::vector<std::string_view>& lines) const;
+  ItemMetrics Measure(HDC surface, const std::wstring& text,
+                      const std::vector<std::wstring_view>& lines) const;
   int GlyphOf(int index) const;  // -1 when the entry has none
-  void DrawLines(HDC image, const std::vector<std::string_view>& lines, const ItemGeometry& g,
+  void DrawLines(HDC image, const std::vector<std::wstring_view>& lines, const ItemGeometry& g,
                  int lineHeight, const ItemColors& c);
   void DrawGlyph(HDC image, int glyph, const ItemGeometry& g, COLORREF back);
   void DrawFrame(HDC image, const ItemMetrics& m, const ItemColors& c);

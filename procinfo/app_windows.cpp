@@ -9,14 +9,15 @@ namespace {
 
 // The tests after the process check, in order; returns the title of an
 // application window, or empty.
-std::string ApplicationTitle(HWND w, bool skipShellWindows, TitleBudget& budget) {
+std::string ApplicationTitle(HWND w, bool skipShellWindows, TitleBudget& budget,
+                             std::wstring* trueForm) {
   if (GetWindow(w, GW_OWNER)) return {};
   if (!IsWindowVisible(w)) return {};
   char cls[256] = {};
   GetClassNameA(w, cls, 255);
   if (skipShellWindows && (std::strcmp(cls, "Shell_TrayWnd") == 0 || std::strcmp(cls, "Progman") == 0))
     return {};
-  return budget.TitleOf(w);
+  return budget.TitleOf(w, trueForm);
 }
 
 struct AllWindows {
@@ -24,16 +25,19 @@ struct AllWindows {
   TitleBudget* budget;
   std::unordered_map<DWORD, std::vector<std::string>>* out;
   std::unordered_map<DWORD, std::vector<HWND>>* windows;  // optional
+  std::unordered_map<DWORD, std::vector<std::wstring>>* trueForms;  // optional
 };
 
 BOOL CALLBACK CollectAllProc(HWND w, LPARAM param) {
   auto* all = reinterpret_cast<AllWindows*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(w, &pid);
-  std::string title = ApplicationTitle(w, all->skipShellWindows, *all->budget);
+  std::wstring trueForm;
+  std::string title = ApplicationTitle(w, all->skipShellWindows, *all->budget, &trueForm);
   if (title.empty()) return TRUE;
   (*all->out)[pid].push_back(std::move(title));
   if (all->windows) (*all->windows)[pid].push_back(w);
+  if (all->trueForms) (*all->trueForms)[pid].push_back(std::move(trueForm));
   return TRUE;
 }
 
@@ -74,13 +78,24 @@ BOOL CALLBACK EnumWindowsProc(HWND w, LPARAM param) {
     GetWindowThreadProcessId(w, &pid);
     if (pid != c->TargetProcessID) return TRUE;
   }
-  std::string title = ApplicationTitle(w, c->SkipShellWindows != 0, *c->Budget);
-  if (!title.empty()) c->WindowTitles.push_back(std::move(title));
+  std::wstring trueForm;
+  std::string title = ApplicationTitle(w, c->SkipShellWindows != 0, *c->Budget, &trueForm);
+  if (title.empty()) return TRUE;
+  c->WindowTitles.push_back(std::move(title));
+  c->TrueTitles.push_back(std::move(trueForm));
   return TRUE;
 }
 
+namespace {
+std::vector<std::string> Collected(WindowCollection& c, std::vector<std::wstring>* trueForms) {
+  if (trueForms) *trueForms = std::move(c.TrueTitles);
+  return std::move(c.WindowTitles);
+}
+}  // namespace
+
 std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWindows,
-                                             TitleBudget& budget) {
+                                             TitleBudget& budget,
+                                             std::vector<std::wstring>* trueForms) {
   WindowCollection c;
   c.Budget = &budget;
   c.TargetProcessID = processId;
@@ -90,7 +105,7 @@ std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWind
   std::vector<DWORD> threads;
   if (!ProcessThreads(processId, threads)) {
     EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
-    return std::move(c.WindowTitles);
+    return Collected(c, trueForms);
   }
   std::vector<HWND> own;
   int threadsWithWindows = 0;
@@ -104,18 +119,19 @@ std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWind
     const std::unordered_set<HWND> set(own.begin(), own.end());
     c.ProcessWindows = &set;
     EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
-    return std::move(c.WindowTitles);
+    return Collected(c, trueForms);
   }
   // One thread's windows come in the system's order already.
   for (HWND w : own) EnumWindowsProc(w, reinterpret_cast<LPARAM>(&c));
-  return std::move(c.WindowTitles);
+  return Collected(c, trueForms);
 }
 
 std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(
     bool skipShellWindows, TitleBudget& budget,
-    std::unordered_map<DWORD, std::vector<HWND>>* windows) {
+    std::unordered_map<DWORD, std::vector<HWND>>* windows,
+    std::unordered_map<DWORD, std::vector<std::wstring>>* trueForms) {
   std::unordered_map<DWORD, std::vector<std::string>> out;
-  AllWindows all{skipShellWindows, &budget, &out, windows};
+  AllWindows all{skipShellWindows, &budget, &out, windows, trueForms};
   EnumWindows(CollectAllProc, reinterpret_cast<LPARAM>(&all));
   return out;
 }

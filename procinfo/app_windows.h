@@ -13,6 +13,7 @@
 struct WindowCollection {
   DWORD TargetProcessID = 0;
   std::vector<std::string> WindowTitles;
+  std::vector<std::wstring> TrueTitles;  // of each title: its true form, or empty
   int SkipShellWindows = 0;  // leave out the taskbar and desktop windows
   TitleBudget* Budget = nullptr;  // borrowed, required: the wait all its titles share
   // The process's top-level windows when known: a window is then looked up
@@ -24,17 +25,21 @@ struct WindowCollection {
 BOOL CALLBACK EnumWindowsProc(HWND window, LPARAM param);
 
 // The titles of one process's application windows; every title request
-// draws on `budget` (one per selection).
+// draws on `budget` (one per selection). `trueForms`, when given, receives
+// each title's true form (empty where code page 932 holds it whole).
 std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWindows,
-                                             TitleBudget& budget);
+                                             TitleBudget& budget,
+                                             std::vector<std::wstring>* trueForms = nullptr);
 
 // One enumeration for every process at once: titles grouped by process ID,
 // each group in enumeration order (what CollectWindowTitles gives per process);
 // every title request draws on `budget` (one per reload).
-// `windows`, when given, receives each title's window at the same place.
+// `windows` and `trueForms`, when given, receive each title's window and
+// true form at the same place.
 std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(
     bool skipShellWindows, TitleBudget& budget,
-    std::unordered_map<DWORD, std::vector<HWND>>* windows = nullptr);
+    std::unordered_map<DWORD, std::vector<HWND>>* windows = nullptr,
+    std::unordered_map<DWORD, std::vector<std::wstring>>* trueForms = nullptr);
 
 // Whether `window` is still a visible, unowned top-level window of process `processId`.
 bool IsApplicationWindowOf(HWND window, DWORD processId);

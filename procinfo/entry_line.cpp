@@ -22,6 +22,15 @@ std::string EntryLine(const TQorSvc& s) {
   return line;
 }
 
+TrueNames AsInLine(TrueNames names) {
+  for (std::wstring* field : {&names.DisplayName, &names.FileName})
+    for (wchar_t& c : *field)
+      if (c == L'\t' || c == L'\r' || c == L'\n') c = L' ';
+  const size_t end = names.WindowText.find_first_of(std::wstring_view(L"\t\r\n\0", 4));
+  if (end != std::wstring::npos) names.WindowText.resize(end);
+  return names;
+}
+
 void LineToSvc(std::string_view line, TQorSvc& svc) {
   svc = TQorSvc{};
   std::string text;

@@ -20,10 +20,11 @@ constexpr DWORD kFirstBufferIds = 4096;
 // Each process's application windows: titles and handles, in enumeration order.
 struct TitleMap {
   std::unordered_map<DWORD, std::vector<HWND>> windows;  // made before `titles` fills it
+  std::unordered_map<DWORD, std::vector<std::wstring>> trueForms;  // likewise
   std::unordered_map<DWORD, std::vector<std::string>> titles;
 
   explicit TitleMap(TitleBudget& budget)
-      : titles(CollectAllWindowTitles(true, budget, &windows)) {}
+      : titles(CollectAllWindowTitles(true, budget, &windows, &trueForms)) {}
 };
 
 // Process entries as they are made, each with its icon; the lines go into
@@ -43,9 +44,11 @@ struct Pending {
   void Flush() {
     out.ProcessLines.reserve(out.Listed.size());
     out.ProcessIcons.reserve(out.Listed.size());
+    out.ProcessNames.reserve(out.Listed.size());
     for (const auto& [svc, icon] : out.Listed) {
       out.ProcessLines.push_back(EntryLine(svc));
       out.ProcessIcons.push_back(icon);
+      out.ProcessNames.push_back(svc.True);
     }
   }
 };
@@ -76,6 +79,9 @@ HICON FillResolved(TQorSvc& svc, const ReportedPath& path, const FileResolver& r
                    HICON fallback, Snapshot& out) {
   FileFacts facts = resolve(path);
   svc.DisplayName = std::move(facts.DisplayName);
+  // The real file's own name where the code page cannot hold it.
+  if (!facts.RealPath.empty())
+    svc.True.DisplayName = TrueFormOf(std::wstring_view(facts.RealPath).substr(WideFileNameStart(facts.RealPath)));
   svc.Company = std::move(facts.Company);
   svc.Description = std::move(facts.Description);
   if (!facts.RealPath.empty()) out.Files[svc.idProcess] = std::move(facts.RealPath);
@@ -157,6 +163,7 @@ void ListProcess(DWORD id, const FixedEntries& fixed, const FileResolver& resolv
     reported.wide = WithoutNtPrefix(path);
     reported.shown = ShownText(reported.wide);
     svc.FileName = reported.shown;
+    svc.True.FileName = TrueFormOf(reported.wide);
     icon = FillResolved(svc, reported, resolve, icon, pending.out);
   }
   pending.Emit(svc, icon);
@@ -227,12 +234,15 @@ void AddApplications(Snapshot& s) {
     auto it = titles.titles.find(process.idProcess);
     if (it == titles.titles.end()) continue;
     const std::vector<HWND>& handles = titles.windows.at(process.idProcess);
+    const std::vector<std::wstring>& trueForms = titles.trueForms.at(process.idProcess);
     TQorSvc svc = process;
     for (size_t i = 0; i < it->second.size(); ++i) {
       svc.WindowText = it->second[i];
+      svc.True.WindowText = trueForms[i];
       s.ApplicationLines.push_back(EntryLine(svc));
       s.ApplicationIcons.push_back(icon);
       s.ApplicationWindows.push_back(handles[i]);
+      s.ApplicationNames.push_back(svc.True);
     }
   }
 }

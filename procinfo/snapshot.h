@@ -61,9 +61,11 @@ struct FixedEntries {
 
 struct Snapshot {
   std::vector<std::string> ProcessLines;
+  std::vector<TrueNames> ProcessNames;  // the true names of each process line
   std::vector<HICON> ProcessIcons;  // borrowed: from the resolver or FixedEntries
   std::vector<std::string> ApplicationLines;
   std::vector<HICON> ApplicationIcons;  // borrowed, as above
+  std::vector<TrueNames> ApplicationNames;
   // The window of each application line: borrowed, and it may since have gone.
   std::vector<HWND> ApplicationWindows;
   // When each listed process started, where it could be read: an action on

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/shown_text.h"
+
 namespace {
 
 constexpr int kTitleRoom = 255;  // bytes with the terminating NUL, as WM_GETTEXT is asked
@@ -20,29 +22,25 @@ InternalGetWindowTextFn BoundInternalGetWindowText() {
   return f;
 }
 
-// Cuts ANSI text to what fits in `room` bytes with its NUL, never inside a
-// double-byte character.
-std::string CutToRoom(const std::string& text, int room) {
-  size_t end = 0;
-  while (end < text.size()) {
-    const size_t next = end + (IsDBCSLeadByte(static_cast<BYTE>(text[end])) ? 2 : 1);
-    if (next > static_cast<size_t>(room - 1) || next > text.size()) break;
-    end = next;
-  }
-  return text.substr(0, end);
+// A title read in UTF-16 (at most kTitleRoom - 1 units): in code page 932,
+// cut as WM_GETTEXT cuts, and its true form where that code page cannot hold it.
+std::string ShownTitle(std::wstring_view wide, std::wstring* trueForm) {
+  wide = wide.substr(0, std::min<size_t>(wide.size(), kTitleRoom - 1));
+  if (trueForm) *trueForm = TrueFormOf(wide);
+  std::string shown = ShownText(wide);
+  CutText(shown, kTitleRoom - 1);
+  return shown;
 }
 
 }  // namespace
 
-std::string KeptWindowText(HWND w) {
+std::string KeptWindowText(HWND w, std::wstring* trueForm) {
+  if (trueForm) trueForm->clear();
   if (InternalGetWindowTextFn internal = BoundInternalGetWindowText()) {
     wchar_t wide[kTitleRoom + 1] = {};
     const int n = internal(w, wide, kTitleRoom);
     if (n <= 0) return {};
-    char ansi[kTitleRoom * 2 + 1] = {};
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, std::min(n, kTitleRoom - 1), ansi,
-                                          sizeof ansi - 1, nullptr, nullptr);
-    return CutToRoom(std::string(ansi, static_cast<size_t>(std::max(bytes, 0))), kTitleRoom);
+    return ShownTitle(std::wstring_view(wide, static_cast<size_t>(n)), trueForm);
   }
   // Another process's window: GetWindowTextA reads the kept text and sends nothing.
   char buf[kTitleRoom + 1] = {};
@@ -50,18 +48,26 @@ std::string KeptWindowText(HWND w) {
   return buf;
 }
 
-std::string TitleBudget::TitleOf(HWND w) {
-  if (Spent()) return KeptWindowText(w);
-  char buf[kTitleRoom + 1] = {};
-  DWORD_PTR copied = 0;
+std::string TitleBudget::TitleOf(HWND w, std::wstring* trueForm) {
+  if (trueForm) trueForm->clear();
+  if (Spent()) return KeptWindowText(w, trueForm);
+  const UINT flags = SMTO_ABORTIFHUNG | SMTO_BLOCK;
+  const DWORD wait = std::min(kPerWindowMs, total_ - spent_);
   const DWORD start = GetTickCount();
-  const BOOL answered = SendMessageTimeoutA(w, WM_GETTEXT, kTitleRoom, reinterpret_cast<LPARAM>(buf),
-                                            SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                                            std::min(kPerWindowMs, total_ - spent_), &copied);
-  spent_ = std::min(total_, spent_ + (GetTickCount() - start));
-  if (answered) {
-    buf[kTitleRoom] = '\0';
-    return buf;
+  DWORD_PTR copied = 0;
+  std::string title;
+  BOOL answered;
+  if (WideSystem()) {
+    wchar_t wide[kTitleRoom + 1] = {};
+    answered = SendMessageTimeoutW(w, WM_GETTEXT, kTitleRoom, reinterpret_cast<LPARAM>(wide), flags,
+                                   wait, &copied);
+    if (answered) title = ShownTitle(std::wstring_view(wide, wcsnlen(wide, kTitleRoom)), trueForm);
+  } else {
+    char buf[kTitleRoom + 1] = {};
+    answered = SendMessageTimeoutA(w, WM_GETTEXT, kTitleRoom, reinterpret_cast<LPARAM>(buf), flags,
+                                   wait, &copied);
+    title = buf;
   }
-  return KeptWindowText(w);
+  spent_ = std::min(total_, spent_ + (GetTickCount() - start));
+  return answered ? title : KeptWindowText(w, trueForm);
 }

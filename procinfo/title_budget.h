@@ -16,8 +16,10 @@ class TitleBudget {
   TitleBudget(const TitleBudget&) = delete;
   TitleBudget& operator=(const TitleBudget&) = delete;
 
-  // The title as WM_GETTEXT gives it (at most 254 bytes), or the kept text.
-  std::string TitleOf(HWND window);
+  // The title as WM_GETTEXT gives it (at most 254 bytes of code page 932),
+  // or the kept text. On the NT family it is read in UTF-16, and `trueForm`,
+  // when given, receives it where code page 932 cannot hold it (else empty).
+  std::string TitleOf(HWND window, std::wstring* trueForm = nullptr);
   bool Spent() const { return spent_ >= total_; }
 
  private:
@@ -27,4 +29,4 @@ class TitleBudget {
 
 // The text the system keeps for a window, read without sending a message
 // (InternalGetWindowText where the system has it), cut as WM_GETTEXT cuts.
-std::string KeptWindowText(HWND window);
+std::string KeptWindowText(HWND window, std::wstring* trueForm = nullptr);

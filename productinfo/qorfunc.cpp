@@ -78,15 +78,14 @@ bool WideValue(std::vector<char>& block, const std::wstring& table, const char* 
   if (!VerQueryValueW(block.data(), path.c_str(), &value, &length) || !value) return false;
   if (!out) return true;
   // The text runs to its zero, inside the buffer (lengths differ by system).
-  const auto* text = static_cast<const wchar_t*>(value);
-  const auto* end = reinterpret_cast<const wchar_t*>(block.data() + block.size());
-  if (text < reinterpret_cast<const wchar_t*>(block.data()) || text >= end) return true;
-  const wchar_t* stop = text;
-  while (stop < end && *stop) ++stop;
-  const int n = static_cast<int>(stop - text);
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, text, n, nullptr, 0, nullptr, nullptr);
+  const auto* begin = reinterpret_cast<const unsigned char*>(block.data());
+  const auto* bytesAt = static_cast<const unsigned char*>(value);
+  std::wstring text(WideTextUnits(bytesAt, begin, begin + block.size()), L'\0');
+  std::memcpy(text.data(), bytesAt, text.size() * sizeof(wchar_t));
+  const int n = static_cast<int>(text.size());
+  const int bytes = WideCharToMultiByte(kCodePage, 0, text.data(), n, nullptr, 0, nullptr, nullptr);
   out->assign(static_cast<size_t>(std::max(bytes, 0)), '\0');
-  if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, text, n, out->data(), bytes, nullptr, nullptr);
+  if (bytes > 0) WideCharToMultiByte(kCodePage, 0, text.data(), n, out->data(), bytes, nullptr, nullptr);
   return true;
 }
 
@@ -185,7 +184,7 @@ const TextEnv& SystemTextEnv() {
         value.assign(buf, n);
         return true;
       },
-      [](unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }};
+      IsCp932LeadByte};
   return env;
 }
 

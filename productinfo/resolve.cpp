@@ -25,7 +25,7 @@ std::string ResolvePathWith(const std::string& fileName,
                             const std::function<bool(const std::string&)>& exists) {
   const TextEnv& env = SystemTextEnv();
   std::string p = fileName;
-  CutText(p, kMaxPathText, env);
+  CutText(p, kMaxPathText);
   // A reported path that names a file as it stands is that file, blanks
   // and dots in its names included.
   if (exists(p)) return p;

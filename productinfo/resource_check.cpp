@@ -60,6 +60,14 @@ std::string TextUpToNul(const char* text, const char* begin, const char* end) {
   return std::string(text, nul ? static_cast<const char*>(nul) : end);
 }
 
+size_t WideTextUnits(const unsigned char* text, const unsigned char* begin, const unsigned char* end) {
+  if (!text || text < begin || text >= end) return 0;
+  const size_t whole = static_cast<size_t>(end - text) / 2;
+  size_t n = 0;
+  while (n < whole && (text[2 * n] || text[2 * n + 1])) ++n;
+  return n;
+}
+
 bool IconGroupIsSound(const unsigned char* group, size_t size,
                       const std::function<size_t(uint16_t)>& iconSize) {
   constexpr size_t kHeader = 6, kEntry = 14, kIdAt = 12;

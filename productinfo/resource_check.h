@@ -21,6 +21,11 @@ size_t VersionQueryRoom(const unsigned char* block, size_t size);
 // past `end`; empty when `text` is not inside [begin, end).
 std::string TextUpToNul(const char* text, const char* begin, const char* end);
 
+// A UTF-16 value's length in characters, from `text` up to its zero or to
+// the last whole character before `end` (a block of odd size ends in half a
+// character, never read); 0 when `text` is not inside [begin, end).
+size_t WideTextUnits(const unsigned char* text, const unsigned char* begin, const unsigned char* end);
+
 // True when an icon group resource (`size` bytes) holds the entries its
 // count claims, at least one, and every icon it names is present:
 // `iconSize(id)` gives the size of icon resource `id`, 0 when missing.

@@ -16,8 +16,9 @@ export WINEDEBUG=-all
 # winedbg disabled: a program that faults ends at once (its fault address
 # printed) instead of waiting in Wine's debugger until something kills it.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
-export LANG=ja_JP.UTF-8
-export LC_ALL=ja_JP.UTF-8
+# The system code page of the programs started (932); a test may ask for another.
+export LANG=${VORLANE_LOCALE:-ja_JP.UTF-8}
+export LC_ALL=$LANG
 
 # Creates the prefix on first use; concurrent callers wait for the first.
 wine_prefix_ready() {

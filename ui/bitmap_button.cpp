@@ -1,5 +1,7 @@
 #include "ui/bitmap_button.h"
 
+#include "ui/text_calls.h"
+
 #include <utility>
 #include <vector>
 
@@ -100,7 +102,7 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& d) const {
   HFONT font = Font();
   Selected sel(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
   RECT measure{0, 0, 0, 0};
-  DrawTextA(dc, caption.c_str(), -1, &measure, DT_SINGLELINE | DT_CALCRECT);
+  DrawText932(dc, caption, &measure, DT_SINGLELINE | DT_CALCRECT);
   int gw = 0, gh = 0;
   if (glyph_) ImageList_GetIconSize(glyph_.get(), &gw, &gh);
   const int spacing = (gw && !caption.empty()) ? 4 : 0;
@@ -116,13 +118,13 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& d) const {
   if (disabled) {
     OffsetRect(&text, 1, 1);
     SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-    DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER);
+    DrawText932(dc, caption, &text, DT_SINGLELINE | DT_VCENTER);
     OffsetRect(&text, -1, -1);
     SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
   } else {
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   }
-  DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER);
+  DrawText932(dc, caption, &text, DT_SINGLELINE | DT_VCENTER);
   if ((d.itemState & ODS_FOCUS) && !(d.itemState & ODS_NOFOCUSRECT)) {
     RECT f = r;
     InflateRect(&f, -4, -4);

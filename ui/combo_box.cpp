@@ -1,5 +1,7 @@
 #include "ui/combo_box.h"
 
+#include "base/shown_text.h"
+
 namespace ui {
 
 namespace {
@@ -17,8 +19,12 @@ bool ComboBox::Create(const Args& a) {
   if (!Control::Create(a.parent, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
                        Dropped(a.bounds), a.id))
     return false;
-  for (const char* item : a.items)
-    if (SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item)) < 0) return false;
+  for (const char* item : a.items) {
+    const std::wstring wide = WideText(item);
+    const LPARAM text = WideSystem() ? reinterpret_cast<LPARAM>(wide.c_str())
+                                     : reinterpret_cast<LPARAM>(item);
+    if (CallClassProc(CB_ADDSTRING, 0, text) < 0) return false;
+  }
   SendMessageA(hwnd(), CB_SETITEMHEIGHT, 0, a.itemHeight);
   SetColor(clBtnFace);
   return static_cast<bool>(brush_);

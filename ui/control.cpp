@@ -1,5 +1,7 @@
 #include "ui/control.h"
 
+#include "base/shown_text.h"
+#include "ui/text_calls.h"
 #include "ui/window.h"
 
 #include <vector>
@@ -39,12 +41,12 @@ Control* Control::FromHandle(HWND w) {
 
 bool Control::Create(HWND parent, const char* cls, const char* text, DWORD style, DWORD exStyle,
                      const Box& b, int id) {
-  hwnd_ = CreateWindowExA(exStyle, cls, text, style | WS_CHILD | WS_VISIBLE, b.left, b.top,
+  hwnd_ = CreateWindow932(exStyle, cls, text, style | WS_CHILD | WS_VISIBLE, b.left, b.top,
                           b.width, b.height, parent,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                          GetModuleHandleA(nullptr), nullptr);
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr);
   if (!hwnd()) return false;
-  classProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd(), GWLP_WNDPROC));
+  classProc_ = reinterpret_cast<WNDPROC>(WideSystem() ? GetWindowLongPtrW(hwnd(), GWLP_WNDPROC)
+                                                      : GetWindowLongPtrA(hwnd(), GWLP_WNDPROC));
   // The user data first: from the moment ours is in place it finds this wrapper.
   SetWindowLongPtrW(hwnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   prevProc_ = reinterpret_cast<WNDPROC>(
@@ -57,8 +59,9 @@ bool Control::Create(HWND parent, const char* cls, const char* text, DWORD style
 
 LRESULT Control::CallClassProc(UINT msg, WPARAM wp, LPARAM lp) const {
   if (!hwnd()) return 0;  // a null window would reach the desktop's
-  if (!classProc_) return SendMessageA(hwnd(), msg, wp, lp);
-  return CallWindowProcA(classProc_, hwnd(), msg, wp, lp);
+  if (WideSystem())
+    return classProc_ ? CallWindowProcW(classProc_, hwnd(), msg, wp, lp) : SendMessageW(hwnd(), msg, wp, lp);
+  return classProc_ ? CallWindowProcA(classProc_, hwnd(), msg, wp, lp) : SendMessageA(hwnd(), msg, wp, lp);
 }
 
 LRESULT Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -95,15 +98,31 @@ Box Control::Bounds() const { return BoundsInParent(hwnd()); }
 
 // Straight to the control: no subclass does anything with its text.
 void Control::SetText(const std::string& text) {
+  if (WideSystem())
+    SetText(WideText(text));
+  else
+    CallClassProc(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Control::SetText(const std::wstring& text) {
+  if (!WideSystem()) return SetText(ShownText(text));
   CallClassProc(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-std::string Control::Text() const {
-  const auto n = static_cast<int>(CallClassProc(WM_GETTEXTLENGTH, 0, 0));
-  std::vector<char> buf(static_cast<size_t>(n > 0 ? n : 0) + 1);
+namespace {
+template <typename Char, typename Call>
+std::basic_string<Char> TextThrough(Call call) {
+  const auto n = static_cast<int>(call(WM_GETTEXTLENGTH, 0, 0));
+  std::vector<Char> buf(static_cast<size_t>(n > 0 ? n : 0) + 1);
   const auto got = static_cast<int>(
-      CallClassProc(WM_GETTEXT, static_cast<WPARAM>(buf.size()), reinterpret_cast<LPARAM>(buf.data())));
-  return std::string(buf.data(), static_cast<size_t>(got > 0 ? got : 0));
+      call(WM_GETTEXT, static_cast<WPARAM>(buf.size()), reinterpret_cast<LPARAM>(buf.data())));
+  return std::basic_string<Char>(buf.data(), static_cast<size_t>(got > 0 ? got : 0));
+}
+}  // namespace
+
+std::string Control::Text() const {
+  auto call = [this](UINT msg, WPARAM wp, LPARAM lp) { return CallClassProc(msg, wp, lp); };
+  return WideSystem() ? ShownText(TextThrough<wchar_t>(call)) : TextThrough<char>(call);
 }
 
 void Control::SetEnabled(bool on) { EnableWindow(hwnd(), on ? TRUE : FALSE); }

@@ -27,7 +27,9 @@ class Control {
   HWND hwnd() const { return hwnd_.get(); }
   void SetBounds(const Box& b);
   Box Bounds() const;  // in the parent's client coordinates
+  // Code page 932 text; the true text of a field (UTF-16).
   void SetText(const std::string& text);
+  void SetText(const std::wstring& text);
   std::string Text() const;
   void SetEnabled(bool on);
   bool Enabled() const { return IsWindowEnabled(hwnd()) != FALSE; }
@@ -48,7 +50,8 @@ class Control {
   LRESULT CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
     return hwnd() ? CallWindowProcW(prevProc_, hwnd(), msg, wp, lp) : 0;
   }
-  // The system control's own procedure with an ANSI message, past ours.
+  // The system control's own procedure, past ours, with a message as the
+  // window takes it: UTF-16 texts on the NT family, ANSI on the 9x family.
   LRESULT CallClassProc(UINT msg, WPARAM wp, LPARAM lp) const;
   // False for a control made without a frame: its WM_NCPAINT is skipped
   // while it has none (see SkipsNcPaint).
@@ -62,7 +65,7 @@ class Control {
   static LRESULT Orphaned(HWND w, UINT msg, WPARAM wp, LPARAM lp);
   base::Borrowed<HWND> hwnd_;  // the parent window destroys it
   WNDPROC prevProc_ = nullptr;   // the procedure ours replaced (Unicode view)
-  WNDPROC classProc_ = nullptr;  // the procedure the window was created with (ANSI view)
+  WNDPROC classProc_ = nullptr;  // the procedure the window was created with
   base::Borrowed<HFONT> font_;
 };
 

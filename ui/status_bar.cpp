@@ -1,6 +1,10 @@
 #include "ui/status_bar.h"
 
+#include <algorithm>
+
+#include "base/shown_text.h"
 #include "ui/gdi.h"
+#include "ui/text_calls.h"
 
 namespace ui {
 
@@ -30,10 +34,34 @@ void StatusBar::FollowColours() {
   // button text colour: light on light in a dark scheme. There the text is
   // ours to draw, on the scheme's button face.
   const bool ours = IsLight(GetSysColor(COLOR_BTNTEXT));
-  SendMessageA(hwnd(), SB_SETTEXTA, kSimplePart | (ours ? SBT_OWNERDRAW : 0),
-               ours ? 0 : reinterpret_cast<LPARAM>(text_.c_str()));
+  const WPARAM part = kSimplePart | (ours ? SBT_OWNERDRAW : 0);
+  const std::wstring wide = WideText(text_);
+  if (WideSystem())
+    CallClassProc(SB_SETTEXTW, part, ours ? 0 : reinterpret_cast<LPARAM>(wide.c_str()));
+  else
+    CallClassProc(SB_SETTEXTA, part, ours ? 0 : reinterpret_cast<LPARAM>(text_.c_str()));
   SendMessageA(hwnd(), WM_SYSCOLORCHANGE, 0, 0);
   InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+namespace {
+// WM_GETTEXT's answer: at most `room` characters with the terminating zero.
+template <typename Char>
+LRESULT CopyText(const std::basic_string<Char>& text, WPARAM room, LPARAM lp) {
+  if (room == 0 || !lp) return 0;
+  const size_t n = std::min<size_t>(text.size(), room - 1);
+  Char* out = reinterpret_cast<Char*>(lp);
+  std::copy_n(text.data(), n, out);
+  out[n] = Char{};
+  return static_cast<LRESULT>(n);
+}
+}  // namespace
+
+LRESULT StatusBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != WM_GETTEXT && msg != WM_GETTEXTLENGTH) return Control::OnMessage(msg, wp, lp);
+  // Our procedure is Unicode: the system converts for ANSI askers.
+  const std::wstring wide = WideText(text_);
+  return msg == WM_GETTEXT ? CopyText(wide, wp, lp) : static_cast<LRESULT>(wide.size());
 }
 
 bool StatusBar::OnReflect(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
@@ -46,7 +74,7 @@ bool StatusBar::OnReflect(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
   SetTextColor(d.hDC, GetSysColor(COLOR_BTNTEXT));
   RECT r = d.rcItem;
   r.left += 2;
-  DrawTextA(d.hDC, text_.c_str(), -1, &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  DrawText932(d.hDC, text_, &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   result = TRUE;
   return true;
 }

@@ -19,6 +19,10 @@ class StatusBar : public Control {
 
   bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
+ protected:
+  // Its window text is its status text, for screen readers and automation.
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
  private:
   std::string text_;
 };

@@ -1,5 +1,6 @@
 #include "ui/tab_control.h"
 
+#include "base/shown_text.h"
 #include "ui/window.h"
 
 namespace ui {
@@ -13,10 +14,13 @@ bool TabControl::Create(const Args& a) {
   SendMessageA(hwnd(), TCM_SETITEMSIZE, 0, MAKELPARAM(a.tabWidth, a.tabHeight));
   int i = 0;
   for (const char* text : a.tabs) {
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(text);
-    SendMessageA(hwnd(), TCM_INSERTITEMA, i++, reinterpret_cast<LPARAM>(&item));
+    std::wstring wide = WideText(text);
+    TCITEMW wideItem{TCIF_TEXT, 0, 0, wide.data(), 0, -1, 0};
+    TCITEMA item{TCIF_TEXT, 0, 0, const_cast<char*>(text), 0, -1, 0};
+    if (WideSystem())
+      CallClassProc(TCM_INSERTITEMW, i++, reinterpret_cast<LPARAM>(&wideItem));
+    else
+      CallClassProc(TCM_INSERTITEMA, i++, reinterpret_cast<LPARAM>(&item));
   }
   return true;
 }

@@ -1,6 +1,7 @@
 #include "ui/window.h"
 
 #include "ui/control.h"
+#include "ui/text_calls.h"
 
 namespace ui {
 
@@ -42,13 +43,14 @@ void Window::RegisterClassOnce(const char* cls, HICON icon, HBRUSH background, U
 }
 
 void RegisterModuleClass(WNDCLASSEXA wc) {
-  WNDCLASSEXA existing{};
-  if (GetClassInfoExA(GetModuleHandleA(nullptr), wc.lpszClassName, &existing)) return;
+  if (ClassRegistered(wc.lpszClassName)) return;
   wc.cbSize = sizeof wc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  RegisterClassExA(&wc);
+  RegisterClass932(wc);
 }
+
+LRESULT Window::Default(UINT msg, WPARAM wp, LPARAM lp) { return DefProc(hwnd_, msg, wp, lp); }
 
 bool ReleasedInside(HWND w, LPARAM lp) {
   RECT r;
@@ -60,8 +62,7 @@ bool ReleasedInside(HWND w, LPARAM lp) {
 bool Window::CreateWin(DWORD exStyle, const char* cls, const char* title, DWORD style, int x,
                        int y, int w, int h, HWND parent, int id) {
   HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : nullptr;
-  return CreateWindowExA(exStyle, cls, title, style, x, y, w, h, parent, menu,
-                         GetModuleHandleA(nullptr), this) != nullptr;
+  return CreateWindow932(exStyle, cls, title, style, x, y, w, h, parent, menu, this) != nullptr;
 }
 
 LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -78,13 +79,13 @@ LRESULT CALLBACK Window::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(w, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(w, msg, wp, lp);
+  if (!self) return DefProc(w, msg, wp, lp);
   LRESULT result = 0;
   try {
     result = self->HandleMessage(msg, wp, lp);
   } catch (...) {
     // Nothing may unwind through the system's code; the message just fails.
-    result = DefWindowProcA(w, msg, wp, lp);
+    result = DefProc(w, msg, wp, lp);
   }
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrA(w, GWLP_USERDATA, 0);

@@ -34,7 +34,7 @@ class Window {
   bool CreateWin(DWORD exStyle, const char* cls, const char* title, DWORD style, int x, int y,
                  int w, int h, HWND parent, int id);
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(hwnd_, msg, wp, lp); }
+  LRESULT Default(UINT msg, WPARAM wp, LPARAM lp);
 
  private:
   static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
@@ -42,7 +42,8 @@ class Window {
 };
 
 // Registers `wc` for this module, with the arrow pointer, unless a class of
-// its name already is: every window class of the program is made here.
+// its name already is: every window class of the program is made here, a
+// Unicode class on the NT family (its windows' texts are UTF-16).
 void RegisterModuleClass(WNDCLASSEXA wc);
 
 // True when a button release at client point `lp` (as the mouse messages

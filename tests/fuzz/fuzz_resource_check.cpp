@@ -1,6 +1,7 @@
 // Fuzz target: the version block and icon group checks. Whatever a check
 // passes, a reader that trusts every length (as the system's readers do)
-// stays inside the bytes; the sanitizers see any step outside.
+// stays inside the bytes; the sanitizers see any step outside. A seed holds
+// a block of odd size whose text has no zero: its last half character.
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -56,5 +57,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const char* text = reinterpret_cast<const char*>(b);
   if (b) TextUpToNul(text + size % exact.size(), text, text + exact.size());
+  if (b) WideTextUnits(b + size % exact.size(), b, b + exact.size());
   return 0;
 }

@@ -101,6 +101,10 @@ TEST(Package, UnpackedZipHoldsProgramReadmeLicenceAndStarts) {
   EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">"
                           "true</dpiAware>"),
             std::string::npos);
+  // Code page 932 for its remaining ANSI calls where the system grants it.
+  EXPECT_NE(manifest.find("<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">"
+                          "ja-JP</activeCodePage>"),
+            std::string::npos);
 
   const std::string readme = ReadFileBytes(dir + "\\README.txt");
   ExpectWindowsText(readme, 932);

@@ -6,6 +6,7 @@
 #include "app/entry_sequence.h"
 #include "app/start_lock.h"
 #include "app/texts.h"
+#include "harness.h"
 
 namespace {
 std::string g_text, g_caption;
@@ -37,6 +38,27 @@ TEST(EntrySequence, AtomTableFullShowsTheStartErrorAndNoWindow) {
   EXPECT_EQ(g_text, texts::kStartError);
   EXPECT_EQ(g_caption, texts::kErrorCaption);
   EXPECT_EQ(g_type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+}
+
+// The program's own start error box, read in wide form from another thread
+// as a screen reader would: Japanese whatever the process's code page (the
+// suite also runs in a process of code page 1252, wine.StartErrorBox1252).
+TEST(EntrySequence, StartErrorBoxReadsInJapanese) {
+  std::wstring caption, text;
+  std::thread reader([&] {
+    HWND box = nullptr;
+    wchar_t buf[256] = {};
+    if (!harness::WaitFor([&] { return (box = FindWindowW(L"#32770", nullptr)) != nullptr; })) return;
+    GetWindowTextW(box, buf, 256);
+    caption = buf;
+    GetWindowTextW(GetDlgItem(box, 0xFFFF), buf, 256);
+    text = buf;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  SystemEntryApi().MessageBoxA(nullptr, texts::kStartError, texts::kErrorCaption, MB_OK | MB_ICONERROR);
+  reader.join();
+  EXPECT_EQ(caption, L"エラー") << "code page " << GetACP();
+  EXPECT_EQ(text, L"起動できません") << "code page " << GetACP();
 }
 
 TEST(EntrySequence, StaleMarkerIsTakenOverAsItIsAndGoneAfterTheClose) {

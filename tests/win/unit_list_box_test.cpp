@@ -1,6 +1,8 @@
 // The icon list drawn into a bitmap, pixels read back.
 #include <gtest/gtest.h>
 
+#include "app/entry_text.h"
+#include "base/shown_text.h"
 #include "controls/graphic_list_box.h"
 #include "harness.h"
 #include "ui/font.h"
@@ -72,8 +74,8 @@ class ListFixture : public ::testing::Test {
     ui::UniqueIcon icon(LoadIconA(nullptr, IDI_WARNING) ? CopyIcon(LoadIconA(nullptr, IDI_WARNING)) : nullptr);
     images_.Add(icon.get());
     list_.SetGlyphs(&images_);
-    list_.AddItem("Line one\r\nLine two\r\nLine three");
-    list_.AddItem("No image here");
+    list_.AddItem(L"Line one\r\nLine two\r\nLine three");
+    list_.AddItem(L"No image here");
     RECT c;
     GetClientRect(list_.hwnd(), &c);
     cw_ = c.right;
@@ -220,7 +222,7 @@ TEST_F(ListFixture, GlyphsAreTheirImagesBlendedOnEachLookAndFollowChangedImages)
 
 TEST_F(ListFixture, RepaintsMatchAfterOtherEntriesAndFollowColourChanges) {
   // What one entry painted leaves behind never shows in the next one.
-  list_.AddItem(std::string(300, 'W') + "\r\n2\r\n3\r\n4\r\n5");  // wider and taller
+  list_.AddItem(std::wstring(300, L'W') + L"\r\n2\r\n3\r\n4\r\n5");  // wider and taller
   Draw(2, TGraphicListBox::kHot);
   Draw(0, TGraphicListBox::kSelected);
   const COLORREF hi = GetSysColor(COLOR_BTNHIGHLIGHT);
@@ -334,7 +336,7 @@ TEST_F(ListFixture, WindowGoneBeforeItsWrapperAsksNothingOfOtherWindows) {
   EXPECT_EQ(list.hwnd(), nullptr);
   ValidateRect(host_.hwnd(), nullptr);
   list.EndHold();
-  list.SetItems({"entry"});
+  list.SetItems({L"entry"});
   EXPECT_EQ(list.Count(), 0);
   RECT dirty{};
   EXPECT_FALSE(GetUpdateRect(host_.hwnd(), &dirty, FALSE)) << "another window was invalidated";
@@ -362,4 +364,23 @@ TEST_F(ListFixture, KeptGlyphsStayBoundedAndDrawAlikePastTheBound) {
     }
     EXPECT_LE(cache.KeptBytes(), GlyphCache::kMaxBytesPerList) << size << " px";
   }
+}
+
+// An ANSI reader on a code page 932 system gets an entry of code page 932
+// names byte for byte as the entry text; true names are cut so that both an
+// ANSI and a wide reader take the whole entry, a character pair kept whole.
+TEST_F(ListFixture, AnsiReadersGetCodePage932EntriesAsTheyWereAndTrueNamesFitEveryReader) {
+  const TQorSvc plain{7, "表示.exe", "C:\\表\\表示.exe", "会社", std::string(100, 'x'), "", {}};
+  TQorSvc named = plain;
+  named.True.DisplayName = L"\xD83D\xDE00.exe";
+  named.True.FileName = L"C:\\" + std::wstring(300, L'\uD55C');
+  list_.SetItems({EntryTextWide(plain, ListTab::Processes, WideText),
+                  EntryTextWide(named, ListTab::Processes, WideText)});
+  char ansi[1024] = {};
+  ASSERT_LT(SendMessageA(list_.hwnd(), LB_GETTEXTLEN, 0, 0), 1024);
+  SendMessageA(list_.hwnd(), LB_GETTEXT, 0, reinterpret_cast<LPARAM>(ansi));
+  const std::string tail = "\r\n　　会社：会社\r\n　　説明：" + std::string(78, 'x') + "…";
+  EXPECT_EQ(std::string(ansi), "[ 7 : 表示.exe ] C:\\表\\表示.exe" + tail);
+  EXPECT_LE(SendMessageA(list_.hwnd(), LB_GETTEXTLEN, 1, 0), 378);
+  EXPECT_EQ(list_.ItemText(1), L"[ 7 : \xD83D\xDE00.exe ] C:\\" + std::wstring(61, L'\uD55C') + L"\u2026" + WideText(tail));
 }

@@ -1,0 +1,31 @@
+// The system calls that take or give a text, for texts in code page 932:
+// on the NT family in UTF-16 (converted from that code page explicitly,
+// never through the system's), on the 9x family as they are.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace ui {
+
+// A window of class `cls` with text `text`; a Unicode window on the NT family.
+HWND CreateWindow932(DWORD exStyle, const char* cls, const char* text, DWORD style, int x, int y,
+                     int w, int h, HWND parent, HMENU menu, void* param);
+// Registers `wc` (its class name in ASCII) as a Unicode class on the NT family.
+bool RegisterClass932(const WNDCLASSEXA& wc);
+bool ClassRegistered(const char* cls);
+LRESULT DefProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+
+void SetWindowText932(HWND w, std::string_view text);
+
+// Text drawing and measuring in the font selected into `dc`.
+int DrawText932(HDC dc, std::string_view text, RECT* r, UINT format);
+SIZE TextExtent932(HDC dc, std::string_view text);
+SIZE TextExtentWide(HDC dc, std::wstring_view text);
+void TextOutWide(HDC dc, int x, int y, std::wstring_view text);
+
+bool AppendMenu932(HMENU menu, UINT flags, UINT_PTR id, const char* text);
+int WINAPI MessageBox932(HWND owner, const char* text, const char* caption, UINT type);
+
+}  // namespace ui
