@@ -67,11 +67,13 @@ bool TForm1::FormCreate() {
   // Sized for its DPI before anything is made in it; at 96 DPI it is made so.
   RECT made{};
   GetWindowRect(hwnd(), &made);
-  if (made.right - made.left != layout_.MinOuterWidth ||
-      made.bottom - made.top != layout_.MinOuterHeight)
-    SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - layout_.MinOuterWidth) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - layout_.MinOuterHeight) / 2,
-                 layout_.MinOuterWidth, layout_.MinOuterHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  const SIZE size = MinOuterSize();
+  if (made.right - made.left != size.cx || made.bottom - made.top != size.cy) {
+    const RECT work = ui::WorkAreaOf(hwnd());
+    SetWindowPos(hwnd(), nullptr, (work.left + work.right - size.cx) / 2,
+                 (work.top + work.bottom - size.cy) / 2, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   LoadOwnIcons();
   DefaultIcon.reset(ExtractIconA(GetModuleHandleA(nullptr),
                                  (SystemDirectory() + "\\shell32.dll").c_str(), 2));
@@ -91,6 +93,7 @@ bool TForm1::FormCreate() {
   // Cleared while hidden: the first reload finds nothing to clear in a shown window.
   ClearDetails();
   SB_ProcessID.SetDown(true);
+  AddWindowMenuItems();
   return true;
 }
 
@@ -110,7 +113,8 @@ void TForm1::FormResize() {
   RECT outer;
   GetWindowRect(hwnd(), &outer);
   const int w = outer.right - outer.left, h = outer.bottom - outer.top;
-  const int minW = layout_.MinOuterWidth, minH = layout_.MinOuterHeight;
+  const SIZE min = MinOuterSize();
+  const int minW = min.cx, minH = min.cy;
   if (!IsIconic(hwnd()) && (w < minW || h < minH)) {
     // The resize this causes comes back here and lays the window out.
     SetWindowPos(hwnd(), nullptr, 0, 0, std::max(w, minW), std::max(h, minH),
@@ -125,6 +129,12 @@ void TForm1::FormResize() {
   laidOut_ = {client.right, client.bottom};
   LayoutOnResize(layout_, client.right);
   ApplyLayout();
+}
+
+SIZE TForm1::MinOuterSize() const {
+  const RECT work = ui::WorkAreaOf(hwnd());
+  return {std::min<LONG>(layout_.MinOuterWidth, work.right - work.left),
+          std::min<LONG>(layout_.MinOuterHeight, work.bottom - work.top)};
 }
 
 void TForm1::FormActivate() {
@@ -294,7 +304,8 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_GETMINMAXINFO: {
       auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
-      mm->ptMinTrackSize = {layout_.MinOuterWidth, layout_.MinOuterHeight};
+      const SIZE min = MinOuterSize();
+      mm->ptMinTrackSize = {min.cx, min.cy};
       return 0;
     }
     case kWmDpiChanged:
@@ -309,6 +320,12 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (HIWORD(wp)) break;  // minimized: nothing to focus
       FocusOnActivate(LOWORD(wp) != WA_INACTIVE);
       return 0;
+    case WM_SYSCOMMAND:
+      if (WindowMenuCommand(wp)) return 0;
+      break;
+    case WM_INITMENUPOPUP:
+      if (HIWORD(lp)) WindowMenuOpening(reinterpret_cast<HMENU>(wp));
+      break;
     case WM_CLOSE:
       if (OnClosing) OnClosing();
       DestroyWindow(hwnd());

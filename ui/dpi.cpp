@@ -35,6 +35,19 @@ int IconSizeForDpi(int dpi) {
   return dpi == SystemDpi() ? GetSystemMetrics(SM_CXICON) : ScaleForDpi(32, dpi);
 }
 
+RECT WorkAreaOf(HWND w) {
+  using MonitorFromWindowFn = HMONITOR(WINAPI*)(HWND, DWORD);
+  using GetMonitorInfoFn = BOOL(WINAPI*)(HMONITOR, MONITORINFO*);
+  static const auto fromWindow = User32Function<MonitorFromWindowFn>("MonitorFromWindow");
+  static const auto info = User32Function<GetMonitorInfoFn>("GetMonitorInfoA");
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  if (fromWindow && info && info(fromWindow(w, MONITOR_DEFAULTTONEAREST), &mi)) return mi.rcWork;
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
 bool HighContrastOn() {
   HIGHCONTRASTA hc{};
   hc.cbSize = sizeof hc;

@@ -17,6 +17,10 @@ int WindowDpi(HWND w);
 // The system's large-icon size for `dpi`.
 int IconSizeForDpi(int dpi);
 
+// The work area (the screen less the taskbar) of the monitor that holds most
+// of `w`; the primary one's where the system knows one monitor only.
+RECT WorkAreaOf(HWND w);
+
 // The system's high-contrast setting is on.
 bool HighContrastOn();
 

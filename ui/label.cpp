@@ -19,6 +19,10 @@ LRESULT Label::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return Control::OnMessage(msg, wp, lp);
 }
 
+bool Label::OnReflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+  return ReadableOnFace(msg, wp, result);
+}
+
 void Label::SetFontAndSize(HFONT font) {
   size_ = MeasureText(font, Text().c_str());
   SetFont(font);

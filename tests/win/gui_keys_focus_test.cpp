@@ -56,6 +56,22 @@ void ClickInto(HWND form, HWND control) {
   }));
 }
 
+// Entry `index` as the screen shows it, read once two reads agree.
+std::vector<COLORREF> EntryPixels(HWND list, int index, RECT& r) {
+  SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  std::vector<COLORREF> now, before;
+  EXPECT_TRUE(WaitFor([&] {
+    before = std::move(now);
+    ScreenPixels shot(r);
+    now.clear();
+    for (int y = r.top; shot.Valid() && y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) now.push_back(shot.Pixel(x, y));
+    return !now.empty() && now == before;
+  }));
+  return now;
+}
+
 }  // namespace
 
 TEST(Keys, TabsTakeTheFocusAndCtrlKeysSwitchThemFromAnywhere) {
@@ -68,11 +84,29 @@ TEST(Keys, TabsTakeTheFocusAndCtrlKeysSwitchThemFromAnywhere) {
   };
   ASSERT_TRUE(app.Select(0, EntryId(list, 0)));
   ASSERT_EQ(FocusOf(app.form), list);
+  RECT status, entry;
+  GetWindowRect(app.Ctl(kIdStatusBar), &status);
+  MovePointer(status.right - 4, status.top + 2);  // no hot look
+  const std::vector<COLORREF> byPointer = EntryPixels(list, 0, entry);
 
   // One round of Tab: every stop once, the tab control last, right before the list.
   std::vector<HWND> round;
-  for (HWND f = TabOnce(app.form); f && f != list && round.size() < 20; f = TabOnce(app.form))
+  for (HWND f = TabOnce(app.form); f && f != list && round.size() < 20; f = TabOnce(app.form)) {
+    if (round.empty()) EXPECT_EQ(EntryPixels(list, 0, entry), byPointer);  // no focus, no cue
     round.push_back(f);
+  }
+  // Back in the list after keys: its focus cue frames the entry, 2 pixels in.
+  const std::vector<COLORREF> byKeys = EntryPixels(list, 0, entry);
+  int onRing = 0, elsewhere = 0;
+  const int w = entry.right - entry.left, h = entry.bottom - entry.top;
+  ASSERT_EQ(byKeys.size(), byPointer.size());
+  for (int i = 0; i < static_cast<int>(byKeys.size()); ++i) {
+    const int x = i % w, y = i / w;
+    const bool ring = ((x == 2 || x == w - 3) && y >= 2 && y < h - 2) || ((y == 2 || y == h - 3) && x >= 2 && x < w - 2);
+    if (byKeys[i] != byPointer[i]) ++(ring ? onRing : elsewhere);
+  }
+  EXPECT_GT(onRing, w / 2);
+  EXPECT_EQ(elsewhere, 0);
   ASSERT_FALSE(round.empty());
   EXPECT_EQ(round.back(), tabs);
   EXPECT_EQ(std::count(round.begin(), round.end(), tabs), 1);

@@ -162,9 +162,13 @@ TEST_F(ListFixture, HighContrastDrawsInTheSystemsColoursAndFramesTheHotEntry) {
   EXPECT_EQ(plain, Draw(0, 0));  // the plain look is the same
 }
 
-TEST_F(ListFixture, SystemFocusFlagNeverShowsAndStateBitsBeyondAreIgnored) {
+TEST_F(ListFixture, SystemFocusFlagShowsOnlyWhereCuesShowAndStateBitsBeyondAreIgnored) {
   auto plain = Draw(0, 0);
-  EXPECT_EQ(Render(0, ODS_FOCUS, true), plain);  // the focus flag is dropped before painting
+  EXPECT_EQ(Render(0, ODS_FOCUS, true), plain);  // cues hidden until the keyboard is used
+  list_.ShowFocusCue(true);
+  EXPECT_NE(Render(0, ODS_FOCUS, true), plain);
+  EXPECT_EQ(Render(0, ODS_FOCUS | ODS_NOFOCUSRECT, true), plain);
+  list_.ShowFocusCue(false);
   EXPECT_EQ(Draw(0, ODS_DISABLED | ODS_GRAYED), plain);
   EXPECT_EQ(At(plain, 100, 0), GetSysColor(COLOR_WINDOW));
 }
