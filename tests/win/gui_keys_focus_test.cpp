@@ -62,9 +62,8 @@ std::vector<COLORREF> EntryPixels(HWND list, int index, RECT& r) {
   MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
   std::vector<COLORREF> now, before;
   EXPECT_TRUE(WaitFor([&] {
-    before = std::move(now);
     ScreenPixels shot(r);
-    now.clear();
+    before.swap(now), now.clear();
     for (int y = r.top; shot.Valid() && y < r.bottom; ++y)
       for (int x = r.left; x < r.right; ++x) now.push_back(shot.Pixel(x, y));
     return !now.empty() && now == before;
@@ -90,21 +89,16 @@ TEST(Keys, TabsTakeTheFocusAndCtrlKeysSwitchThemFromAnywhere) {
   const std::vector<COLORREF> byPointer = EntryPixels(list, 0, entry);
 
   // One round of Tab: every stop once, the tab control last, right before the list.
-  std::vector<HWND> round;
-  for (HWND f = TabOnce(app.form); f && f != list && round.size() < 20; f = TabOnce(app.form)) {
-    if (round.empty()) EXPECT_EQ(EntryPixels(list, 0, entry), byPointer);  // no focus, no cue
+  std::vector<HWND> round{TabOnce(app.form)};
+  EXPECT_EQ(EntryPixels(list, 0, entry), byPointer);  // keys used, but no focus: no cue
+  for (HWND f = TabOnce(app.form); f && f != list && round.size() < 20; f = TabOnce(app.form))
     round.push_back(f);
-  }
   // Back in the list after keys: its focus cue frames the entry, 2 pixels in.
   const std::vector<COLORREF> byKeys = EntryPixels(list, 0, entry);
-  int onRing = 0, elsewhere = 0;
-  const int w = entry.right - entry.left, h = entry.bottom - entry.top;
+  int onRing = 0, elsewhere = 0, w = entry.right - entry.left, h = entry.bottom - entry.top;
   ASSERT_EQ(byKeys.size(), byPointer.size());
-  for (int i = 0; i < static_cast<int>(byKeys.size()); ++i) {
-    const int x = i % w, y = i / w;
-    const bool ring = ((x == 2 || x == w - 3) && y >= 2 && y < h - 2) || ((y == 2 || y == h - 3) && x >= 2 && x < w - 2);
-    if (byKeys[i] != byPointer[i]) ++(ring ? onRing : elsewhere);
-  }
+  for (int i = 0, x = 0, y = 0; i < static_cast<int>(byKeys.size()); ++i, x = i % w, y = i / w)
+    if (byKeys[i] != byPointer[i]) ++(x == 2 || y == 2 || x == w - 3 || y == h - 3 ? onRing : elsewhere);
   EXPECT_GT(onRing, w / 2);
   EXPECT_EQ(elsewhere, 0);
   ASSERT_FALSE(round.empty());

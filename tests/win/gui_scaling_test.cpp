@@ -53,8 +53,7 @@ const std::pair<const char*, const char*> kHighContrastBlack[] = {
     {"MenuText", "255 255 255"},  {"Background", "0 0 0"},       {"AppWorkSpace", "0 0 0"}};
 
 // A dark button face whose scheme leaves the window text black.
-const std::pair<const char*, const char*> kDarkFace[] = {
-    {"ButtonFace", "32 48 96"}, {"ButtonText", "255 255 255"}, {"WindowText", "0 0 0"}};
+const std::pair<const char*, const char*> kDarkFace[] = {{"ButtonFace", "32 48 96"}, {"ButtonText", "255 255 255"}, {"WindowText", "0 0 0"}};
 
 template <size_t N>
 void ExpectEveryTextReadable(const std::pair<const char*, const char*> (&colours)[N], const std::string& shotName) {
@@ -102,8 +101,7 @@ void ExpectEveryTextReadable(const std::pair<const char*, const char*> (&colours
   })) << unreadable;
   SaveScreenshot(shotName);
   if (N != std::size(kHighContrastBlack)) return;
-  // A disabled caption in the grey-text colour, nothing of it in the enabled
-  // one's white; the プロセスID glyph (drawn first) readable on the face.
+  // A disabled caption in grey text, none of an enabled one's white; the プロセスID glyph visible.
   ASSERT_FALSE(IsWindowEnabled(app.Ctl(kIdUpdate)));
   ScreenPixels shot(ScreenRect(app.form));
   const RECT update = Inset(ScreenRect(app.Ctl(kIdUpdate)), 3, 3), byId = Inset(ScreenRect(app.Ctl(kIdByProcessId)), 3, 3);
@@ -112,13 +110,12 @@ void ExpectEveryTextReadable(const std::pair<const char*, const char*> (&colours
     for (int x = update.left; x < update.right; ++x) ++caption[shot.Pixel(x, y)];
   EXPECT_GT(caption[RGB(63, 242, 63)], 10);
   EXPECT_EQ(caption[RGB(255, 255, 255)], 0);
-  double glyph = 0;
-  int drawn = 0;  // in the glyph's first column: its shape's edge, not a 20-pixel box
+  double glyph = 0;  // in the glyph's first column: its shape's edge, not a 20-pixel box
+  int drawn = 0;
   for (int x = byId.left; x < byId.right && drawn == 0; ++x)
     for (int y = byId.top; y < byId.bottom; ++y)
       if (shot.Pixel(x, y) != RGB(0, 0, 0)) glyph = std::max(glyph, Contrast(shot.Pixel(x, y), RGB(0, 0, 0))), ++drawn;
-  EXPECT_GE(glyph, 4.5);
-  EXPECT_LT(drawn, 18);
+  EXPECT_TRUE(glyph >= 4.5 && drawn < 18) << glyph << ", " << drawn << " drawn";
 }
 
 }  // namespace
@@ -268,13 +265,12 @@ TEST(Scaling, DrawsForTheDisplaysDpiAndFollowsItsChange) {
     MONITORINFO monitor{sizeof monitor};
     ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(app.form, MONITOR_DEFAULTTONEAREST), &monitor));
     const RECT work = monitor.rcWork;
-    RECT made, smallest;
+    RECT made, smallest;  // as made, then the layout's smallest: cut to the work area
     GetWindowRect(app.form, &made);
-    EXPECT_TRUE(Width(made) <= Width(work) && Height(made) <= Height(work)) << Width(made) << "x" << Height(made);
     SetWindowPos(app.form, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER);
-    GetWindowRect(app.form, &smallest);  // the layout's smallest, cut to the work area
-    EXPECT_TRUE(Width(smallest) == Width(work) && Height(smallest) == Height(work))
-        << Width(smallest) << "x" << Height(smallest);
+    GetWindowRect(app.form, &smallest);
+    EXPECT_TRUE(Width(made) <= Width(work) && Height(made) <= Height(work)) << Width(made) << "x" << Height(made);
+    EXPECT_TRUE(Width(smallest) == Width(work) && Height(smallest) == Height(work)) << Width(smallest);
   }
 
   // A move to a screen of another DPI: the window takes the size offered

@@ -168,7 +168,6 @@ TEST_F(ListFixture, SystemFocusFlagShowsOnlyWhereCuesShowAndStateBitsBeyondAreIg
   list_.ShowFocusCue(true);
   EXPECT_NE(Render(0, ODS_FOCUS, true), plain);
   EXPECT_EQ(Render(0, ODS_FOCUS | ODS_NOFOCUSRECT, true), plain);
-  list_.ShowFocusCue(false);
   EXPECT_EQ(Draw(0, ODS_DISABLED | ODS_GRAYED), plain);
   EXPECT_EQ(At(plain, 100, 0), GetSysColor(COLOR_WINDOW));
 }
