@@ -127,6 +127,13 @@ void TForm1::SwitchToEntryWindow() {
   // a line break in it), and twins share a title.
   HWND w = lists_.Applications.WindowAt(static_cast<size_t>(GLB_List.ItemIndex()));
   if (!IsApplicationWindowOf(w, entry->idProcess)) return;  // closed since the last reload
+  // Our own entry is the hidden application window: activated, it would
+  // take the keyboard from this one. The user is here already.
+  if (entry->idProcess == GetCurrentProcessId()) {
+    if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
+    SetForegroundWindow(hwnd());
+    return;
+  }
   if (IsIconic(w)) ShowWindowAsync(w, SW_RESTORE);
   SetForegroundWindow(w);
 }

@@ -1,4 +1,6 @@
-// The context menu of a list entry (right click, Shift+F10, the menu key).
+// The context menu of a list entry (right click, Shift+F10, the menu key),
+// and the window menu's own items: the orderings and the home page, which
+// otherwise only the pointer reaches.
 #include "app/unit1.h"
 
 #include <windowsx.h>
@@ -10,11 +12,23 @@
 
 namespace {
 
-enum MenuCommand : UINT { kCmdSwitch = 1, kCmdCopy, kCmdOpenFolder, kCmdStop, kCmdProperties };
+enum MenuCommand : UINT {
+  kCmdSwitch = 1, kCmdCopy, kCmdOpenFolder, kCmdStop, kCmdProperties, kCmdByProcessId, kCmdByImageName
+};
+// Window menu commands: below the system's own (0xF000 and up), the low four
+// bits left clear as the system uses them.
+enum WindowMenuCommand : UINT { kSysByProcessId = 0x0100, kSysByImageName = 0x0110, kSysHomePage = 0x0120 };
 
 using UniqueMenu = ui::Owned<ui::PtrTraits<HMENU, DestroyMenu>>;
 
 UINT EnabledIf(bool on) { return MF_STRING | (on ? MF_ENABLED : MF_GRAYED); }
+
+// The two orderings, the one in effect checked as a choice of one.
+void AppendOrderings(HMENU m, UINT byId, UINT byName, bool byImageName) {
+  ui::AppendMenu932(m, MF_STRING, byId, texts::kMenuByProcessId);
+  ui::AppendMenu932(m, MF_STRING, byName, texts::kMenuByImageName);
+  CheckMenuRadioItem(m, byId, byName, byImageName ? byName : byId, MF_BYCOMMAND);
+}
 
 // The entry under a point of the list's client area, or -1.
 int EntryAt(HWND list, POINT p) {
@@ -78,6 +92,8 @@ void TForm1::ShowEntryMenu(LPARAM where) {
   ui::AppendMenu932(m, EnabledIf(BB_Stop.Enabled()), kCmdStop, texts::kMenuStop);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   ui::AppendMenu932(m, EnabledIf(hasFile), kCmdProperties, texts::kMenuProperties);
+  AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+  AppendOrderings(m, kCmdByProcessId, kCmdByImageName, SortByName != 0);
 
   const UINT command = static_cast<UINT>(TrackPopupMenu(
       m, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, hwnd(), nullptr));
@@ -87,5 +103,39 @@ void TForm1::ShowEntryMenu(LPARAM where) {
     case kCmdOpenFolder: OpenEntryFolder(); break;
     case kCmdStop: BB_StopClick(); break;
     case kCmdProperties: ShowEntryProperties(); break;
+    case kCmdByProcessId: OrderBy(false); break;
+    case kCmdByImageName: OrderBy(true); break;
   }
+}
+
+void TForm1::AddWindowMenuItems() {
+  HMENU m = GetSystemMenu(hwnd(), FALSE);
+  if (!m) return;
+  AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+  AppendOrderings(m, kSysByProcessId, kSysByImageName, SortByName != 0);
+  AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+  ui::AppendMenu932(m, MF_STRING, kSysHomePage, texts::kMenuHomePage);
+}
+
+bool TForm1::WindowMenuCommand(WPARAM command) {
+  switch (command & 0xFFF0) {
+    case kSysByProcessId: OrderBy(false); return true;
+    case kSysByImageName: OrderBy(true); return true;
+    case kSysHomePage: IM_LinkClick(); return true;
+  }
+  return false;
+}
+
+void TForm1::WindowMenuOpening(HMENU m) {
+  CheckMenuRadioItem(m, kSysByProcessId, kSysByImageName,
+                     SortByName != 0 ? kSysByImageName : kSysByProcessId, MF_BYCOMMAND);
+}
+
+void TForm1::OrderBy(bool byImageName) {
+  // As a click on the speed button: it goes down, its partner up.
+  (byImageName ? SB_FileName : SB_ProcessID).SetDown(true);
+  if (byImageName)
+    SB_FileNameClick();
+  else
+    SB_ProcessIDClick();
 }

@@ -1,5 +1,5 @@
-// The main window's keys: F5 wherever the focus is; Ctrl+Tab, Ctrl+Shift+Tab,
-// Ctrl+PageDown and Ctrl+PageUp switch tabs wherever it is; Tab stops on the
+// The main window's keys: F5 and Alt+E (停止) wherever the focus is; Ctrl+Tab,
+// Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp switch tabs wherever it is; Tab stops on the
 // tab control before the list inside it; in the list Ctrl+C and Ctrl+Insert
 // (copy), Enter (switch to the window), Shift+F10 and the menu key (context
 // menu), and characters (type to find). The focus is never left on nothing.
@@ -32,6 +32,9 @@ bool TForm1::PreTranslateKey(const MSG& msg) {
   const bool listChar = msg.message == WM_CHAR && msg.hwnd == GLB_List.hwnd();
   if (!KeyDown(msg.message) && !KeyUp(msg.message) && !listChar) return false;
   if (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd)) return false;
+  // The keyboard is in use: the focus cue shows from now on, as the system
+  // shows it once keys move the focus.
+  if (KeyDown(msg.message)) GLB_List.ShowFocusCue(true);
   try {
     // Taken here as the loop read it: dispatched on to the list, whose
     // procedure is Unicode, a code page byte would be a character of its own.
@@ -58,6 +61,12 @@ bool TForm1::HandleKey(const MSG& msg) {
     return true;
   }
   if (down && key == VK_TAB && !ctrl && !alt) return TabAroundTheTabs(shift);
+  // "停止(E)" shows its key without the underline the others have: the
+  // dialog manager does not know it, so it is taken here.
+  if (key == 'E' && alt && !ctrl && !shift) {
+    if (down && BB_Stop.Enabled()) BB_StopClick();
+    return true;
+  }
   if (!inList) return false;
   if (down && (key == 'C' || key == VK_INSERT) && ctrl && !shift && !alt) {
     CopyEntry();

@@ -41,4 +41,8 @@ inline constexpr char kMenuCopy[] = "コピー(&C)\tCtrl+C";
 inline constexpr char kMenuOpenFolder[] = "ファイルの場所を開く(&I)";
 inline constexpr char kMenuStop[] = "停止(&E)";
 inline constexpr char kMenuProperties[] = "プロパティ(&R)";
+// Orderings and the home page, for the keyboard: the entry menu and the window menu.
+inline constexpr char kMenuByProcessId[] = "プロセスID順(&P)";
+inline constexpr char kMenuByImageName[] = "イメージ名順(&F)";
+inline constexpr char kMenuHomePage[] = "Kestraneへアクセス(&K)";
 }  // namespace texts

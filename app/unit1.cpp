@@ -66,11 +66,13 @@ bool TForm1::FormCreate() {
   // Sized for its DPI before anything is made in it; at 96 DPI it is made so.
   RECT made{};
   GetWindowRect(hwnd(), &made);
-  if (made.right - made.left != layout_.MinOuterWidth ||
-      made.bottom - made.top != layout_.MinOuterHeight)
-    SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - layout_.MinOuterWidth) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - layout_.MinOuterHeight) / 2,
-                 layout_.MinOuterWidth, layout_.MinOuterHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  const SIZE size = MinOuterSize();
+  if (made.right - made.left != size.cx || made.bottom - made.top != size.cy) {
+    const RECT work = ui::WorkAreaOf(hwnd());
+    SetWindowPos(hwnd(), nullptr, (work.left + work.right - size.cx) / 2,
+                 (work.top + work.bottom - size.cy) / 2, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   LoadOwnIcons();
   lists_.SetIconSize(layout_.IM_Icon.width);
   DefaultIcon.reset(ExtractIconA(GetModuleHandleA(nullptr),
@@ -91,6 +93,7 @@ bool TForm1::FormCreate() {
   // Cleared while hidden: the first reload finds nothing to clear in a shown window.
   ClearDetails();
   SB_ProcessID.SetDown(true);
+  AddWindowMenuItems();
   return true;
 }
 
@@ -109,7 +112,8 @@ void TForm1::FormResize() {
   RECT outer;
   GetWindowRect(hwnd(), &outer);
   const int w = outer.right - outer.left, h = outer.bottom - outer.top;
-  const int minW = layout_.MinOuterWidth, minH = layout_.MinOuterHeight;
+  const SIZE min = MinOuterSize();
+  const int minW = min.cx, minH = min.cy;
   if (!IsIconic(hwnd()) && (w < minW || h < minH)) {
     // The resize this causes comes back here and lays the window out.
     SetWindowPos(hwnd(), nullptr, 0, 0, std::max(w, minW), std::max(h, minH),
@@ -124,6 +128,12 @@ void TForm1::FormResize() {
   laidOut_ = {client.right, client.bottom};
   LayoutOnResize(layout_, client.right);
   ApplyLayout();
+}
+
+SIZE TForm1::MinOuterSize() const {
+  const RECT work = ui::WorkAreaOf(hwnd());
+  return {std::min<LONG>(layout_.MinOuterWidth, work.right - work.left),
+          std::min<LONG>(layout_.MinOuterHeight, work.bottom - work.top)};
 }
 
 void TForm1::FormActivate() {
@@ -301,7 +311,8 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_GETMINMAXINFO: {
       auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
-      mm->ptMinTrackSize = {layout_.MinOuterWidth, layout_.MinOuterHeight};
+      const SIZE min = MinOuterSize();
+      mm->ptMinTrackSize = {min.cx, min.cy};
       return 0;
     }
     case ui::kWmDpiChanged:
@@ -316,6 +327,12 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (HIWORD(wp)) break;  // minimized: nothing to focus
       FocusOnActivate(LOWORD(wp) != WA_INACTIVE);
       return 0;
+    case WM_SYSCOMMAND:
+      if (WindowMenuCommand(wp)) return 0;
+      break;
+    case WM_INITMENUPOPUP:
+      if (HIWORD(lp)) WindowMenuOpening(reinterpret_cast<HMENU>(wp));
+      break;
     case WM_CLOSE:
       // Sent again while the close waits for the start lock: it runs once.
       if (closing_) return 0;

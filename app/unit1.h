@@ -72,6 +72,12 @@ class TForm1 : public ui::Window {
   void OpenEntryFolder();
   void ShowEntryProperties();
   void SwitchToEntryWindow();
+  // The orderings and the home page from the keyboard: the entry menu and
+  // the window menu, whose items are added once and checked as it opens.
+  void OrderBy(bool byImageName);
+  void AddWindowMenuItems();
+  void WindowMenuOpening(HMENU m);
+  bool WindowMenuCommand(WPARAM command);  // true when it was one of ours
   // Called when closing begins, before the window goes.
   std::function<void()> OnClosing;
 
@@ -88,6 +94,8 @@ class TForm1 : public ui::Window {
   void HookEvents();
   void MeasureLabels();
   void ApplyLayout();
+  // The layout's smallest outer size, never more than the monitor's work area.
+  SIZE MinOuterSize() const;
   // Sizes for `dpi` (form_dpi.cpp): the layout, the font on every control,
   // glyphs and icons; the DPI a move to another screen brings; the system's
   // colours and high-contrast setting.

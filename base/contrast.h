@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 
 namespace base {
 
@@ -22,6 +23,16 @@ inline double RelativeLuminance(uint32_t rgb) {
 inline double ContrastRatio(uint32_t a, uint32_t b) {
   const double la = RelativeLuminance(a), lb = RelativeLuminance(b);
   return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The first of `preferred` readable on `back`; when none is, whichever of
+// them, black and white has the most contrast on it.
+inline uint32_t ReadableOn(uint32_t back, std::initializer_list<uint32_t> preferred) {
+  for (uint32_t c : preferred)
+    if (ContrastRatio(c, back) >= kReadableContrast) return c;
+  uint32_t best = 0x000000;
+  for (uint32_t c : preferred) best = ContrastRatio(c, back) > ContrastRatio(best, back) ? c : best;
+  return ContrastRatio(0xFFFFFF, back) > ContrastRatio(best, back) ? 0xFFFFFF : best;
 }
 
 }  // namespace base

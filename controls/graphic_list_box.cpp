@@ -164,7 +164,19 @@ std::wstring TGraphicListBox::ItemText(int i) const {
   return WideText(buf.data());
 }
 
-void TGraphicListBox::FilterDrawRequest(DRAWITEMSTRUCT& d) { d.itemState &= ~ODS_FOCUS; }
+void TGraphicListBox::FilterDrawRequest(DRAWITEMSTRUCT& d) {
+  const bool cue = (d.itemState & ODS_FOCUS) && !(d.itemState & ODS_NOFOCUSRECT) && focusCue_;
+  d.itemState = (d.itemState & ~(ODS_FOCUS | kFocusCue)) | (cue ? kFocusCue : 0);
+}
+
+void TGraphicListBox::ShowFocusCue(bool on) {
+  if (on == focusCue_) return;
+  focusCue_ = on;
+  RECT r;
+  const LRESULT caret = CallList(LB_GETCARETINDEX, 0, 0);
+  if (GetFocus() == hwnd() && CallList(LB_GETITEMRECT, caret, reinterpret_cast<LPARAM>(&r)) != LB_ERR)
+    InvalidateRect(hwnd(), &r, FALSE);
+}
 
 void TGraphicListBox::DrawRequest(HDC dc, int index, RECT rect, UINT state) {
   DRAWITEMSTRUCT d{};
@@ -285,6 +297,13 @@ void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT s
   SetStretchBltMode(surface, COLORONCOLOR);
   StretchBlt(surface, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, image, 0,
              0, m.clientWidth, m.itemHeight, SRCCOPY);
+  if (state & kFocusCue) {
+    RECT cue = rect;
+    InflateRect(&cue, -2, -2);  // inside the frame
+    SetTextColor(surface, RGB(0, 0, 0));
+    SetBkColor(surface, RGB(255, 255, 255));
+    DrawFocusRect(surface, &cue);
+  }
 }
 
 void TGraphicListBox::SetTimerEnabled(bool on) {
@@ -331,6 +350,7 @@ void TGraphicListBox::PaintHotItem(bool hot) {
   SendMessageA(hwnd(), LB_GETITEMRECT, hotIndex_, reinterpret_cast<LPARAM>(&r));
   UINT state = SendMessageA(hwnd(), LB_GETSEL, hotIndex_, 0) > 0 ? kSelected : 0;
   if (hot) state |= kHot;
+  if (focusCue_ && GetFocus() == hwnd() && CallList(LB_GETCARETINDEX, 0, 0) == hotIndex_) state |= kFocusCue;
   ui::ClientDC dc(hwnd());
   PaintItem(dc.get(), hotIndex_, r, state);
 }
@@ -381,6 +401,9 @@ LRESULT TGraphicListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_CHAR:
       if (OnChar && OnChar(wp)) return 0;
+      break;
+    case WM_UPDATEUISTATE:
+      if ((HIWORD(wp) & UISF_HIDEFOCUS) && LOWORD(wp) != UIS_INITIALIZE) ShowFocusCue(LOWORD(wp) == UIS_CLEAR);
       break;
     case WM_TIMER:
       if (wp == kHoverTimerId) {

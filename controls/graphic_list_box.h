@@ -63,6 +63,8 @@ class TGraphicListBox : public ui::Control {
   // The hot look travels in the focus flag, as designed: the list drops the
   // system's focus flag before painting, so the two never mix.
   static constexpr UINT kHot = ODS_FOCUS;          // 0x0010
+  // The focus cue on the caret entry, beyond the system's flags.
+  static constexpr UINT kFocusCue = 0x10000;
 
   TGraphicListBox() = default;
   ~TGraphicListBox() override;
@@ -82,6 +84,9 @@ class TGraphicListBox : public ui::Control {
   ui::TColor Color = ui::clWindow;
   // The system's colours instead of the ones above (the high-contrast setting).
   bool HighContrast = false;
+  // The focus cue shows once the keyboard is used in the window (hidden
+  // until then); the system's UI-state messages set and clear it too.
+  void ShowFocusCue(bool on);
   // Entry i shows image (*indices)[i], or image i without `indices`; both
   // borrowed, kept alive by the caller while the list shows them.
   void SetGlyphs(const ui::ImageList* list, const std::vector<int>* indices = nullptr);
@@ -114,8 +119,8 @@ class TGraphicListBox : public ui::Control {
   // search then skips it).
   std::function<bool(WPARAM c)> OnChar;
 
-  // The draw-item request path: the focus flag is dropped, the surface set
-  // up, then the entry painted. Public so that tests can draw into a bitmap.
+  // The draw-item request path: the focus flag becomes the focus cue where
+  // cues show, the surface is set up, then the entry painted. Public so that tests can draw into a bitmap.
   void DrawRequest(HDC dc, int index, RECT rect, UINT state);
   void PaintItem(HDC surface, int index, const RECT& rect, UINT state);
   // The one place where an item's colours and font are chosen.
@@ -158,4 +163,5 @@ class TGraphicListBox : public ui::Control {
   bool tracking_ = false;  // the system reports the pointer's leaving
   int pendingItemHeight_ = 0;
   bool held_ = false;  // drawing off since ClearHeld
+  bool focusCue_ = false;
 };

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/contrast.h"
 #include "ui/dpi.h"
 #include "ui/window.h"
 
@@ -28,6 +29,27 @@ UniqueBitmap ScaledForDpi(UniqueBitmap bmp, int w, int h, int dpi) {
   SetStretchBltMode(to.get(), COLORONCOLOR);
   StretchBlt(to.get(), 0, 0, sw, sh, from.get(), 0, 0, w, h, SRCCOPY);
   return scaled;
+}
+
+// High contrast, set or as a scheme: an embossed caption would read as an
+// enabled one, and a glyph's own colours may vanish on the face.
+bool InSystemColours() {
+  return HighContrastOn() || base::ContrastRatio(GetSysColor(COLOR_BTNHIGHLIGHT),
+                                                 GetSysColor(COLOR_BTNFACE)) >= base::kReadableContrast;
+}
+
+// The glyph's shape (`shape`: 0 on it, 1 around it) in `colour` at x, y.
+void DrawShape(HDC dc, HBITMAP shape, int w, int h, int x, int y, COLORREF colour) {
+  UniqueMemDC shapeDc(CreateCompatibleDC(dc));
+  UniqueBrush brush(CreateSolidBrush(colour));
+  if (!shapeDc || !brush) return;
+  Selected selShape(shapeDc.get(), shape);
+  Selected selBrush(dc, brush.get());
+  const COLORREF text = SetTextColor(dc, RGB(0, 0, 0)), back = SetBkColor(dc, RGB(255, 255, 255));
+  constexpr DWORD kBrushWhereSourceIsZero = 0x00B8074A;  // (D ^ P) & S ^ P
+  BitBlt(dc, x, y, w, h, shapeDc.get(), 0, 0, kBrushWhereSourceIsZero);
+  SetTextColor(dc, text);
+  SetBkColor(dc, back);
 }
 
 }  // namespace
@@ -64,10 +86,20 @@ void BitmapButton::SetGlyphDpi(int dpi) {
     transparent = GetPixel(dc.get(), 0, h - 1);
   }
   if (transparent == CLR_INVALID) return;
+  // The normal image's shape, for high contrast: the transparent colour
+  // becomes 1 as the copy turns the colours into one bit.
+  UniqueBitmap shape(CreateBitmap(w, h, 1, 1, nullptr));
+  if (shape) {
+    UniqueMemDC to(CreateCompatibleDC(nullptr));
+    Selected selTo(to.get(), shape.get()), sel(dc.get(), bmp.get());
+    SetBkColor(dc.get(), transparent);
+    BitBlt(to.get(), 0, 0, w, h, dc.get(), 0, 0, SRCCOPY);
+  }
   UniqueImageList glyph(ImageList_Create(w, h, ILC_COLOR24 | ILC_MASK, 2, 0));
   // A glyph is both of its halves or none: the button then draws its caption alone.
   if (!glyph || ImageList_AddMasked(glyph.get(), bmp.get(), transparent) < 0) return;
   glyph_ = std::move(glyph);
+  shape_ = std::move(shape);
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
@@ -109,13 +141,20 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& d) const {
   const int total = gw + spacing + (measure.right - measure.left);
   const int shift = down ? 1 : 0;
   int x = r.left + (r.right - r.left - total) / 2 + shift;
+  const bool systemColours = InSystemColours();
+  const COLORREF textColour = GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
   if (glyph_) {
-    ImageList_Draw(glyph_.get(), disabled ? 1 : 0, dc, x,
-                   r.top + (r.bottom - r.top - gh) / 2 + shift, ILD_TRANSPARENT);
+    const int y = r.top + (r.bottom - r.top - gh) / 2 + shift;
+    if (systemColours && shape_)
+      DrawShape(dc, shape_.get(), gw, gh, x, y, textColour);
+    else
+      ImageList_Draw(glyph_.get(), disabled ? 1 : 0, dc, x, y, ILD_TRANSPARENT);
   }
   RECT text{x + gw + spacing, r.top + shift, r.right, r.bottom + shift};
   SetBkMode(dc, TRANSPARENT);
-  if (disabled) {
+  if (systemColours) {
+    SetTextColor(dc, textColour);
+  } else if (disabled) {
     OffsetRect(&text, 1, 1);
     SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
     DrawText932(dc, caption, &text, DT_SINGLELINE | DT_VCENTER);

@@ -1,6 +1,7 @@
 // A push button drawn with a glyph beside its caption. The glyph bitmap holds
 // two images side by side: normal and disabled; its bottom-left pixel's
-// colour is transparent.
+// colour is transparent. In high contrast it draws the glyph's shape in its
+// text colour, and a disabled caption in the grey-text colour.
 #pragma once
 #include <functional>
 #include <string>
@@ -36,6 +37,7 @@ class BitmapButton : public Control {
 
  private:
   UniqueImageList glyph_;  // owned: image 0 normal, image 1 disabled
+  UniqueBitmap shape_;     // owned: image 0's shape, drawn in high contrast
   std::string caption_;    // as made; drawn without asking the window
   int glyphId_ = 0;
 };

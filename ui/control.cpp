@@ -1,5 +1,6 @@
 #include "ui/control.h"
 
+#include "base/contrast.h"
 #include "base/shown_text.h"
 #include "ui/text_calls.h"
 #include "ui/window.h"
@@ -91,6 +92,17 @@ LRESULT Control::Orphaned(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool Control::OnReflect(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+bool Control::ReadableOnFace(UINT msg, WPARAM wp, LRESULT& result) {
+  if (msg != WM_CTLCOLORSTATIC) return false;
+  const COLORREF face = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_WINDOWTEXT);
+  if (base::ContrastRatio(text, face) >= base::kReadableContrast) return false;
+  HDC dc = reinterpret_cast<HDC>(wp);
+  SetTextColor(dc, base::ReadableOn(face, {GetSysColor(COLOR_BTNTEXT), text}));
+  SetBkColor(dc, face);
+  result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  return true;
+}
 
 void Control::SetBounds(const Box& b) { PlaceWindow(hwnd(), b); }
 

@@ -45,6 +45,10 @@ class Control {
   bool Create(HWND parent, const char* cls, const char* text, DWORD style, DWORD exStyle,
               const Box& b, int id);
   virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  // A static's colours (WM_CTLCOLORSTATIC): the system's, unless a scheme
+  // puts its window text unreadably on the face colour (black on a dark
+  // face); then a text colour readable there. True when it answered.
+  static bool ReadableOnFace(UINT msg, WPARAM wp, LRESULT& result);
   // The procedure ours replaced, with the message as OnMessage got it.
   // Both answer 0 once the window has gone.
   LRESULT CallDefault(UINT msg, WPARAM wp, LPARAM lp) {

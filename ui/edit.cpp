@@ -11,4 +11,8 @@ bool Edit::Create(const Args& a) {
   return true;
 }
 
+bool Edit::OnReflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+  return ReadableOnFace(msg, wp, result);  // read-only, it is drawn as a static
+}
+
 }  // namespace ui

@@ -1,5 +1,6 @@
 // Read-only edit fields in the parent's colour: single-line, or multi-line
-// with a vertical scroll bar (the memo).
+// with a vertical scroll bar (the memo). Their text stays readable on the
+// face colour whatever the scheme pairs with it.
 #pragma once
 #include "ui/control.h"
 
@@ -17,6 +18,7 @@ class Edit : public Control {
     bool visible = true;
   };
   bool Create(const Args& a);
+  bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 };
 
 }  // namespace ui

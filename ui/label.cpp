@@ -15,6 +15,10 @@ bool Label::Create(const Args& a) {
   return true;
 }
 
+bool Label::OnReflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+  return ReadableOnFace(msg, wp, result);
+}
+
 void Label::SetFontAndSize(HFONT font) {
   size_ = MeasureText(font, Text().c_str());
   SetFont(font);

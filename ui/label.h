@@ -1,4 +1,5 @@
-// A static text that sizes itself to its text in its font.
+// A static text that sizes itself to its text in its font, readable on the
+// face colour whatever the scheme pairs with it.
 #pragma once
 #include "ui/control.h"
 
@@ -19,6 +20,7 @@ class Label : public Control {
   void SetFontAndSize(HFONT font);
   int Width() const { return size_.cx; }
   int Height() const { return size_.cy; }
+  bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
  private:
   SIZE size_{};

@@ -13,3 +13,8 @@ TEST(Contrast, PublishedFigures) {
   EXPECT_NEAR(base::ContrastRatio(0x00FF00, 0x000000), 15.3, 0.05);
   EXPECT_NEAR(base::ContrastRatio(0xFF0000, 0x000000), 2.44, 0.01);
 }
+
+TEST(Contrast, ReadableOnTakesTheFirstPreferredThatReadsElseTheBest) {
+  EXPECT_EQ(base::ReadableOn(0x603020, {0x000000, 0xFFFFFF}), 0xFFFFFFu);  // on navy
+  EXPECT_EQ(base::ReadableOn(0x808080, {0x7F7F7F, 0x909090}), 0x000000u);  // none reads: black, 5.3 : 1
+}

@@ -50,6 +50,21 @@ void ClickInto(HWND form, HWND control) {
   ASSERT_TRUE(ClickUntil(form, {r.left + 10, (r.top + r.bottom) / 2}, [&] { return FocusOf(form) == control; }));
 }
 
+// Entry `index` as the screen shows it, read once two reads agree.
+std::vector<COLORREF> EntryPixels(HWND list, int index, RECT& r) {
+  Send(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  std::vector<COLORREF> now, before;
+  EXPECT_TRUE(WaitFor([&] {
+    ScreenPixels shot(r);
+    before.swap(now), now.clear();
+    for (int y = r.top; shot.Valid() && y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) now.push_back(shot.Pixel(x, y));
+    return !now.empty() && now == before;
+  }));
+  return now;
+}
+
 }  // namespace
 
 TEST(Keys, TabsTakeTheFocusAndCtrlKeysSwitchThemFromAnywhere) {
@@ -62,11 +77,24 @@ TEST(Keys, TabsTakeTheFocusAndCtrlKeysSwitchThemFromAnywhere) {
   };
   ASSERT_TRUE(app.Select(0, EntryId(list, 0)));
   ASSERT_EQ(FocusOf(app.form), list);
+  RECT status, entry;
+  GetWindowRect(app.Ctl(kIdStatusBar), &status);
+  MovePointer(status.right - 4, status.top + 2);  // no hot look
+  const std::vector<COLORREF> byPointer = EntryPixels(list, 0, entry);
 
   // One round of Tab: every stop once, the tab control last, right before the list.
-  std::vector<HWND> round;
+  std::vector<HWND> round{TabOnce(app.form)};
+  EXPECT_TRUE(EntryPixels(list, 0, entry) == byPointer);  // keys used, but no focus: no cue
   for (HWND f = TabOnce(app.form); f && f != list && round.size() < 20; f = TabOnce(app.form))
     round.push_back(f);
+  // Back in the list after keys: its focus cue frames the entry, 2 pixels in.
+  const std::vector<COLORREF> byKeys = EntryPixels(list, 0, entry);
+  int onRing = 0, elsewhere = 0, w = entry.right - entry.left, h = entry.bottom - entry.top;
+  ASSERT_EQ(byKeys.size(), byPointer.size());
+  for (int i = 0, x = 0, y = 0; i < static_cast<int>(byKeys.size()); ++i, x = i % w, y = i / w)
+    if (byKeys[i] != byPointer[i]) ++(x == 2 || y == 2 || x == w - 3 || y == h - 3 ? onRing : elsewhere);
+  EXPECT_GT(onRing, w / 2);
+  EXPECT_EQ(elsewhere, 0);
   ASSERT_FALSE(round.empty());
   EXPECT_EQ(round.back(), tabs);
   EXPECT_EQ(std::count(round.begin(), round.end(), tabs), 1);

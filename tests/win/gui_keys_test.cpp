@@ -2,6 +2,7 @@
 // input (SendInput through the display) from outside its process.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -152,9 +153,48 @@ TEST(Keys, CopyPutsTheEntryOnTheClipboardInUnicodeAndCodePage932) {
   // receiving its command.
 }
 
-TEST(Keys, MenuStopDoesWhatTheButtonDoes) {
+// The entries' process IDs, read into a fixed buffer: a reorder may lengthen entry i.
+std::vector<unsigned long> ListedIds(const KeysApp& app) {
+  std::vector<unsigned long> ids;
+  for (int i = 0, n = app.Count(); i < n; ++i) {
+    wchar_t text[4096] = {};
+    if (SendW(app.List(), LB_GETTEXTLEN, i) < 4000)
+      SendW(app.List(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    ids.push_back(wcstoul(text + 2, nullptr, 10));
+  }
+  return ids;
+}
+
+TEST(Keys, MenuStopDoesWhatTheButtonDoesAndEveryActionHasAKey) {
   Process helper = StartHelper("windows 1 Menu");
+  Process byAltE = StartHelper("windows 1 AltE");
   KeysApp app;
+  // Alt+E, as "停止(E)" says, wherever the focus is.
+  ASSERT_TRUE(app.Select(app.IndexOf(Prefix(byAltE.Id())), byAltE.Id()));
+  Chord({VK_MENU, 'E'});
+  EXPECT_EQ(byAltE.Wait(5000), 0);
+  // The orderings from the entry menu and the window menu, the home page
+  // from the window menu.
+  auto ascending = [&] { const auto ids = ListedIds(app); return std::is_sorted(ids.begin(), ids.end()); };
+  auto listed = [&](DWORD id) { const auto ids = ListedIds(app); return std::count(ids.begin(), ids.end(), id) > 0; };
+  ASSERT_TRUE(WaitFor([&] { return !listed(byAltE.Id()) && ascending(); }));
+  ASSERT_TRUE(app.Select(1, EntryId(app.List(), 1)));
+  auto fromMenu = [&](const std::vector<WORD>& opener, WORD key) {
+    ASSERT_TRUE(WaitFor([&] { return app.OpenMenu() == nullptr; }));
+    Chord(opener);
+    ASSERT_TRUE(WaitFor([&] { return app.OpenMenu() != nullptr; }));
+    PressKey(key);
+  };
+  fromMenu({VK_SHIFT, VK_F10}, 'F');
+  EXPECT_TRUE(WaitFor([&] { return !ascending(); }));
+  fromMenu({VK_MENU, VK_SPACE}, 'P');
+  EXPECT_TRUE(WaitFor(ascending));
+  fromMenu({VK_MENU, VK_SPACE}, 'K');
+  HWND confirmation = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (confirmation = FindTopWindow(app.process.Id(), "TMessageForm")) != nullptr; }));
+  PostMessageA(confirmation, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(confirmation); }));
+
   // On the program's own entry the button is disabled, so is the menu item.
   const int own = app.IndexOf("[ " + std::to_string(app.process.Id()) + " : Vorlane.exe ]");
   ASSERT_GE(own, 0);
@@ -223,4 +263,13 @@ TEST(Keys, DoubleClickAndEnterSwitchToTheApplicationWindow) {
   EXPECT_EQ(GetForegroundWindow(), app.form);
   EXPECT_EQ(FindTopWindow(app.process.Id(), "#32770"), nullptr);
   EXPECT_EQ(FindTopWindow(app.process.Id(), "TMessageForm"), nullptr);
+
+  // Our own entry: the main window stays active, its keys working on.
+  const int own = app.IndexOf("[ " + std::to_string(app.process.Id()) + " : Vorlane.exe ] Vorlane");
+  ASSERT_GE(own, 0);
+  ASSERT_TRUE(app.Select(own, app.process.Id()));
+  PressKey(VK_RETURN);
+  PressKey(VK_TAB);
+  EXPECT_TRUE(WaitFor([&] { return IsChild(app.form, FocusOf(app.form)) && FocusOf(app.form) != app.List(); }, 3000));
+  EXPECT_EQ(GetForegroundWindow(), app.form);
 }

@@ -53,11 +53,14 @@ const std::pair<const char*, const char*> kHighContrastBlack[] = {
     {"InfoWindow", "0 0 0"},      {"InfoText", "255 255 255"},   {"Menu", "0 0 0"},
     {"MenuText", "255 255 255"},  {"Background", "0 0 0"},       {"AppWorkSpace", "0 0 0"}};
 
-}  // namespace
+// A dark button face whose scheme leaves the window text black.
+const std::pair<const char*, const char*> kDarkFace[] = {{"ButtonFace", "32 48 96"}, {"ButtonText", "255 255 255"}, {"WindowText", "0 0 0"}};
 
-TEST(Scaling, HighContrastSchemeKeepsEveryTextReadable) {
+template <size_t N>
+void ExpectEveryTextReadable(const std::pair<const char*, const char*> (&colours)[N], const std::string& shotName) {
+  SCOPED_TRACE(shotName);
   std::vector<std::unique_ptr<RegistryValue>> scheme;
-  for (auto [name, rgb] : kHighContrastBlack)
+  for (auto [name, rgb] : colours)
     scheme.push_back(std::make_unique<RegistryValue>(HKEY_CURRENT_USER, "Control Panel\\Colors", name, rgb));
   App app;
   ASSERT_TRUE(app.form);
@@ -97,7 +100,30 @@ TEST(Scaling, HighContrastSchemeKeepsEveryTextReadable) {
         unreadable += name + " (" + std::to_string(shot.Valid() ? TextContrast(shot, r) : 0) + ") ";
     return unreadable.empty();
   })) << unreadable;
-  SaveScreenshot("high_contrast");
+  SaveScreenshot(shotName);
+  if (N != std::size(kHighContrastBlack)) return;
+  // A disabled caption in grey text, none of an enabled one's white; the プロセスID glyph visible.
+  ASSERT_FALSE(IsWindowEnabled(app.Ctl(kIdUpdate)));
+  ScreenPixels shot(ScreenRect(app.form));
+  const RECT update = Inset(ScreenRect(app.Ctl(kIdUpdate)), 3, 3), byId = Inset(ScreenRect(app.Ctl(kIdByProcessId)), 3, 3);
+  std::map<COLORREF, int> caption;
+  for (int y = update.top; y < update.bottom; ++y)
+    for (int x = update.left; x < update.right; ++x) ++caption[shot.Pixel(x, y)];
+  EXPECT_GT(caption[RGB(63, 242, 63)], 10);
+  EXPECT_EQ(caption[RGB(255, 255, 255)], 0);
+  double glyph = 0;  // in the glyph's first column: its shape's edge, not a 20-pixel box
+  int drawn = 0;
+  for (int x = byId.left; x < byId.right && drawn == 0; ++x)
+    for (int y = byId.top; y < byId.bottom; ++y)
+      if (shot.Pixel(x, y) != RGB(0, 0, 0)) glyph = std::max(glyph, Contrast(shot.Pixel(x, y), RGB(0, 0, 0))), ++drawn;
+  EXPECT_TRUE(glyph >= 4.5 && drawn < 18) << glyph << ", " << drawn << " drawn";
+}
+
+}  // namespace
+
+TEST(Scaling, HighContrastAndDarkFaceSchemesKeepEveryTextReadable) {
+  ExpectEveryTextReadable(kHighContrastBlack, "high_contrast");
+  ExpectEveryTextReadable(kDarkFace, "dark_face");
 }
 
 namespace {
@@ -232,6 +258,20 @@ TEST(Scaling, DrawsForTheDisplaysDpiAndFollowsItsChange) {
     SaveScreenshot("confirmation_" + std::to_string(dpi));
     PostMessageA(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  }
+  {  // At 288 DPI the layout asks for more than the screen: the work area bounds it.
+    RegistryValue logPixels(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", static_cast<DWORD>(288));
+    App app;
+    ASSERT_TRUE(app.form);
+    MONITORINFO monitor{sizeof monitor};
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(app.form, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT work = monitor.rcWork;
+    RECT made, smallest;  // as made, then the layout's smallest: cut to the work area
+    GetWindowRect(app.form, &made);
+    SetWindowPos(app.form, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER);
+    GetWindowRect(app.form, &smallest);
+    EXPECT_TRUE(Width(made) <= Width(work) && Height(made) <= Height(work)) << Width(made) << "x" << Height(made);
+    EXPECT_TRUE(Width(smallest) == Width(work) && Height(smallest) == Height(work)) << Width(smallest);
   }
 
   // A move to a screen of another DPI: the window takes the size offered

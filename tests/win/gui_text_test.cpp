@@ -15,6 +15,8 @@
 #include "tests/native/version_block_builder.h"
 #include "ui/gdi.h"
 
+#include <psapi.h>
+
 using namespace harness;
 
 namespace {
@@ -33,7 +35,10 @@ std::wstring WideTextOf(HWND w) {
 std::wstring WideItem(HWND w, UINT lenMsg, UINT textMsg, int i) {
   wchar_t buf[1024] = {};
   DWORD_PTR len = 0;
-  if (!SendMessageTimeoutW(w, lenMsg, i, 0, SMTO_ABORTIFHUNG, 5000, &len) || len >= 1024) {
+  if (!SendMessageTimeoutW(w, lenMsg, i, 0, SMTO_ABORTIFHUNG, 5000, &len) ||
+      static_cast<LRESULT>(len) == LB_ERR)
+    return {};  // fewer items now: a reload refilled the list
+  if (len >= 1024) {
     ADD_FAILURE() << "item " << i << " not read (" << len << " characters)";
     return {};
   }
@@ -57,6 +62,20 @@ std::vector<COLORREF> PixelsOf(HWND w, const RECT& hole) {
   return out;
 }
 
+// The main window of a copy of the program run from `exe`, or null.
+HWND FormOf(const std::string& exe) {
+  for (HWND w = FindWindowExA(nullptr, nullptr, "TForm1", nullptr); w;
+       w = FindWindowExA(nullptr, w, "TForm1", nullptr)) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    base::UniqueHandle p(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    char path[MAX_PATH * 2] = {};
+    if (p && GetModuleFileNameExA(p.get(), nullptr, path, sizeof path) && lstrcmpiA(path, exe.c_str()) == 0)
+      return w;
+  }
+  return nullptr;
+}
+
 // The program started from the machine's shell with `locale`, the system
 // code page Wine gives a process; found by its window, closed at the end.
 struct LocaleRun {
@@ -64,12 +83,12 @@ struct LocaleRun {
   base::UniqueHandle process;
 
   LocaleRun(const std::string& exe, const std::string& locale) {
-    EXPECT_EQ(FindWindowA("TForm1", nullptr), nullptr) << "a copy already runs";
+    EXPECT_EQ(FormOf(exe), nullptr) << "a copy already runs";
     RunUnix("/bin/sh -c \"LANG=" + locale + " LC_ALL=" + locale + " /usr/bin/wine '" +
             UnixPath(exe) + "' >/dev/null 2>&1 &\"");
     EXPECT_TRUE(WaitFor([&] {
-      form = FindWindowA("TForm1", nullptr);
-      return form && SendMessageA(FindChild(form, kIdList), LB_GETCOUNT, 0, 0) > 0;
+      form = FormOf(exe);
+      return form && Send(FindChild(form, kIdList), LB_GETCOUNT) > 0;
     }, 30000)) << exe << " under " << locale << " showed no filled list";
     DWORD pid = 0;
     GetWindowThreadProcessId(form, &pid);
@@ -117,7 +136,7 @@ Shown CheckRun(const LocaleRun& run, const std::string& name) {
   for (int i = 0; i < 6; ++i)
     EXPECT_EQ(WideItem(run.Ctl(kIdPriority), CB_GETLBTEXTLEN, CB_GETLBTEXT, i), priorities[i]);
   HWND list = run.Ctl(kIdList);
-  const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  const int count = static_cast<int>(SendW(list, LB_GETCOUNT));
   for (int i = 0; i < count; ++i) {
     const std::wstring entry = WideItem(list, LB_GETTEXTLEN, LB_GETTEXT, i);
     EXPECT_NE(entry.find(L" ] "), std::wstring::npos) << i;
@@ -127,14 +146,13 @@ Shown CheckRun(const LocaleRun& run, const std::string& name) {
 
   Shown shown;
   MovePointer(2, 2);  // no hot tab or button
-  SetForegroundWindow(run.form);
-  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == run.form; }));
+  EXPECT_TRUE(BringForward(run.form));
   RECT hole;
   GetWindowRect(list, &hole);
   shown.window = PixelsOf(run.form, hole);
   SaveScreenshot("text_" + name);
   // The first entry's menu, asked for from the keyboard.
-  SendMessageA(list, LB_SETCURSEL, 0, 0);
+  Send(list, LB_SETCURSEL, 0, 0);
   PostMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
   if (HWND menu = TopWindowOf(run.Pid(), "#32768")) {
     shown.menu = PixelsOf(menu, {});
@@ -200,8 +218,9 @@ struct WideProcess {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     EXPECT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    EXPECT_TRUE(JoinTestJob(pi.hProcess));
     const std::string ready = "ready " + std::to_string(pi.dwProcessId);
-    EXPECT_TRUE(WaitFor([&] { return FindWindowA(nullptr, ready.c_str()) != nullptr; }));
+    EXPECT_TRUE(WaitFor([&] { return FindTitled(pi.dwProcessId, ready) != nullptr; }));
   }
   ~WideProcess() {
     TerminateProcess(pi.hProcess, 0);
@@ -226,7 +245,7 @@ std::basic_string<Char> ClipboardText(UINT format) {
 }
 
 int IndexOfWide(HWND list, const std::wstring& prefix) {
-  const int n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  const int n = static_cast<int>(SendW(list, LB_GETCOUNT));
   for (int i = 0; i < n; ++i)
     if (WideItem(list, LB_GETTEXTLEN, LB_GETTEXT, i).rfind(prefix, 0) == 0) return i;
   return -1;
@@ -308,7 +327,7 @@ TEST(Text, TrueNamesOfAProgramAndAWindowAndASentCharacter) {
   EXPECT_TRUE(menuPixels() == apuriMenu) << "the menus of two programs with files differ";
 
   // The window's entry and panel hold its title; switching to it works.
-  SendMessageA(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
+  Send(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
   const std::wstring own = std::to_wstring(GetCurrentProcessId());
   int windowIndex = -1;
   ASSERT_TRUE(WaitFor([&] { return (windowIndex = IndexOfWide(list, L"[ " + own + L" : ")) >= 0; }));

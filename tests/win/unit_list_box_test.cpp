@@ -183,8 +183,12 @@ TEST_F(ListFixture, EachLookIsTheDesignDrawnWithPlainGdi) {
           << "entry " << entry << " state " << c.state << " high contrast " << c.highContrast;
   }
   list_.HighContrast = false;
-  // The system's focus flag in a draw request never shows.
+  // The system's focus flag shows only once the keyboard cues show, and
+  // never where the request says no focus frame.
   EXPECT_EQ(Mismatch(Render(0, ODS_FOCUS, true), Expected(0, plain)), "");
+  list_.ShowFocusCue(true);
+  EXPECT_NE(Mismatch(Render(0, ODS_FOCUS, true), Expected(0, plain)), "");
+  EXPECT_EQ(Mismatch(Render(0, ODS_FOCUS | ODS_NOFOCUSRECT, true), Expected(0, plain)), "");
 }
 
 // Image i as the image list itself blends it onto `back`: the glyph's 32 x 32 pixels.
