@@ -60,8 +60,8 @@ class BackBuffer {
 class TGraphicListBox : public ui::Control {
  public:
   static constexpr UINT kSelected = ODS_SELECTED;  // 0x0001
-  // The hot look travels in the focus flag, as designed: the list drops the
-  // system's focus flag before painting, so the two never mix.
+  // The hot look travels in the focus flag: the list turns the system's
+  // focus flag into kFocusCue before painting, so the two never mix.
   static constexpr UINT kHot = ODS_FOCUS;          // 0x0010
   // The focus cue on the caret entry, beyond the system's flags.
   static constexpr UINT kFocusCue = 0x10000;
