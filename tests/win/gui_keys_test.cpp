@@ -41,32 +41,11 @@ void Type(const std::string& letters) {
   for (char c : letters) PressKey(static_cast<WORD>(toupper(static_cast<unsigned char>(c))));
 }
 
-// The clipboard's text in one format: UTF-16 code units or ANSI bytes as
-// stored; empty when the format is absent.
-template <typename Char>
-std::basic_string<Char> ClipboardText(UINT format) {
-  std::basic_string<Char> text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE h = GetClipboardData(format)) {
-    if (auto* p = static_cast<const Char*>(GlobalLock(h))) {
-      text = p;
-      GlobalUnlock(h);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
 void EmptyTheClipboard() {
   ASSERT_TRUE(OpenClipboard(nullptr));
   EmptyClipboard();
   CloseClipboard();
 }
-
-// Empties the clipboard when the test ends, however it ends.
-struct ClipboardLeftEmpty {
-  ~ClipboardLeftEmpty() { EmptyTheClipboard(); }
-};
 
 bool ClipboardHasText() { return IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE; }
 
@@ -77,8 +56,6 @@ bool ClipboardReadable() {
   CloseClipboard();
   return true;
 }
-
-std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 }  // namespace
 

@@ -211,47 +211,12 @@ TEST(Text, JapaneseUnderEveryCodePage) {
 
 namespace {
 
-// A program started by its UTF-16 path, killed at the end.
-struct WideProcess {
-  PROCESS_INFORMATION pi{};
-  explicit WideProcess(std::wstring cmd) {
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    EXPECT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    EXPECT_TRUE(JoinTestJob(pi.hProcess));
-    const std::string ready = "ready " + std::to_string(pi.dwProcessId);
-    EXPECT_TRUE(WaitFor([&] { return FindTitled(pi.dwProcessId, ready) != nullptr; }));
-  }
-  ~WideProcess() {
-    TerminateProcess(pi.hProcess, 0);
-    WaitForSingleObject(pi.hProcess, 5000);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-  }
-};
-
-template <typename Char>
-std::basic_string<Char> ClipboardText(UINT format) {
-  std::basic_string<Char> text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE h = GetClipboardData(format))
-    if (auto* p = static_cast<const Char*>(GlobalLock(h))) {
-      text = p;
-      GlobalUnlock(h);
-    }
-  if (format == CF_TEXT) EmptyClipboard();  // read last: left as found
-  CloseClipboard();
-  return text;
-}
-
 int IndexOfWide(HWND list, const std::wstring& prefix) {
   const int n = static_cast<int>(SendW(list, LB_GETCOUNT));
   for (int i = 0; i < n; ++i)
     if (WideItem(list, LB_GETTEXTLEN, LB_GETTEXT, i).rfind(prefix, 0) == 0) return i;
   return -1;
 }
-
-std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 }  // namespace
 
@@ -265,7 +230,9 @@ TEST(Text, TrueNamesOfAProgramAndAWindowAndASentCharacter) {
   ASSERT_TRUE(crafted::MakeProgram(crafted, {vblock::SoundBlock("Hangul Co", "Hangul Desc"), crafted::IconGroup(1, 1)}));
   CreateDirectoryW(dir.c_str(), nullptr);
   ASSERT_TRUE(MoveFileExW(Wide(crafted).c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
-  WideProcess program(L"\"" + path + L"\" windows 1 Crafted");
+  Process program;
+  ASSERT_TRUE(program.Start(L"\"" + path + L"\" windows 1 Crafted"));
+  ASSERT_TRUE(WaitReady(program));
   const std::string katakana = TestDir() + "アプリ.exe";
   ASSERT_TRUE(CopyFileA((TestDir() + "helper.exe").c_str(), katakana.c_str(), FALSE));
   Process apuri;
@@ -277,13 +244,13 @@ TEST(Text, TrueNamesOfAProgramAndAWindowAndASentCharacter) {
 
   App app;
   HWND list = app.Ctl(kIdList);
-  const std::wstring id = std::to_wstring(program.pi.dwProcessId);
+  const std::wstring id = std::to_wstring(program.Id());
   const std::wstring entry = L"[ " + id + L" : h\u00E9lper.exe ] " + path +
                              L"\r\n　　会社：Hangul Co\r\n　　説明：Hangul Desc";
   int index = -1;
   ASSERT_TRUE(WaitFor([&] { return (index = IndexOfWide(list, L"[ " + id + L" : ")) >= 0; }));
   EXPECT_EQ(WideItem(list, LB_GETTEXTLEN, LB_GETTEXT, index), entry);
-  ASSERT_TRUE(app.SelectEntry(index, program.pi.dwProcessId));
+  ASSERT_TRUE(app.SelectEntry(index, program.Id()));
   EXPECT_EQ(WideTextOf(app.Ctl(kIdDisplayName)), L"h\u00E9lper.exe");
   EXPECT_EQ(WideTextOf(app.Ctl(kIdFileName)), path);
   EXPECT_EQ(WideTextOf(app.Ctl(kIdCompany)), L"Hangul Co");
@@ -295,12 +262,13 @@ TEST(Text, TrueNamesOfAProgramAndAWindowAndASentCharacter) {
 
   // The Unicode copy holds the true text; the code page 932 copy "?" for what it cannot hold.
   ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard());
+  const ClipboardLeftEmpty leftEmpty;
   keys::Chord({VK_CONTROL, 'C'});
   ASSERT_TRUE(WaitFor([] { return IsClipboardFormatAvailable(CF_TEXT) && OpenClipboard(nullptr) && CloseClipboard(); }));
   EXPECT_EQ(ClipboardText<wchar_t>(CF_UNICODETEXT), L"プロセスID：" + id + L"\r\nイメージ名：h\u00E9lper.exe\r\n"
                                            L"会社名：Hangul Co\r\n説　明：Hangul Desc\r\n実ファイル：" +
                                            path + L"\r\nCrafted 1\r\n");
-  EXPECT_EQ(ClipboardText<char>(CF_TEXT), "プロセスID：" + std::to_string(program.pi.dwProcessId) +
+  EXPECT_EQ(ClipboardText<char>(CF_TEXT), "プロセスID：" + std::to_string(program.Id()) +
                                  "\r\nイメージ名：h?lper.exe\r\n会社名：Hangul Co\r\n説　明：Hangul Desc\r\n"
                                  "実ファイル：" + TestDir() + "???\\h?lper.exe\r\nCrafted 1\r\n");
 
@@ -322,7 +290,7 @@ TEST(Text, TrueNamesOfAProgramAndAWindowAndASentCharacter) {
     return px;
   };
   const std::vector<COLORREF> apuriMenu = menuPixels();
-  ASSERT_TRUE(app.SelectEntry(index, program.pi.dwProcessId));
+  ASSERT_TRUE(app.SelectEntry(index, program.Id()));
   EXPECT_FALSE(apuriMenu.empty());
   EXPECT_TRUE(menuPixels() == apuriMenu) << "the menus of two programs with files differ";
 

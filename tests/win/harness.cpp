@@ -100,13 +100,29 @@ bool Process::Start(const std::string& commandLine, DWORD flags, int show,
   if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, flags | CREATE_SUSPENDED, nullptr,
                       directory.empty() ? nullptr : directory.c_str(), &si, &pi))
     return false;
+  Adopt(pi, flags);
+  return true;
+}
+
+bool Process::Start(const std::wstring& commandLine) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::wstring cmd = commandLine;
+  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si,
+                      &pi))
+    return false;
+  Adopt(pi, 0);
+  return true;
+}
+
+void Process::Adopt(const PROCESS_INFORMATION& pi, DWORD flags) {
   if (!JoinTestJob(pi.hProcess))
     ADD_FAILURE() << "process " << pi.dwProcessId << " is not in the test's job (" << GetLastError() << ")";
   if (!(flags & CREATE_SUSPENDED)) ResumeThread(pi.hThread);
   CloseHandle(pi.hThread);
   process_.reset(pi.hProcess);
   id_ = pi.dwProcessId;
-  return true;
 }
 
 Process::~Process() {

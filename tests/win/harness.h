@@ -37,6 +37,8 @@ class Process {
   // Starts `commandLine`; `show` goes into STARTUPINFO.
   bool Start(const std::string& commandLine, DWORD creationFlags = 0, int show = SW_SHOWNORMAL,
              const std::string& directory = "");
+  // Starts a UTF-16 command line: paths that code page 932 cannot name.
+  bool Start(const std::wstring& commandLine);
   Process(Process&&) = default;
   Process& operator=(Process&&) = default;
   // Kills the process when it still runs.
@@ -50,6 +52,10 @@ class Process {
   [[nodiscard]] bool Kill();
 
  private:
+  // Takes a process just made suspended into the test's job, then lets it run
+  // unless the caller asked for it suspended.
+  void Adopt(const PROCESS_INFORMATION& pi, DWORD flags);
+
   base::UniqueHandle process_;
   DWORD id_ = 0;
 };
@@ -230,6 +236,37 @@ class SavedProcessApi {
  private:
   ProcessApi saved_;
 };
+
+// The clipboard's text in one format: UTF-16 code units or ANSI bytes as
+// stored; empty when the format is absent.
+template <typename Char>
+std::basic_string<Char> ClipboardText(UINT format) {
+  std::basic_string<Char> text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE h = GetClipboardData(format))
+    if (auto* p = static_cast<const Char*>(GlobalLock(h))) {
+      text = p;
+      GlobalUnlock(h);
+    }
+  CloseClipboard();
+  return text;
+}
+
+// Empties the clipboard when the scope ends, however the test ends.
+struct ClipboardLeftEmpty {
+  ClipboardLeftEmpty() = default;
+  ClipboardLeftEmpty(const ClipboardLeftEmpty&) = delete;
+  ClipboardLeftEmpty& operator=(const ClipboardLeftEmpty&) = delete;
+  ~ClipboardLeftEmpty() {
+    if (OpenClipboard(nullptr)) {
+      EmptyClipboard();
+      CloseClipboard();
+    }
+  }
+};
+
+// ASCII text as UTF-16.
+inline std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 // An icon's 32 x 32 pixels drawn on white, row by row: to compare icons.
 std::vector<COLORREF> IconPixels(HICON icon);

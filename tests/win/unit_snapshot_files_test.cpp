@@ -31,39 +31,7 @@ Snapshot Take() {
 
 namespace {
 
-// A program started by its UTF-16 path, ended with the test.
-class WideProcess {
- public:
-  bool Start(const std::wstring& exe, const std::wstring& args) {
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::wstring cmd = L"\"" + exe + L"\" " + args;
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &pi))
-      return false;
-    CloseHandle(pi.hThread);
-    handle_.reset(pi.hProcess);
-    if (!harness::JoinTestJob(handle_.get())) return false;
-    id_ = pi.dwProcessId;
-    const std::string ready = "ready " + std::to_string(id_);
-    return harness::WaitFor([&] { return harness::FindTitled(id_, ready) != nullptr; });
-  }
-  ~WideProcess() {
-    if (!handle_) return;
-    TerminateProcess(handle_.get(), 0);
-    WaitForSingleObject(handle_.get(), 5000);
-  }
-  DWORD Id() const { return id_; }
-
- private:
-  base::UniqueHandle handle_;
-  DWORD id_ = 0;
-};
-
 constexpr COLORREF kCraftedRed = RGB(255, 0, 0);
-
-std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 }  // namespace
 
@@ -84,12 +52,13 @@ TEST(Snapshot, PathsOutsideTheCodePageShowTheirOwnFilesFacts) {
       {L"C:\\vorlane_wide\\\uD55C\uAE00", "C:\\vorlane_wide\\??\\prog.exe"},
       {L"C:\\vorlane_wide\\\u0141\u00F3d\u017A", "C:\\vorlane_wide\\??d?\\prog.exe"},
   };
-  WideProcess running[2];
+  harness::Process running[2];
   for (int i = 0; i < 2; ++i) {
     CreateDirectoryW(cases[i].folder.c_str(), nullptr);
     const std::wstring exe = cases[i].folder + L"\\prog.exe";
-    ASSERT_TRUE(CopyFileW(Wide(staged).c_str(), exe.c_str(), FALSE));
-    ASSERT_TRUE(running[i].Start(exe, L"windows 1 Wide" + std::to_wstring(i)));
+    ASSERT_TRUE(CopyFileW(harness::Wide(staged).c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(running[i].Start(L"\"" + exe + L"\" windows 1 Wide" + std::to_wstring(i)) &&
+                harness::WaitReady(running[i]));
   }
   const Snapshot lists = Take();
   for (int i = 0; i < 2; ++i) {
