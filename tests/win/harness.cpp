@@ -294,6 +294,14 @@ void MovePointer(int x, int y) {
   in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
   in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &in, sizeof in);
+  // A click is only as good as the place it lands on: a pointer that did not
+  // get there fails the test here, with what this process knows of the screen.
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  const POINT want{width > 0 ? std::clamp(x, 0, width - 1) : x, height > 0 ? std::clamp(y, 0, height - 1) : y};
+  POINT at{};
+  if (!WaitFor([&] { return GetCursorPos(&at) && at.x == want.x && at.y == want.y; }, 5000))
+    ADD_FAILURE() << "the pointer is at " << at.x << "," << at.y << ", not at " << x << "," << y
+                  << "; this process sees a screen of " << width << " x " << height;
 }
 
 void ClickAt(int x, int y) {

@@ -29,6 +29,11 @@ bool RunUnix(const std::string& commandLine, DWORD timeoutMs) {
   std::string cmd = commandLine;
   if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
     return false;
+  // For such a program Wine answers a null process handle and leaves a
+  // stale stack value as the thread handle (measured). Closing that value
+  // closed whichever handle of this process it named: once it was Wine's
+  // own key of the display list, and every later real input went to 0,0.
+  if (!pi.hProcess) return true;
   base::UniqueHandle process(pi.hProcess), thread(pi.hThread);
   WaitForSingleObject(process.get(), timeoutMs);
   return true;
