@@ -290,8 +290,10 @@ RECT ChildRect(HWND child) {
 void MovePointer(int x, int y) {
   INPUT in{};
   in.type = INPUT_MOUSE;
-  in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  // The centre of the pixel in 1/65,536ths of the screen: the system takes
+  // the whole part of (coordinate x size / 65,536), and x itself comes back.
+  in.mi.dx = MulDiv(2 * x + 1, 32768, GetSystemMetrics(SM_CXSCREEN));
+  in.mi.dy = MulDiv(2 * y + 1, 32768, GetSystemMetrics(SM_CYSCREEN));
   in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &in, sizeof in);
   // A click is only as good as the place it lands on: a pointer that did not
