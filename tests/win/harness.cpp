@@ -288,17 +288,17 @@ RECT ChildRect(HWND child) {
 }
 
 void MovePointer(int x, int y) {
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   INPUT in{};
   in.type = INPUT_MOUSE;
   // The centre of the pixel in 1/65,536ths of the screen: the system takes
   // the whole part of (coordinate x size / 65,536), and x itself comes back.
-  in.mi.dx = MulDiv(2 * x + 1, 32768, GetSystemMetrics(SM_CXSCREEN));
-  in.mi.dy = MulDiv(2 * y + 1, 32768, GetSystemMetrics(SM_CYSCREEN));
+  in.mi.dx = MulDiv(2 * x + 1, 32768, width);
+  in.mi.dy = MulDiv(2 * y + 1, 32768, height);
   in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &in, sizeof in);
   // A click is only as good as the place it lands on: a pointer that did not
   // get there fails the test here, with what this process knows of the screen.
-  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   const POINT want{width > 0 ? std::clamp(x, 0, width - 1) : x, height > 0 ? std::clamp(y, 0, height - 1) : y};
   POINT at{};
   if (!WaitFor([&] { return GetCursorPos(&at) && at.x == want.x && at.y == want.y; }, 5000))
