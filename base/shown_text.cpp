@@ -2,14 +2,28 @@
 
 #include <windows.h>
 
+namespace {
+
+// No look-alikes where the system knows the flag (Windows 2000 on); the 9x
+// family and NT 4.0 refuse it, and would convert nothing.
+DWORD NoLookAlikes() {
+  static const DWORD flags = [] {
+    const DWORD v = GetVersion();
+    return v < 0x80000000u && LOBYTE(LOWORD(v)) >= 5 ? DWORD{WC_NO_BEST_FIT_CHARS} : DWORD{0};
+  }();
+  return flags;
+}
+
+}  // namespace
+
 std::string ShownText(std::wstring_view text) {
   if (text.empty()) return {};
   const int n = static_cast<int>(text.size());
-  const int bytes =
-      WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text.data(), n, nullptr, 0, "?", nullptr);
+  const DWORD flags = NoLookAlikes();
+  const int bytes = WideCharToMultiByte(kCodePage, flags, text.data(), n, nullptr, 0, "?", nullptr);
   if (bytes <= 0) return std::string(text.size(), '?');
   std::string out(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text.data(), n, out.data(), bytes, "?", nullptr);
+  WideCharToMultiByte(kCodePage, flags, text.data(), n, out.data(), bytes, "?", nullptr);
   return out;
 }
 

@@ -5,6 +5,7 @@
 
 #include "base/shown_text.h"
 #include "base/text.h"
+#include "ui/late_bound.h"
 #include "ui/text_calls.h"
 
 namespace {
@@ -380,12 +381,27 @@ bool TGraphicListBox::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
   return false;
 }
 
+namespace {
+
+// The system's own where it has one (98, NT 4.0 on), else the common
+// controls' (4.70 on); Windows 95 with neither reports no leave.
+bool TrackLeave(TRACKMOUSEEVENT* tme) {
+  using TrackFn = BOOL(WINAPI*)(TRACKMOUSEEVENT*);
+  static const TrackFn track = [] {
+    auto f = ui::LateBound<TrackFn>("user32.dll", "TrackMouseEvent");
+    return f ? f : ui::LateBound<TrackFn>("comctl32.dll", "_TrackMouseEvent");
+  }();
+  return track && track(tme) != FALSE;
+}
+
+}  // namespace
+
 LRESULT TGraphicListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_MOUSEMOVE:
       if (!tracking_) {
         TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd(), 0};
-        tracking_ = TrackMouseEvent(&tme) != FALSE;
+        tracking_ = TrackLeave(&tme);
         PointerEntered();
       }
       break;

@@ -42,7 +42,8 @@ bool ReadStringTable(std::vector<char>& block, const std::string& table, TQorPro
 }
 
 // The checked version block of a file read through the wide functions;
-// empty when it has none or its lengths cannot be trusted.
+// empty when it has none or its lengths cannot be trusted. The 16-bit form
+// gets the room behind it that VerQueryValueA writes its copies into.
 std::vector<char> WideVersionBlock(const std::wstring& fileName) {
   const std::wstring path = FileReadPath(fileName);
   DWORD handle = 0;
@@ -52,7 +53,22 @@ std::vector<char> WideVersionBlock(const std::wstring& fileName) {
   if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return {};
   const auto* bytes = reinterpret_cast<const unsigned char*>(block.data());
   if (!VersionBlockIsSound(bytes, size)) return {};
+  if (VersionBlockIs16Bit(bytes, size)) block.resize(VersionQueryRoom(bytes, size), '\0');
   return block;
+}
+
+// The ANSI form of a path for the 9x family's file functions, which read
+// paths in the system's code page.
+bool SystemCodePagePath(const std::wstring& path, std::string& out) {
+  out.clear();
+  if (path.empty()) return false;
+  const int n = static_cast<int>(path.size());
+  BOOL lost = FALSE;
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, path.data(), n, nullptr, 0, nullptr, &lost);
+  if (bytes <= 0 || lost) return false;
+  out.assign(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, path.data(), n, out.data(), bytes, nullptr, nullptr);
+  return true;
 }
 
 // The first translation's table, as "\StringFileInfo\LLLLCCCC\"; empty when none.
@@ -89,11 +105,32 @@ bool WideValue(std::vector<char>& block, const std::wstring& table, const char* 
   return true;
 }
 
+// The 16-bit form holds ANSI texts, read through VerQueryValueA alone:
+// VerQueryValueW would convert them into room behind the block.
+bool AnsiStringTables(std::vector<char>& block, std::string* const (&wanted)[8]) {
+  TQorProductInfo info;
+  void* translation = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &translation, &length) ||
+      !translation || length < 4)
+    return false;
+  uint32_t first;
+  std::memcpy(&first, translation, 4);
+  if (!ReadStringTable(block, StringTablePath(first), info) &&
+      !ReadStringTable(block, "\\StringFileInfo\\040904E4\\", info))
+    return false;
+  for (int i = 0; i < 8; ++i)
+    if (wanted[i]) *wanted[i] = *FieldOf(info, i);
+  return true;
+}
+
 // Reads `wanted` (null where a value only counts as found) from the first
 // translation's table, else from the US English one, as ReadStringTable does.
 bool WideStringTables(const std::wstring& fileName, std::string* const (&wanted)[8]) {
   std::vector<char> block = WideVersionBlock(fileName);
   if (block.empty()) return false;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(block.data());
+  if (VersionBlockIs16Bit(bytes, block.size())) return AnsiStringTables(block, wanted);
   const std::wstring first = WideFirstTable(block);
   if (first.empty()) return false;
   for (const std::wstring& table : {first, std::wstring(L"\\StringFileInfo\\040904E4\\")}) {
@@ -108,6 +145,8 @@ bool WideStringTables(const std::wstring& fileName, std::string* const (&wanted)
 
 int ReadProductInfo(const std::wstring& fileName, TQorProductInfo& info) {
   info.Clear();
+  std::string ansi;
+  if (!WideSystem()) return SystemCodePagePath(fileName, ansi) ? ReadProductInfo(ansi, info) : -1;
   std::string* const wanted[8] = {FieldOf(info, 0), FieldOf(info, 1), FieldOf(info, 2),
                                   FieldOf(info, 3), FieldOf(info, 4), FieldOf(info, 5),
                                   FieldOf(info, 6), FieldOf(info, 7)};
@@ -123,6 +162,12 @@ ShownVersionTexts ReadShownVersionTexts(const std::wstring& fileName) {
   ShownVersionTexts t;
   // The other six values are only looked up: they decide which table counts.
   std::string* const wanted[8] = {&t.Company, &t.Description};
+  if (!WideSystem()) {
+    TQorProductInfo info;
+    std::string ansi;
+    if (!SystemCodePagePath(fileName, ansi) || ReadProductInfo(ansi, info) != 0) return {};
+    return {info.CompanyName, info.FileDescription};
+  }
   if (!WideStringTables(fileName, wanted)) return {};
   return t;
 }
@@ -191,7 +236,25 @@ const TextEnv& SystemTextEnv() {
 void NormalizeExePath(std::string& path) { NormalizeExePath(path, SystemTextEnv()); }
 void ExpandEnvVar(std::string& path) { ExpandEnvVar(path, SystemTextEnv()); }
 
+namespace {
+
+// The 9x family names its files in the system's code page.
+std::string OwnExePathAnsi() {
+  char buf[MAX_PATH + 1] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
+  return std::string(buf, std::min<DWORD>(n, MAX_PATH));
+}
+
+}  // namespace
+
 std::wstring OwnExePathW() {
+  if (!WideSystem()) {
+    const std::string ansi = OwnExePathAnsi();
+    const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(n, 0)), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+    return wide;
+  }
   std::wstring buf(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
@@ -203,4 +266,4 @@ std::wstring OwnExePathW() {
   }
 }
 
-std::string OwnExePath() { return ShownText(OwnExePathW()); }
+std::string OwnExePath() { return WideSystem() ? ShownText(OwnExePathW()) : OwnExePathAnsi(); }

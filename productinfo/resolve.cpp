@@ -117,12 +117,24 @@ bool ResolveCache::Stamp::operator==(const Stamp& o) const {
          CompareFileTime(&written, &o.written) == 0;
 }
 
+namespace {
+
+// Windows 95 lacks it (the wide paths are the NT family's alone).
+bool AttributesEx(const wchar_t* path, WIN32_FILE_ATTRIBUTE_DATA* data) {
+  using AttributesFn = BOOL(WINAPI*)(LPCWSTR, GET_FILEEX_INFO_LEVELS, LPVOID);
+  static const auto read = reinterpret_cast<AttributesFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFileAttributesExW")));
+  return read && read(path, GetFileExInfoStandard, data) != FALSE;
+}
+
+}  // namespace
+
 bool ResolveCache::StampOf(const std::wstring& path, Stamp* stamp) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   BOOL ok;
   {
     Wow64RedirectionOff redirection;  // a read of the file's entry only
-    ok = GetFileAttributesExW(FileReadPath(path).c_str(), GetFileExInfoStandard, &data);
+    ok = AttributesEx(FileReadPath(path).c_str(), &data);
   }
   if (!ok || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
   stamp->size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;

@@ -44,6 +44,10 @@ bool NodeIsSound(const unsigned char* b, size_t at, size_t limit, bool wide, int
 
 }  // namespace
 
+bool VersionBlockIs16Bit(const unsigned char* block, size_t size) {
+  return block && Is16Bit(block, size);
+}
+
 bool VersionBlockIsSound(const unsigned char* block, size_t size) {
   if (!block || size < 6) return false;
   return NodeIsSound(block, 0, size, !Is16Bit(block, size), 0);

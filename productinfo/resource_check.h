@@ -13,6 +13,9 @@
 // Both the 32-bit (UTF-16 keys) and the 16-bit (ANSI keys) form are read.
 bool VersionBlockIsSound(const unsigned char* block, size_t size);
 
+// True for the 16-bit form (ANSI keys, no type word).
+bool VersionBlockIs16Bit(const unsigned char* block, size_t size);
+
 // Bytes a buffer holding the block needs: VerQueryValueA writes its ANSI
 // copy of a value at (root length + 4 + the value's offset).
 size_t VersionQueryRoom(const unsigned char* block, size_t size);

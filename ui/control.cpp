@@ -12,32 +12,34 @@ namespace ui {
 namespace {
 // Names the procedure ours replaced, kept on the window only once its wrapper
 // has gone while another subclass still sat on top of ours.
-constexpr wchar_t kOrphanProp[] = L"Vorlane.Control.Next";
+constexpr char kOrphanProp[] = "Vorlane.Control.Next";
 }  // namespace
 
 // Classic subclassing, not comctl32's: under Wine every message through
 // SetWindowSubclass costs server requests (its bookkeeping is a window
 // property), while the window's procedure and user data are read in-process.
-// Our procedure is Unicode, as comctl32's was, so handlers see the same
-// messages.
+// Our procedure takes the system's form (Unicode on the NT family, as
+// comctl32's was, ANSI on the 9x family, whose wide calls fail), so handlers
+// see the messages the window itself takes. The user data and the property
+// hold no text: their ANSI calls serve both families.
 
 Control::~Control() {
   // The procedure clears the handle when the window goes, so a handle still
   // held here names our own live window, never one the system has reused.
   if (!hwnd()) return;
-  SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
-  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd(), GWLP_WNDPROC)) == Proc) {
-    SetWindowLongPtrW(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prevProc_));
+  SetWindowLongPtrA(hwnd(), GWLP_USERDATA, 0);
+  if (ProcOf(hwnd()) == Proc) {
+    ReplaceProc(hwnd(), prevProc_);
     return;
   }
   // A later subclass calls ours: it must go on reaching the one ours replaced.
-  SetPropW(hwnd(), kOrphanProp, reinterpret_cast<HANDLE>(prevProc_));
+  SetPropA(hwnd(), kOrphanProp, reinterpret_cast<HANDLE>(prevProc_));
 }
 
 // The user data is ours only on a window whose procedure is ours.
 Control* Control::FromHandle(HWND w) {
-  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w, GWLP_WNDPROC)) != Proc) return nullptr;
-  return reinterpret_cast<Control*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+  if (ProcOf(w) != Proc) return nullptr;
+  return reinterpret_cast<Control*>(GetWindowLongPtrA(w, GWLP_USERDATA));
 }
 
 bool Control::Create(HWND parent, const char* cls, const char* text, DWORD style, DWORD exStyle,
@@ -46,23 +48,24 @@ bool Control::Create(HWND parent, const char* cls, const char* text, DWORD style
                           b.width, b.height, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr);
   if (!hwnd()) return false;
-  classProc_ = reinterpret_cast<WNDPROC>(WideSystem() ? GetWindowLongPtrW(hwnd(), GWLP_WNDPROC)
-                                                      : GetWindowLongPtrA(hwnd(), GWLP_WNDPROC));
+  classProc_ = ProcOf(hwnd());
   // The user data first: from the moment ours is in place it finds this wrapper.
-  SetWindowLongPtrW(hwnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  prevProc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
+  SetWindowLongPtrA(hwnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  prevProc_ = ReplaceProc(hwnd(), Proc);
   if (prevProc_) return true;
   // Unsubclassed, the window would outlive this wrapper with user data naming it.
-  SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
+  SetWindowLongPtrA(hwnd(), GWLP_USERDATA, 0);
   return false;
+}
+
+LRESULT Control::CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
+  return hwnd() ? CallProc(prevProc_, hwnd(), msg, wp, lp) : 0;
 }
 
 LRESULT Control::CallClassProc(UINT msg, WPARAM wp, LPARAM lp) const {
   if (!hwnd()) return 0;  // a null window would reach the desktop's
-  if (WideSystem())
-    return classProc_ ? CallWindowProcW(classProc_, hwnd(), msg, wp, lp) : SendMessageW(hwnd(), msg, wp, lp);
-  return classProc_ ? CallWindowProcA(classProc_, hwnd(), msg, wp, lp) : SendMessageA(hwnd(), msg, wp, lp);
+  if (classProc_) return CallProc(classProc_, hwnd(), msg, wp, lp);
+  return WideSystem() ? SendMessageW(hwnd(), msg, wp, lp) : SendMessageA(hwnd(), msg, wp, lp);
 }
 
 LRESULT Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -71,24 +74,24 @@ LRESULT Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK Control::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<Control*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+  auto* self = reinterpret_cast<Control*>(GetWindowLongPtrA(w, GWLP_USERDATA));
   if (!self) return Orphaned(w, msg, wp, lp);
   if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrW(w, GWLP_USERDATA, 0);
+    SetWindowLongPtrA(w, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
-    return CallWindowProcW(self->prevProc_, w, msg, wp, lp);
+    return CallProc(self->prevProc_, w, msg, wp, lp);
   }
   try {
     return self->OnMessage(msg, wp, lp);
   } catch (...) {
-    return CallWindowProcW(self->prevProc_, w, msg, wp, lp);
+    return CallProc(self->prevProc_, w, msg, wp, lp);
   }
 }
 
 LRESULT Control::Orphaned(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  const auto next = reinterpret_cast<WNDPROC>(GetPropW(w, kOrphanProp));
-  if (msg == WM_NCDESTROY) RemovePropW(w, kOrphanProp);
-  return next ? CallWindowProcW(next, w, msg, wp, lp) : DefWindowProcW(w, msg, wp, lp);
+  const auto next = reinterpret_cast<WNDPROC>(GetPropA(w, kOrphanProp));
+  if (msg == WM_NCDESTROY) RemovePropA(w, kOrphanProp);
+  return next ? CallProc(next, w, msg, wp, lp) : DefProc(w, msg, wp, lp);
 }
 
 bool Control::OnReflect(UINT, WPARAM, LPARAM, LRESULT&) { return false; }

@@ -51,9 +51,7 @@ class Control {
   static bool ReadableOnFace(UINT msg, WPARAM wp, LRESULT& result);
   // The procedure ours replaced, with the message as OnMessage got it.
   // Both answer 0 once the window has gone.
-  LRESULT CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
-    return hwnd() ? CallWindowProcW(prevProc_, hwnd(), msg, wp, lp) : 0;
-  }
+  LRESULT CallDefault(UINT msg, WPARAM wp, LPARAM lp);
   // The system control's own procedure, past ours, with a message as the
   // window takes it: UTF-16 texts on the NT family, ANSI on the 9x family.
   LRESULT CallClassProc(UINT msg, WPARAM wp, LPARAM lp) const;
@@ -68,7 +66,7 @@ class Control {
   // After its wrapper: forwards to the procedure ours replaced.
   static LRESULT Orphaned(HWND w, UINT msg, WPARAM wp, LPARAM lp);
   base::Borrowed<HWND> hwnd_;  // the parent window destroys it
-  WNDPROC prevProc_ = nullptr;   // the procedure ours replaced (Unicode view)
+  WNDPROC prevProc_ = nullptr;   // the procedure ours replaced (the system's form)
   WNDPROC classProc_ = nullptr;  // the procedure the window was created with
   base::Borrowed<HFONT> font_;
 };

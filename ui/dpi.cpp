@@ -1,6 +1,7 @@
 #include "ui/dpi.h"
 
 #include "ui/gdi.h"
+#include "ui/late_bound.h"
 
 namespace ui {
 
@@ -8,8 +9,7 @@ namespace {
 
 template <typename F>
 F User32Function(const char* name) {
-  return reinterpret_cast<F>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+  return LateBound<F>("user32.dll", name);
 }
 
 int SystemDpi() {

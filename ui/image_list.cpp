@@ -2,6 +2,8 @@
 
 #include <unordered_map>
 
+#include "ui/late_bound.h"
+
 namespace ui {
 
 namespace {
@@ -32,7 +34,12 @@ std::vector<int> ImageList::AppendDistinct(const std::vector<HICON>& icons) {
   std::unordered_map<HICON, int> first;
   for (HICON icon : icons) first.emplace(icon, -1);
   const int base = Count();
-  ImageList_SetImageCount(list_.get(), static_cast<UINT>(base + static_cast<int>(first.size())));
+  // One allocation for all where the list can grow at once (common controls
+  // 4.70 on); else each icon is appended at the index it would have had.
+  using SetCountFn = BOOL(WINAPI*)(HIMAGELIST, UINT);
+  static const auto setCount = LateBound<SetCountFn>("comctl32.dll", "ImageList_SetImageCount");
+  const bool sized =
+      setCount && setCount(list_.get(), static_cast<UINT>(base + static_cast<int>(first.size())));
   std::vector<int> indices;
   indices.reserve(icons.size());
   int next = base;
@@ -40,7 +47,7 @@ std::vector<int> ImageList::AppendDistinct(const std::vector<HICON>& icons) {
     int& index = first[icon];
     if (index < 0) {
       index = next++;
-      ImageList_ReplaceIcon(list_.get(), index, icon);
+      ImageList_ReplaceIcon(list_.get(), sized ? index : -1, icon);
     }
     indices.push_back(index);
   }

@@ -59,7 +59,15 @@ LRESULT CopyText(const std::basic_string<Char>& text, WPARAM room, LPARAM lp) {
 
 LRESULT StatusBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg != WM_GETTEXT && msg != WM_GETTEXTLENGTH) return Control::OnMessage(msg, wp, lp);
-  // Our procedure is Unicode: the system converts for ANSI askers.
+  // Our procedure takes the system's form; the system converts for askers of
+  // the other. On the 9x family it is ANSI: code page 932 bytes, counted in
+  // bytes, never cut inside a character.
+  if (!WideSystem()) {
+    if (msg == WM_GETTEXTLENGTH) return static_cast<LRESULT>(text_.size());
+    std::string shown = text_;
+    if (wp > 0) CutText(shown, wp - 1);
+    return CopyText(shown, wp, lp);
+  }
   const std::wstring wide = WideText(text_);
   return msg == WM_GETTEXT ? CopyText(wide, wp, lp) : static_cast<LRESULT>(wide.size());
 }

@@ -42,6 +42,21 @@ LRESULT DefProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   return WideSystem() ? DefWindowProcW(w, msg, wp, lp) : DefWindowProcA(w, msg, wp, lp);
 }
 
+LRESULT CallProc(WNDPROC proc, HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  return WideSystem() ? CallWindowProcW(proc, w, msg, wp, lp) : CallWindowProcA(proc, w, msg, wp, lp);
+}
+
+WNDPROC ProcOf(HWND w) {
+  return reinterpret_cast<WNDPROC>(WideSystem() ? GetWindowLongPtrW(w, GWLP_WNDPROC)
+                                                : GetWindowLongPtrA(w, GWLP_WNDPROC));
+}
+
+WNDPROC ReplaceProc(HWND w, WNDPROC proc) {
+  const auto value = reinterpret_cast<LONG_PTR>(proc);
+  return reinterpret_cast<WNDPROC>(WideSystem() ? SetWindowLongPtrW(w, GWLP_WNDPROC, value)
+                                                : SetWindowLongPtrA(w, GWLP_WNDPROC, value));
+}
+
 void SetWindowText932(HWND w, std::string_view text) {
   if (WideSystem())
     SetWindowTextW(w, WideText(text).c_str());

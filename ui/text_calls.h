@@ -16,6 +16,11 @@ HWND CreateWindow932(DWORD exStyle, const char* cls, const char* text, DWORD sty
 bool RegisterClass932(const WNDCLASSEXA& wc);
 bool ClassRegistered(const char* cls);
 LRESULT DefProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+// A window procedure called, and a window's procedure read or replaced, in
+// the system's form: Unicode on the NT family, ANSI on the 9x family.
+LRESULT CallProc(WNDPROC proc, HWND w, UINT msg, WPARAM wp, LPARAM lp);
+WNDPROC ProcOf(HWND w);
+WNDPROC ReplaceProc(HWND w, WNDPROC proc);
 
 void SetWindowText932(HWND w, std::string_view text);
 
