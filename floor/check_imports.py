@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Fails when a program imports a function newer than its Windows floor.
+"""Fails when a program imports a function its oldest Windows lacks.
 
-check_imports.py OBJDUMP PROGRAM.exe LIST: the imports are read from
-`OBJDUMP -p`; LIST names the functions newer than the floor (see its header).
+check_imports.py OBJDUMP PROGRAM.exe NEWER FLOOR: the imports are read from
+`OBJDUMP -p`; NEWER names functions newer than Windows XP, FLOOR places every
+import on the 9x and the NT family (see their headers). An import named in
+NEWER, missing from FLOOR, or placed there above Windows 95 or NT 4.0 fails.
 """
 import subprocess
 import sys
@@ -23,7 +25,7 @@ def imports(objdump, exe):
             continue
         elif line.strip().startswith("DLL Name:"):
             dll = words[-1].upper()
-        elif dll and len(words) >= 3 and words[1].isdigit():
+        elif dll and line.startswith("\t") and len(words) >= 3 and words[1].isdigit():
             # By ordinal objdump names no function: "#ordinal" then.
             found.append((dll, "#" + words[1] if words[2] == "<none>" else words[2]))
     return found
@@ -38,17 +40,43 @@ def newer(listing):
     return table
 
 
+NINE_X_FLOOR = {"95", "95stub"}
+NT_FLOOR = {"3.1", "3.5", "3.51", "4.0"}
+
+
+def floors(listing):
+    """(DLL, function) -> (9x release, NT release)."""
+    table = {}
+    for line in open(listing, encoding="utf-8"):
+        words = line.split()
+        if words and not line.startswith("#"):
+            table[(words[0].upper(), words[1])] = (words[2], words[3])
+    return table
+
+
+def misplaced(found, table):
+    """Imports the floor list does not place on both floors, with why."""
+    for d, f in found:
+        if (d, f) not in table:
+            yield d, f, "which the floor list does not place"
+            continue
+        nine, nt = table[(d, f)]
+        if nine not in NINE_X_FLOOR or nt not in NT_FLOOR:
+            yield d, f, f"which needs {nine} on the 9x family and {nt} on NT"
+
+
 def main():
-    objdump, exe, listing = sys.argv[1:4]
+    objdump, exe, listing, floor_list = sys.argv[1:5]
     found = imports(objdump, exe)
     if not found:
         print(f"no imports read from {exe}")
         return 1
     table = newer(listing)
-    bad = [(d, f, table[(d, f)]) for d, f in found if (d, f) in table]
-    for d, f, since in bad:
-        print(f"{exe}: imports {d} {f}, which needs {since}")
-    print(f"{len(found)} imports, {len(bad)} newer than the floor")
+    bad = [(d, f, "which needs " + table[(d, f)]) for d, f in found if (d, f) in table]
+    bad += list(misplaced(found, floors(floor_list)))
+    for d, f, why in bad:
+        print(f"{exe}: imports {d} {f}, {why}")
+    print(f"{len(found)} imports, {len(bad)} above Windows 95 and NT 4.0")
     return 1 if bad else 0
 
 

@@ -341,30 +341,6 @@ TEST(Gui, ReloadsLeakNothing) {
   EXPECT_EQ(WindowsOf(app.process.Id()), windowsBefore);
 }
 
-TEST(Gui, NineXFamilyListsThroughToolHelpAndKeepsPriorityReadOnly) {
-  // Wine reports platform 1 (Windows 98) to a program of this file name.
-  RegistryValue win98(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Vorlane9x.exe", "Version",
-                      "win98");
-  Process helper = StartHelper("windows 2 Nine");
-  SetPriorityClass(helper.Handle(), BELOW_NORMAL_PRIORITY_CLASS);
-  App app(CopyExe(TestDir() + "ninex", "Vorlane9x.exe"));
-  ASSERT_TRUE(app.form);
-  // ToolHelp under Wine names the bare file, which resolves to no file here.
-  const std::string prefix = "[ " + std::to_string(helper.Id()) + " :  ] helper.exe";
-  int index = -1;
-  ASSERT_TRUE(WaitFor([&] {
-    app.Click(kIdReget);
-    return (index = app.IndexOf(prefix)) >= 0;
-  }));
-  EXPECT_EQ(app.IndexOf("[ 0 : "), -1);  // no fixed entries on this family
-  ASSERT_TRUE(app.SelectEntry(index, helper.Id()));
-  HWND combo = app.Ctl(kIdPriority);
-  EXPECT_FALSE(IsWindowEnabled(combo));
-  EXPECT_EQ(Send(combo, CB_GETCURSEL, 0, 0), 4);  // the class read: "通常以下"
-  EXPECT_TRUE(IsWindowEnabled(app.Ctl(kIdStop)));
-  EXPECT_EQ(TextOf(app.Ctl(kIdFileName)), "helper.exe");
-}
-
 TEST(Gui, StoppingAnApplicationEntryEndsTheWholeProcess) {
   Process helper = StartHelper("windows 2 Whole");
   App app;

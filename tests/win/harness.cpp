@@ -119,10 +119,36 @@ bool Process::Start(const std::wstring& commandLine) {
 void Process::Adopt(const PROCESS_INFORMATION& pi, DWORD flags) {
   if (!JoinTestJob(pi.hProcess))
     ADD_FAILURE() << "process " << pi.dwProcessId << " is not in the test's job (" << GetLastError() << ")";
-  if (!(flags & CREATE_SUSPENDED)) ResumeThread(pi.hThread);
-  CloseHandle(pi.hThread);
+  if (flags & CREATE_SUSPENDED) {
+    thread_.reset(pi.hThread);
+  } else {
+    ResumeThread(pi.hThread);
+    CloseHandle(pi.hThread);
+  }
   process_.reset(pi.hProcess);
   id_ = pi.dwProcessId;
+}
+
+bool Process::Resume() {
+  const bool resumed = thread_ && ResumeThread(thread_.get()) != static_cast<DWORD>(-1);
+  thread_.reset();
+  return resumed;
+}
+
+bool LoadInto(const Process& p, const std::string& dll) {
+  const SIZE_T size = dll.size() + 1;
+  void* remote = VirtualAllocEx(p.Handle(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (!remote) return false;
+  const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+  base::UniqueHandle thread(WriteProcessMemory(p.Handle(), remote, dll.c_str(), size, nullptr)
+                                ? CreateRemoteThread(p.Handle(), nullptr, 0, load, remote, 0, nullptr)
+                                : nullptr);
+  DWORD module = 0;
+  const bool loaded = thread && WaitForSingleObject(thread.get(), 20000) == WAIT_OBJECT_0 &&
+                      GetExitCodeThread(thread.get(), &module) && module != 0;
+  VirtualFreeEx(p.Handle(), remote, 0, MEM_RELEASE);
+  return loaded;
 }
 
 Process::~Process() {

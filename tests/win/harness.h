@@ -50,6 +50,8 @@ class Process {
   long Wait(DWORD timeoutMs = 10000) const;
   // True once the process has ended (killed now or before).
   [[nodiscard]] bool Kill();
+  // Lets a process started suspended run; false when it was not suspended.
+  [[nodiscard]] bool Resume();
 
  private:
   // Takes a process just made suspended into the test's job, then lets it run
@@ -57,8 +59,13 @@ class Process {
   void Adopt(const PROCESS_INFORMATION& pi, DWORD flags);
 
   base::UniqueHandle process_;
+  base::UniqueHandle thread_;  // the first thread, while it waits to run
   DWORD id_ = 0;
 };
+
+// Loads `dll` into `p`, started suspended, before any code of its own runs
+// (a thread of the system's LoadLibraryA, waited for with a bound).
+[[nodiscard]] bool LoadInto(const Process& p, const std::string& dll);
 
 // Puts a process started by other means into the job of the processes this
 // test program started: it ends when the test program ends.
@@ -151,8 +158,10 @@ struct StartFailed : std::runtime_error {
 };
 class App {
  public:
-  // `arguments` follow the program's quoted path on its command line.
-  explicit App(const std::string& exe = VorlaneExe(), const std::string& arguments = "");
+  // `arguments` follow the program's quoted path on its command line;
+  // `layer` is a DLL loaded into the program before it runs.
+  explicit App(const std::string& exe = VorlaneExe(), const std::string& arguments = "",
+               const std::string& layer = "");
   // Closes the window and waits for the program to end; kills it if it does not.
   ~App();
   Process process;

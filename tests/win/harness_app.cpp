@@ -16,8 +16,12 @@
 
 namespace harness {
 
-App::App(const std::string& exe, const std::string& arguments) {
-  if (!process.Start("\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments))) {
+App::App(const std::string& exe, const std::string& arguments, const std::string& layer) {
+  const std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+  const bool started = layer.empty() ? process.Start(command)
+                                     : process.Start(command, CREATE_SUSPENDED) &&
+                                           LoadInto(process, layer) && process.Resume();
+  if (!started) {
     ADD_FAILURE() << exe << " did not start";
     throw StartFailed(exe);
   }

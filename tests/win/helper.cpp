@@ -146,6 +146,27 @@ void TwoThreads() {
 
 }  // namespace
 
+// What a program meets under the 9x test layer: one bit for each of a wide
+// import failing as 9x fails it, the same function through GetProcAddress
+// failing so, a function 9x lacks being absent, and a wide function 9x
+// implements working.
+int WideCalls() {
+  int passed = 0;
+  wchar_t path[MAX_PATH];
+  SetLastError(0);
+  if (GetModuleFileNameW(nullptr, path, MAX_PATH) == 0 && GetLastError() == ERROR_CALL_NOT_IMPLEMENTED)
+    passed |= 1;
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  using NameFn = DWORD(WINAPI*)(HMODULE, LPWSTR, DWORD);
+  auto bound = reinterpret_cast<NameFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "GetModuleFileNameW")));
+  SetLastError(0);
+  if (bound && bound(nullptr, path, MAX_PATH) == 0 && GetLastError() == ERROR_CALL_NOT_IMPLEMENTED)
+    passed |= 2;
+  if (!GetProcAddress(kernel, "IsWow64Process")) passed |= 4;
+  if (lstrlenW(L"four") == 4) passed |= 8;
+  return passed;
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Register("VorlaneHelper");
   Register("Shell_TrayWnd");
@@ -154,6 +175,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Register("VorlaneBareList", BareListProc);
   std::string mode = __argc > 1 ? __argv[1] : "windows";
   if (mode == "fault") *static_cast<volatile int*>(nullptr) = 1;
+  if (mode == "widecalls") return WideCalls();
   if (mode == "windows") {
     int n = __argc > 2 ? std::atoi(__argv[2]) : 3;
     std::string prefix = __argc > 3 ? __argv[3] : "Helper";

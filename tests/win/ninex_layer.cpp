@@ -6,6 +6,7 @@
 // written, once per function, to ninex-<process id>.log beside this DLL.
 // Loaded into a process created suspended, before its own code runs.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstring>
@@ -109,8 +110,36 @@ bool MakeThunks() {
   return true;
 }
 
+// The 9x family's ToolHelp names each process by its full path (Wine's by
+// the bare file name): the path in the system's code page.
+using ProcessWalk = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
+ProcessWalk g_first = nullptr, g_next = nullptr;
+
+BOOL WithFullPath(BOOL found, PROCESSENTRY32* e) {
+  using ImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+  static const auto imageName = reinterpret_cast<ImageNameFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
+  if (!found || !imageName) return found;
+  if (HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, e->th32ProcessID)) {
+    char path[MAX_PATH];
+    DWORD n = MAX_PATH;
+    if (imageName(p, 0, path, &n) && n < sizeof e->szExeFile) std::memcpy(e->szExeFile, path, n + 1);
+    CloseHandle(p);
+  }
+  return found;
+}
+
+BOOL WINAPI LayerProcess32First(HANDLE s, PROCESSENTRY32* e) { return WithFullPath(g_first(s, e), e); }
+BOOL WINAPI LayerProcess32Next(HANDLE s, PROCESSENTRY32* e) { return WithFullPath(g_next(s, e), e); }
+
 FARPROC WINAPI LayerGetProcAddress(HMODULE m, LPCSTR name) {
   if (HIWORD(reinterpret_cast<ULONG_PTR>(name))) {
+    if (std::strcmp(name, "Process32First") == 0 &&
+        (g_first = reinterpret_cast<ProcessWalk>(reinterpret_cast<void*>(GetProcAddress(m, name)))))
+      return reinterpret_cast<FARPROC>(LayerProcess32First);
+    if (std::strcmp(name, "Process32Next") == 0 &&
+        (g_next = reinterpret_cast<ProcessWalk>(reinterpret_cast<void*>(GetProcAddress(m, name)))))
+      return reinterpret_cast<FARPROC>(LayerProcess32Next);
     if (Absent(name)) {
       SetLastError(ERROR_PROC_NOT_FOUND);
       return nullptr;
