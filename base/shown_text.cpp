@@ -52,7 +52,13 @@ std::wstring TrueFormOf(std::wstring_view wide) {
   return WideText(ShownText(wide)) == wide ? std::wstring() : std::wstring(wide);
 }
 
-bool WideSystem() {
-  static const bool nt = GetVersion() < 0x80000000u;
-  return nt;
+unsigned long SystemPlatformId() {
+  static const DWORD id = [] {
+    OSVERSIONINFOA vi{};
+    vi.dwOSVersionInfoSize = sizeof vi;
+    return GetVersionExA(&vi) ? vi.dwPlatformId : DWORD{VER_PLATFORM_WIN32_WINDOWS};
+  }();
+  return id;
 }
+
+bool WideSystem() { return SystemPlatformId() == VER_PLATFORM_WIN32_NT; }

@@ -22,5 +22,8 @@ std::wstring WideText(std::string_view text);
 // page form is the whole truth.
 std::wstring TrueFormOf(std::wstring_view wide);
 
+// The system's platform identifier (GetVersionExA: 2 the NT family, 1 the
+// 9x family), read once: the program's one test of the family.
+unsigned long SystemPlatformId();
 // True on the NT family, where every text goes to the system in UTF-16.
 bool WideSystem();

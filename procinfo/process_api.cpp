@@ -1,5 +1,7 @@
 #include "procinfo/process_api.h"
 
+#include "base/shown_text.h"
+
 namespace {
 
 // "PSAPI.dll" is loaded on first use; a failed load is retried next time.
@@ -75,7 +77,7 @@ DWORD WINAPI LazyGetThreadId(HANDLE thread) {
 }
 
 const ProcessApi kSystem = {
-    ::GetVersionExA,       LazyEnumProcesses,    LazyGetModuleFileNameExW,
+    SystemPlatformId,      LazyEnumProcesses,    LazyGetModuleFileNameExW,
     LazyQueryFullProcessImageNameW, LazyCreateToolhelp32Snapshot, LazyProcess32First,
     LazyProcess32Next,     LazyNtGetNextThread,  LazyGetThreadId,
     ::OpenProcess,        ::OpenProcessToken,
@@ -93,9 +95,4 @@ ProcessApi& Api() {
 
 const ProcessApi& SystemApi() { return kSystem; }
 
-DWORD PlatformId() {
-  OSVERSIONINFOA vi{};
-  vi.dwOSVersionInfoSize = 148;
-  Api().GetVersionExA(&vi);
-  return vi.dwPlatformId;
-}
+DWORD PlatformId() { return Api().PlatformId(); }

@@ -7,7 +7,8 @@
 #include <tlhelp32.h>
 
 struct ProcessApi {
-  BOOL(WINAPI* GetVersionExA)(OSVERSIONINFOA*);
+  // The family the snapshot reads: the system's own (SystemPlatformId).
+  unsigned long (*PlatformId)();
   BOOL(WINAPI* EnumProcesses)(DWORD*, DWORD, DWORD*);
   // Image paths in UTF-16: a path outside the ANSI code page stays whole.
   DWORD(WINAPI* GetModuleFileNameExW)(HANDLE, HMODULE, LPWSTR, DWORD);
@@ -36,5 +37,5 @@ ProcessApi& Api();
 // The system's own table, for tests that wrap single entries.
 const ProcessApi& SystemApi();
 
-// Platform identifier from GetVersionExA (2: NT family, 1: 9x family).
+// Platform identifier of the table in use (2: NT family, 1: 9x family).
 DWORD PlatformId();

@@ -84,8 +84,9 @@ std::wstring WideFirstTable(std::vector<char>& block) {
   return std::wstring(table.begin(), table.end());
 }
 
-// A value of one table, converted as VerQueryValueA converts it; false when
-// the table has no such value.
+// A value of one table in code page 932, as every text the program shows
+// (ShownText: what the code page cannot hold shows as "?"); false when the
+// table has no such value.
 bool WideValue(std::vector<char>& block, const std::wstring& table, const char* name,
                std::string* out) {
   const std::wstring path = table + std::wstring(name, name + std::strlen(name));
@@ -98,10 +99,7 @@ bool WideValue(std::vector<char>& block, const std::wstring& table, const char* 
   const auto* bytesAt = static_cast<const unsigned char*>(value);
   std::wstring text(WideTextUnits(bytesAt, begin, begin + block.size()), L'\0');
   std::memcpy(text.data(), bytesAt, text.size() * sizeof(wchar_t));
-  const int n = static_cast<int>(text.size());
-  const int bytes = WideCharToMultiByte(kCodePage, 0, text.data(), n, nullptr, 0, nullptr, nullptr);
-  out->assign(static_cast<size_t>(std::max(bytes, 0)), '\0');
-  if (bytes > 0) WideCharToMultiByte(kCodePage, 0, text.data(), n, out->data(), bytes, nullptr, nullptr);
+  *out = ShownText(text);
   return true;
 }
 

@@ -83,10 +83,7 @@ TEST(Snapshot, NtFamilyListsEveryProcessOnceWithItsWindows) {
 
 TEST(Snapshot, NineXFamilyThroughToolHelp) {
   harness::SavedProcessApi guard;
-  Api().GetVersionExA = [](OSVERSIONINFOA* v) WINAPI -> BOOL {
-    v->dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
-    return TRUE;
-  };
+  Api().PlatformId = [] { return 1ul; };  // the 9x family
   Api().EnumProcesses = [](DWORD*, DWORD, DWORD*) WINAPI -> BOOL { return FALSE; };  // must not be used
   harness::Process a = harness::StartHelper("windows 3 Left");
   harness::Process b = harness::StartHelper("windows 3 Right");
@@ -97,10 +94,7 @@ TEST(Snapshot, NineXFamilyThroughToolHelp) {
 
 TEST(Snapshot, OtherPlatformAddsNothing) {
   harness::SavedProcessApi guard;
-  Api().GetVersionExA = [](OSVERSIONINFOA* v) WINAPI -> BOOL {
-    v->dwPlatformId = 3;
-    return TRUE;
-  };
+  Api().PlatformId = [] { return 3ul; };
   const Snapshot lists = Take();
   EXPECT_TRUE(lists.ProcessLines.empty());
   EXPECT_TRUE(lists.ProcessIcons.empty());
