@@ -85,6 +85,7 @@ TEST(NineX, EveryStepWorksOn95And98AndMeWithNoFailingCall) {
     ASSERT_TRUE(app.SelectEntry(index, helper.Id()));
     EXPECT_EQ(TextOf(app.Ctl(kIdFileName)), TestDir() + "helper.exe");
     EXPECT_GT(IconColours(app.Ctl(kIdList), index), 2u);
+    SaveScreenshot(std::string("ninex-") + version);
     HWND combo = app.Ctl(kIdPriority);
     EXPECT_FALSE(IsWindowEnabled(combo));
     EXPECT_EQ(Send(combo, CB_GETCURSEL, 0, 0), 4);  // the class read: "通常以下"
