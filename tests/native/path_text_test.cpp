@@ -14,8 +14,7 @@ TextEnv Env(std::map<std::string, std::string> vars = {{"SYSTEMROOT", "C:\\WINDO
             if (it == vars.end()) return false;
             value = it->second;
             return true;
-          },
-          IsCp932LeadByte};
+          }};
 }
 
 std::string Norm(std::string p, const TextEnv& env = Env()) {
@@ -72,8 +71,8 @@ TEST(NormalizeExePath, TrailByte5CIsNotASeparator) {
   const std::string hyo = "\x95\x5C", so = "\x83\x5C";
   EXPECT_EQ(Norm("C:\\" + hyo + " dir\\" + so + ".exe"), "C:\\" + hyo + " dir\\" + so + ".exe");
   EXPECT_EQ(Norm("C:\\dir\\" + hyo + " x.exe"), "C:\\dir\\" + hyo);
-  EXPECT_EQ(FileNameStart("C:\\d\\" + so, Env()), 5u);
-  EXPECT_EQ(LowerAscii("\x83" "A" "B", Env()), "\x83" "Ab");
+  EXPECT_EQ(FileNameStart("C:\\d\\" + so), 5u);
+  EXPECT_EQ(LowerAscii("\x83" "A" "B"), "\x83" "Ab");
 }
 
 TEST(NormalizeExePath, LongInputIsCutNeverOverrun) {
@@ -87,6 +86,21 @@ TEST(NormalizeExePath, LongInputIsCutNeverOverrun) {
   std::string cut = Norm(dbcs);
   EXPECT_LE(cut.size(), kMaxPathText);
   EXPECT_EQ((cut.size() - 2) % 2, 0u);
+}
+
+// A window title as WM_GETTEXT gives it, 254 units at most: where the room
+// ends between the halves of a surrogate pair (an emoji), the high half goes
+// too, never left alone; shorter text and whole pairs stay as they are.
+TEST(CutUnits, NeverEndsInHalfASurrogatePair) {
+  const std::wstring emoji = L"\xD83D\xDE00";
+  const std::wstring split = std::wstring(253, L'a') + emoji;  // 255 units: the pair straddles 254
+  EXPECT_EQ(CutUnits(split, 254), std::wstring(253, L'a'));
+  const std::wstring filled = std::wstring(253, L'a') + L"\xD83D";  // cut so by the system
+  EXPECT_EQ(CutUnits(filled, 254), std::wstring(253, L'a'));
+  const std::wstring whole = std::wstring(252, L'a') + emoji + L"bc";
+  EXPECT_EQ(CutUnits(whole, 254), std::wstring(252, L'a') + emoji);
+  EXPECT_EQ(CutUnits(L"ab" + emoji, 254), L"ab" + emoji);
+  EXPECT_EQ(CutUnits(L"", 254), L"");
 }
 
 // "\??\" is the NT prefix only at the start; elsewhere it is what the ANSI
