@@ -155,9 +155,10 @@ TEST(Keys, MenuStopDoesWhatTheButtonDoesAndEveryActionHasAKey) {
   auto ascending = [&] { const auto ids = ListedIds(app); return std::is_sorted(ids.begin(), ids.end()); };
   auto listed = [&](DWORD id) { const auto ids = ListedIds(app); return std::count(ids.begin(), ids.end(), id) > 0; };
   ASSERT_TRUE(WaitFor([&] { return !listed(byAltE.Id()) && ascending(); }));
-  ASSERT_TRUE(app.Select(1, EntryId(app.List(), 1)));
   auto fromMenu = [&](const std::vector<WORD>& opener, WORD key) {
     ASSERT_TRUE(WaitFor([&] { return app.OpenMenu() == nullptr; }));
+    // The entry menu is an entry's: an ordering leaves none selected.
+    if (opener[0] == VK_SHIFT) ASSERT_TRUE(app.Select(1, EntryId(app.List(), 1)));
     Chord(opener);
     ASSERT_TRUE(WaitFor([&] { return app.OpenMenu() != nullptr; }));
     PressKey(key);
