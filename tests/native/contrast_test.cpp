@@ -18,16 +18,3 @@ TEST(Contrast, ReadableOnTakesTheFirstPreferredThatReadsElseTheBest) {
   EXPECT_EQ(base::ReadableOn(0x603020, {0x000000, 0xFFFFFF}), 0xFFFFFFu);  // on navy
   EXPECT_EQ(base::ReadableOn(0x808080, {0x7F7F7F, 0x909090}), 0x000000u);  // none reads: black, 5.3 : 1
 }
-
-// The normal scheme keeps the program's own look; a dark face, light button
-// text on a styled light bar, or the system's request, give way to the
-// system's colours.
-TEST(Contrast, SystemColoursWhereTheOwnLookWouldNotRead) {
-  const uint32_t black = 0x000000, face = 0xF0F0F0, paleSelected = 0xFFE8CC;
-  EXPECT_FALSE(base::DrawInSystemColours(false, {{black, face}, {black, paleSelected}}));
-  EXPECT_TRUE(base::DrawInSystemColours(true, {{black, face}}));
-  EXPECT_TRUE(base::DrawInSystemColours(false, {{black, face}, {0xFFFFFF, paleSelected}}));  // one is enough
-  EXPECT_TRUE(base::DrawInSystemColours(false, {{black, 0x603020}}));  // a navy face
-  EXPECT_FALSE(base::DrawInSystemColours(false, {{0x767676, 0xFFFFFF}}));  // 4.54 : 1 reads
-  EXPECT_TRUE(base::DrawInSystemColours(false, {{0x777777, 0xFFFFFF}}));   // 4.48 : 1 does not
-}

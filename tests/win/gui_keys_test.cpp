@@ -164,7 +164,7 @@ TEST(Keys, MenuStopDoesWhatTheButtonDoesAndEveryActionHasAKey) {
     PressKey(key);
   };
   // Both orderings from each menu, each item undoing the other's order.
-  for (const std::vector<WORD>& opener : {std::vector<WORD>{VK_SHIFT, VK_F10}, std::vector<WORD>{VK_MENU, VK_SPACE}}) {
+  for (const std::vector<WORD> opener : {std::vector<WORD>{VK_SHIFT, VK_F10}, {VK_MENU, VK_SPACE}}) {
     fromMenu(opener, 'F');
     EXPECT_TRUE(WaitFor([&] { return !ascending(); })) << opener[0];
     fromMenu(opener, 'P');

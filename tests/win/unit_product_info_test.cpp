@@ -103,9 +103,7 @@ TEST(Resolve, CandidatePaths) {
   EXPECT_EQ(r.DisplayName, "VorlaneProbe.EXE");  // below SystemRoot
 }
 
-// A variable's value reads as the code page 932 text that reported paths
-// are, whatever the process's code page (the suite runs under 1252 too,
-// wine.CodePage1252): "表示" whole, "é" (no such character there) as "?".
+// Values in code page 932 whatever the process's (also run under 1252): "表示" whole, "é" as "?".
 TEST(Resolve, EnvironmentValuesReadInCodePage932) {
   ASSERT_TRUE(SetEnvironmentVariableW(L"VORLANE_DIR", L"C:\\\u8868\u793A\u00E9"));
   std::string path = "%VORLANE_DIR%\\x.exe";
