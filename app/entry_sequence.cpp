@@ -26,14 +26,8 @@ void Restore(HWND running) {
   SetForegroundWindow(GetLastActivePopup(running));
 }
 
-// Atom names ignore case, so the marker's name does too.
-std::string UpperCase(std::string s) {
-  if (!s.empty()) CharUpperBuffA(s.data(), static_cast<DWORD>(s.size()));
-  return s;
-}
-
 int StartFailed(const EntryApi& api) {
-  api.MessageBoxA(nullptr, texts::kStartError, texts::kErrorCaption, MB_OK | MB_ICONERROR);
+  api.ShowStartError(nullptr, texts::kStartError, texts::kErrorCaption, MB_OK | MB_ICONERROR);
   return 1;
 }
 
@@ -74,15 +68,15 @@ HWND FindRunningCopy(const std::string& markerName) {
     GetWindowThreadProcessId(w, &pid);
     const std::wstring image = ProcessImagePath(pid);
     if (!image.empty() &&
-        UpperCase(ShownText(std::wstring_view(image).substr(WideFileNameStart(image)))) ==
-            UpperCase(markerName))
+        FoldMarkerCase(ShownText(std::wstring_view(image).substr(WideFileNameStart(image)))) ==
+            FoldMarkerCase(markerName))
       return w;
   }
   return nullptr;
 }
 
 std::string MarkerName(const std::string& exePath) {
-  return exePath.substr(FileNameStart(exePath, SystemTextEnv()));
+  return exePath.substr(FileNameStart(exePath));
 }
 
 int RunEntrySequence(const EntryApi& api, const std::string& exePath,

@@ -11,7 +11,8 @@ struct EntryApi {
   ATOM(WINAPI* GlobalDeleteAtom)(ATOM);
   // The application window of the copy that registered the marker `name`; null when none.
   HWND (*FindRunningCopy)(const std::string& name);
-  int(WINAPI* MessageBoxA)(HWND, LPCSTR, LPCSTR, UINT);
+  // The message box of the start error: code page 932 texts, shown as the system takes them.
+  int(WINAPI* ShowStartError)(HWND, LPCSTR, LPCSTR, UINT);
 };
 
 const EntryApi& SystemEntryApi();

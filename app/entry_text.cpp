@@ -47,6 +47,21 @@ std::wstring FittedTrue(const std::wstring& field, size_t room) {
   return field.substr(0, keep) + L"\u2026";
 }
 
+// The entry's pieces in their order, the one place its format is written:
+// `field(shown, trueForm, room)` fits a field, `plain(text)` takes the fixed
+// text into the entry's form.
+template <typename Text, typename Field, typename Plain>
+Text Compose(const TQorSvc& s, ListTab tab, Field field, Plain plain) {
+  const bool processes = tab == ListTab::Processes;
+  Text text = plain("[ " + std::to_string(s.idProcess) + " : ");
+  text += field(s.DisplayName, s.True.DisplayName, kNameRoom) + plain(" ] ");
+  text += processes ? field(s.FileName, s.True.FileName, kSecondRoom)
+                    : field(s.WindowText, s.True.WindowText, kSecondRoom);
+  text += plain(texts::kCompanyLine) + field(s.Company, {}, kCompanyRoom);
+  text += plain(texts::kDescriptionLine) + field(s.Description, {}, kDescriptionRoom);
+  return text;
+}
+
 }  // namespace
 
 std::wstring EntryTextWide(const TQorSvc& s, ListTab tab, Widen widen) {
@@ -54,23 +69,10 @@ std::wstring EntryTextWide(const TQorSvc& s, ListTab tab, Widen widen) {
   auto fitted = [&](const std::string& shown, const std::wstring& trueForm, size_t room) {
     return trueForm.empty() ? widen(Fitted(shown, room)) : FittedTrue(trueForm, room);
   };
-  const bool processes = tab == ListTab::Processes;
-  std::wstring text = widen("[ " + std::to_string(s.idProcess) + " : ");
-  text += fitted(s.DisplayName, s.True.DisplayName, kNameRoom) + widen(" ] ");
-  text += processes ? fitted(s.FileName, s.True.FileName, kSecondRoom)
-                    : fitted(s.WindowText, s.True.WindowText, kSecondRoom);
-  text += widen(texts::kCompanyLine) + widen(Fitted(s.Company, kCompanyRoom));
-  text += widen(texts::kDescriptionLine) + widen(Fitted(s.Description, kDescriptionRoom));
-  return text;
+  return Compose<std::wstring>(s, tab, fitted, [&](const std::string& t) { return widen(t); });
 }
 
 std::string EntryText(const TQorSvc& s, ListTab tab) {
-  std::string text =
-      "[ " + std::to_string(s.idProcess) + " : " + Fitted(s.DisplayName, kNameRoom) + " ] ";
-  text += Fitted(tab == ListTab::Processes ? s.FileName : s.WindowText, kSecondRoom);
-  text += texts::kCompanyLine;
-  text += Fitted(s.Company, kCompanyRoom);
-  text += texts::kDescriptionLine;
-  text += Fitted(s.Description, kDescriptionRoom);
-  return text;
+  auto fitted = [](const std::string& shown, const std::wstring&, size_t room) { return Fitted(shown, room); };
+  return Compose<std::string>(s, tab, fitted, [](const std::string& t) { return t; });
 }

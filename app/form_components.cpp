@@ -90,7 +90,7 @@ bool TForm1::CreateDetailsPanel() {
                             .size = {d.LL_Priority.width, d.LL_Priority.height}});
   ok &= CB_Priority.Create({.parent = base, .bounds = d.CB_Priority, .id = kIdPriority,
                             .items = {std::begin(texts::kPriorityItems), std::end(texts::kPriorityItems)},
-                            .itemHeight = d.PriorityItemHeight});
+                            .itemHeight = d.PriorityItemHeight, .dropHeight = d.PriorityDropHeight});
   ok &= BB_Update.Create({.parent = base, .bounds = d.BB_Update, .id = kIdUpdate, .caption = texts::kUpdate});
   ok &= BB_Stop.Create({.parent = base, .bounds = d.BB_Stop, .id = kIdStop, .caption = texts::kStop});
   ok &= ED_idProcess_hex.Create({.parent = base, .bounds = d.ED_idProcess_hex, .id = kIdIdProcessHex,
@@ -187,5 +187,5 @@ void TForm1::ApplyLayout() {
       {BB_Reget.hwnd(), d.BB_Reget},         {SB_ProcessID.hwnd(), d.SB_ProcessID},
       {SB_FileName.hwnd(), d.SB_FileName}};
   for (const auto& [window, box] : placed) ui::PlaceWindow(window, box);
-  CB_Priority.SetClosedBounds(d.CB_Priority);
+  CB_Priority.SetClosedBounds(d.CB_Priority, d.PriorityDropHeight);
 }

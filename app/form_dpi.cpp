@@ -14,15 +14,13 @@ void TForm1::ScaleLayout(int dpi) {
 }
 
 void TForm1::DpiChanged(int dpi, const RECT& suggested) {
-  const bool rescale = dpi > 0 && dpi != layout_.dpi;
-  // The new smallest size first, so that the window takes the size offered;
-  // nothing is drawn until everything is made for the new DPI.
-  if (rescale) ScaleLayout(dpi);
+  // Everything made for the new DPI first, its smallest size included, so
+  // that the window takes the size offered and the move lays it out once.
+  if (dpi > 0 && dpi != layout_.dpi) ApplyDpi(dpi);
+  laidOut_ = {};  // placed anew even where the suggested size is the old one
   SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  if (rescale) ApplyDpi(dpi);
-  laidOut_ = {};  // placed anew even where the suggested size is the old one
-  FormResize();
+  FormResize();  // where the move sent no WM_SIZE; else nothing left to place
   RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -76,12 +74,8 @@ void TForm1::FollowSystemLook() {
 }
 
 bool TForm1::ListNeedsSystemColours() const {
-  if (ui::HighContrastOn()) return true;
-  // A dark scheme without the setting (Wine's high-contrast schemes never set
-  // it) would put light text on the list's own pale selected and hot looks.
-  for (const ui::TColor back : {GLB_List.SelectedColor, GLB_List.FocusedColor})
-    if (base::ContrastRatio(ui::ColorToRGB(ui::clWindowText), ui::ColorToRGB(back)) <
-        base::kReadableContrast)
-      return true;
-  return false;
+  // The scheme's text on the list's own pale selected and hot looks.
+  const uint32_t text = ui::ColorToRGB(ui::clWindowText);
+  return base::DrawInSystemColours(ui::HighContrastOn(), {{text, ui::ColorToRGB(GLB_List.SelectedColor)},
+                                                          {text, ui::ColorToRGB(GLB_List.FocusedColor)}});
 }

@@ -153,21 +153,18 @@ void TForm1::FocusOnActivate(bool active) {
 }
 
 bool TForm1::ListTextTyped(WPARAM c) {
-  // A UTF-16 character on the NT family, whoever sent it: typed as its code page bytes.
-  if (!WideSystem()) return ListCharTyped(static_cast<char>(c));
-  for (char byte : ShownText(std::wstring(1, static_cast<wchar_t>(c)))) ListCharTyped(byte);
-  return true;
-}
-
-bool TForm1::ListCharTyped(char c) {
   // Every character stops here: the list box's own search would move to an
-  // entry that does not begin with what was typed.
-  if (finder_.Type(c, static_cast<uint32_t>(GetMessageTime())) != TypeToFind::Typed::Search) return true;
+  // entry that does not begin with what was typed. The NT family's windows
+  // take UTF-16, whoever sent it; the 9x family's code page bytes.
+  const uint32_t now = static_cast<uint32_t>(GetMessageTime());
+  const TypeToFind::Typed typed = WideSystem() ? finder_.Type(static_cast<wchar_t>(c), now)
+                                               : finder_.TypeByte(static_cast<char>(c), now, WideText);
+  if (typed != TypeToFind::Typed::Search) return true;
   const EntryModel* model = lists_.Tab(CurrentTab);
   if (!model) return true;
   std::vector<FindKey> keys(model->Size());
   for (size_t i = 0; i < model->Size(); ++i) {
-    keys[i].name = model->EntryAt(i).DisplayName;
+    keys[i].name = TrueField(model->EntryAt(i).DisplayName, model->EntryAt(i).True.DisplayName, WideText);
     keys[i].id = model->EntryAt(i).idProcess;
   }
   const int found = FindEntry(keys, finder_.Text(), GLB_List.ItemIndex());

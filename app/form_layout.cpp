@@ -33,7 +33,7 @@ FormLayout DesignLayout(int dpi) {
                  &f.SB_FileName})
     ScaleBox(*b, dpi);
   for (int* v : {&f.PL_BaseHeight, &f.PL_BtnHeight, &f.TabWidth, &f.TabHeight, &f.ItemHeight,
-                 &f.PriorityItemHeight, &f.MinOuterWidth, &f.MinOuterHeight})
+                 &f.PriorityItemHeight, &f.PriorityDropHeight, &f.MinOuterWidth, &f.MinOuterHeight})
     *v = ui::ScaleForDpi(*v, dpi);
   return f;
 }

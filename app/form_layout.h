@@ -25,6 +25,7 @@ struct FormLayout {
   // The list: tab size, and an entry's height (three lines beside its icon).
   int TabWidth = 180, TabHeight = 22, ItemHeight = 46;
   int PriorityItemHeight = 12;
+  int PriorityDropHeight = 160;  // the open priority list: its six items without a scroll bar
   // The smallest outer size of the window.
   int MinOuterWidth = 640, MinOuterHeight = 480;
   // A gap of the design's `pixels`, at this layout's DPI.

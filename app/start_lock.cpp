@@ -1,5 +1,7 @@
 #include "app/start_lock.h"
 
+#include "base/code_page.h"
+
 namespace {
 
 // Waits for `h` while answering the messages other threads send to this one
@@ -41,13 +43,24 @@ void StartLock::Release() {
   held_ = false;
 }
 
+std::string FoldMarkerCase(std::string_view markerName) {
+  std::string folded(markerName);
+  for (size_t i = 0; i < folded.size(); ++i) {
+    char& c = folded[i];
+    if (IsCp932LeadByte(static_cast<unsigned char>(c)))
+      ++i;  // its trail byte may look like a letter
+    else if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+  }
+  return folded;
+}
+
 std::string StartLockName(const std::string& markerName) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string name = "VorlaneStart.";
   // Object names end at MAX_PATH: a longer marker shares its lock with others.
-  for (char c : markerName.substr(0, 100)) {
-    unsigned char b = static_cast<unsigned char>(c);
-    if (b >= 'a' && b <= 'z') b = static_cast<unsigned char>(b - 'a' + 'A');
+  for (char c : FoldMarkerCase(markerName.substr(0, 100))) {
+    const unsigned char b = static_cast<unsigned char>(c);
     name += kHex[b >> 4];
     name += kHex[b & 15];
   }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "base/handles.h"
 
@@ -33,6 +34,11 @@ class StartLock {
   bool held_ = false;
 };
 
-// The lock's object name for a marker: atoms ignore the case of ASCII
-// letters, so the name does too; hex keeps CP932 bytes (0x5C) out of it.
+// A marker name (code page 932) with its ASCII letters in upper case and its
+// double-byte characters as they are: the one way markers are compared, as
+// atoms ignore the case of those letters.
+std::string FoldMarkerCase(std::string_view markerName);
+
+// The lock's object name for a marker, its case folded as above; hex keeps
+// CP932 bytes (0x5C) out of it.
 std::string StartLockName(const std::string& markerName);

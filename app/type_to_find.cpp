@@ -1,47 +1,43 @@
 #include "app/type_to_find.h"
 
-#include "base/path_text.h"
+#include "base/code_page.h"
 
 namespace {
 
-bool IsAsciiAlnum(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+bool IsAsciiAlnum(wchar_t c) {
+  return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
 }
+
+bool IsHigh(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLow(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
 
-bool IsLeadByte(char c) { return IsCp932LeadByte(Byte(c)); }
-
 bool IsTrailByte(char c) { return Byte(c) >= 0x40 && Byte(c) <= 0xFC && Byte(c) != 0x7F; }
 
-// Half-width katakana and their punctuation: one byte each.
-bool IsHalfWidthKana(char c) { return Byte(c) >= 0xA1 && Byte(c) <= 0xDF; }
+wchar_t Lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+// Units of the character at `i`: two for a whole surrogate pair.
+size_t CharSize(std::wstring_view s, size_t i) {
+  return IsHigh(s[i]) && i + 1 < s.size() && IsLow(s[i + 1]) ? 2 : 1;
+}
 
-// Bytes of the character at `i`: two for a lead byte with a byte after it.
-size_t CharSize(std::string_view s, size_t i) { return IsLeadByte(s[i]) && i + 1 < s.size() ? 2 : 1; }
-
-// ASCII letters compare without case; double-byte characters byte for byte,
-// so that a trail byte that looks like a letter is not folded.
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+// ASCII letters compare without case, every other unit as it is.
+bool StartsWithNoCase(std::wstring_view s, std::wstring_view prefix) {
   if (s.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size();) {
-    const size_t n = CharSize(prefix, i);
-    if (n == 2 ? s.substr(i, 2) != prefix.substr(i, 2) : Lower(s[i]) != Lower(prefix[i])) return false;
-    i += n;
-  }
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (Lower(s[i]) != Lower(prefix[i])) return false;
   return true;
 }
 
-bool Matches(const FindKey& key, std::string_view text) {
-  if (text[0] >= '0' && text[0] <= '9') return std::to_string(key.id).rfind(text, 0) == 0;
+bool Matches(const FindKey& key, std::wstring_view text) {
+  if (text[0] >= L'0' && text[0] <= L'9') return std::to_wstring(key.id).rfind(text, 0) == 0;
   return StartsWithNoCase(key.name, text);
 }
 
 // True when `text` is one character typed once or more.
-bool OneCharRepeated(std::string_view text) {
-  const std::string_view first = text.substr(0, CharSize(text, 0));
+bool OneCharRepeated(std::wstring_view text) {
+  const std::wstring_view first = text.substr(0, CharSize(text, 0));
   for (size_t i = 0; i < text.size(); i += first.size())
     if (text.substr(i, first.size()) != first) return false;
   return true;
@@ -49,43 +45,59 @@ bool OneCharRepeated(std::string_view text) {
 
 }  // namespace
 
-TypeToFind::Typed TypeToFind::Type(char c, uint32_t nowMs) {
-  Typed result = Typed::Ignored;
+TypeToFind::Typed TypeToFind::Type(wchar_t c, uint32_t nowMs) {
+  const wchar_t high = high_;
+  high_ = 0;
+  if (IsHigh(c)) {
+    high_ = c;
+    return Typed::Held;
+  }
+  if (IsLow(c)) {
+    if (!high) return Typed::Ignored;  // half a character
+    const wchar_t pair[] = {high, c};
+    return Add({pair, 2}, nowMs);
+  }
+  // A high surrogate without its low one is dropped; `c` stands on its own.
+  return Add({&c, 1}, nowMs);
+}
+
+TypeToFind::Typed TypeToFind::TypeByte(char c, uint32_t nowMs, Widen widen) {
   if (lead_) {
     const char lead = lead_;
     lead_ = 0;
     if (IsTrailByte(c)) {
       const char pair[] = {lead, c};
-      Add({pair, 2}, true, nowMs, result);
-      return result;
+      const std::wstring wide = widen({pair, 2});
+      return wide.empty() ? Typed::Ignored : Add(wide, nowMs);
     }
     // A lead byte without its trail byte is dropped; `c` stands on its own.
   }
-  if (IsLeadByte(c)) {
+  if (IsCp932LeadByte(Byte(c))) {
     lead_ = c;
     return Typed::Held;
   }
-  Add({&c, 1}, IsAsciiAlnum(c) || IsHalfWidthKana(c), nowMs, result);
-  return result;
+  const std::wstring wide = widen({&c, 1});
+  return wide.empty() ? Typed::Ignored : Add(wide, nowMs);
 }
 
-void TypeToFind::Add(std::string_view ch, bool canStart, uint32_t nowMs, Typed& result) {
+TypeToFind::Typed TypeToFind::Add(std::wstring_view ch, uint32_t nowMs) {
   const bool continuing = !text_.empty() && nowMs - last_ <= kPauseMs;
-  const bool printableAscii = Byte(ch[0]) > ' ' && Byte(ch[0]) < 0x7F;
-  if (!canStart && !(continuing && printableAscii)) return;
+  const bool canStart = IsAsciiAlnum(ch[0]) || ch[0] >= 0x80;
+  const bool printableAscii = ch[0] > L' ' && ch[0] < 0x7F;
+  if (!canStart && !(continuing && printableAscii)) return Typed::Ignored;
   if (!continuing) text_.clear();
   text_ += ch;
   last_ = nowMs;
-  result = Typed::Search;
+  return Typed::Search;
 }
 
-int FindEntry(const std::vector<FindKey>& keys, std::string_view text, int current) {
+int FindEntry(const std::vector<FindKey>& keys, std::wstring_view text, int current) {
   const int n = static_cast<int>(keys.size());
   if (n == 0 || text.empty()) return -1;
   if (current < 0 || current >= n) current = -1;
   const bool repeated = OneCharRepeated(text);
   // A repeated character steps on from the current entry; a longer text may stay on it.
-  const std::string_view wanted = repeated ? text.substr(0, CharSize(text, 0)) : text;
+  const std::wstring_view wanted = repeated ? text.substr(0, CharSize(text, 0)) : text;
   const int first = repeated || current < 0 ? current + 1 : current;
   for (int k = 0; k < n; ++k) {
     const int i = (first + k) % n;

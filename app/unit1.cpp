@@ -89,6 +89,7 @@ bool TForm1::FormCreate() {
   LayoutOnResize(layout_, client.right);
   if (!CreateComponents()) return false;
   GLB_List.HighContrast = ListNeedsSystemColours();
+  GLB_List.HideFocusCueUntilKeys();  // for the whole window
   laidOut_ = {client.right, client.bottom};
   // Cleared while hidden: the first reload finds nothing to clear in a shown window.
   ClearDetails();

@@ -61,7 +61,6 @@ class TForm1 : public ui::Window {
   // Keys, the entry's context menu and what they do.
   bool PreTranslateKey(const MSG& msg);  // from the message loop; true when used
   bool ListTextTyped(WPARAM c);  // a character as the list's window takes it
-  bool ListCharTyped(char c);    // one code page byte of it
   // Focus to the list when it is on nothing or on a disabled or hidden
   // control; after every message the loop handles.
   void KeepFocus();

@@ -35,4 +35,20 @@ inline uint32_t ReadableOn(uint32_t back, std::initializer_list<uint32_t> prefer
   return ContrastRatio(0xFFFFFF, back) > ContrastRatio(best, back) ? 0xFFFFFF : best;
 }
 
+// A colour of the program's own look drawn on another: `ink` on `back`.
+struct OwnPairing {
+  uint32_t ink, back;
+};
+
+// The one test of whether to draw in the system's colours rather than the
+// program's own look: where the system asks for high contrast, or where the
+// scheme makes any of the look's pairings unreadable (a dark scheme, or one
+// of Wine's high-contrast schemes, which never set the request).
+inline bool DrawInSystemColours(bool highContrast, std::initializer_list<OwnPairing> pairings) {
+  if (highContrast) return true;
+  for (const OwnPairing& p : pairings)
+    if (ContrastRatio(p.ink, p.back) < kReadableContrast) return true;
+  return false;
+}
+
 }  // namespace base

@@ -2,19 +2,15 @@
 
 #include <vector>
 
-bool IsCp932LeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 namespace {
 
 constexpr size_t kEnvValueLimit = 260;
 
 // Byte offsets of the characters of `text`, stepping over trail bytes.
 template <typename F>
-void ForEachChar(std::string_view text, const TextEnv& env, F&& f) {
+void ForEachChar(std::string_view text, F&& f) {
   for (size_t i = 0; i < text.size();) {
-    bool lead = env.isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
+    bool lead = IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
     f(i, lead);
     i += lead ? 2 : 1;
   }
@@ -77,27 +73,17 @@ void CutAt(std::string& t, size_t pos) {
 
 }  // namespace
 
-void CutText(std::string& text, size_t limit) {
-  if (text.size() <= limit) return;
-  const TextEnv cp932{nullptr, IsCp932LeadByte};
-  size_t keep = 0;
-  ForEachChar(text, cp932, [&](size_t i, bool lead) {
-    if (i + (lead ? 2 : 1) <= limit) keep = i + (lead ? 2 : 1);
-  });
-  text.resize(keep);
-}
-
-std::string LowerAscii(std::string_view text, const TextEnv& env) {
+std::string LowerAscii(std::string_view text) {
   std::string out(text);
-  ForEachChar(text, env, [&](size_t i, bool lead) {
+  ForEachChar(text, [&](size_t i, bool lead) {
     if (!lead && out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] - 'A' + 'a');
   });
   return out;
 }
 
-size_t FileNameStart(std::string_view path, const TextEnv& env) {
+size_t FileNameStart(std::string_view path) {
   size_t start = 0;
-  ForEachChar(path, env, [&](size_t i, bool lead) {
+  ForEachChar(path, [&](size_t i, bool lead) {
     if (!lead && (path[i] == '\\' || path[i] == ':')) start = i + 1;
   });
   return start;
@@ -126,6 +112,6 @@ void NormalizeExePath(std::string& path, const TextEnv& env) {
   }
   size_t dot = t.find('.');
   if (dot != std::string::npos) CutAt(t, t.find(' ', dot));
-  CutAt(t, t.find(' ', FileNameStart(t, env)));
+  CutAt(t, t.find(' ', FileNameStart(t)));
   path = t;
 }

@@ -1,7 +1,7 @@
 // Text routines that turn reported image paths and command lines into an
-// executable's path. They work on ANSI text and never touch the file system;
-// the environment and the double-byte lead-byte test are handed in, so the
-// same code runs on Windows and in native tests.
+// executable's path. They work on code page 932 text and never touch the
+// file system; the environment is handed in, so the same code runs on
+// Windows and in native tests.
 #pragma once
 #include <algorithm>
 #include <functional>
@@ -11,9 +11,8 @@
 #include "base/code_page.h"
 
 struct TextEnv {
-  // Value of an environment variable; false when it is not set.
+  // Value of an environment variable in code page 932; false when it is not set.
   std::function<bool(const std::string& name, std::string& value)> getenv;
-  std::function<bool(unsigned char c)> isLeadByte;
 };
 
 // Longest text the path routines keep: a Windows path buffer less its zero.
@@ -30,10 +29,10 @@ void NormalizeExePath(std::string& path, const TextEnv& env);
 
 // Offset of the file-name part: just after the last "\" or ":" that is not
 // the trail byte of a double-byte character.
-size_t FileNameStart(std::string_view path, const TextEnv& env);
+size_t FileNameStart(std::string_view path);
 
 // Lower-cases A-Z, leaving double-byte characters whole.
-std::string LowerAscii(std::string_view text, const TextEnv& env);
+std::string LowerAscii(std::string_view text);
 
 
 // The path without the NT prefix "\??\" where it begins it; anywhere else

@@ -12,6 +12,9 @@ namespace {
 
 constexpr UINT_PTR kHoverTimerId = 1;
 constexpr UINT kHoverInterval = 100;
+// Room the list reserves per entry before a fill: about one entry's three
+// lines of text (its strings grow past it as they must).
+constexpr size_t kStorageBytesPerEntry = 96;
 
 void Polyline3(HDC dc, POINT a, POINT b, POINT c, HPEN pen) {
   ui::Selected sel(dc, pen);
@@ -140,7 +143,7 @@ void TGraphicListBox::SetItems(const std::vector<std::wstring>& texts) {
   hotIndex_ = -1;
   CallList(WM_SETREDRAW, FALSE, 0);
   CallList(LB_RESETCONTENT, 0, 0);
-  CallList(LB_INITSTORAGE, texts.size(), texts.size() * 96);
+  CallList(LB_INITSTORAGE, texts.size(), texts.size() * kStorageBytesPerEntry);
   for (const std::wstring& text : texts)
     AddTo(text, [this](UINT m, WPARAM w, LPARAM l) { return CallList(m, w, l); });
   CallList(WM_SETREDRAW, TRUE, 0);
@@ -166,13 +169,35 @@ std::wstring TGraphicListBox::ItemText(int i) const {
 }
 
 void TGraphicListBox::FilterDrawRequest(DRAWITEMSTRUCT& d) {
-  const bool cue = (d.itemState & ODS_FOCUS) && !(d.itemState & ODS_NOFOCUSRECT) && focusCue_;
+  const bool cue = (d.itemState & ODS_FOCUS) && !(d.itemState & ODS_NOFOCUSRECT) && FocusCueShown();
   d.itemState = (d.itemState & ~(ODS_FOCUS | kFocusCue)) | (cue ? kFocusCue : 0);
 }
 
+void TGraphicListBox::HideFocusCueUntilKeys() {
+  SendMessageA(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+  // Windows 2000 on keeps it; the 9x family, NT 4.0 and Wine 8 keep none.
+  systemKeepsState_ = SendMessageA(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
+  focusCue_ = false;
+  RepaintCaret();
+}
+
+bool TGraphicListBox::FocusCueShown() const {
+  if (!systemKeepsState_) return focusCue_;
+  return !(SendMessageA(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
 void TGraphicListBox::ShowFocusCue(bool on) {
-  if (on == focusCue_) return;
+  if (on == FocusCueShown()) return;
+  if (systemKeepsState_) {
+    // The window's state: the system tells every control, this list too.
+    SendMessageA(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(on ? UIS_CLEAR : UIS_SET, UISF_HIDEFOCUS), 0);
+    return;
+  }
   focusCue_ = on;
+  RepaintCaret();
+}
+
+void TGraphicListBox::RepaintCaret() {
   RECT r;
   const LRESULT caret = CallList(LB_GETCARETINDEX, 0, 0);
   if (GetFocus() == hwnd() && CallList(LB_GETITEMRECT, caret, reinterpret_cast<LPARAM>(&r)) != LB_ERR)
@@ -351,7 +376,8 @@ void TGraphicListBox::PaintHotItem(bool hot) {
   SendMessageA(hwnd(), LB_GETITEMRECT, hotIndex_, reinterpret_cast<LPARAM>(&r));
   UINT state = SendMessageA(hwnd(), LB_GETSEL, hotIndex_, 0) > 0 ? kSelected : 0;
   if (hot) state |= kHot;
-  if (focusCue_ && GetFocus() == hwnd() && CallList(LB_GETCARETINDEX, 0, 0) == hotIndex_) state |= kFocusCue;
+  if (GetFocus() == hwnd() && CallList(LB_GETCARETINDEX, 0, 0) == hotIndex_ && FocusCueShown())
+    state |= kFocusCue;
   ui::ClientDC dc(hwnd());
   PaintItem(dc.get(), hotIndex_, r, state);
 }
@@ -418,9 +444,12 @@ LRESULT TGraphicListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CHAR:
       if (OnChar && OnChar(wp)) return 0;
       break;
-    case WM_UPDATEUISTATE:
-      if ((HIWORD(wp) & UISF_HIDEFOCUS) && LOWORD(wp) != UIS_INITIALIZE) ShowFocusCue(LOWORD(wp) == UIS_CLEAR);
-      break;
+    case WM_UPDATEUISTATE: {
+      // The system keeps the new state; the caret entry shows it.
+      const LRESULT r = CallDefault(msg, wp, lp);
+      if (HIWORD(wp) & UISF_HIDEFOCUS) RepaintCaret();
+      return r;
+    }
     case WM_TIMER:
       if (wp == kHoverTimerId) {
         TrackHotItem();

@@ -84,9 +84,14 @@ class TGraphicListBox : public ui::Control {
   ui::TColor Color = ui::clWindow;
   // The system's colours instead of the ones above (the high-contrast setting).
   bool HighContrast = false;
-  // The focus cue shows once the keyboard is used in the window (hidden
-  // until then); the system's UI-state messages set and clear it too.
+  // The focus cue shows once the keyboard is used in the window, hidden
+  // until then. Where the system keeps the window's UI state (UISF_HIDEFOCUS)
+  // that state is the one truth, and showing the cue changes it for the
+  // whole window; the list keeps a flag of its own only where it keeps none.
+  // HideFocusCueUntilKeys starts that and learns which it is.
+  void HideFocusCueUntilKeys();
   void ShowFocusCue(bool on);
+  bool FocusCueShown() const;
   // Entry i shows image (*indices)[i], or image i without `indices`; both
   // borrowed, kept alive by the caller while the list shows them.
   void SetGlyphs(const ui::ImageList* list, const std::vector<int>* indices = nullptr);
@@ -146,6 +151,7 @@ class TGraphicListBox : public ui::Control {
   void PointerLeft();
   void TrackHotItem();
   void PaintHotItem(bool hot);
+  void RepaintCaret();  // the caret entry, where the list has the focus
   void SetTimerEnabled(bool on);
   // Straight to the system list box: under Wine each message through the
   // subclass costs requests to the server, too many for whole refills and
@@ -163,5 +169,6 @@ class TGraphicListBox : public ui::Control {
   bool tracking_ = false;  // the system reports the pointer's leaving
   int pendingItemHeight_ = 0;
   bool held_ = false;  // drawing off since ClearHeld
-  bool focusCue_ = false;
+  bool systemKeepsState_ = false;
+  bool focusCue_ = false;  // only where the system keeps no UI state
 };

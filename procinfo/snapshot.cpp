@@ -247,21 +247,62 @@ void AddApplications(Snapshot& s) {
   }
 }
 
-std::wstring ProcessImagePath(DWORD pid) {
+namespace {
+
+using Process32WFn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32W*);
+
+// The NT family's wide ToolHelp walk, bound at run time (the 9x family has none).
+Process32WFn BoundProcess32W(const char* name) {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  return kernel ? reinterpret_cast<Process32WFn>(reinterpret_cast<void*>(GetProcAddress(kernel, name)))
+                : nullptr;
+}
+
+// The image name ToolHelp reports for `pid`, read in UTF-16: a name outside
+// any code page stays whole. False when the walk is not to be had.
+bool ToolHelpNameWide(DWORD pid, std::wstring& name) {
+  static const Process32WFn first = BoundProcess32W("Process32FirstW");
+  static const Process32WFn next = BoundProcess32W("Process32NextW");
+  if (!first || !next) return false;
+  base::UniqueHandle snap(Api().CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL ok = snap && first(snap.get(), &entry); ok; ok = next(snap.get(), &entry)) {
+    if (entry.th32ProcessID != pid) continue;
+    entry.szExeFile[MAX_PATH - 1] = L'\0';
+    name = entry.szExeFile;
+    return true;
+  }
+  return true;  // walked: no such process
+}
+
+// The same in the system's code page, as the 9x family reports it.
+std::wstring ToolHelpNameAnsi(DWORD pid) {
   const ProcessApi& api = Api();
-  base::UniqueHandle process(api.OpenProcess(kQueryAccess, FALSE, pid));
-  std::wstring path = ImagePathOf(process.get(), pid);
-  if (!path.empty()) return path;
   base::UniqueHandle snap(api.CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   PROCESSENTRY32 entry{};
-  entry.dwSize = 296;
+  entry.dwSize = sizeof entry;
   for (BOOL ok = snap && api.Process32First(snap.get(), &entry); ok;
        ok = api.Process32Next(snap.get(), &entry)) {
     if (entry.th32ProcessID != pid) continue;
     entry.szExeFile[MAX_PATH - 1] = '\0';
-    return WideOfShown(entry.szExeFile, path) ? path : std::wstring();
+    wchar_t wide[MAX_PATH] = {};
+    const int n = MultiByteToWideChar(CP_ACP, 0, entry.szExeFile, -1, wide, MAX_PATH);
+    return n > 1 ? std::wstring(wide, static_cast<size_t>(n - 1)) : std::wstring();
   }
   return {};
+}
+
+}  // namespace
+
+std::wstring ProcessImagePath(DWORD pid) {
+  // The 9x family reads no image path through a process handle: ToolHelp is all it has.
+  if (WideSystem()) {
+    base::UniqueHandle process(Api().OpenProcess(kQueryAccess, FALSE, pid));
+    std::wstring path = ImagePathOf(process.get(), pid);
+    if (!path.empty() || ToolHelpNameWide(pid, path)) return path;
+  }
+  return ToolHelpNameAnsi(pid);
 }
 
 Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve) {
@@ -271,7 +312,7 @@ Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve
   if (!snap) return out;
   Pending pending{out};
   PROCESSENTRY32 entry{};
-  entry.dwSize = 296;
+  entry.dwSize = sizeof entry;
   for (BOOL ok = api.Process32First(snap.get(), &entry); ok;
        ok = api.Process32Next(snap.get(), &entry)) {
     ListGuarded(pending, entry.th32ProcessID, fixed.DefaultIcon.get(), [&] {

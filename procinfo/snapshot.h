@@ -94,8 +94,10 @@ Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve,
                        ImagePathMemory* paths);
 Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve);
 
-// The image path of process `pid` in UTF-16 (the 9x family: as ToolHelp
-// reports it); empty when it cannot be read.
+// The image path of process `pid` in UTF-16; for a process that cannot be
+// opened, and on the 9x family always, the name ToolHelp reports (read in
+// UTF-16 on the NT family, in the system's code page on the 9x family); empty
+// when neither answers.
 std::wstring ProcessImagePath(DWORD pid);
 
 // Every identifier EnumProcesses reports, the buffer grown until they fit.

@@ -22,10 +22,11 @@ InternalGetWindowTextFn BoundInternalGetWindowText() {
   return f;
 }
 
-// A title read in UTF-16 (at most kTitleRoom - 1 units): in code page 932,
-// cut as WM_GETTEXT cuts, and its true form where that code page cannot hold it.
+// A title read in UTF-16 (at most kTitleRoom - 1 units, never half a
+// surrogate pair): in code page 932, cut as WM_GETTEXT cuts, and its true
+// form where that code page cannot hold it.
 std::string ShownTitle(std::wstring_view wide, std::wstring* trueForm) {
-  wide = wide.substr(0, std::min<size_t>(wide.size(), kTitleRoom - 1));
+  wide = CutUnits(wide, kTitleRoom - 1);
   if (trueForm) *trueForm = TrueFormOf(wide);
   std::string shown = ShownText(wide);
   CutText(shown, kTitleRoom - 1);

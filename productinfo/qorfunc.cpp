@@ -218,16 +218,32 @@ int ReadProductInfo(const std::string& fileName, TQorProductInfo& info) {
   return found ? 0 : -1;
 }
 
+namespace {
+
+// A variable's value as the reported paths are: on the NT family read in
+// UTF-16 and written in code page 932 (the ANSI call would give the system's
+// code page); on the 9x family, whose paths are ANSI, as the system has it.
+bool EnvironmentValue(const std::string& name, std::string& value) {
+  constexpr DWORD kRoom = 260;
+  std::wstring wideName;
+  if (WideSystem() && WideOfShown(name, wideName)) {
+    wchar_t buf[kRoom] = {};
+    const DWORD n = GetEnvironmentVariableW(wideName.c_str(), buf, kRoom);
+    if (n == 0 || n >= kRoom) return false;
+    value = ShownText(std::wstring_view(buf, n));
+    return true;
+  }
+  char buf[kRoom] = {};
+  const DWORD n = GetEnvironmentVariableA(name.c_str(), buf, kRoom);
+  if (n == 0 || n >= kRoom) return false;
+  value.assign(buf, n);
+  return true;
+}
+
+}  // namespace
+
 const TextEnv& SystemTextEnv() {
-  static const TextEnv env{
-      [](const std::string& name, std::string& value) {
-        char buf[260] = {};
-        DWORD n = GetEnvironmentVariableA(name.c_str(), buf, sizeof buf);
-        if (n == 0 || n >= sizeof buf) return false;
-        value.assign(buf, n);
-        return true;
-      },
-      IsCp932LeadByte};
+  static const TextEnv env{EnvironmentValue};
   return env;
 }
 

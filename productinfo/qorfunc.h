@@ -43,7 +43,7 @@ std::wstring FileReadPath(const std::wstring& path);
 bool FileExists(const std::string& path);
 bool FileExists(const std::wstring& path);
 
-// The process environment and the system code page's lead-byte test.
+// The process environment, its values in code page 932 on the NT family.
 const TextEnv& SystemTextEnv();
 
 void NormalizeExePath(std::string& path);

@@ -23,7 +23,6 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
 // The candidates a reported path stands for, first existing one wins.
 std::string ResolvePathWith(const std::string& fileName,
                             const std::function<bool(const std::string&)>& exists) {
-  const TextEnv& env = SystemTextEnv();
   std::string p = fileName;
   CutText(p, kMaxPathText);
   // A reported path that names a file as it stands is that file, blanks
@@ -31,9 +30,9 @@ std::string ResolvePathWith(const std::string& fileName,
   if (exists(p)) return p;
   NormalizeExePath(p);
   if (exists(p)) return p;
-  if (LowerAscii(p, env).find(".exe") == std::string::npos) p += ".exe";
+  if (LowerAscii(p).find(".exe") == std::string::npos) p += ".exe";
   if (exists(p)) return p;
-  std::string lower = LowerAscii(p, env);
+  std::string lower = LowerAscii(p);
   if (lower.rfind(kSystemRootPrefix, 0) == 0) {
     p = ReplaceAll(lower, kSystemRootPrefix, "%SystemRoot%\\");
     NormalizeExePath(p);
@@ -86,7 +85,7 @@ Resolution ResolveExecutable(const std::string& fileName) {
   Resolution r;
   const std::string p = ResolvePath(fileName);
   if (p.empty()) return r;
-  r.DisplayName = p.substr(FileNameStart(p, SystemTextEnv()));
+  r.DisplayName = p.substr(FileNameStart(p));
   TQorProductInfo info;
   ReadProductInfo(p, info);
   r.Company = info.CompanyName;

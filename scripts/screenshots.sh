@@ -17,9 +17,16 @@ while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); d
 export DISPLAY=":$n"
 setsid Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
 xvfb=$!
+# Both programs run from folders a user would recognise, as installed, not
+# from the build folder: their paths show in the list and the panel.
+apps="$WINEPREFIX/drive_c/Program Files"
+mkdir -p "$apps/Vorlane" "$apps/Delta"
+cp "$exe" "$apps/Vorlane/Vorlane.exe"
+cp "$VORLANE_BUILD/win/tests/helper.exe" "$apps/Delta/Delta.exe"
 cleanup() {
   wineserver -k >/dev/null 2>&1 </dev/null
   kill "$xvfb" 2>/dev/null
+  rm -rf "$apps/Vorlane" "$apps/Delta"
 }
 trap cleanup EXIT
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
@@ -51,7 +58,7 @@ click() {  # a point of the program's window, frame included
   sleep 1
 }
 
-wine "$exe" </dev/null >/dev/null 2>&1 &
+wine 'C:\Program Files\Vorlane\Vorlane.exe' </dev/null >/dev/null 2>&1 &
 win=$(window '^Vorlane  Ver\.')
 sleep 2  # the first load and painting
 rest
@@ -59,7 +66,7 @@ shot screenshot.png
 
 # A helper started now has the highest process ID: after a reload its entry
 # is the last of the list, which is in process ID order.
-wine "$VORLANE_BUILD/win/tests/helper.exe" windows 2 Delta </dev/null >/dev/null 2>&1 &
+wine 'C:\Program Files\Delta\Delta.exe' windows 2 Delta </dev/null >/dev/null 2>&1 &
 window '^Delta 1$' >/dev/null
 sleep 1
 click 65 268  # 再読込

@@ -31,11 +31,13 @@ UniqueBitmap ScaledForDpi(UniqueBitmap bmp, int w, int h, int dpi) {
   return scaled;
 }
 
-// High contrast, set or as a scheme: an embossed caption would read as an
-// enabled one, and a glyph's own colours may vanish on the face.
+// The glyphs' dark outline, drawn for a light face.
+constexpr uint32_t kGlyphInk = 0x000000;
+
+// High contrast, set or as a dark scheme: the glyphs' own colours would vanish
+// on the face, and an embossed caption would read as an enabled one.
 bool InSystemColours() {
-  return HighContrastOn() || base::ContrastRatio(GetSysColor(COLOR_BTNHIGHLIGHT),
-                                                 GetSysColor(COLOR_BTNFACE)) >= base::kReadableContrast;
+  return base::DrawInSystemColours(HighContrastOn(), {{kGlyphInk, GetSysColor(COLOR_BTNFACE)}});
 }
 
 // The glyph's shape (`shape`: 0 on it, 1 around it) in `colour` at x, y.

@@ -4,20 +4,9 @@
 
 namespace ui {
 
-namespace {
-
-constexpr int kDropHeight = 160;  // room for the open list
-
-Box Dropped(Box b) {
-  b.height += kDropHeight;
-  return b;
-}
-
-}  // namespace
-
 bool ComboBox::Create(const Args& a) {
   if (!Control::Create(a.parent, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
-                       Dropped(a.bounds), a.id))
+                       Dropped(a.bounds, a.dropHeight), a.id))
     return false;
   for (const char* item : a.items) {
     const std::wstring wide = WideText(item);
@@ -30,7 +19,7 @@ bool ComboBox::Create(const Args& a) {
   return static_cast<bool>(brush_);
 }
 
-void ComboBox::SetClosedBounds(const Box& b) { SetBounds(Dropped(b)); }
+void ComboBox::SetClosedBounds(const Box& b, int dropHeight) { SetBounds(Dropped(b, dropHeight)); }
 
 void ComboBox::SetColor(TColor c) {
   // Without a brush of its own the control paints with the system's colours:

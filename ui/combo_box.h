@@ -9,6 +9,12 @@
 
 namespace ui {
 
+// The box as the system takes it: the closed box with the open list's room below.
+inline Box Dropped(Box closed, int dropHeight) {
+  closed.height += dropHeight;
+  return closed;
+}
+
 class ComboBox : public Control {
  public:
   struct Args {
@@ -17,10 +23,11 @@ class ComboBox : public Control {
     int id = 0;
     std::vector<const char*> items;
     int itemHeight = 0;
+    int dropHeight = 0;  // the open list's room, at the window's DPI
   };
   bool Create(const Args& a);
-  // Places the closed box; the open list keeps its room below.
-  void SetClosedBounds(const Box& b);
+  // Places the closed box with room `dropHeight` below it for the open list.
+  void SetClosedBounds(const Box& b, int dropHeight);
   int ItemIndex() const { return static_cast<int>(SendMessageA(hwnd(), CB_GETCURSEL, 0, 0)); }
   // Selecting from the program does not count as the user's change.
   void SetItemIndex(int i) { SendMessageA(hwnd(), CB_SETCURSEL, i, 0); }

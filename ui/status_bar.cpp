@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/contrast.h"
 #include "base/shown_text.h"
 #include "ui/gdi.h"
 #include "ui/text_calls.h"
@@ -12,10 +13,8 @@ namespace {
 
 constexpr WPARAM kSimplePart = 255;
 
-// A light text colour: the scheme is a dark one, high contrast for instance.
-bool IsLight(COLORREF c) {
-  return GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114 > 128 * 1000;
-}
+// The light bar a visual style paints whatever the scheme.
+constexpr uint32_t kStyledBarBack = 0xFFFFFF;
 
 }  // namespace
 
@@ -33,7 +32,7 @@ void StatusBar::FollowColours() {
   // even this classic status bar), while the bar writes in the scheme's
   // button text colour: light on light in a dark scheme. There the text is
   // ours to draw, on the scheme's button face.
-  const bool ours = IsLight(GetSysColor(COLOR_BTNTEXT));
+  const bool ours = base::DrawInSystemColours(false, {{GetSysColor(COLOR_BTNTEXT), kStyledBarBack}});
   const WPARAM part = kSimplePart | (ours ? SBT_OWNERDRAW : 0);
   const std::wstring wide = WideText(text_);
   if (WideSystem())

@@ -9,15 +9,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                              if (name.size() % 3 == 2) return false;
                              value = std::string(name.size() * 37 % 300, 'v');
                              return true;
-                           },
-                           IsCp932LeadByte};
+                           }};
   std::string path(reinterpret_cast<const char*>(data), size);
   std::string n = path;
   NormalizeExePath(n, env);
   if (n.size() > kMaxPathText) __builtin_trap();
   std::string e = path;
   ExpandEnvVar(e, env);
-  FileNameStart(path, env);
-  LowerAscii(path, env);
+  FileNameStart(path);
+  LowerAscii(path);
   return 0;
 }

@@ -7,8 +7,14 @@
 namespace {
 
 const std::vector<FindKey> kKeys = {
-    {"System Idle Process", 0}, {"smss.exe", 124},  {"svchost.exe", 388}, {"7zFM.exe", 1024},
-    {"Explorer.EXE", 1296},     {"svchost.exe", 1500}, {"helper.exe", 3880}};
+    {L"System Idle Process", 0}, {L"smss.exe", 124},  {L"svchost.exe", 388}, {L"7zFM.exe", 1024},
+    {L"Explorer.EXE", 1296},     {L"svchost.exe", 1500}, {L"helper.exe", 3880}};
+
+// An ASCII text typed.
+using ::FindEntry;
+int FindEntry(const std::vector<FindKey>& keys, std::string_view ascii, int current) {
+  return ::FindEntry(keys, std::wstring(ascii.begin(), ascii.end()), current);
+}
 
 TEST(TypeToFind, LettersFindImageNamesFromTheNextEntryRoundTheEnd) {
   EXPECT_EQ(FindEntry(kKeys, "s", -1), 0);
@@ -46,56 +52,61 @@ TEST(TypeToFind, APauseStartsANewText) {
   EXPECT_EQ(t.Type('s', 1000), T::Search);
   EXPECT_EQ(t.Type('V', 1900), T::Search);
   EXPECT_EQ(t.Type('.', 2800), T::Search);  // within the pause of the last key, not the first
-  EXPECT_EQ(t.Text(), "sV.");
+  EXPECT_EQ(t.Text(), L"sV.");
   EXPECT_EQ(t.Type(' ', 2900), T::Ignored);
   EXPECT_EQ(t.Type('h', 3801), T::Search);
-  EXPECT_EQ(t.Text(), "h");
+  EXPECT_EQ(t.Text(), L"h");
   EXPECT_EQ(t.Type('-', 4900), T::Ignored);
-  EXPECT_EQ(t.Text(), "h");
+  EXPECT_EQ(t.Text(), L"h");
   TypeToFind wrap;
   EXPECT_EQ(wrap.Type('a', 0xFFFFFE00u), T::Search);
   EXPECT_EQ(wrap.Type('b', 0x00000100u), T::Search);  // the tick wrapped 0x300 ms later
-  EXPECT_EQ(wrap.Text(), "ab");
+  EXPECT_EQ(wrap.Text(), L"ab");
   EXPECT_EQ(wrap.Type('c', 0xFFFFF000u), T::Search);  // long before the last key, not after it
   EXPECT_EQ(wrap.Type('d', 0x00000100u), T::Search);  // 0x1100 ms after 'c', across the wrap
-  EXPECT_EQ(wrap.Text(), "d");
+  EXPECT_EQ(wrap.Text(), L"d");
 }
 
-// Code page 932 as an IME or the keyboard delivers it: a double-byte
-// character comes as its lead byte, then its trail byte, which may look like
-// an ASCII letter ("ア" is 0x83 0x41, "ャ" 0x83 0x61) or a backslash.
-TEST(TypeToFind, JapaneseTextMatchesWholeCharactersByteForByte) {
+// The code page 932 characters these tests type, as the system widens them.
+std::wstring Widen932(std::string_view b) {
+  if (b.size() == 1) return std::wstring(1, b[0] == '\xB1' ? L'\uFF71' : static_cast<wchar_t>(b[0]));
+  return b == "\x83\x41" ? L"\u30A2" : b == "\x95\x5C" ? L"\u8868" : L"";
+}
+
+// Code page 932 as the 9x family delivers it: a double-byte character comes
+// as its lead byte, then its trail byte, which may look like an ASCII letter
+// ("ア" is 0x83 0x41) or a backslash ("表" 0x95 0x5C).
+TEST(TypeToFind, CodePage932BytesTypeWholeCharacters) {
   using T = TypeToFind::Typed;
   TypeToFind t;
-  EXPECT_EQ(t.Type('\x83', 100), T::Held);
-  EXPECT_EQ(t.Text(), "");
-  EXPECT_EQ(t.Type('\x41', 100), T::Search);
-  EXPECT_EQ(t.Type('\x95', 200), T::Held);
-  EXPECT_EQ(t.Type('\x5C', 200), T::Search);
-  EXPECT_EQ(t.Text(), "\x83\x41\x95\x5C");
-  EXPECT_EQ(t.Type('\xB1', 3000), T::Search);  // half-width katakana starts a search
-  EXPECT_EQ(t.Text(), "\xB1");
-  EXPECT_EQ(t.Type('\x83', 5000), T::Held);
-  EXPECT_EQ(t.Type('\x0D', 5000), T::Ignored);  // no trail byte: the lead byte is dropped
-  EXPECT_EQ(t.Type('A', 5100), T::Search);
-  EXPECT_EQ(t.Text(), "A");
+  EXPECT_EQ(t.TypeByte('\x83', 100, Widen932), T::Held);
+  EXPECT_EQ(t.TypeByte('\x41', 100, Widen932), T::Search);
+  EXPECT_EQ(t.TypeByte('\x95', 200, Widen932), T::Held);
+  EXPECT_EQ(t.TypeByte('\x5C', 200, Widen932), T::Search);
+  EXPECT_EQ(t.Text(), L"\u30A2\u8868");
+  EXPECT_EQ(t.TypeByte('\xB1', 3000, Widen932), T::Search);  // half-width katakana starts a search
+  EXPECT_EQ(t.TypeByte('\x83', 5000, Widen932), T::Held);
+  EXPECT_EQ(t.TypeByte('\x0D', 5000, Widen932), T::Ignored);  // no trail byte: the lead byte is dropped
+  EXPECT_EQ(t.TypeByte('A', 5100, Widen932), T::Search);
+  EXPECT_EQ(t.Text(), L"A");  // a new text: 2.1 s after ｱ
+}
 
-  const std::vector<FindKey> keys = {
-      {"\x83\x61\x83\x41.exe", 10},  // ャア.exe
-      {"\x83\x41\x83\x61.exe", 20},  // アャ.exe
-      {"\x95\x5C\x8E\xA6.exe", 30},  // 表示.exe
-      {"\xB1\xB2.exe", 40},           // ｱｲ.exe
-      {"a.exe", 50},
-      {"\x83\x41.exe", 60}};          // ア.exe
-  EXPECT_EQ(FindEntry(keys, "\x83\x41", -1), 1);  // not "ャ", whose trail byte is "a"
-  EXPECT_EQ(FindEntry(keys, "\x83\x61", 1), 0);
-  EXPECT_EQ(FindEntry(keys, "\x95\x5C", 4), 2);
-  EXPECT_EQ(FindEntry(keys, "\x95\x5C\x8E\xA6", 2), 2);
-  EXPECT_EQ(FindEntry(keys, "\x95\x5C\x8E\xA7", 2), -1);  // 表ァ: nothing, the caller stays
-  EXPECT_EQ(FindEntry(keys, "\xB1", 0), 3);
-  EXPECT_EQ(FindEntry(keys, "\x83\x41\x83\x41", 1), 5);  // "ア" again steps on
-  EXPECT_EQ(FindEntry(keys, "\x83\x41\x83\x41\x83\x41", 5), 1);
-  EXPECT_EQ(FindEntry(keys, "\x83\x41\x83\x61", 5), 1);
+// Names as the list shows them: a character that code page 932 cannot hold
+// ("?" in the record) finds only itself ("a글" never selects a한.exe); a
+// surrogate pair is one character, typed in two messages.
+TEST(TypeToFind, TrueNamesMatchWholeCharacters) {
+  const std::vector<FindKey> keys = {{L"a\uD55C.exe", 40}, {L"a\uAE00.exe", 50}, {L"\xD83D\xDE00.exe", 70}};
+  EXPECT_EQ(FindEntry(keys, L"A\uAE00", 0), 1);
+  EXPECT_EQ(FindEntry(keys, L"a?", -1), -1);
+  using T = TypeToFind::Typed;
+  TypeToFind t;
+  EXPECT_EQ(t.Type(L'a', 100), T::Search);
+  EXPECT_EQ(t.Type(0xD83D, 300), T::Held);
+  EXPECT_EQ(t.Type(0xDE00, 300), T::Search);
+  EXPECT_EQ(t.Type(0xDE00, 400), T::Ignored);  // a low half alone
+  EXPECT_EQ(t.Type(0xD83D, 500), T::Held);
+  EXPECT_EQ(t.Type(L'b', 500), T::Search);  // the high half alone is dropped
+  EXPECT_EQ(t.Text(), L"a\xD83D\xDE00" L"b");
 }
 
 TEST(CopyText, PanelLabelsThenWindowTitlesInCodePage932) {

@@ -40,6 +40,7 @@ TEST(FormLayout, DesignScalesOnceForTheDpiAndIsItselfAt96) {
   EXPECT_EQ(f.TabWidth, 270);
   EXPECT_EQ(f.TabHeight, 33);
   EXPECT_EQ(f.PriorityItemHeight, 18);
+  EXPECT_EQ(f.PriorityDropHeight, 240);  // the open list's room grows with its items
   EXPECT_EQ(f.BB_Close.width, 132);
   EXPECT_EQ(f.BB_Reget.height, 38);  // 37.5 rounds up
   f.LL_idProcess.width = 81;

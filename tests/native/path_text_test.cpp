@@ -14,8 +14,7 @@ TextEnv Env(std::map<std::string, std::string> vars = {{"SYSTEMROOT", "C:\\WINDO
             if (it == vars.end()) return false;
             value = it->second;
             return true;
-          },
-          IsCp932LeadByte};
+          }};
 }
 
 std::string Norm(std::string p, const TextEnv& env = Env()) {
@@ -72,8 +71,8 @@ TEST(NormalizeExePath, TrailByte5CIsNotASeparator) {
   const std::string hyo = "\x95\x5C", so = "\x83\x5C";
   EXPECT_EQ(Norm("C:\\" + hyo + " dir\\" + so + ".exe"), "C:\\" + hyo + " dir\\" + so + ".exe");
   EXPECT_EQ(Norm("C:\\dir\\" + hyo + " x.exe"), "C:\\dir\\" + hyo);
-  EXPECT_EQ(FileNameStart("C:\\d\\" + so, Env()), 5u);
-  EXPECT_EQ(LowerAscii("\x83" "A" "B", Env()), "\x83" "Ab");
+  EXPECT_EQ(FileNameStart("C:\\d\\" + so), 5u);
+  EXPECT_EQ(LowerAscii("\x83" "A" "B"), "\x83" "Ab");
 }
 
 TEST(NormalizeExePath, LongInputIsCutNeverOverrun) {
@@ -87,6 +86,15 @@ TEST(NormalizeExePath, LongInputIsCutNeverOverrun) {
   std::string cut = Norm(dbcs);
   EXPECT_LE(cut.size(), kMaxPathText);
   EXPECT_EQ((cut.size() - 2) % 2, 0u);
+}
+
+// A title as WM_GETTEXT gives it, 254 units at most: cut there (by the
+// program or the system) between the halves of a pair, the high half goes too.
+TEST(CutUnits, NeverEndsInHalfASurrogatePair) {
+  const std::wstring a253(253, L'a'), emoji = L"\xD83D\xDE00";
+  EXPECT_EQ(CutUnits(a253 + emoji, 254), a253);
+  EXPECT_EQ(CutUnits(a253 + L"\xD83D", 254), a253);
+  EXPECT_EQ(CutUnits(a253.substr(1) + emoji + L"b", 254), a253.substr(1) + emoji);
 }
 
 // "\??\" is the NT prefix only at the start; elsewhere it is what the ANSI

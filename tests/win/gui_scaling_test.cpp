@@ -259,8 +259,9 @@ TEST(Scaling, DrawsForTheDisplaysDpiAndFollowsItsChange) {
     PostMessageA(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
   }
-  {  // At 288 DPI the layout asks for more than the screen: the work area bounds it.
-    RegistryValue logPixels(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", static_cast<DWORD>(288));
+  for (int dpi : {240, 288}) {  // the layout asks for more than the screen: the work area bounds it
+    SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
+    RegistryValue logPixels(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", static_cast<DWORD>(dpi));
     App app;
     ASSERT_TRUE(app.form);
     MONITORINFO monitor{sizeof monitor};
@@ -272,6 +273,12 @@ TEST(Scaling, DrawsForTheDisplaysDpiAndFollowsItsChange) {
     GetWindowRect(app.form, &smallest);
     EXPECT_TRUE(Width(made) <= Width(work) && Height(made) <= Height(work)) << Width(made) << "x" << Height(made);
     EXPECT_TRUE(Width(smallest) == Width(work) && Height(smallest) == Height(work)) << Width(smallest);
+    // The open priority list holds its six items without a scroll bar.
+    ASSERT_TRUE(app.SelectEntry(0, IdAt(app.Ctl(kIdList), 0)));
+    Send(app.Ctl(kIdPriority), CB_SHOWDROPDOWN, TRUE, 0);
+    HWND dropped = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dropped = FindTopWindow(app.process.Id(), "ComboLBox")) && IsWindowVisible(dropped); }));
+    EXPECT_EQ(GetWindowLongA(dropped, GWL_STYLE) & WS_VSCROLL, 0);
   }
 
   // A move to a screen of another DPI: the window takes the size offered

@@ -62,8 +62,9 @@ std::vector<COLORREF> PixelsOf(HWND w, const RECT& hole) {
   return out;
 }
 
-// The main window of a copy of the program run from `exe`, or null.
-HWND FormOf(const std::string& exe) {
+// The main windows of the copies of the program run from `exe`.
+std::vector<HWND> FormsOf(const std::string& exe) {
+  std::vector<HWND> forms;
   for (HWND w = FindWindowExA(nullptr, nullptr, "TForm1", nullptr); w;
        w = FindWindowExA(nullptr, w, "TForm1", nullptr)) {
     DWORD pid = 0;
@@ -71,9 +72,14 @@ HWND FormOf(const std::string& exe) {
     base::UniqueHandle p(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
     char path[MAX_PATH * 2] = {};
     if (p && GetModuleFileNameExA(p.get(), nullptr, path, sizeof path) && lstrcmpiA(path, exe.c_str()) == 0)
-      return w;
+      forms.push_back(w);
   }
-  return nullptr;
+  return forms;
+}
+
+HWND FormOf(const std::string& exe) {
+  const std::vector<HWND> forms = FormsOf(exe);
+  return forms.empty() ? nullptr : forms[0];
 }
 
 // The program started from the machine's shell with `locale`, the system
@@ -209,6 +215,26 @@ TEST(Text, JapaneseUnderEveryCodePage) {
   }
 }
 
+// "Vorlane×.exe" on the 9x family (found by ToolHelp's names only), under code page 1252
+// (C.UTF-8): "×" is 0xD7 there, in code page 932 a katakana. A second start hands over and ends.
+TEST(Text, ANinexCopyUnderCodePage1252IsFoundByItsName) {
+  const std::string name = "Vorlane\x81\x7E.exe", rc = TestDir() + "ninex1252\\second.rc";
+  RegistryValue win98(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\" + name, "Version", "win98");
+  const std::string exe = CopyExe(TestDir() + "ninex1252", name);  // made again without the ja-JP manifest:
+  ASSERT_TRUE(CopyFileA((VorlaneExe().substr(0, VorlaneExe().size() - 11) + "Vorlane-acp.exe").c_str(), exe.c_str(), FALSE));
+  LocaleRun first(exe, "C.UTF-8");
+  ASSERT_TRUE(first.form);
+  DeleteFileA(rc.c_str());
+  RunUnix("/bin/sh -c \"(LANG=C.UTF-8 LC_ALL=C.UTF-8 /usr/bin/wine '" + UnixPath(exe) +
+          "' >/dev/null 2>&1; echo $? > '" + UnixPath(rc) + "') &\"");
+  EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(rc) == "0\n"; }, 30000)) << "the second start did not end";
+  const std::vector<HWND> forms = FormsOf(exe);
+  for (HWND w : forms)
+    if (w != first.form) PostMessageA(w, WM_CLOSE, 0, 0);
+  DeleteFileA(rc.c_str());
+  EXPECT_EQ(forms.size(), 1u) << "a second copy ran";
+}
+
 namespace {
 
 int IndexOfWide(HWND list, const std::wstring& prefix) {
@@ -237,6 +263,12 @@ TEST(Text, TrueNamesOfAProgramAndAWindowAndASentCharacter) {
   ASSERT_TRUE(CopyFileA((TestDir() + "helper.exe").c_str(), katakana.c_str(), FALSE));
   Process apuri;
   ASSERT_TRUE(apuri.Start("\"" + katakana + "\" windows 1 Apuri"));
+  // Two names whose second characters code page 932 cannot hold: "?" both.
+  Process hangul[2];
+  const wchar_t* hangulNames[2] = {L"a\uD55C.exe", L"a\uAE00.exe"};  // a한, a글
+  for (int i : {0, 1})
+    ASSERT_TRUE(CopyFileW(Wide(TestDir() + "helper.exe").c_str(), (Wide(TestDir()) + hangulNames[i]).c_str(), FALSE) &&
+                hangul[i].Start(L"\"" + Wide(TestDir()) + hangulNames[i] + L"\" windows 1 Hangul"));
   const wchar_t* title = L"\u041F\u0440\u0438\u0432\u0435\u0442 \xD83D\xDE00";
   const ui::UniqueWindow window(CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                                 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr));
@@ -278,6 +310,19 @@ TEST(Text, TrueNamesOfAProgramAndAWindowAndASentCharacter) {
   DWORD_PTR r = 0;
   SendMessageTimeoutW(list, WM_CHAR, 0x30A2, 0, SMTO_ABORTIFHUNG, 5000, &r);
   EXPECT_TRUE(WaitFor([&] { return ListSelection(list) == apuriIndex; }));
+  // From just before a한.exe, "a" finds it; "a글" then finds a글.exe, not a한.exe again.
+  int hangulIndex[2];
+  for (int i : {0, 1})
+    hangulIndex[i] = IndexOfWide(list, L"[ " + std::to_wstring(hangul[i].Id()) + L" : " + hangulNames[i] + L" ]");
+  ASSERT_TRUE(hangulIndex[0] > 0 && hangulIndex[1] >= 0);
+  ASSERT_TRUE(app.SelectEntry(hangulIndex[0] - 1, IdAt(list, hangulIndex[0] - 1)));
+  // Posted, as typing comes, after the pause that ends the text "ア".
+  const DWORD typed = GetTickCount();
+  ASSERT_TRUE(WaitFor([&] { return GetTickCount() - typed > 1100; }, 2000));
+  PostMessageW(list, WM_CHAR, L'a', 0);
+  EXPECT_TRUE(WaitFor([&] { return ListSelection(list) == hangulIndex[0]; }));
+  PostMessageW(list, WM_CHAR, 0xAE00, 0);
+  EXPECT_TRUE(WaitFor([&] { return ListSelection(list) == hangulIndex[1]; }));
   // Its menu is the menu of the program in the Hangul folder: プロパティ
   // opens that program's real file too.
   auto menuPixels = [&] {

@@ -3,11 +3,12 @@ wine_gtest(unit_tests ProductInfo Resolve AppWindows ListFixture Snapshot Proces
            EntrySequence RegistryFixture Listing FormFixture ImageListOps)
 wine_gtest(gui_tests Gui Link Keys Package Scaling Text NineX)
 set_tests_properties(wine.Package PROPERTIES FIXTURES_REQUIRED "wine;package")
-# The start error's box in a process of code page 1252 (no manifest asks for another).
-add_test(NAME wine.StartErrorBox1252
+# The start error's box and the environment's values in a process of code
+# page 1252 (no manifest asks for another).
+add_test(NAME wine.CodePage1252
          COMMAND ${WINETEST} ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/win/tests/unit_tests.exe
-                 --gtest_filter=EntrySequence.StartErrorBox*)
-set_tests_properties(wine.StartErrorBox1252 PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine
+                 --gtest_filter=EntrySequence.StartErrorBox*:Resolve.EnvironmentValues*)
+set_tests_properties(wine.CodePage1252 PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine
                      LABELS wine TIMEOUT 300 ENVIRONMENT VORLANE_LOCALE=en_US.UTF-8)
 # In the 64-bit prefix.
 wine64_gtest(unit_tests Wow64)

@@ -24,7 +24,7 @@ TEST(EntrySequence, AtomTableFullShowsTheStartErrorAndNoWindow) {
   EntryApi api = SystemEntryApi();
   api.GlobalFindAtomA = [](LPCSTR) WINAPI -> ATOM { return 0; };
   api.GlobalAddAtomA = [](LPCSTR) WINAPI -> ATOM { return 0; };
-  api.MessageBoxA = [](HWND, LPCSTR text, LPCSTR caption, UINT type) WINAPI -> int {
+  api.ShowStartError = [](HWND, LPCSTR text, LPCSTR caption, UINT type) WINAPI -> int {
     g_text = text;
     g_caption = caption;
     g_type = type;
@@ -42,7 +42,7 @@ TEST(EntrySequence, AtomTableFullShowsTheStartErrorAndNoWindow) {
 
 // The program's own start error box, read in wide form from another thread
 // as a screen reader would: Japanese whatever the process's code page (the
-// suite also runs in a process of code page 1252, wine.StartErrorBox1252).
+// suite also runs in a process of code page 1252, wine.CodePage1252).
 TEST(EntrySequence, StartErrorBoxReadsInJapanese) {
   std::wstring caption, text;
   std::thread reader([&] {
@@ -55,7 +55,7 @@ TEST(EntrySequence, StartErrorBoxReadsInJapanese) {
     text = buf;
     PostMessageW(box, WM_COMMAND, IDOK, 0);
   });
-  SystemEntryApi().MessageBoxA(nullptr, texts::kStartError, texts::kErrorCaption, MB_OK | MB_ICONERROR);
+  SystemEntryApi().ShowStartError(nullptr, texts::kStartError, texts::kErrorCaption, MB_OK | MB_ICONERROR);
   reader.join();
   EXPECT_EQ(caption, L"エラー") << "code page " << GetACP();
   EXPECT_EQ(text, L"起動できません") << "code page " << GetACP();
@@ -79,7 +79,7 @@ TEST(EntrySequence, StaleMarkerIsTakenOverAsItIsAndGoneAfterTheClose) {
 
 TEST(EntrySequence, WindowsThatCannotBeMadeEndWithTheStartErrorAndNoMarker) {
   EntryApi api = SystemEntryApi();
-  api.MessageBoxA = [](HWND, LPCSTR text, LPCSTR, UINT) WINAPI -> int {
+  api.ShowStartError = [](HWND, LPCSTR text, LPCSTR, UINT) WINAPI -> int {
     g_text = text;
     return IDOK;
   };
@@ -126,4 +126,5 @@ TEST(EntrySequence, TheStartLockIsHeldUntilShownAndFromClosingUntilTheMarkerIsGo
   EXPECT_EQ(GlobalFindAtomA(name.c_str()), 0);
   EXPECT_NE(StartLockName("VORLANE.EXE"), StartLockName("Vorlane2.exe"));
   EXPECT_EQ(StartLockName("VORLANE.EXE"), StartLockName("vorlane.exe"));  // as atoms match
+  EXPECT_NE(StartLockName("\x83\x61.exe"), StartLockName("\x83\x41.exe"));  // "ャ", "ア": trail bytes "a", "A"
 }

@@ -185,10 +185,34 @@ TEST_F(ListFixture, EachLookIsTheDesignDrawnWithPlainGdi) {
   list_.HighContrast = false;
   // The system's focus flag shows only once the keyboard cues show, and
   // never where the request says no focus frame.
+  list_.HideFocusCueUntilKeys();  // Wine keeps no UI state: the list's own flag
   EXPECT_EQ(Mismatch(Render(0, ODS_FOCUS, true), Expected(0, plain)), "");
   list_.ShowFocusCue(true);
   EXPECT_NE(Mismatch(Render(0, ODS_FOCUS, true), Expected(0, plain)), "");
   EXPECT_EQ(Mismatch(Render(0, ODS_FOCUS | ODS_NOFOCUSRECT, true), Expected(0, plain)), "");
+}
+
+// Where the system keeps the window's UI state (Windows 2000 on, not Wine 8:
+// answered here as its list box would), that state is the one truth: a key
+// shows the cue through it, so the system's requests come without
+// ODS_NOFOCUSRECT; hidden again by the system, it is hidden for the list too.
+TEST_F(ListFixture, WhereTheSystemKeepsTheUiStateTheCueFollowsIt) {
+  static bool hidden = false;
+  static WNDPROC list = nullptr;
+  list = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(list_.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(
+      +[](HWND w, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (msg == WM_QUERYUISTATE) return hidden ? UISF_HIDEFOCUS : 0;
+        if (msg == WM_CHANGEUISTATE) hidden = LOWORD(wp) == UIS_SET;
+        return CallWindowProcW(list, w, msg == WM_CHANGEUISTATE ? WM_UPDATEUISTATE : msg, wp, lp);
+      })));
+  const auto plain = [&] { return Render(0, ODS_FOCUS | (hidden ? ODS_NOFOCUSRECT : 0), true) == Expected(0, {.back = GetSysColor(COLOR_WINDOW)}); };
+  list_.HideFocusCueUntilKeys();
+  EXPECT_TRUE(hidden && plain());
+  list_.ShowFocusCue(true);  // a key
+  EXPECT_TRUE(!hidden && !plain()) << "no cue after a key";
+  hidden = true;  // the system hides it again (a click after the keys)
+  EXPECT_FALSE(list_.FocusCueShown());
+  SetWindowLongPtrW(list_.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list));
 }
 
 // Image i as the image list itself blends it onto `back`: the glyph's 32 x 32 pixels.

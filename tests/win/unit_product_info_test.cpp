@@ -103,6 +103,15 @@ TEST(Resolve, CandidatePaths) {
   EXPECT_EQ(r.DisplayName, "VorlaneProbe.EXE");  // below SystemRoot
 }
 
+// Values in code page 932 whatever the process's (also run under 1252): "表示" whole, "é" as "?".
+TEST(Resolve, EnvironmentValuesReadInCodePage932) {
+  ASSERT_TRUE(SetEnvironmentVariableW(L"VORLANE_DIR", L"C:\\\u8868\u793A\u00E9"));
+  std::string path = "%VORLANE_DIR%\\x.exe";
+  ExpandEnvVar(path);
+  SetEnvironmentVariableW(L"VORLANE_DIR", nullptr);
+  EXPECT_EQ(path, "C:\\\x95\x5C\x8E\xA6?\\x.exe") << "code page " << GetACP();
+}
+
 TEST(Resolve, NamesWithBlanksAndDotsResolveAsTheyStand) {
   const std::string blank = "C:\\Program Files\\Vorlane Test\\my app.exe";
   const std::string dotted = "C:\\Documents and Settings\\a.b\\My App\\app.exe";

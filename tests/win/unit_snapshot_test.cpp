@@ -172,6 +172,17 @@ TEST(Snapshot, ImagePathFromWhicheverQueryAnswers) {
   mine = Of(Parse(Take().ProcessLines), h.Id());
   ASSERT_EQ(mine.size(), 1u);
   EXPECT_EQ(mine[0].FileName, "C:\\" + std::string(400, 'x') + "\\helper.exe");
+
+  // A process that cannot be opened (a running copy of another account):
+  // ToolHelp's name, read in UTF-16, whole where no code page holds it.
+  const std::wstring odd = L"h\u00E9lper\uD55C.exe", dir = harness::Wide(harness::TestDir());
+  ASSERT_TRUE(CopyFileW((dir + L"helper.exe").c_str(), (dir + odd).c_str(), FALSE));
+  harness::Process oddHelper;
+  ASSERT_TRUE(oddHelper.Start(L"\"" + dir + odd + L"\" windows 1 Odd") && harness::WaitReady(oddHelper));
+  Api() = SystemApi();
+  Api().OpenProcess = [](DWORD, BOOL, DWORD) WINAPI -> HANDLE { return nullptr; };
+  EXPECT_EQ(ProcessImagePath(oddHelper.Id()), odd);
+  EXPECT_EQ(ProcessImagePath(0xFFFFFFF0), L"");
 }
 
 TEST(Snapshot, ModulePathsOfFullLengthAreKept) {
