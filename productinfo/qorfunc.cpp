@@ -280,4 +280,6 @@ std::wstring OwnExePathW() {
   }
 }
 
-std::string OwnExePath() { return WideSystem() ? ShownText(OwnExePathW()) : OwnExePathAnsi(); }
+// As ToolHelp's names of running copies are compared: the system's code
+// page decoded, shown in code page 932.
+std::string OwnExePath() { return ShownText(OwnExePathW()); }

@@ -99,7 +99,7 @@ bool Control::OnReflect(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 bool Control::ReadableOnFace(UINT msg, WPARAM wp, LRESULT& result) {
   if (msg != WM_CTLCOLORSTATIC) return false;
   const COLORREF face = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_WINDOWTEXT);
-  if (base::ContrastRatio(text, face) >= base::kReadableContrast) return false;
+  if (!base::DrawInSystemColours(false, {{text, face}})) return false;
   HDC dc = reinterpret_cast<HDC>(wp);
   SetTextColor(dc, base::ReadableOn(face, {GetSysColor(COLOR_BTNTEXT), text}));
   SetBkColor(dc, face);
