@@ -47,6 +47,27 @@ std::wstring FittedTrue(const std::wstring& field, size_t room) {
   return field.substr(0, keep) + L"\u2026";
 }
 
+template <typename Text>
+bool EndsWith(const Text& text, const Text& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The room the not-responding mark takes: its code page bytes, which are
+// also its weight as FittedTrue counts UTF-16 units.
+constexpr size_t kMarkRoom = sizeof kNotRespondingMark - 1;
+
+// A window title fitted in `room` with its not-responding mark kept whole:
+// only the title before it is cut. `fit` cuts a text of this kind.
+template <typename Text, typename Fit>
+Text FittedTitle(const Text& title, const Text& mark, size_t room, Fit fit) {
+  if (!EndsWith(title, mark)) return fit(title, room);
+  return fit(title.substr(0, title.size() - mark.size()), room - kMarkRoom) + mark;
+}
+
+std::string FittedTitle(const std::string& title, size_t room) {
+  return FittedTitle(title, std::string(kNotRespondingMark), room, Fitted);
+}
+
 }  // namespace
 
 std::wstring EntryTextWide(const TQorSvc& s, ListTab tab, Widen widen) {
@@ -57,8 +78,12 @@ std::wstring EntryTextWide(const TQorSvc& s, ListTab tab, Widen widen) {
   const bool processes = tab == ListTab::Processes;
   std::wstring text = widen("[ " + std::to_string(s.idProcess) + " : ");
   text += fitted(s.DisplayName, s.True.DisplayName, kNameRoom) + widen(" ] ");
-  text += processes ? fitted(s.FileName, s.True.FileName, kSecondRoom)
-                    : fitted(s.WindowText, s.True.WindowText, kSecondRoom);
+  if (processes)
+    text += fitted(s.FileName, s.True.FileName, kSecondRoom);
+  else if (s.True.WindowText.empty())
+    text += widen(FittedTitle(s.WindowText, kSecondRoom));
+  else
+    text += FittedTitle(s.True.WindowText, std::wstring(kNotRespondingMarkWide), kSecondRoom, FittedTrue);
   text += widen(texts::kCompanyLine) + widen(Fitted(s.Company, kCompanyRoom));
   text += widen(texts::kDescriptionLine) + widen(Fitted(s.Description, kDescriptionRoom));
   return text;
@@ -67,7 +92,7 @@ std::wstring EntryTextWide(const TQorSvc& s, ListTab tab, Widen widen) {
 std::string EntryText(const TQorSvc& s, ListTab tab) {
   std::string text =
       "[ " + std::to_string(s.idProcess) + " : " + Fitted(s.DisplayName, kNameRoom) + " ] ";
-  text += Fitted(tab == ListTab::Processes ? s.FileName : s.WindowText, kSecondRoom);
+  text += tab == ListTab::Processes ? Fitted(s.FileName, kSecondRoom) : FittedTitle(s.WindowText, kSecondRoom);
   text += texts::kCompanyLine;
   text += Fitted(s.Company, kCompanyRoom);
   text += texts::kDescriptionLine;
