@@ -1,5 +1,5 @@
 // What the keys and the context menu do with the selected entry: copy it,
-// open its executable's folder or properties, switch to its window.
+// open its executable's folder or properties, switch to its window, close it.
 #include "app/unit1.h"
 
 #include <shellapi.h>
@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/copy_text.h"
+#include "app/texts.h"
 #include "procinfo/app_windows.h"
 #include "procinfo/entry_line.h"
 #include "productinfo/qorfunc.h"
@@ -136,4 +137,33 @@ void TForm1::SwitchToEntryWindow() {
   }
   if (IsIconic(w)) ShowWindowAsync(w, SW_RESTORE);
   SetForegroundWindow(w);
+}
+
+void TForm1::CloseEntryWindow() {
+  const TQorSvc* entry = CurrentTab == ListTab::Applications ? SelectedEntry() : nullptr;
+  if (!entry) return;
+  HWND w = lists_.Applications.WindowAt(static_cast<size_t>(GLB_List.ItemIndex()));
+  if (!IsApplicationWindowOf(w, entry->idProcess)) {
+    Reload();  // gone since the last reload: so is its entry
+    return;
+  }
+  // Our own entry is the hidden application window: the user closes this one.
+  if (entry->idProcess == GetCurrentProcessId()) w = hwnd();
+  closingWindow_ = {base::Borrowed<HWND>(w), entry->idProcess, GetTickCount(), entry->WindowText};
+  // Posted, never sent: a window that asks a question keeps it, and this
+  // window does not wait on its answer.
+  PostMessageA(w, WM_CLOSE, 0, 0);
+  SetTimer(hwnd(), kTimerClosingWindow, 100, nullptr);
+}
+
+void TForm1::WatchClosingWindow() {
+  ClosingWindow& c = closingWindow_;
+  if (!IsApplicationWindowOf(c.window.get(), c.pid)) {
+    KillTimer(hwnd(), kTimerClosingWindow);
+    Reload();
+    return;
+  }
+  if (GetTickCount() - c.asked < kCloseWaitMs) return;
+  KillTimer(hwnd(), kTimerClosingWindow);
+  StatusBar1.SetStatus(texts::kStatusNotClosed + c.title);
 }

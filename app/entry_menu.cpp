@@ -13,7 +13,8 @@
 namespace {
 
 enum MenuCommand : UINT {
-  kCmdSwitch = 1, kCmdCopy, kCmdOpenFolder, kCmdStop, kCmdProperties, kCmdByProcessId, kCmdByImageName
+  kCmdSwitch = 1, kCmdCopy, kCmdOpenFolder, kCmdStop, kCmdProperties, kCmdByProcessId, kCmdByImageName,
+  kCmdCloseWindow, kCmdStopTree
 };
 // Window menu commands: below the system's own (0xF000 and up), the low four
 // bits left clear as the system uses them.
@@ -84,12 +85,15 @@ void TForm1::ShowEntryMenu(LPARAM where) {
   if (CurrentTab == ListTab::Applications) {
     ui::AppendMenu932(m, MF_STRING, kCmdSwitch, texts::kMenuSwitch);
     SetMenuDefaultItem(m, kCmdSwitch, FALSE);  // what a double click and Enter do
+    ui::AppendMenu932(m, MF_STRING, kCmdCloseWindow, texts::kMenuCloseWindow);
     AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   }
   ui::AppendMenu932(m, MF_STRING, kCmdCopy, texts::kMenuCopy);
   ui::AppendMenu932(m, EnabledIf(hasFile), kCmdOpenFolder, texts::kMenuOpenFolder);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   ui::AppendMenu932(m, EnabledIf(BB_Stop.Enabled()), kCmdStop, texts::kMenuStop);
+  if (CurrentTab == ListTab::Processes)
+    ui::AppendMenu932(m, EnabledIf(BB_Stop.Enabled()), kCmdStopTree, texts::kMenuStopTree);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   ui::AppendMenu932(m, EnabledIf(hasFile), kCmdProperties, texts::kMenuProperties);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
@@ -99,9 +103,11 @@ void TForm1::ShowEntryMenu(LPARAM where) {
       m, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, hwnd(), nullptr));
   switch (command) {
     case kCmdSwitch: SwitchToEntryWindow(); break;
+    case kCmdCloseWindow: CloseEntryWindow(); break;
     case kCmdCopy: CopyEntry(); break;
     case kCmdOpenFolder: OpenEntryFolder(); break;
     case kCmdStop: BB_StopClick(); break;
+    case kCmdStopTree: StopEntryTree(); break;
     case kCmdProperties: ShowEntryProperties(); break;
     case kCmdByProcessId: OrderBy(false); break;
     case kCmdByImageName: OrderBy(true); break;

@@ -205,6 +205,7 @@ void TForm1::Reload() {
     ~Release() { list.EndHold(); }
   } release{GLB_List};
   ClearDetails();
+  StatusBar1.SetStatus(texts::kStatusNotice);  // what it said of the last one is past
   bool shown = false;
   // The process list in the buttons' order whatever tab shows; the shown
   // tab's own ordering in TC_MainChange then finds it in order.
@@ -326,6 +327,10 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (LOWORD(wp) != WA_INACTIVE) FormActivate();
       if (HIWORD(wp)) break;  // minimized: nothing to focus
       FocusOnActivate(LOWORD(wp) != WA_INACTIVE);
+      return 0;
+    case WM_TIMER:
+      if (wp != kTimerClosingWindow) break;
+      WatchClosingWindow();
       return 0;
     case WM_SYSCOMMAND:
       if (WindowMenuCommand(wp)) return 0;

@@ -1,11 +1,12 @@
 // The main window: tab lists of processes and applications, the button bar
-// and the details panel. TForm1 is written across six files:
+// and the details panel. TForm1 is written across seven files:
 //   unit1.cpp            creation, window events, reload, sorting, the details panel
 //   form_components.cpp  its components: creation, event hooks, measuring, placing
 //   form_dpi.cpp         drawn for its DPI and a change of it, the system's colours
 //   form_keys.cpp        keys from the message loop, type to find
 //   entry_menu.cpp       the entry's context menu
-//   entry_actions.cpp    copy, open folder, properties, switch to a window
+//   entry_actions.cpp    copy, open folder, properties, switch to a window, close it
+//   tree_stop.cpp        stopping a process tree
 #pragma once
 #include <functional>
 #include <string>
@@ -72,6 +73,13 @@ class TForm1 : public ui::Window {
   void OpenEntryFolder();
   void ShowEntryProperties();
   void SwitchToEntryWindow();
+  // Asks the selected application entry's window to close (WM_CLOSE, as its
+  // close box would), then watches: gone, the lists reload; still there
+  // after kCloseWaitMs, the status bar says so and the list stays.
+  void CloseEntryWindow();
+  void WatchClosingWindow();
+  // The selected process and its descendants, confirmed, then stopped (tree_stop.cpp).
+  void StopEntryTree();
   // The orderings and the home page from the keyboard: the entry menu and
   // the window menu, whose items are added once and checked as it opens.
   void OrderBy(bool byImageName);
@@ -161,4 +169,13 @@ class TForm1 : public ui::Window {
   bool f5Reloaded_ = false;
   DWORD f5ReloadStart_ = 0;          // tick when the last reload by F5 began
   base::Borrowed<HWND> savedFocus_;  // a child; checked before use
+  // The window asked to close, while it is watched (kTimerClosingWindow).
+  static constexpr UINT_PTR kTimerClosingWindow = 0x3301;
+  static constexpr DWORD kCloseWaitMs = 5000;
+  struct ClosingWindow {
+    base::Borrowed<HWND> window;  // another process's; checked before use
+    DWORD pid = 0;
+    DWORD asked = 0;  // tick when WM_CLOSE was posted
+    std::string title;
+  } closingWindow_;
 };
