@@ -167,3 +167,47 @@ void TForm1::WatchClosingWindow() {
   KillTimer(hwnd(), kTimerClosingWindow);
   StatusBar1.SetStatus(texts::kStatusNotClosed + c.title);
 }
+
+void TForm1::StartPointing() {
+  if (!pointer_.Start(hwnd(), layout_.dpi)) StatusBar1.SetStatus(texts::kStatusNoPointing);
+}
+
+void TForm1::PointerClicked(POINT at) {
+  if (!pointer_.Active()) return;
+  HWND w = pointer_.WindowAt(at);
+  pointer_.End();
+  DWORD pid = 0;
+  // A click on nothing or on this program cancels.
+  if (!w || !GetWindowThreadProcessId(w, &pid) || pid == GetCurrentProcessId()) return;
+  if (SelectWindowEntry(w, pid)) return;
+  Reload();  // started since the last reload
+  if (!SelectWindowEntry(w, pid))
+    SelectEntryWhere(ListTab::Processes, [&](const EntryModel& m, size_t i) { return m.EntryAt(i).idProcess == pid; });
+}
+
+bool TForm1::SelectWindowEntry(HWND w, DWORD pid) {
+  if (SelectEntryWhere(ListTab::Applications, [&](const EntryModel& m, size_t i) { return m.WindowAt(i) == w; }))
+    return true;
+  // An application window not listed as one: the list is older than the window.
+  if (IsApplicationWindowOf(w, pid) && !KeptWindowText(w).empty()) return false;
+  return SelectEntryWhere(ListTab::Processes,
+                          [&](const EntryModel& m, size_t i) { return m.EntryAt(i).idProcess == pid; });
+}
+
+bool TForm1::SelectEntryWhere(ListTab tab, const std::function<bool(const EntryModel&, size_t)>& is) {
+  auto find = [&]() -> int {
+    const EntryModel* model = lists_.Tab(tab);
+    for (size_t i = 0; model && i < model->Size(); ++i)
+      if (is(*model, i)) return static_cast<int>(i);
+    return -1;
+  };
+  if (find() < 0) return false;
+  if (CurrentTab != tab) {
+    TC_Main.SetTabIndex(static_cast<int>(tab));
+    TC_MainChange();  // orders the tab's entries as shown
+  }
+  const int index = find();
+  GLB_List.SetItemIndex(index);
+  GLB_ListClick();  // the panel shows it
+  return true;
+}

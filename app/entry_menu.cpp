@@ -18,7 +18,9 @@ enum MenuCommand : UINT {
 };
 // Window menu commands: below the system's own (0xF000 and up), the low four
 // bits left clear as the system uses them.
-enum WindowMenuCommand : UINT { kSysByProcessId = 0x0100, kSysByImageName = 0x0110, kSysHomePage = 0x0120 };
+enum WindowMenuCommand : UINT {
+  kSysByProcessId = 0x0100, kSysByImageName = 0x0110, kSysHomePage = 0x0120, kSysFindWindow = 0x0130
+};
 
 using UniqueMenu = ui::Owned<ui::PtrTraits<HMENU, DestroyMenu>>;
 
@@ -121,6 +123,7 @@ void TForm1::AddWindowMenuItems() {
   AppendOrderings(m, kSysByProcessId, kSysByImageName, SortByName != 0);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   ui::AppendMenu932(m, MF_STRING, kSysHomePage, texts::kMenuHomePage);
+  ui::AppendMenu932(m, EnabledIf(WindowPointer::Supported()), kSysFindWindow, texts::kMenuFindWindow);
 }
 
 bool TForm1::WindowMenuCommand(WPARAM command) {
@@ -128,6 +131,7 @@ bool TForm1::WindowMenuCommand(WPARAM command) {
     case kSysByProcessId: OrderBy(false); return true;
     case kSysByImageName: OrderBy(true); return true;
     case kSysHomePage: IM_LinkClick(); return true;
+    case kSysFindWindow: StartPointing(); return true;
   }
   return false;
 }

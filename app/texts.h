@@ -49,6 +49,8 @@ inline constexpr char kTreeConfirm[] = "次のプロセスとその子孫をす�
 inline constexpr char kTreeIndent[] = "　　";
 inline constexpr char kTreeCannotStop[] = "　（停止できません）";
 inline constexpr char kStatusNotStopped[] = "停止できなかったプロセス：";
+inline constexpr char kMenuFindWindow[] = "ウィンドウから探す(&W)\tCtrl+F";
+inline constexpr char kStatusNoPointing[] = "このシステムではウィンドウを指して探せません";
 // Orderings and the home page, for the keyboard: the entry menu and the window menu.
 inline constexpr char kMenuByProcessId[] = "プロセスID順(&P)";
 inline constexpr char kMenuByImageName[] = "イメージ名順(&F)";

@@ -40,11 +40,17 @@ void TForm1::StopEntryTree() {
     return;
   }
   std::string text = texts::kTreeConfirm;
-  for (const TreeMember& m : tree) text += "\r\n" + MemberLine(m, CanStop(m.process.id));
+  for (const TreeMember& m : tree) {
+    text += "\r\n";
+    text += MemberLine(m, CanStop(m.process.id));
+  }
   if (AlignedMessageDlg(hwnd(), text, DialogType::Confirmation) != IDYES) return;
   std::string failed;
-  for (const TreeMember& m : DeepestFirst(tree))
-    if (!StopAndWait(m.process.id, m.process.created, kEndWaitMs)) failed += " " + NameAndId(m.process);
+  for (const TreeMember& m : DeepestFirst(tree)) {
+    if (StopAndWait(m.process.id, m.process.created, kEndWaitMs)) continue;
+    failed += ' ';
+    failed += NameAndId(m.process);
+  }
   Reload();
   if (!failed.empty()) StatusBar1.SetStatus(texts::kStatusNotStopped + failed);
 }

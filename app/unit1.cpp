@@ -1,6 +1,7 @@
 #include "app/unit1.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
@@ -146,6 +147,7 @@ void TForm1::FormActivate() {
 
 void TForm1::FormDestroy() {
   // Nothing borrowed outlives its owner, whatever comes after the window.
+  pointer_.End();
   PL_List.Hold(nullptr);
   GLB_List.SetGlyphs(nullptr);
   IdleIcon.reset();
@@ -325,8 +327,15 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE) FormActivate();
+      if (LOWORD(wp) == WA_INACTIVE) pointer_.End();  // another window took the keyboard
       if (HIWORD(wp)) break;  // minimized: nothing to focus
       FocusOnActivate(LOWORD(wp) != WA_INACTIVE);
+      return 0;
+    case kWmPointerClicked:
+      PointerClicked({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      return 0;
+    case kWmPointerCancelled:
+      pointer_.End();
       return 0;
     case WM_TIMER:
       if (wp != kTimerClosingWindow) break;

@@ -5,7 +5,8 @@
 //   form_dpi.cpp         drawn for its DPI and a change of it, the system's colours
 //   form_keys.cpp        keys from the message loop, type to find
 //   entry_menu.cpp       the entry's context menu
-//   entry_actions.cpp    copy, open folder, properties, switch to a window, close it
+//   entry_actions.cpp    copy, open folder, properties, switch to a window, close it,
+//                        find a window's entry by pointing
 //   tree_stop.cpp        stopping a process tree
 #pragma once
 #include <functional>
@@ -16,6 +17,7 @@
 #include "app/entry_model.h"
 #include "app/form_layout.h"
 #include "app/type_to_find.h"
+#include "app/window_pointer.h"
 #include "base/handles.h"
 #include "controls/graphic_list_box.h"
 #include "procinfo/details.h"
@@ -80,6 +82,14 @@ class TForm1 : public ui::Window {
   void WatchClosingWindow();
   // The selected process and its descendants, confirmed, then stopped (tree_stop.cpp).
   void StopEntryTree();
+  // Pointing at a window (Ctrl+F, the window menu): a click selects its
+  // entry, on the application tab where it is listed there, else its
+  // process's; reloaded first where neither is listed.
+  void StartPointing();
+  void PointerClicked(POINT at);
+  bool SelectWindowEntry(HWND w, DWORD pid);
+  // Shows `tab` with the first entry that `is` holds for selected; false when none does.
+  bool SelectEntryWhere(ListTab tab, const std::function<bool(const EntryModel&, size_t)>& is);
   // The orderings and the home page from the keyboard: the entry menu and
   // the window menu, whose items are added once and checked as it opens.
   void OrderBy(bool byImageName);
@@ -178,4 +188,5 @@ class TForm1 : public ui::Window {
     DWORD asked = 0;  // tick when WM_CLOSE was posted
     std::string title;
   } closingWindow_;
+  WindowPointer pointer_;
 };

@@ -224,3 +224,105 @@ TEST(Windows, ATreeIsListedThenStoppedTheDeepestFirstAndNoStopsNothing) {
     }
   EXPECT_TRUE(WaitFor([&] { return app.IndexOf(Prefix(root.Id())) == -1; }));
 }
+
+namespace {
+
+// The outline's edges that show.
+std::vector<HWND> ShownEdges(const App& app) {
+  std::vector<HWND> out;
+  for (HWND w : TopWindows(app.process.Id())) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::string(cls) == "VorlaneOutline" && IsWindowVisible(w)) out.push_back(w);
+  }
+  return out;
+}
+
+POINT Centre(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// The pointer as the system shows it.
+HCURSOR ShownCursor() {
+  CURSORINFO info{};
+  info.cbSize = sizeof info;
+  GetCursorInfo(&info);
+  return info.hCursor;
+}
+
+// Ctrl+F, the pointer over `at`: true once the outline shows.
+bool PointWithCtrlF(const App& app, POINT at) {
+  MovePointer(at.x, at.y);
+  if (!BringForward(app.form)) return false;
+  Chord({VK_CONTROL, 'F'});
+  return WaitFor([&] { return ShownEdges(app).size() == 4; }, 5000);
+}
+
+// True once the tab `tab` shows with an entry of `pid` selected, starting `with`.
+bool ShowsSelected(const App& app, int tab, DWORD pid, const std::string& with) {
+  const HWND list = app.Ctl(kIdList);
+  return WaitFor([&] {
+    return Send(app.Ctl(kIdTabMain), TCM_GETCURSEL) == tab && TextOf(app.Ctl(kIdIdProcess)) == std::to_string(pid) &&
+           ItemAt(list, ListSelection(list)).rfind(with, 0) == 0;
+  });
+}
+
+}  // namespace
+
+TEST(Windows, PointingSelectsTheEntryOfTheWindowClickedWhichNeverSeesTheClick) {
+  const std::string log = TestDir() + "pointed.log";
+  DeleteFileA(log.c_str());
+  Process pointed = StartHelper("closing Pointed \"" + log + "\" accept");
+  App app;
+  const HWND main = FindTitled(pointed.Id(), "Pointed"), tool = FindTitled(pointed.Id(), "Pointed tool");
+  ASSERT_TRUE(main && tool);
+
+  // An application window: outlined, then its entry on the application tab.
+  ASSERT_TRUE(PointWithCtrlF(app, Centre(main)));
+  RECT r{}, edges{};
+  GetWindowRect(main, &r);
+  for (HWND edge : ShownEdges(app)) {
+    RECT e{};
+    GetWindowRect(edge, &e);
+    UnionRect(&edges, &edges, &e);
+  }
+  EXPECT_TRUE(EqualRect(&edges, &r));
+  const ScreenPixels pixels(r);
+  ASSERT_TRUE(pixels.Valid());
+  EXPECT_EQ(pixels.Pixel(r.left + 1, (r.top + r.bottom) / 2), GetSysColor(COLOR_HIGHLIGHT));
+  EXPECT_EQ(pixels.Pixel((r.left + r.right) / 2, r.bottom - 2), GetSysColor(COLOR_HIGHLIGHT));
+  SaveScreenshot("pointing_outline");
+  ClickAt(Centre(main).x, Centre(main).y);
+  EXPECT_TRUE(ShowsSelected(app, 1, pointed.Id(), Prefix(pointed.Id()) + " Pointed\r"));
+  EXPECT_TRUE(WaitFor([&] { return ShownEdges(app).empty(); }));
+
+  // Its owned tool window is no application window: the process entry.
+  ASSERT_TRUE(PointWithCtrlF(app, Centre(tool)));
+  ClickAt(Centre(tool).x, Centre(tool).y);
+  EXPECT_TRUE(ShowsSelected(app, 0, pointed.Id(), Prefix(pointed.Id())));
+  Send(main, WM_NULL);  // what was sent to the helper has arrived
+  EXPECT_EQ(FileText(log), "");
+
+  // Esc: nothing outlined, the pointer as it was, clicks the window's again.
+  const HCURSOR before = ShownCursor();
+  ASSERT_TRUE(PointWithCtrlF(app, Centre(main)));
+  EXPECT_TRUE(WaitFor([&] { return ShownCursor() != before; }, 3000)) << "no crosshair";
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] { return ShownEdges(app).empty(); }));
+  EXPECT_TRUE(WaitFor([&] { return ShownCursor() == before; }, 3000));
+  ClickAt(Centre(main).x, Centre(main).y);
+  EXPECT_TRUE(WaitFor([&] { return FileText(log).find("click") != std::string::npos; }));
+  ASSERT_TRUE(pointed.Kill());
+
+  // A window of a process started since the last reload: reloaded, then selected.
+  Process late = StartHelper("windows 1 Late");
+  const HWND lateWindow = FindTitled(late.Id(), "Late 1");
+  ASSERT_NE(lateWindow, nullptr);
+  ASSERT_EQ(app.IndexOf(Prefix(late.Id())), -1);
+  ASSERT_TRUE(PointWithCtrlF(app, Centre(lateWindow)));
+  ClickAt(Centre(lateWindow).x, Centre(lateWindow).y);
+  EXPECT_TRUE(ShowsSelected(app, 1, late.Id(), Prefix(late.Id()) + " Late 1\r"));
+  DeleteFileA(log.c_str());
+}

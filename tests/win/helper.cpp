@@ -248,7 +248,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     g_refuseClose = std::string(__argv[4]) == "refuse";
     const HWND main = Make("VorlaneLogged", __argv[2], true);
     CreateWindowExA(WS_EX_TOOLWINDOW, "VorlaneLogged", (std::string(__argv[2]) + " tool").c_str(),
-                    WS_POPUP | WS_CAPTION | WS_VISIBLE, 600, 400, 200, 120, main, nullptr,
+                    WS_POPUP | WS_CAPTION | WS_VISIBLE, 1250, 100, 200, 120, main, nullptr,
                     GetModuleHandleA(nullptr), nullptr);
   } else if (mode == "tree" && __argc > 2) {
     StartTree(std::atoi(__argv[2]));
