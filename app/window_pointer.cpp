@@ -41,7 +41,6 @@ bool WindowPointer::Start(HWND owner, int dpi) {
     edge = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | kNoActivate, kEdgeClass, "", WS_POPUP, 0,
                            0, 0, 0, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
   before_ = GetCursor();
-  SetCapture(owner);  // the crosshair also over this program's own windows
   POINT at{};
   GetCursorPos(&at);
   Moved(at);
