@@ -14,6 +14,14 @@
 
 namespace {
 
+// Which entry SelectEntryWhere selects: one of the process, or one made from the window.
+std::function<bool(const EntryModel&, size_t)> OfProcess(DWORD pid) {
+  return [pid](const EntryModel& m, size_t i) { return m.EntryAt(i).idProcess == pid; };
+}
+std::function<bool(const EntryModel&, size_t)> OfWindow(HWND w) {
+  return [w](const EntryModel& m, size_t i) { return m.WindowAt(i) == w; };
+}
+
 using UniqueGlobal = ui::Owned<ui::PtrTraits<HGLOBAL, GlobalFree>>;
 
 // A movable block holding `size` bytes of `data`; empty when out of memory.
@@ -181,17 +189,14 @@ void TForm1::PointerClicked(POINT at) {
   if (!w || !GetWindowThreadProcessId(w, &pid) || pid == GetCurrentProcessId()) return;
   if (SelectWindowEntry(w, pid)) return;
   Reload();  // started since the last reload
-  if (!SelectWindowEntry(w, pid))
-    SelectEntryWhere(ListTab::Processes, [&](const EntryModel& m, size_t i) { return m.EntryAt(i).idProcess == pid; });
+  if (!SelectWindowEntry(w, pid)) SelectEntryWhere(ListTab::Processes, OfProcess(pid));
 }
 
 bool TForm1::SelectWindowEntry(HWND w, DWORD pid) {
-  if (SelectEntryWhere(ListTab::Applications, [&](const EntryModel& m, size_t i) { return m.WindowAt(i) == w; }))
-    return true;
+  if (SelectEntryWhere(ListTab::Applications, OfWindow(w))) return true;
   // An application window not listed as one: the list is older than the window.
   if (IsApplicationWindowOf(w, pid) && !KeptWindowText(w).empty()) return false;
-  return SelectEntryWhere(ListTab::Processes,
-                          [&](const EntryModel& m, size_t i) { return m.EntryAt(i).idProcess == pid; });
+  return SelectEntryWhere(ListTab::Processes, OfProcess(pid));
 }
 
 bool TForm1::SelectEntryWhere(ListTab tab, const std::function<bool(const EntryModel&, size_t)>& is) {

@@ -92,7 +92,8 @@ std::wstring EntryTextWide(const TQorSvc& s, ListTab tab, Widen widen) {
 std::string EntryText(const TQorSvc& s, ListTab tab) {
   std::string text =
       "[ " + std::to_string(s.idProcess) + " : " + Fitted(s.DisplayName, kNameRoom) + " ] ";
-  text += tab == ListTab::Processes ? Fitted(s.FileName, kSecondRoom) : FittedTitle(s.WindowText, kSecondRoom);
+  text += tab == ListTab::Processes ? Fitted(s.FileName, kSecondRoom)
+                                    : FittedTitle(s.WindowText, kSecondRoom);
   text += texts::kCompanyLine;
   text += Fitted(s.Company, kCompanyRoom);
   text += texts::kDescriptionLine;

@@ -40,19 +40,6 @@ TEST(EntryLine, BreakInTitleShiftsPiecesAndRecordTakesFirstSix) {
   EXPECT_EQ(r.WindowText, "line1");
 }
 
-TEST(EntryLine, NotRespondingMarkFollowsTheTitleAsTheLineKeepsIt) {
-  TQorSvc s{5, "n", "f", "c", "d", "line1\r\nline2"};
-  s.True.WindowText = L"w\u00E9\tx";
-  MarkNotResponding(s);
-  TQorSvc r;
-  LineToSvc(EntryLine(s), r);
-  EXPECT_EQ(r.WindowText, "line1\x20\x28\x89\x9E\x93\x9A\x82\xC8\x82\xB5\x29");
-  EXPECT_EQ(s.True.WindowText, L"w\u00E9 (\u5FDC\u7B54\u306A\u3057)");
-  TQorSvc plain{5, "n", "f", "c", "d", "Title"};
-  MarkNotResponding(plain);
-  EXPECT_TRUE(plain.True.WindowText.empty());  // code page 932 holds it whole
-}
-
 TEST(EntryLine, SeparatorsInFileFieldsCannotForgeOtherFields) {
   TQorSvc s{7, "a\tb.exe", "C:\\x\r\ny.exe", "Evil\tCorp\r\nLine2", "D\re\ns\tc", "Real Title"};
   TQorSvc r;

@@ -42,11 +42,9 @@ TEST(EntryText, LongFieldsCutOnACharacterWithAnEllipsisWholeEntryBelow512Bytes) 
   EXPECT_EQ(EntryText(s, ListTab::Applications).substr(text.find(" ] ") + 3, 128),
             "ab" + kanji.substr(0, 112) + ellipsis + mark + "\r");
   s.True.WindowText = std::wstring(200, L'\u4E16') + L" (\u5FDC\u7B54\u306A\u3057)";
-  const Widen ascii = [](std::string_view t) { return std::wstring(t.begin(), t.end()); };
-  const std::wstring wide = EntryTextWide(s, ListTab::Applications, ascii);
+  const std::wstring wide = EntryTextWide(s, ListTab::Applications, [](std::string_view t) { return std::wstring(t.begin(), t.end()); });
   // 57 of 世 (2 each) and "…" (2) in the 117 the mark leaves of 128.
-  EXPECT_EQ(wide.substr(wide.find(L" ] ") + 3, 66),
-            std::wstring(57, L'\u4E16') + L"\u2026 (\u5FDC\u7B54\u306A\u3057)\r");
+  EXPECT_EQ(wide.substr(wide.find(L" ] ") + 3, 66), std::wstring(57, L'\u4E16') + L"\u2026 (\u5FDC\u7B54\u306A\u3057)\r");
   // Fields that fit are kept whole.
   TQorSvc fits{1, std::string(48, 'n'), std::string(128, 'p'), std::string(80, 'c'), std::string(80, 'd')};
   EXPECT_EQ(EntryText(fits, ListTab::Processes), "[ 1 : " + fits.DisplayName + " ] " + fits.FileName + company +

@@ -1,13 +1,10 @@
 // A process with windows for the tests.
 //   helper.exe windows N PREFIX   N visible titled windows "PREFIX 1".."PREFIX N"
 //   helper.exe catalog            every kind of top-level window the collection tells apart
-//   helper.exe hang TITLE         one titled window whose thread then stops answering
-//   helper.exe stall N TITLE      N windows "TITLE 1".."TITLE N" whose thread then waits,
-//                                 answering nothing, until the event "VorlaneAnswer <pid>"
-//                                 is set
-//   helper.exe closing TITLE LOG accept|refuse   window TITLE with an owned tool window
-//                                 "TITLE tool"; appends "close" to LOG at each WM_CLOSE
-//                                 (then ends on accept) and "click" at each button message
+//   helper.exe hang TITLE [N]     N (1) windows TITLE whose thread then stops answering,
+//                                 blocked until the event "VorlaneAnswer <pid>" is set
+//   helper.exe closing TITLE LOG accept|refuse   windows TITLE and its owned "TITLE tool";
+//                                 LOG gets "close" at each WM_CLOSE (ends on accept), "click" at each click
 //   helper.exe tree DEPTH         starts "tree DEPTH-1" (from 1) and "tree 0" (from 2), waits
 //                                 until they are ready before it shows its own ready window
 //   helper.exe slow N MS PREFIX   N windows "PREFIX 1".."PREFIX N" that answer WM_GETTEXT
@@ -27,7 +24,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -43,48 +39,33 @@ DWORD g_answerDelayMs = 0;
 std::string g_log;
 bool g_refuseClose = false;
 
-void Record(const char* what) {
-  const HANDLE f = CreateFileA(g_log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_ALWAYS, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(f, what, lstrlenA(what), &written, nullptr);
-  WriteFile(f, "\n", 1, &written, nullptr);
-  CloseHandle(f);
-}
-
 // Records what the close and pointing tests must see, or must not.
 LRESULT CALLBACK LoggedProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_CLOSE:
-      Record("close");
-      if (g_refuseClose) return 0;
-      break;
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_RBUTTONDOWN: case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONUP: case WM_NCRBUTTONDOWN:
-      Record("click");
-      break;
+  const bool click = (msg >= WM_LBUTTONDOWN && msg <= WM_MBUTTONDBLCLK) ||
+                     (msg >= WM_NCLBUTTONDOWN && msg <= WM_NCMBUTTONDBLCLK);
+  if (FILE* f = click || msg == WM_CLOSE ? std::fopen(g_log.c_str(), "ab") : nullptr) {
+    std::fputs(click ? "click\n" : "close\n", f);
+    std::fclose(f);
   }
+  if (msg == WM_CLOSE && g_refuseClose) return 0;
   return Proc(w, msg, wp, lp);
 }
 
 // Each child started and ready (its first idle moment follows its windows).
 void StartTree(int depth) {
-  std::vector<int> children;
-  if (depth >= 1) children.push_back(depth - 1);
-  if (depth >= 2) children.push_back(0);
-  for (int child : children) {
+  for (int child : {depth - 1, depth >= 2 ? 0 : -1}) {
+    if (child < 0) continue;
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::string command = std::string(__argv[0]) + " tree " + std::to_string(child);
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      continue;
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) continue;
     WaitForInputIdle(pi.hProcess, 10000);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   }
 }
+
 LRESULT g_answered = 0;
 
 // Answers late, and with a text other than its caption, so a test can tell
@@ -239,10 +220,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Register(__argv[3]);
     Make(__argv[3], __argv[2], true);
   } else if (mode == "hang") {
-    Make("VorlaneHelper", __argc > 2 ? __argv[2] : "Hung", true);
-  } else if (mode == "stall" && __argc > 3) {
-    for (int i = 1; i <= std::atoi(__argv[2]); ++i)
-      Make("VorlaneHelper", std::string(__argv[3]) + " " + std::to_string(i), true);
+    for (int i = __argc > 3 ? std::atoi(__argv[3]) : 1; i > 0; --i)
+      Make("VorlaneHelper", __argc > 2 ? __argv[2] : "Hung", true);
   } else if (mode == "closing" && __argc > 4) {
     g_log = __argv[3];
     g_refuseClose = std::string(__argv[4]) == "refuse";
@@ -255,12 +234,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
   Make("VorlaneHelper", "ready " + std::to_string(GetCurrentProcessId()), false);
   if (mode == "hang") {
-    Sleep(INFINITE);
-  }
-  if (mode == "stall") {
     const std::string name = "VorlaneAnswer " + std::to_string(GetCurrentProcessId());
-    const HANDLE answer = CreateEventA(nullptr, TRUE, FALSE, name.c_str());
-    WaitForSingleObject(answer, INFINITE);
+    WaitForSingleObject(CreateEventA(nullptr, TRUE, FALSE, name.c_str()), INFINITE);
   }
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
