@@ -26,10 +26,10 @@ std::vector<std::string> EntriesOf(const App& app, DWORD pid, int& marked) {
   return out;
 }
 
-// Shift+F10 on the selected entry, then `key`.
-void FromEntryMenu(const KeysApp& app, WORD key) {
+// A menu opened with `opener` (Shift+F10: the selected entry's), then `key`.
+void FromMenu(const KeysApp& app, WORD key, const std::vector<WORD>& opener = {VK_SHIFT, VK_F10}) {
   ASSERT_TRUE(BringForward(app.form));
-  Chord({VK_SHIFT, VK_F10});
+  Chord(opener);
   if (WaitFor([&] { return app.OpenMenu() != nullptr; })) PressKey(key);
 }
 
@@ -71,7 +71,7 @@ TEST(Windows, CloseAsksTheWindowOnceAndItsEntryLeavesOrTheStatusBarSaysItStays) 
   KeysApp app;
   Send(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1);
   ASSERT_TRUE(app.Select(app.IndexOf(Prefix(closing.Id()) + " Closable"), closing.Id()));
-  FromEntryMenu(app, 'W');
+  FromMenu(app, 'W');
   EXPECT_EQ(closing.Wait(10000), 0);
   EXPECT_TRUE(WaitFor([&] { return app.IndexOf(Prefix(closing.Id())) == -1; }));
   EXPECT_EQ(ReadFileBytes(accepts), "close\n");
@@ -79,7 +79,7 @@ TEST(Windows, CloseAsksTheWindowOnceAndItsEntryLeavesOrTheStatusBarSaysItStays) 
   // Asked once, it stays: after 5 s the status bar says so, the list as it was.
   const int index = app.IndexOf(Prefix(refusing.Id()) + " Stubborn");
   ASSERT_TRUE(app.Select(index, refusing.Id()));
-  FromEntryMenu(app, 'W');
+  FromMenu(app, 'W');
   ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(refuses) == "close\n"; }, 3000));
   EXPECT_TRUE(WaitFor([&] { return TextOf(app.Ctl(kIdStatusBar)).find("Stubborn") != std::string::npos; }, 8000));
   EXPECT_EQ(ListSelection(app.Ctl(kIdList)), index);
@@ -122,7 +122,7 @@ uint64_t ExitTime(HANDLE process) {
 // Opens the confirmation for the root's entry; its text, each line ended by "\r\n".
 std::string AskToStopTree(const KeysApp& app, DWORD root, HWND& dialog) {
   if (!app.Select(app.IndexOf(Prefix(root)), root)) return {};
-  FromEntryMenu(app, 'T');
+  FromMenu(app, 'T');
   if (!WaitFor([&] { return (dialog = FindTopWindow(app.process.Id(), "TMessageForm")) && IsWindowVisible(dialog); }))
     return {};
   return TextOf(GetWindow(GetWindow(dialog, GW_CHILD), GW_HWNDNEXT)) + "\r\n";  // the icon, the text
@@ -181,11 +181,11 @@ HCURSOR ShownCursor() {
   return GetCursorInfo(&info) ? info.hCursor : nullptr;
 }
 
-// The pointer over `w`, then Ctrl+F: true once the outline shows.
-bool PointWithCtrlF(const App& app, HWND w) {
+// The pointer over `w`, then Ctrl+F (or the window menu's W): true once the outline shows.
+bool PointWithCtrlF(const KeysApp& app, HWND w, bool windowMenu = false) {
   MovePointer(Centre(w).x, Centre(w).y);
   if (!BringForward(app.form)) return false;
-  Chord({VK_CONTROL, 'F'});
+  windowMenu ? FromMenu(app, 'W', {VK_MENU, VK_SPACE}) : Chord({VK_CONTROL, 'F'});
   return WaitFor([&] { return ShownEdges(app) == 4; }, 5000);
 }
 
@@ -205,7 +205,7 @@ TEST(Windows, PointingSelectsTheEntryOfTheWindowClickedWhichNeverSeesTheClick) {
   const std::string log = TestDir() + "pointed.log";
   DeleteFileA(log.c_str());
   Process pointed = StartHelper("closing Pointed \"" + log + "\" accept");
-  App app;
+  KeysApp app;
   const HWND main = FindTitled(pointed.Id(), "Pointed"), tool = FindTitled(pointed.Id(), "Pointed tool");
 
   // An application window: outlined, then its entry on the application tab.
@@ -234,10 +234,10 @@ TEST(Windows, PointingSelectsTheEntryOfTheWindowClickedWhichNeverSeesTheClick) {
   ASSERT_TRUE(pointed.Kill());
   DeleteFileA(log.c_str());
 
-  // A window of a process started since the last reload: reloaded, then selected.
+  // The window menu's W over a process started since the last reload: reloads, selects.
   Process late = StartHelper("windows 1 Late");
   const HWND lateWindow = FindTitled(late.Id(), "Late 1");
   ASSERT_TRUE(lateWindow && app.IndexOf(Prefix(late.Id())) == -1);
-  ASSERT_TRUE(PointWithCtrlF(app, lateWindow));
+  ASSERT_TRUE(PointWithCtrlF(app, lateWindow, true));
   EXPECT_TRUE(ClickSelects(app, lateWindow, 1, late.Id(), Prefix(late.Id()) + " Late 1\r"));
 }
