@@ -13,11 +13,14 @@
 namespace {
 
 enum MenuCommand : UINT {
-  kCmdSwitch = 1, kCmdCopy, kCmdOpenFolder, kCmdStop, kCmdProperties, kCmdByProcessId, kCmdByImageName
+  kCmdSwitch = 1, kCmdCopy, kCmdOpenFolder, kCmdStop, kCmdProperties, kCmdByProcessId, kCmdByImageName,
+  kCmdCloseWindow, kCmdStopTree
 };
 // Window menu commands: below the system's own (0xF000 and up), the low four
 // bits left clear as the system uses them.
-enum WindowMenuCommand : UINT { kSysByProcessId = 0x0100, kSysByImageName = 0x0110, kSysHomePage = 0x0120 };
+enum WindowMenuCommand : UINT {
+  kSysByProcessId = 0x0100, kSysByImageName = 0x0110, kSysHomePage = 0x0120, kSysFindWindow = 0x0130
+};
 
 using UniqueMenu = ui::Owned<ui::PtrTraits<HMENU, DestroyMenu>>;
 
@@ -84,12 +87,15 @@ void TForm1::ShowEntryMenu(LPARAM where) {
   if (CurrentTab == ListTab::Applications) {
     ui::AppendMenu932(m, MF_STRING, kCmdSwitch, texts::kMenuSwitch);
     SetMenuDefaultItem(m, kCmdSwitch, FALSE);  // what a double click and Enter do
+    ui::AppendMenu932(m, MF_STRING, kCmdCloseWindow, texts::kMenuCloseWindow);
     AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   }
   ui::AppendMenu932(m, MF_STRING, kCmdCopy, texts::kMenuCopy);
   ui::AppendMenu932(m, EnabledIf(hasFile), kCmdOpenFolder, texts::kMenuOpenFolder);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   ui::AppendMenu932(m, EnabledIf(BB_Stop.Enabled()), kCmdStop, texts::kMenuStop);
+  if (CurrentTab == ListTab::Processes)
+    ui::AppendMenu932(m, EnabledIf(BB_Stop.Enabled()), kCmdStopTree, texts::kMenuStopTree);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   ui::AppendMenu932(m, EnabledIf(hasFile), kCmdProperties, texts::kMenuProperties);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
@@ -99,9 +105,11 @@ void TForm1::ShowEntryMenu(LPARAM where) {
       m, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, hwnd(), nullptr));
   switch (command) {
     case kCmdSwitch: SwitchToEntryWindow(); break;
+    case kCmdCloseWindow: CloseEntryWindow(); break;
     case kCmdCopy: CopyEntry(); break;
     case kCmdOpenFolder: OpenEntryFolder(); break;
     case kCmdStop: BB_StopClick(); break;
+    case kCmdStopTree: StopEntryTree(); break;
     case kCmdProperties: ShowEntryProperties(); break;
     case kCmdByProcessId: OrderBy(false); break;
     case kCmdByImageName: OrderBy(true); break;
@@ -115,6 +123,7 @@ void TForm1::AddWindowMenuItems() {
   AppendOrderings(m, kSysByProcessId, kSysByImageName, SortByName != 0);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   ui::AppendMenu932(m, MF_STRING, kSysHomePage, texts::kMenuHomePage);
+  ui::AppendMenu932(m, EnabledIf(WindowPointer::Supported()), kSysFindWindow, texts::kMenuFindWindow);
 }
 
 bool TForm1::WindowMenuCommand(WPARAM command) {
@@ -122,6 +131,7 @@ bool TForm1::WindowMenuCommand(WPARAM command) {
     case kSysByProcessId: OrderBy(false); return true;
     case kSysByImageName: OrderBy(true); return true;
     case kSysHomePage: IM_LinkClick(); return true;
+    case kSysFindWindow: StartPointing(); return true;
   }
   return false;
 }

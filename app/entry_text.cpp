@@ -47,16 +47,37 @@ std::wstring FittedTrue(const std::wstring& field, size_t room) {
   return field.substr(0, keep) + L"\u2026";
 }
 
+template <typename Text>
+bool EndsWith(const Text& text, const Text& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The room the not-responding mark takes: its code page bytes, which are
+// also its weight as FittedTrue counts UTF-16 units.
+constexpr size_t kMarkRoom = sizeof kNotRespondingMark - 1;
+
+// A window title fitted in `room` with its not-responding mark kept whole:
+// only the title before it is cut. `fit` cuts a text of this kind.
+template <typename Text, typename Fit>
+Text FittedTitle(const Text& title, const Text& mark, size_t room, Fit fit) {
+  if (!EndsWith(title, mark)) return fit(title, room);
+  return fit(title.substr(0, title.size() - mark.size()), room - kMarkRoom) + mark;
+}
+
+std::string FittedTitle(const std::string& title, size_t room) {
+  return FittedTitle(title, std::string(kNotRespondingMark), room, Fitted);
+}
+
 // The entry's pieces in their order, the one place its format is written:
-// `field(shown, trueForm, room)` fits a field, `plain(text)` takes the fixed
-// text into the entry's form.
-template <typename Text, typename Field, typename Plain>
-Text Compose(const TQorSvc& s, ListTab tab, Field field, Plain plain) {
+// `field(shown, trueForm, room)` fits a field, `title()` the window title
+// with its not-responding mark, `plain(text)` takes the fixed text into the
+// entry's form.
+template <typename Text, typename Field, typename Title, typename Plain>
+Text Compose(const TQorSvc& s, ListTab tab, Field field, Title title, Plain plain) {
   const bool processes = tab == ListTab::Processes;
   Text text = plain("[ " + std::to_string(s.idProcess) + " : ");
   text += field(s.DisplayName, s.True.DisplayName, kNameRoom) + plain(" ] ");
-  text += processes ? field(s.FileName, s.True.FileName, kSecondRoom)
-                    : field(s.WindowText, s.True.WindowText, kSecondRoom);
+  text += processes ? field(s.FileName, s.True.FileName, kSecondRoom) : title();
   text += plain(texts::kCompanyLine) + field(s.Company, {}, kCompanyRoom);
   text += plain(texts::kDescriptionLine) + field(s.Description, {}, kDescriptionRoom);
   return text;
@@ -69,10 +90,16 @@ std::wstring EntryTextWide(const TQorSvc& s, ListTab tab, Widen widen) {
   auto fitted = [&](const std::string& shown, const std::wstring& trueForm, size_t room) {
     return trueForm.empty() ? widen(Fitted(shown, room)) : FittedTrue(trueForm, room);
   };
-  return Compose<std::wstring>(s, tab, fitted, [&](const std::string& t) { return widen(t); });
+  auto title = [&] {
+    return s.True.WindowText.empty()
+               ? widen(FittedTitle(s.WindowText, kSecondRoom))
+               : FittedTitle(s.True.WindowText, std::wstring(kNotRespondingMarkWide), kSecondRoom, FittedTrue);
+  };
+  return Compose<std::wstring>(s, tab, fitted, title, [&](const std::string& t) { return widen(t); });
 }
 
 std::string EntryText(const TQorSvc& s, ListTab tab) {
   auto fitted = [](const std::string& shown, const std::wstring&, size_t room) { return Fitted(shown, room); };
-  return Compose<std::string>(s, tab, fitted, [](const std::string& t) { return t; });
+  auto title = [&] { return FittedTitle(s.WindowText, kSecondRoom); };
+  return Compose<std::string>(s, tab, fitted, title, [](const std::string& t) { return t; });
 }

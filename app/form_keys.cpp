@@ -61,6 +61,14 @@ bool TForm1::HandleKey(const MSG& msg) {
     return true;
   }
   if (down && key == VK_TAB && !ctrl && !alt) return TabAroundTheTabs(shift);
+  if (pointer_.Active() && key == VK_ESCAPE) {
+    if (down) pointer_.End();
+    return true;
+  }
+  if (key == 'F' && ctrl && !shift && !alt) {
+    if (down && !Repeated(msg)) StartPointing();
+    return true;
+  }
   // "停止(E)" shows its key without the underline the others have: the
   // dialog manager does not know it, so it is taken here.
   if (key == 'E' && alt && !ctrl && !shift) {

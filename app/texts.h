@@ -41,6 +41,16 @@ inline constexpr char kMenuCopy[] = "コピー(&C)\tCtrl+C";
 inline constexpr char kMenuOpenFolder[] = "ファイルの場所を開く(&I)";
 inline constexpr char kMenuStop[] = "停止(&E)";
 inline constexpr char kMenuProperties[] = "プロパティ(&R)";
+// Windows as a user meets them: closing one, stopping a process tree.
+inline constexpr char kMenuCloseWindow[] = "ウィンドウを閉じる(&W)";
+inline constexpr char kStatusNotClosed[] = "5秒たってもウィンドウが閉じません：";
+inline constexpr char kMenuStopTree[] = "ツリーを停止(&T)";
+inline constexpr char kTreeConfirm[] = "次のプロセスとその子孫をすべて停止しますか？\r\n";
+inline constexpr char kTreeIndent[] = "　　";
+inline constexpr char kTreeCannotStop[] = "　（停止できません）";
+inline constexpr char kStatusNotStopped[] = "停止できなかったプロセス：";
+inline constexpr char kMenuFindWindow[] = "ウィンドウから探す(&W)\tCtrl+F";
+inline constexpr char kStatusNoPointing[] = "このシステムではウィンドウを指して探せません";
 // Orderings and the home page, for the keyboard: the entry menu and the window menu.
 inline constexpr char kMenuByProcessId[] = "プロセスID順(&P)";
 inline constexpr char kMenuByImageName[] = "イメージ名順(&F)";

@@ -1,6 +1,7 @@
 #include "app/unit1.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
@@ -147,6 +148,7 @@ void TForm1::FormActivate() {
 
 void TForm1::FormDestroy() {
   // Nothing borrowed outlives its owner, whatever comes after the window.
+  pointer_.End();
   PL_List.Hold(nullptr);
   GLB_List.SetGlyphs(nullptr);
   IdleIcon.reset();
@@ -206,6 +208,7 @@ void TForm1::Reload() {
     ~Release() { list.EndHold(); }
   } release{GLB_List};
   ClearDetails();
+  StatusBar1.SetStatus(texts::kStatusNotice);  // what it said of the last one is past
   bool shown = false;
   // The process list in the buttons' order whatever tab shows; the shown
   // tab's own ordering in TC_MainChange then finds it in order.
@@ -325,8 +328,19 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE) FormActivate();
+      if (LOWORD(wp) == WA_INACTIVE) pointer_.End();  // another window took the keyboard
       if (HIWORD(wp)) break;  // minimized: nothing to focus
       FocusOnActivate(LOWORD(wp) != WA_INACTIVE);
+      return 0;
+    case kWmPointerClicked:
+      PointerClicked({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      return 0;
+    case kWmPointerCancelled:
+      pointer_.End();
+      return 0;
+    case WM_TIMER:
+      if (wp != kTimerClosingWindow) break;
+      WatchClosingWindow();
       return 0;
     case WM_SYSCOMMAND:
       if (WindowMenuCommand(wp)) return 0;

@@ -1,11 +1,13 @@
 // The main window: tab lists of processes and applications, the button bar
-// and the details panel. TForm1 is written across six files:
+// and the details panel. TForm1 is written across seven files:
 //   unit1.cpp            creation, window events, reload, sorting, the details panel
 //   form_components.cpp  its components: creation, event hooks, measuring, placing
 //   form_dpi.cpp         drawn for its DPI and a change of it, the system's colours
 //   form_keys.cpp        keys from the message loop, type to find
 //   entry_menu.cpp       the entry's context menu
-//   entry_actions.cpp    copy, open folder, properties, switch to a window
+//   entry_actions.cpp    copy, open folder, properties, switch to a window, close it,
+//                        find a window's entry by pointing
+//   tree_stop.cpp        stopping a process tree
 #pragma once
 #include <functional>
 #include <string>
@@ -15,6 +17,7 @@
 #include "app/entry_model.h"
 #include "app/form_layout.h"
 #include "app/type_to_find.h"
+#include "app/window_pointer.h"
 #include "base/handles.h"
 #include "controls/graphic_list_box.h"
 #include "procinfo/details.h"
@@ -71,6 +74,21 @@ class TForm1 : public ui::Window {
   void OpenEntryFolder();
   void ShowEntryProperties();
   void SwitchToEntryWindow();
+  // Asks the selected application entry's window to close (WM_CLOSE, as its
+  // close box would), then watches: gone, the lists reload; still there
+  // after kCloseWaitMs, the status bar says so and the list stays.
+  void CloseEntryWindow();
+  void WatchClosingWindow();
+  // The selected process and its descendants, confirmed, then stopped (tree_stop.cpp).
+  void StopEntryTree();
+  // Pointing at a window (Ctrl+F, the window menu): a click selects its
+  // entry, on the application tab where it is listed there, else its
+  // process's; reloaded first where neither is listed.
+  void StartPointing();
+  void PointerClicked(POINT at);
+  bool SelectWindowEntry(HWND w, DWORD pid);
+  // Shows `tab` with the first entry that `is` holds for selected; false when none does.
+  bool SelectEntryWhere(ListTab tab, const std::function<bool(const EntryModel&, size_t)>& is);
   // The orderings and the home page from the keyboard: the entry menu and
   // the window menu, whose items are added once and checked as it opens.
   void OrderBy(bool byImageName);
@@ -160,4 +178,14 @@ class TForm1 : public ui::Window {
   bool f5Reloaded_ = false;
   DWORD f5ReloadStart_ = 0;          // tick when the last reload by F5 began
   base::Borrowed<HWND> savedFocus_;  // a child; checked before use
+  // The window asked to close, while it is watched (kTimerClosingWindow).
+  static constexpr UINT_PTR kTimerClosingWindow = 0x3301;
+  static constexpr DWORD kCloseWaitMs = 5000;
+  struct ClosingWindow {
+    base::Borrowed<HWND> window;  // another process's; checked before use
+    DWORD pid = 0;
+    DWORD asked = 0;  // tick when WM_CLOSE was posted
+    std::string title;
+  } closingWindow_;
+  WindowPointer pointer_;
 };

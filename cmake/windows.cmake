@@ -26,7 +26,9 @@ add_library(vorlane_core STATIC
   app/form_keys.cpp
   app/message_dialog.cpp
   app/start_lock.cpp
+  app/tree_stop.cpp
   app/unit1.cpp
+  app/window_pointer.cpp
   base/shown_text.cpp
   controls/glyph_cache.cpp
   controls/graphic_list_box.cpp

@@ -26,7 +26,21 @@ struct AllWindows {
   std::unordered_map<DWORD, std::vector<std::string>>* out;
   std::unordered_map<DWORD, std::vector<HWND>>* windows;  // optional
   std::unordered_map<DWORD, std::vector<std::wstring>>* trueForms;  // optional
+  std::unordered_map<DWORD, std::vector<bool>>* hung;  // optional
 };
+
+using IsHungAppWindowFn = BOOL(WINAPI*)(HWND);
+
+// Bound at run time: 95, 98 and NT 4.0 do not have it.
+IsHungAppWindowFn BoundIsHungAppWindow() {
+  static const IsHungAppWindowFn f = [] {
+    HMODULE user = GetModuleHandleA("user32.dll");
+    return user ? reinterpret_cast<IsHungAppWindowFn>(
+                      reinterpret_cast<void*>(GetProcAddress(user, "IsHungAppWindow")))
+                : nullptr;
+  }();
+  return f;
+}
 
 BOOL CALLBACK CollectAllProc(HWND w, LPARAM param) {
   auto* all = reinterpret_cast<AllWindows*>(param);
@@ -38,6 +52,7 @@ BOOL CALLBACK CollectAllProc(HWND w, LPARAM param) {
   (*all->out)[pid].push_back(std::move(title));
   if (all->windows) (*all->windows)[pid].push_back(w);
   if (all->trueForms) (*all->trueForms)[pid].push_back(std::move(trueForm));
+  if (all->hung) (*all->hung)[pid].push_back(NotResponding(w, *all->budget));
   return TRUE;
 }
 
@@ -129,9 +144,10 @@ std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWind
 std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(
     bool skipShellWindows, TitleBudget& budget,
     std::unordered_map<DWORD, std::vector<HWND>>* windows,
-    std::unordered_map<DWORD, std::vector<std::wstring>>* trueForms) {
+    std::unordered_map<DWORD, std::vector<std::wstring>>* trueForms,
+    std::unordered_map<DWORD, std::vector<bool>>* hung) {
   std::unordered_map<DWORD, std::vector<std::string>> out;
-  AllWindows all{skipShellWindows, &budget, &out, windows, trueForms};
+  AllWindows all{skipShellWindows, &budget, &out, windows, trueForms, hung};
   EnumWindows(CollectAllProc, reinterpret_cast<LPARAM>(&all));
   return out;
 }
@@ -140,4 +156,9 @@ bool IsApplicationWindowOf(HWND w, DWORD processId) {
   DWORD pid = 0;
   return w && IsWindow(w) && GetWindowThreadProcessId(w, &pid) && pid == processId &&
          !GetWindow(w, GW_OWNER) && IsWindowVisible(w);
+}
+
+bool NotResponding(HWND w, TitleBudget& budget) {
+  if (IsHungAppWindowFn hungApp = BoundIsHungAppWindow()) return hungApp(w) != FALSE;
+  return !budget.Answers(w);
 }

@@ -34,12 +34,19 @@ std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWind
 // One enumeration for every process at once: titles grouped by process ID,
 // each group in enumeration order (what CollectWindowTitles gives per process);
 // every title request draws on `budget` (one per reload).
-// `windows` and `trueForms`, when given, receive each title's window and
-// true form at the same place.
+// `windows`, `trueForms` and `hung`, when given, receive each title's window,
+// true form and whether it answers (NotResponding) at the same place.
 std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(
     bool skipShellWindows, TitleBudget& budget,
     std::unordered_map<DWORD, std::vector<HWND>>* windows = nullptr,
-    std::unordered_map<DWORD, std::vector<std::wstring>>* trueForms = nullptr);
+    std::unordered_map<DWORD, std::vector<std::wstring>>* trueForms = nullptr,
+    std::unordered_map<DWORD, std::vector<bool>>* hung = nullptr);
+
+// Whether `window` has stopped answering: the system's own judgement
+// (IsHungAppWindow, bound at run time) where it has one; else no answer to
+// WM_NULL within 100 ms, a wait drawn on `budget` (none once it is spent:
+// then the window counts as answering, as nothing says otherwise).
+bool NotResponding(HWND window, TitleBudget& budget);
 
 // Whether `window` is still a visible, unowned top-level window of process `processId`.
 bool IsApplicationWindowOf(HWND window, DWORD processId);

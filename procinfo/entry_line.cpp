@@ -1,5 +1,7 @@
 #include "procinfo/entry_line.h"
 
+#include <algorithm>
+
 namespace {
 
 // A field read from a file may hold separators; as blanks they cannot start
@@ -43,4 +45,12 @@ void LineToSvc(std::string_view line, TQorSvc& svc) {
                            &svc.Description, &svc.WindowText};
   if (!pieces.empty()) svc.idProcess = HexToDWord(pieces[0]);
   for (size_t k = 1; k < pieces.size() && k <= 5; ++k) fields[k - 1]->assign(pieces[k]);
+}
+
+void MarkNotResponding(TQorSvc& s) {
+  s.WindowText.resize(std::min(s.WindowText.find_first_of("\t\r\n"), s.WindowText.size()));
+  s.WindowText += kNotRespondingMark;
+  if (s.True.WindowText.empty()) return;
+  s.True = AsInLine(std::move(s.True));
+  s.True.WindowText += kNotRespondingMarkWide;
 }

@@ -22,6 +22,11 @@ inline std::wstring TrueField(const std::string& shown, const std::wstring& true
   return trueForm.empty() ? widen(shown) : trueForm;
 }
 
+// What an application entry's title ends with while its window does not
+// answer (a screen reader reads it with the title): code page 932 and UTF-16.
+inline constexpr char kNotRespondingMark[] = " (応答なし)";
+inline constexpr wchar_t kNotRespondingMarkWide[] = L" (\u5FDC\u7B54\u306A\u3057)";
+
 // True names as the entry line keeps its fields: a TAB, CR or LF in the
 // name or path becomes a blank, and the title ends before the first one.
 TrueNames AsInLine(TrueNames names);
@@ -35,6 +40,10 @@ struct TQorSvc {
   std::string WindowText;  // application-tab entries only
   TrueNames True;          // not part of the entry line
 };
+
+// Marks the record's window title (and its true form) as not answering; the
+// title first ends where the entry line would end it, so the mark stays.
+void MarkNotResponding(TQorSvc& svc);
 
 // "%8X\t%s\t%s\t%s\t%s\t%s\t" of the record's six fields. A TAB, CR or LF in
 // the name, path, company or description becomes a blank; the window title

@@ -60,3 +60,56 @@ void StopProcess(DWORD pid, const FILETIME* created) {
     return true;
   });
 }
+
+namespace {
+
+uint64_t TimeOf(const FILETIME& t) {
+  return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
+// When the process started; 0 where that cannot be read (the 9x family has no times).
+uint64_t CreationTime(DWORD pid) {
+  base::UniqueHandle h(Api().OpenProcess(kLimitedQueryAccess, FALSE, pid));
+  if (!h) h.reset(Api().OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid));
+  FILETIME created{}, exited, kernel, user;
+  if (!h || !Api().GetProcessTimes(h.get(), &created, &exited, &kernel, &user)) return 0;
+  return TimeOf(created);
+}
+
+}  // namespace
+
+std::vector<ProcessRecord> ReadProcessRecords() {
+  const ProcessApi& api = Api();
+  std::vector<ProcessRecord> out;
+  base::UniqueHandle snap(api.CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snap) return out;
+  std::unique_ptr<DebugPrivilegeScope> privilege;
+  if (PlatformId() == VER_PLATFORM_WIN32_NT) privilege = std::make_unique<DebugPrivilegeScope>();
+  PROCESSENTRY32 entry{};
+  entry.dwSize = 296;  // as 95 knows it
+  for (BOOL ok = api.Process32First(snap.get(), &entry); ok; ok = api.Process32Next(snap.get(), &entry)) {
+    entry.szExeFile[MAX_PATH - 1] = '\0';
+    out.push_back({entry.th32ProcessID, entry.th32ParentProcessID, CreationTime(entry.th32ProcessID),
+                   entry.szExeFile});
+  }
+  return out;
+}
+
+bool CanStop(DWORD pid) {
+  return WithProcess<bool>(pid, kStopAccess, false, [](HANDLE) { return true; });
+}
+
+bool StopAndWait(DWORD pid, uint64_t created, DWORD waitMs) {
+  FILETIME start{static_cast<DWORD>(created), static_cast<DWORD>(created >> 32)};
+  std::unique_ptr<DebugPrivilegeScope> privilege;
+  if (PlatformId() == VER_PLATFORM_WIN32_NT) privilege = std::make_unique<DebugPrivilegeScope>();
+  base::UniqueHandle process(Api().OpenProcess(kStopAccess, FALSE, pid));
+  if (!process) return Api().GetLastError() == ERROR_INVALID_PARAMETER;  // no such process: gone
+  DWORD code = 0;
+  if (!Api().GetExitCodeProcess(process.get(), &code)) return false;
+  if (code != STILL_ACTIVE || !SameProcess(pid, created ? &start : nullptr)) return true;
+  if (!Api().TerminateProcess(process.get(), 0)) return false;
+  // Ended before the next is stopped: the order holds as the user sees it.
+  WaitForSingleObject(process.get(), waitMs);
+  return true;
+}

@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
+
+#include "procinfo/process_tree.h"
 
 inline constexpr uint32_t kPriorityFailed = 0xFFFF;
 
@@ -25,3 +28,15 @@ uint32_t ChangeProcessPriority(DWORD pid, DWORD priorityClass, const FILETIME* c
 // Terminates the process with exit code 0 if it is still running (and is
 // the process that started at `created`, when given).
 void StopProcess(DWORD pid, const FILETIME* created = nullptr);
+
+// Every process of one ToolHelp snapshot (both families have it) with its
+// parent's ID and, where it can be read, when it started.
+std::vector<ProcessRecord> ReadProcessRecords();
+
+// Whether the process can be opened to be stopped.
+bool CanStop(DWORD pid);
+
+// Stops the process if it is the one that started at `created` (any, when
+// 0), then waits up to `waitMs` for its end. True when it has ended or is
+// gone; a process that took over its ID since is left alone, and true.
+bool StopAndWait(DWORD pid, uint64_t created, DWORD waitMs);

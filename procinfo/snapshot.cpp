@@ -21,10 +21,11 @@ constexpr DWORD kFirstBufferIds = 4096;
 struct TitleMap {
   std::unordered_map<DWORD, std::vector<HWND>> windows;  // made before `titles` fills it
   std::unordered_map<DWORD, std::vector<std::wstring>> trueForms;  // likewise
+  std::unordered_map<DWORD, std::vector<bool>> hung;  // likewise
   std::unordered_map<DWORD, std::vector<std::string>> titles;
 
   explicit TitleMap(TitleBudget& budget)
-      : titles(CollectAllWindowTitles(true, budget, &windows, &trueForms)) {}
+      : titles(CollectAllWindowTitles(true, budget, &windows, &trueForms, &hung)) {}
 };
 
 // Process entries as they are made, each with its icon; the lines go into
@@ -235,10 +236,12 @@ void AddApplications(Snapshot& s) {
     if (it == titles.titles.end()) continue;
     const std::vector<HWND>& handles = titles.windows.at(process.idProcess);
     const std::vector<std::wstring>& trueForms = titles.trueForms.at(process.idProcess);
+    const std::vector<bool>& hung = titles.hung.at(process.idProcess);
     TQorSvc svc = process;
     for (size_t i = 0; i < it->second.size(); ++i) {
       svc.WindowText = it->second[i];
       svc.True.WindowText = trueForms[i];
+      if (hung[i]) MarkNotResponding(svc);
       s.ApplicationLines.push_back(EntryLine(svc));
       s.ApplicationIcons.push_back(icon);
       s.ApplicationWindows.push_back(handles[i]);

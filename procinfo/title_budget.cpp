@@ -72,3 +72,13 @@ std::string TitleBudget::TitleOf(HWND w, std::wstring* trueForm) {
   spent_ = std::min(total_, spent_ + (GetTickCount() - start));
   return answered ? title : KeptWindowText(w, trueForm);
 }
+
+bool TitleBudget::Answers(HWND w) {
+  if (Spent()) return true;
+  const DWORD start = GetTickCount();
+  DWORD_PTR result = 0;
+  const BOOL answered = SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                                            std::min(kPerWindowMs, total_ - spent_), &result);
+  spent_ = std::min(total_, spent_ + (GetTickCount() - start));
+  return answered != FALSE;
+}

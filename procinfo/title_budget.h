@@ -21,6 +21,9 @@ class TitleBudget {
   // when given, receives it where code page 932 cannot hold it (else empty).
   std::string TitleOf(HWND window, std::wstring* trueForm = nullptr);
   bool Spent() const { return spent_ >= total_; }
+  // Whether the window answers WM_NULL within kPerWindowMs (less when less
+  // of the budget is left); true unasked once the budget is spent.
+  bool Answers(HWND window);
 
  private:
   DWORD total_;

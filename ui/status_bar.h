@@ -14,6 +14,8 @@ class StatusBar : public Control {
     const char* text = "";
   };
   bool Create(const Args& a);
+  // Shows `text` (code page 932) in place of what it showed.
+  void SetStatus(const std::string& text);
   // Takes the system's colours again (at creation and on their change).
   void FollowColours();
 

@@ -35,6 +35,16 @@ TEST(EntryText, LongFieldsCutOnACharacterWithAnEllipsisWholeEntryBelow512Bytes) 
   s.WindowText = "ab" + kanji;
   EXPECT_EQ(EntryText(s, ListTab::Applications).substr(text.find(" ] ") + 3, 128),
             "ab" + kanji.substr(0, 124) + ellipsis);
+  // A window that does not answer: its mark " (応答なし)" stays whole after
+  // the title, which alone is cut (and never halves "表").
+  const std::string mark = "\x20\x28\x89\x9E\x93\x9A\x82\xC8\x82\xB5\x29";
+  s.WindowText = "ab" + kanji + mark;
+  EXPECT_EQ(EntryText(s, ListTab::Applications).substr(text.find(" ] ") + 3, 128),
+            "ab" + kanji.substr(0, 112) + ellipsis + mark + "\r");
+  s.True.WindowText = std::wstring(200, L'\u4E16') + L" (\u5FDC\u7B54\u306A\u3057)";
+  const std::wstring wide = EntryTextWide(s, ListTab::Applications, [](std::string_view t) { return std::wstring(t.begin(), t.end()); });
+  // 57 of 世 (2 each) and "…" (2) in the 117 the mark leaves of 128.
+  EXPECT_EQ(wide.substr(wide.find(L" ] ") + 3, 66), std::wstring(57, L'\u4E16') + L"\u2026 (\u5FDC\u7B54\u306A\u3057)\r");
   // Fields that fit are kept whole.
   TQorSvc fits{1, std::string(48, 'n'), std::string(128, 'p'), std::string(80, 'c'), std::string(80, 'd')};
   EXPECT_EQ(EntryText(fits, ListTab::Processes), "[ 1 : " + fits.DisplayName + " ] " + fits.FileName + company +

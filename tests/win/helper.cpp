@@ -1,7 +1,12 @@
 // A process with windows for the tests.
 //   helper.exe windows N PREFIX   N visible titled windows "PREFIX 1".."PREFIX N"
 //   helper.exe catalog            every kind of top-level window the collection tells apart
-//   helper.exe hang TITLE         one titled window whose thread then stops answering
+//   helper.exe hang TITLE [N]     N (1) windows TITLE whose thread then stops answering,
+//                                 blocked until the event "VorlaneAnswer <pid>" is set
+//   helper.exe closing TITLE LOG accept|refuse   windows TITLE and its owned "TITLE tool";
+//                                 LOG gets "close" at each WM_CLOSE (ends on accept), "click" at each click
+//   helper.exe tree DEPTH         starts "tree DEPTH-1" (from 1) and "tree 0" (from 2), waits
+//                                 until they are ready before it shows its own ready window
 //   helper.exe slow N MS PREFIX   N windows "PREFIX 1".."PREFIX N" that answer WM_GETTEXT
 //                                 after MS ms with "PREFIX i asked"; WM_APP to one
 //                                 of them returns how many WM_GETTEXT they answered
@@ -31,6 +36,36 @@ LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 DWORD g_answerDelayMs = 0;
+std::string g_log;
+bool g_refuseClose = false;
+
+// Records what the close and pointing tests must see, or must not.
+LRESULT CALLBACK LoggedProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  const bool click = (msg >= WM_LBUTTONDOWN && msg <= WM_MBUTTONDBLCLK) ||
+                     (msg >= WM_NCLBUTTONDOWN && msg <= WM_NCMBUTTONDBLCLK);
+  if (FILE* f = click || msg == WM_CLOSE ? std::fopen(g_log.c_str(), "ab") : nullptr) {
+    std::fputs(click ? "click\n" : "close\n", f);
+    std::fclose(f);
+  }
+  if (msg == WM_CLOSE && g_refuseClose) return 0;
+  return Proc(w, msg, wp, lp);
+}
+
+// Each child started and ready (its first idle moment follows its windows).
+void StartTree(int depth) {
+  for (int child : {depth - 1, depth >= 2 ? 0 : -1}) {
+    if (child < 0) continue;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string command = std::string(__argv[0]) + " tree " + std::to_string(child);
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) continue;
+    WaitForInputIdle(pi.hProcess, 10000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+}
+
 LRESULT g_answered = 0;
 
 // Answers late, and with a text other than its caption, so a test can tell
@@ -173,6 +208,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Register("Progman");
   Register("VorlaneSlow", SlowProc);
   Register("VorlaneBareList", BareListProc);
+  Register("VorlaneLogged", LoggedProc);
   std::string mode = __argc > 1 ? __argv[1] : "windows";
   if (mode == "fault") *static_cast<volatile int*>(nullptr) = 1;
   if (mode == "widecalls") return WideCalls();
@@ -206,11 +242,22 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Register(__argv[3]);
     Make(__argv[3], __argv[2], true);
   } else if (mode == "hang") {
-    Make("VorlaneHelper", __argc > 2 ? __argv[2] : "Hung", true);
+    for (int i = __argc > 3 ? std::atoi(__argv[3]) : 1; i > 0; --i)
+      Make("VorlaneHelper", __argc > 2 ? __argv[2] : "Hung", true);
+  } else if (mode == "closing" && __argc > 4) {
+    g_log = __argv[3];
+    g_refuseClose = std::string(__argv[4]) == "refuse";
+    const HWND main = Make("VorlaneLogged", __argv[2], true);
+    CreateWindowExA(WS_EX_TOOLWINDOW, "VorlaneLogged", (std::string(__argv[2]) + " tool").c_str(),
+                    WS_POPUP | WS_CAPTION | WS_VISIBLE, 1250, 100, 200, 120, main, nullptr,
+                    GetModuleHandleA(nullptr), nullptr);
+  } else if (mode == "tree" && __argc > 2) {
+    StartTree(std::atoi(__argv[2]));
   }
   Make("VorlaneHelper", "ready " + std::to_string(GetCurrentProcessId()), false);
   if (mode == "hang") {
-    Sleep(INFINITE);
+    const std::string name = "VorlaneAnswer " + std::to_string(GetCurrentProcessId());
+    WaitForSingleObject(CreateEventA(nullptr, TRUE, FALSE, name.c_str()), INFINITE);
   }
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);

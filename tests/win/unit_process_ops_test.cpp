@@ -5,6 +5,8 @@
 #include "procinfo/process_api.h"
 #include "procinfo/process_ops.h"
 
+#include <vector>
+
 namespace {
 FILETIME CreationOf(HANDLE p) {
   FILETIME c{}, e, k, u;
@@ -70,4 +72,30 @@ TEST(ProcessOps, AnEndedProcessIsNotTerminatedAgain) {
   ASSERT_TRUE(h.Kill());
   StopProcess(h.Id());
   EXPECT_EQ(terminations, 0);
+}
+
+namespace {
+// The snapshot the seam hands out, one entry after the other.
+std::vector<PROCESSENTRY32> g_entries;
+size_t g_next;
+BOOL WINAPI FakeNext(HANDLE, PROCESSENTRY32* e) { return g_next < g_entries.size() && (*e = g_entries[g_next++], true); }
+BOOL WINAPI FakeFirst(HANDLE s, PROCESSENTRY32* e) { return g_next = 0, FakeNext(s, e); }
+PROCESSENTRY32 Entry(DWORD id, DWORD parent) {
+  return {sizeof(PROCESSENTRY32), 0, id, 0, 0, 0, parent, 0, 0, "helper.exe"};
+}
+}  // namespace
+
+TEST(ProcessOps, AParentIdThatNamesAReusedIdentifierAdoptsNoOne) {
+  // `older` names as its parent the ID `parent` holds now: a process that
+  // started after it, so the ID was reused. `younger` is a true child.
+  harness::Process older = harness::StartHelper("windows 1 Older");
+  harness::Process parent = harness::StartHelper("windows 1 Parent");
+  harness::Process younger = harness::StartHelper("windows 1 Younger");
+  harness::SavedProcessApi saved;
+  g_entries = {Entry(older.Id(), parent.Id()), Entry(parent.Id(), 1), Entry(younger.Id(), parent.Id())};
+  Api().Process32First = FakeFirst;
+  Api().Process32Next = FakeNext;
+  const std::vector<TreeMember> tree = ProcessTree(ReadProcessRecords(), parent.Id(), GetCurrentProcessId());
+  ASSERT_EQ(tree.size(), 2u);
+  EXPECT_EQ(tree[1].process.id, younger.Id());
 }
