@@ -28,6 +28,12 @@ bool StatusBar::Create(const Args& a) {
   return true;
 }
 
+void StatusBar::SetText(std::string text) {
+  if (text == text_) return;
+  text_ = std::move(text);
+  FollowColours();
+}
+
 void StatusBar::FollowColours() {
   // A visual style keeps its light bar whatever the scheme (Wine styles
   // even this classic status bar), while the bar writes in the scheme's

@@ -14,6 +14,7 @@ class StatusBar : public Control {
     const char* text = "";
   };
   bool Create(const Args& a);
+  void SetText(std::string text);
   // Takes the system's colours again (at creation and on their change).
   void FollowColours();
 
