@@ -63,6 +63,10 @@ class TForm1 : public ui::Window {
   // Operations.
   void Reload();  // on the NT family it ends later: Reloading() says when
   bool Reloading();
+  // The reload on the window's thread: the 9x family's, where no worker
+  // runs, and what the worker's must equal.
+  void ReloadHere();
+  static constexpr UINT_PTR kFigureTimer = 1;  // the live figures' refresh
   void ClearDetails();
   void ShowDetails(const TQorSvc& entry, HICON icon, const LiveDetails& live);
   // Keys, the entry's context menu and what they do.
@@ -123,14 +127,12 @@ class TForm1 : public ui::Window {
   FixedEntries Fixed() const;
   void StartWorker();
   void StopWorker();
-  void ReloadHere();  // the 9x family's, and where no worker runs
   void ShowReloadedTab();
   void WorkerPosted();
   void OrderModel(EntryModel& model) const;  // by SortByName
   void SortBy(int sort);  // a new ordering: the current tab shown anew
   // The live figures (live_figures.cpp): a reading every 2 seconds while the
   // window shows, each entry's figures from it.
-  static constexpr UINT_PTR kFigureTimer = 1;
   void StartFigures();
   void FigureTick();
   void ApplyFigures();

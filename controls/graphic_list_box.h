@@ -94,6 +94,8 @@ class TGraphicListBox : public ui::Control {
   // lines, in room for `widest` at least; borrowed as the glyphs are. An
   // entry without figures, or none at all (null), keeps its lines whole.
   void SetFigures(const std::vector<EntryFigures>* figures, std::wstring widest = {});
+  // The figures entry i draws; null when it draws none.
+  const EntryFigures* FiguresOf(int index) const;
   // Draws entry i again where it shows; nothing else is touched.
   void RedrawEntry(int index);
 
@@ -141,7 +143,6 @@ class TGraphicListBox : public ui::Control {
   ItemMetrics Measure(HDC surface, int index, const std::wstring& text,
                       const std::vector<std::wstring_view>& lines) const;
   int GlyphOf(int index) const;  // -1 when the entry has none
-  const EntryFigures* FiguresOf(int index) const;  // null when the entry has none
   void DrawLines(HDC image, const std::vector<std::wstring_view>& lines, const ItemGeometry& g,
                  int lineHeight, const ItemColors& c);
   void DrawFigures(HDC image, const EntryFigures& f, const ItemGeometry& g, int lineHeight,

@@ -1,5 +1,5 @@
 # The ctest tests of the Windows test programs, one per suite.
-wine_gtest(unit_tests ProductInfo Resolve AppWindows ListFixture Snapshot ProcessOps
+wine_gtest(unit_tests ProductInfo Resolve AppWindows ListFixture Snapshot ProcessOps FiguresFixture
            EntrySequence RegistryFixture Listing FormFixture ImageListOps)
 wine_gtest(gui_tests Gui Link Keys Package Scaling Text)
 set_tests_properties(wine.Package PROPERTIES FIXTURES_REQUIRED "wine;package")
