@@ -29,6 +29,7 @@ void TForm1::StopWorker() {
 bool TForm1::Reloading() { return worker_ && worker_->Reloading(); }
 
 void TForm1::Reload() {
+  if (closing_) return;  // the worker has gone: nothing is read any more
   if (!worker_) {
     ReloadHere();
     return;
@@ -39,6 +40,7 @@ void TForm1::Reload() {
 }
 
 void TForm1::ShowReloadedTab() {
+  SelectedIndex = -1;
   // The process list in the current order whatever tab shows; the shown
   // tab's own ordering in TC_MainChange then finds it in order.
   OrderProcesses();
@@ -55,7 +57,6 @@ void TForm1::WorkerPosted() {
       ApplyFigures();
       continue;
     }
-    SelectedIndex = -1;
     if (r->part == ReloadWorker::Part::Processes) {
       lists_.Processes.Assign(std::move(s.ProcessLines), s.ProcessIcons, std::move(s.ProcessNames));
       lists_.CreationTimes = std::move(s.CreationTimes);

@@ -96,6 +96,8 @@ bool TForm1::FormCreate() {
   SB_ProcessID.SetDown(true);
   AddWindowMenuItems();
   StartWorker();
+  // The worker reads while this thread shows and paints the window.
+  if (worker_) Reload();
   return true;
 }
 
@@ -141,7 +143,7 @@ SIZE TForm1::MinOuterSize() const {
 void TForm1::FormActivate() {
   if (Activated != 0) return;
   Activated = 1;
-  Reload();
+  if (!worker_) Reload();  // the worker's first reload began at creation
   StartFigures();
   // Needed only under the pointer: made once the list stands.
   IM_Link.SetHint(texts::kLinkHint);

@@ -32,6 +32,7 @@ add_library(vorlane_core STATIC
   app/unit1.cpp
   base/shown_text.cpp
   controls/glyph_cache.cpp
+  controls/drawing_tools.cpp
   controls/graphic_list_box.cpp
   procinfo/app_windows.cpp
   procinfo/details.cpp

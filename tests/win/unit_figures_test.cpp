@@ -4,6 +4,7 @@
 // (reads counted through the process-API seam).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <memory>
 #include <string>
@@ -119,25 +120,74 @@ TEST_F(FiguresFixture, AnEndedProcessTurnsEndedWithinOneRefreshAndCannotBeStoppe
   EXPECT_EQ(IndexOf(ending.Id()), -1);
 }
 
-TEST_F(FiguresFixture, NothingIsReadWhileMinimized) {
-  // The refresh ticks the window gets, counted as its thread takes them.
-  static HWND form;
-  static int ticks;
-  form = form_->hwnd();
-  ticks = 0;
-  HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, [](int code, WPARAM wp, LPARAM lp) WINAPI -> LRESULT {
+// The refresh ticks a window gets, counted as its thread takes them.
+class Ticks {
+ public:
+  explicit Ticks(HWND form) {
+    form_ = form;
+    count_ = 0;
+    hook_ = SetWindowsHookExA(WH_GETMESSAGE, Count, nullptr, GetCurrentThreadId());
+  }
+  ~Ticks() { UnhookWindowsHookEx(hook_); }
+  Ticks(const Ticks&) = delete;
+  Ticks& operator=(const Ticks&) = delete;
+  bool Hooked() const { return hook_ != nullptr; }
+  int Count() const { return count_; }
+
+ private:
+  static LRESULT CALLBACK Count(int code, WPARAM wp, LPARAM lp) {
     const MSG* m = reinterpret_cast<const MSG*>(lp);
-    if (code == HC_ACTION && wp == PM_REMOVE && m->hwnd == form && m->message == WM_TIMER &&
+    if (code == HC_ACTION && wp == PM_REMOVE && m->hwnd == form_ && m->message == WM_TIMER &&
         m->wParam == TForm1::kFigureTimer)
-      ++ticks;
+      ++count_;
     return CallNextHookEx(nullptr, code, wp, lp);
-  }, nullptr, GetCurrentThreadId());
-  ASSERT_TRUE(hook);
+  }
+  static inline HWND form_;
+  static inline int count_;
+  HHOOK hook_;
+};
+
+TEST_F(FiguresFixture, OrderedByAFigureEachRefreshKeepsTheSelectedProcessWhereItWas) {
+  harness::Process busy = harness::StartHelper("busy");
+  harness::Process kept = harness::StartHelper("windows 1 Kept");
+  Reload();
+  form_->OrderBy(TForm1::kByCpu);
+  const HWND list = Ctl(kIdList);
+  ASSERT_TRUE(harness::WaitFor([&] { return harness::IdAt(list, 0) == busy.Id(); }, 4500));
+  const int index = IndexOf(kept.Id());
+  SendMessageA(list, LB_SETCURSEL, index, 0);
+  form_->GLB_ListClick();
+  const int row = index - static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+  Ticks ticks(form_->hwnd());
+  ASSERT_TRUE(ticks.Hooked());
+  // Each refresh orders the list anew; the selection and its row in the view stay.
+  for (int refresh = 1; refresh <= 3; ++refresh) {
+    ASSERT_TRUE(harness::WaitFor([&] { return ticks.Count() >= refresh && !form_->Reloading(); }, 5000));
+    ASSERT_TRUE(harness::WaitFor([&] {
+      const int now = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
+      return harness::IdAt(list, now) == kept.Id();
+    }, 1000)) << "refresh " << refresh;
+    // Its row in the view, unless the list cannot scroll that far.
+    const int now = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
+    const int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    RECT last{}, client{};
+    SendMessageA(list, LB_GETITEMRECT, SendMessageA(list, LB_GETCOUNT, 0, 0) - 1, reinterpret_cast<LPARAM>(&last));
+    GetClientRect(list, &client);
+    const bool atALimit = (now - top < row && top == 0) || (now - top > row && last.bottom <= client.bottom);
+    EXPECT_TRUE(now - top == row || atALimit) << "refresh " << refresh << ": row " << now - top << ", was " << row;
+    EXPECT_EQ(harness::TextOf(Ctl(kIdIdProcess)), std::to_string(kept.Id()));
+    EXPECT_EQ(harness::IdAt(list, 0), busy.Id());
+  }
+}
+
+TEST_F(FiguresFixture, NothingIsReadWhileMinimized) {
+  const HWND form = form_->hwnd();
+  Ticks ticks(form);
+  ASSERT_TRUE(ticks.Hooked());
   ShowWindow(form, SW_MINIMIZE);
   const LONG before = g_reads;
-  EXPECT_TRUE(harness::WaitFor([&] { return ticks >= 3; }, 10000));
+  EXPECT_TRUE(harness::WaitFor([&] { return ticks.Count() >= 3; }, 10000));
   EXPECT_EQ(g_reads, before) << "read while minimized";
   ShowWindow(form, SW_RESTORE);
   EXPECT_TRUE(harness::WaitFor([&] { return g_reads > before; }, 5000)) << "not read once restored";
-  UnhookWindowsHookEx(hook);
 }
