@@ -61,12 +61,13 @@ TEST(Figures, TheWindowAnswersDuringAReloadSlowedBy200SlowWindows) {
   Process slow = StartHelper("slow 200 60 Slow");
   App app;
   ASSERT_TRUE(app.form);
+  // Asked for as a click does, each answer timed from then on.
   const LARGE_INTEGER start = Now();
-  Send(app.Ctl(kIdReget), BM_CLICK);
-  EXPECT_FALSE(app.Loaded()) << "no reload under way";
+  PostMessageA(app.Ctl(kIdReget), BM_CLICK, 0, 0);
   double worst = 0;
-  int answers = 0;
-  while (!app.Loaded() && Milliseconds(start, Now()) < 30000) {
+  int answers = 0, loading = 0;
+  while ((loading == 0 || !app.Loaded()) && Milliseconds(start, Now()) < 30000) {
+    loading += !app.Loaded();
     const LARGE_INTEGER asked = Now();
     Send(app.form, WM_NULL);
     worst = std::max(worst, Milliseconds(asked, Now()));
@@ -76,6 +77,7 @@ TEST(Figures, TheWindowAnswersDuringAReloadSlowedBy200SlowWindows) {
   const double took = Milliseconds(start, Now());
   printf("reload: %.0f ms, %d answers, the slowest %.1f ms\n", took, answers, worst);
   ASSERT_TRUE(app.Loaded());
+  EXPECT_GT(loading, 0) << "the status bar never said 読み込み中";
   EXPECT_GE(took, 500) << "the slow windows did not slow the reload: nothing shown";
   EXPECT_LE(worst, 50);
   Send(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
@@ -84,7 +86,7 @@ TEST(Figures, TheWindowAnswersDuringAReloadSlowedBy200SlowWindows) {
 
 TEST(Figures, ACloseDuringAReloadEndsAsPromptlyAsAnIdleOne) {
   auto closeTime = [](App& app, bool reloading) {
-    if (reloading) Send(app.Ctl(kIdReget), BM_CLICK);
+    if (reloading) PostMessageA(app.Ctl(kIdReget), BM_CLICK, 0, 0);
     const LARGE_INTEGER asked = Now();
     PostMessageA(app.form, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(app.form); }, 1000)) << "the window stayed";

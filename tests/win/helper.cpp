@@ -12,7 +12,7 @@
 //   helper.exe listbox W H ITEM   "bare list" holding a bare owner-drawn list box of
 //                                 W x H pixels with items ITEM pixels high; WM_COPYDATA
 //                                 (texts ended by '\0' each) refills it, redraw off
-//   helper.exe busy               keeps one processor busy; a hidden window "self N" gives
+//   helper.exe busy [MS]          keeps one processor busy (from MS ms on); "self N" gives
 //                                 its own share of the machine over the last 2 s
 //                                 (tenths of a per cent), from its own times
 //   helper.exe commit MB          commits MB megabytes for itself alone; "self N" gives its
@@ -95,7 +95,8 @@ bool Commit(SIZE_T bytes) {
   return true;
 }
 
-DWORD WINAPI Spin(void*) {
+DWORD WINAPI Spin(void* delayMs) {
+  Sleep(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(delayMs)));
   for (volatile unsigned n = 0;; n = n + 1) {
   }
 }
@@ -239,7 +240,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   } else if (mode == "busy" || mode == "commit") {
     g_busy = mode == "busy";
     if (g_busy)
-      CloseHandle(CreateThread(nullptr, 0, Spin, nullptr, 0, nullptr));
+      CloseHandle(CreateThread(nullptr, 0, Spin,
+                               reinterpret_cast<void*>(static_cast<UINT_PTR>(__argc > 2 ? std::atoi(__argv[2]) : 0)),
+                               0, nullptr));
     else if (!Commit(static_cast<SIZE_T>(__argc > 2 ? std::atoi(__argv[2]) : 1) << 20))
       return 1;
     g_self = Make("VorlaneHelper", "self", false);
