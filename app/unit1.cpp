@@ -78,6 +78,10 @@ bool TForm1::FormCreate() {
   lists_.SetIconSize(layout_.IM_Icon.width);
   DefaultIcon.reset(ExtractIconA(GetModuleHandleA(nullptr),
                                  (SystemDirectory() + "\\shell32.dll").c_str(), 2));
+  // The worker reads the processes while this thread makes, shows and
+  // paints the window: its parts wait in the queue until the loop runs.
+  StartWorker();
+  if (worker_) worker_->RequestReload(Fixed());
 
   font_ = ui::CreateFormFont(layout_.dpi);
   SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
@@ -95,9 +99,7 @@ bool TForm1::FormCreate() {
   ClearDetails();
   SB_ProcessID.SetDown(true);
   AddWindowMenuItems();
-  StartWorker();
-  // The worker reads while this thread shows and paints the window.
-  if (worker_) Reload();
+  if (Reloading()) StatusBar1.SetText(texts::kLoading);
   return true;
 }
 

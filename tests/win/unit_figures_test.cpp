@@ -18,6 +18,7 @@
 namespace {
 
 LONG g_reads;  // whole-system process lists asked for, from any thread
+LONG g_refused;  // while set, the system refuses them
 
 // The number in a figure's text ("CPU 4.5%", "メモリ 257 MB"), scaled to
 // tenths of a per cent or bytes; -1 when it holds none.
@@ -47,8 +48,10 @@ class FiguresFixture : public ::testing::Test {
   void SetUp() override {
     Api().NtQuerySystemInformation = [](ULONG kind, PVOID buf, ULONG size, PULONG needed) WINAPI -> LONG {
       InterlockedIncrement(&g_reads);
+      if (g_refused) return static_cast<LONG>(0xC0000022);  // access denied
       return SystemApi().NtQuerySystemInformation(kind, buf, size, needed);
     };
+    g_refused = 0;
     ASSERT_TRUE(app_.Create());
     form_ = std::make_unique<TForm1>(app_.hwnd(), nullptr);
     ASSERT_TRUE(form_->Create());
@@ -185,4 +188,13 @@ TEST_F(FiguresFixture, NothingIsReadWhileMinimized) {
   EXPECT_EQ(g_reads, before) << "read while minimized";
   ShowWindow(form, SW_RESTORE);
   EXPECT_TRUE(harness::WaitFor([&] { return g_reads > before; }, 5000)) << "not read once restored";
+}
+
+TEST_F(FiguresFixture, FiguresThatCannotBeReadShowADashNeverAZero) {
+  const DWORD own = GetCurrentProcessId();
+  ASSERT_TRUE(harness::WaitFor([&] { return Figure(Drawn(own).second) > 0; }, 5000));
+  InterlockedExchange(&g_refused, 1);
+  EXPECT_TRUE(harness::WaitFor([&] { return Drawn(own).first == L"CPU —"; }, 5000));
+  EXPECT_EQ(Drawn(own).second, L"メモリ —");
+  EXPECT_FALSE(Drawn(own).ended);
 }
