@@ -102,8 +102,9 @@ std::vector<size_t> EntryModel::UpdateFigures(const FigureSampler& sampler,
     // Ended only once seen running: a process no reading ever held is not known.
     using State = ProcessFigures::State;
     if (now.state == State::Ended && figures_[i].state == State::Unknown) now = ProcessFigures{};
+    if (!first && now == figures_[i]) continue;  // nothing to format or draw
     figures_[i] = now;
-    EntryFigures lines = LinesOf(figures_[i]);
+    EntryFigures lines = LinesOf(now);
     if (first || !(lines == shown_[i])) changed.push_back(i);
     shown_[i] = std::move(lines);
   }

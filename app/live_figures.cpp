@@ -27,19 +27,20 @@ void TForm1::FigureTick() {
 
 void TForm1::ApplyFigures() {
   if (!ntFamily_) return;
-  lists_.Applications.UpdateFigures(sampler_, lists_.CreationTimes);
-  const std::vector<size_t> changed = lists_.Processes.UpdateFigures(sampler_, lists_.CreationTimes);
-  if (SortByName == kByCpu || SortByName == kByMemory) {
-    ReorderKeepingSelection();
-  } else if (CurrentTab == ListTab::Processes) {
+  // The other tab's entries take the reading when it is shown (TC_MainChange).
+  EntryModel* model = lists_.Tab(CurrentTab);
+  if (!model) return;
+  const std::vector<size_t> changed = model->UpdateFigures(sampler_, lists_.CreationTimes);
+  const bool byFigure = SortByName == kByCpu || SortByName == kByMemory;
+  // A new order draws the whole list; else only the figures that changed.
+  if ((!byFigure || !ReorderKeepingSelection()) && CurrentTab == ListTab::Processes)
     for (size_t i : changed) GLB_List.RedrawEntry(static_cast<int>(i));
-  }
   DisableEndedActions();
 }
 
-void TForm1::ReorderKeepingSelection() {
+bool TForm1::ReorderKeepingSelection() {
   EntryModel* model = lists_.Tab(CurrentTab);
-  if (!model) return;
+  if (!model) return false;
   const int selected = GLB_List.ItemIndex();
   const bool hasSelection = selected >= 0 && static_cast<size_t>(selected) < model->Size();
   const uint32_t pid = hasSelection ? model->EntryAt(static_cast<size_t>(selected)).idProcess : 0;
@@ -52,23 +53,20 @@ void TForm1::ReorderKeepingSelection() {
   OrderModel(*model);
   bool moved = false;
   for (size_t i = 0; i < model->Size() && !moved; ++i) moved = model->EntryAt(i).idProcess != before[i];
-  if (!moved) {
-    if (CurrentTab == ListTab::Processes)
-      for (size_t i = 0; i < model->Size(); ++i) GLB_List.RedrawEntry(static_cast<int>(i));
-    return;
-  }
+  if (!moved) return false;
   GLB_List.SetItems(ShownTexts(*model));
   int now = -1;
   for (size_t i = 0; i < model->Size() && hasSelection && now < 0; ++i)
     if (model->EntryAt(i).idProcess == pid && model->WindowAt(i) == window) now = static_cast<int>(i);
   if (now < 0) {
     SendMessageA(list, LB_SETTOPINDEX, top, 0);
-    return;
+    return true;
   }
   // The selected entry stays where it was in the view, as far as the list allows.
   GLB_List.SetItemIndex(now);
   SelectedIndex = now;
   SendMessageA(list, LB_SETTOPINDEX, std::max(0, now - (selected - top)), 0);
+  return true;
 }
 
 void TForm1::DisableEndedActions() {

@@ -100,6 +100,9 @@ bool TForm1::FormCreate() {
   SB_ProcessID.SetDown(true);
   AddWindowMenuItems();
   if (Reloading()) StatusBar1.SetText(texts::kLoading);
+  // What the worker has read meanwhile is in the first paint (on a quiet
+  // machine the whole first reload is).
+  WorkerPosted();
   return true;
 }
 
@@ -168,6 +171,7 @@ void TForm1::TC_MainChange() {
   std::vector<std::wstring> texts;
   EntryModel* model = lists_.Tab(CurrentTab);
   if (model) {
+    if (ntFamily_) model->UpdateFigures(sampler_, lists_.CreationTimes);
     OrderModel(*model);
     texts = ShownTexts(*model);
     GLB_List.SetGlyphs(&model->Images(), &model->ImageIndices());

@@ -137,8 +137,8 @@ class TForm1 : public ui::Window {
   void FigureTick();
   void ApplyFigures();
   // The current tab's entries in its order, the selected process kept
-  // selected where the view showed it.
-  void ReorderKeepingSelection();
+  // selected where the view showed it; false when the order stayed.
+  bool ReorderKeepingSelection();
   // 停止 and the priority box off for the selected entry's ended process.
   void DisableEndedActions();
   std::vector<std::wstring> ShownTexts(const EntryModel& model) const;
