@@ -1,6 +1,6 @@
 #include "app/figure_text.h"
 
-#include <cstdio>
+#include <cmath>
 
 namespace {
 
@@ -9,19 +9,30 @@ constexpr wchar_t kMemory[] = L"メモリ ";
 constexpr wchar_t kUnknown[] = L"—";
 constexpr wchar_t kEnded[] = L"終了";
 
-std::wstring Printed(const wchar_t* format, double v) {
-  wchar_t buf[32];
-  std::swprintf(buf, 32, format, v);
-  return buf;
+// Digits of `n`, at least `width` of them. No C library formatting: it
+// would import wide-character functions the program needs nowhere else.
+std::wstring Digits(long long n, size_t width = 1) {
+  std::wstring text;
+  for (; n > 0 || text.size() < width; n /= 10) text.insert(text.begin(), static_cast<wchar_t>(L'0' + n % 10));
+  return text;
+}
+
+// `v` with `decimals` digits after the point.
+std::wstring Fixed(double v, int decimals) {
+  long long scale = 1;
+  for (int i = 0; i < decimals; ++i) scale *= 10;
+  const long long n = std::llround(v * static_cast<double>(scale));
+  const std::wstring whole = Digits(n / scale);
+  return decimals == 0 ? whole : whole + L"." + Digits(n % scale, static_cast<size_t>(decimals));
 }
 
 }  // namespace
 
 std::wstring CpuText(int tenths) {
   if (tenths < 0) return std::wstring(kCpu) + kUnknown;
-  if (tenths >= 100) return kCpu + std::to_wstring((tenths + 5) / 10) + L"%";
+  if (tenths >= 100) return kCpu + Digits((tenths + 5) / 10) + L"%";
   if (tenths == 0) return std::wstring(kCpu) + L"0%";
-  return kCpu + std::to_wstring(tenths / 10) + L"." + std::to_wstring(tenths % 10) + L"%";
+  return kCpu + Digits(tenths / 10) + L"." + Digits(tenths % 10) + L"%";
 }
 
 std::wstring MemoryText(uint64_t bytes) {
@@ -34,8 +45,8 @@ std::wstring MemoryText(uint64_t bytes) {
     v /= 1024;
     ++unit;
   }
-  const wchar_t* format = v >= 99.95 ? L"%.0f" : v >= 9.995 ? L"%.1f" : v >= 0.9995 ? L"%.2f" : L"%.3f";
-  return kMemory + Printed(format, v) + kUnits[unit];
+  const int decimals = v >= 99.95 ? 0 : v >= 9.995 ? 1 : v >= 0.9995 ? 2 : 3;
+  return kMemory + Fixed(v, decimals) + kUnits[unit];
 }
 
 EntryFigures LinesOf(const ProcessFigures& f) {
