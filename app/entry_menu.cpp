@@ -1,6 +1,6 @@
 // The context menu of a list entry (right click, Shift+F10, the menu key),
-// and the window menu's own items: the orderings and the home page, which
-// otherwise only the pointer reaches.
+// and the window menu's own items: the orderings (those by a figure only
+// here) and the home page, which otherwise only the pointer reaches.
 #include "app/unit1.h"
 
 #include <windowsx.h>
@@ -13,24 +13,33 @@
 namespace {
 
 enum MenuCommand : UINT {
-  kCmdSwitch = 1, kCmdCopy, kCmdOpenFolder, kCmdStop, kCmdProperties, kCmdByProcessId, kCmdByImageName,
-  kCmdCloseWindow, kCmdStopTree
+  kCmdSwitch = 1, kCmdCopy, kCmdOpenFolder, kCmdStop, kCmdProperties, kCmdCloseWindow, kCmdStopTree,
+  kCmdOrderings  // then one a sort order, in their order
 };
 // Window menu commands: below the system's own (0xF000 and up), the low four
 // bits left clear as the system uses them.
 enum WindowMenuCommand : UINT {
-  kSysByProcessId = 0x0100, kSysByImageName = 0x0110, kSysHomePage = 0x0120, kSysFindWindow = 0x0130
+  kSysHomePage = 0x0120,
+  kSysFindWindow = 0x0130,
+  kSysOrderings = 0x0200  // then one a sort order, 0x10 apart
 };
+constexpr UINT kSysOrderingStep = 0x10;
+
+// The orderings' items, in the order of the sort values.
+constexpr const char* kOrderingItems[TForm1::kSortCount] = {
+    texts::kMenuByProcessId, texts::kMenuByImageName, texts::kMenuByCpu, texts::kMenuByMemory};
 
 using UniqueMenu = ui::Owned<ui::PtrTraits<HMENU, DestroyMenu>>;
 
 UINT EnabledIf(bool on) { return MF_STRING | (on ? MF_ENABLED : MF_GRAYED); }
 
-// The two orderings, the one in effect checked as a choice of one.
-void AppendOrderings(HMENU m, UINT byId, UINT byName, bool byImageName) {
-  ui::AppendMenu932(m, MF_STRING, byId, texts::kMenuByProcessId);
-  ui::AppendMenu932(m, MF_STRING, byName, texts::kMenuByImageName);
-  CheckMenuRadioItem(m, byId, byName, byImageName ? byName : byId, MF_BYCOMMAND);
+// The orderings, the one in effect checked as a choice of one; item k has
+// command first + k * step.
+void AppendOrderings(HMENU m, UINT first, UINT step, int sort) {
+  for (int k = 0; k < TForm1::kSortCount; ++k)
+    ui::AppendMenu932(m, MF_STRING, first + k * step, kOrderingItems[k]);
+  CheckMenuRadioItem(m, first, first + (TForm1::kSortCount - 1) * step, first + sort * step,
+                     MF_BYCOMMAND);
 }
 
 // The entry under a point of the list's client area, or -1.
@@ -99,7 +108,7 @@ void TForm1::ShowEntryMenu(LPARAM where) {
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   ui::AppendMenu932(m, EnabledIf(hasFile), kCmdProperties, texts::kMenuProperties);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-  AppendOrderings(m, kCmdByProcessId, kCmdByImageName, SortByName != 0);
+  AppendOrderings(m, kCmdOrderings, 1, SortByName);
 
   const UINT command = static_cast<UINT>(TrackPopupMenu(
       m, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, hwnd(), nullptr));
@@ -111,41 +120,53 @@ void TForm1::ShowEntryMenu(LPARAM where) {
     case kCmdStop: BB_StopClick(); break;
     case kCmdStopTree: StopEntryTree(); break;
     case kCmdProperties: ShowEntryProperties(); break;
-    case kCmdByProcessId: OrderBy(false); break;
-    case kCmdByImageName: OrderBy(true); break;
   }
+  if (command >= kCmdOrderings && command < kCmdOrderings + kSortCount)
+    OrderBy(static_cast<int>(command - kCmdOrderings));
 }
 
 void TForm1::AddWindowMenuItems() {
   HMENU m = GetSystemMenu(hwnd(), FALSE);
   if (!m) return;
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-  AppendOrderings(m, kSysByProcessId, kSysByImageName, SortByName != 0);
+  AppendOrderings(m, kSysOrderings, kSysOrderingStep, SortByName);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   ui::AppendMenu932(m, MF_STRING, kSysHomePage, texts::kMenuHomePage);
   ui::AppendMenu932(m, EnabledIf(WindowPointer::Supported()), kSysFindWindow, texts::kMenuFindWindow);
 }
 
 bool TForm1::WindowMenuCommand(WPARAM command) {
-  switch (command & 0xFFF0) {
-    case kSysByProcessId: OrderBy(false); return true;
-    case kSysByImageName: OrderBy(true); return true;
-    case kSysHomePage: IM_LinkClick(); return true;
-    case kSysFindWindow: StartPointing(); return true;
+  const UINT c = command & 0xFFF0;
+  if (c == kSysFindWindow) {
+    StartPointing();
+    return true;
   }
-  return false;
+  if (c == kSysHomePage) {
+    IM_LinkClick();
+    return true;
+  }
+  if (c < kSysOrderings || c >= kSysOrderings + kSortCount * kSysOrderingStep) return false;
+  OrderBy(static_cast<int>((c - kSysOrderings) / kSysOrderingStep));
+  return true;
 }
 
 void TForm1::WindowMenuOpening(HMENU m) {
-  CheckMenuRadioItem(m, kSysByProcessId, kSysByImageName,
-                     SortByName != 0 ? kSysByImageName : kSysByProcessId, MF_BYCOMMAND);
+  CheckMenuRadioItem(m, kSysOrderings, kSysOrderings + (kSortCount - 1) * kSysOrderingStep,
+                     kSysOrderings + SortByName * kSysOrderingStep, MF_BYCOMMAND);
 }
 
-void TForm1::OrderBy(bool byImageName) {
-  // As a click on the speed button: it goes down, its partner up.
-  (byImageName ? SB_FileName : SB_ProcessID).SetDown(true);
-  if (byImageName)
+void TForm1::OrderBy(int sort) {
+  // By ID or name as a click on the speed button: it goes down, its partner
+  // up. The figures have no button: both go up.
+  if (sort == kByImageName) {
+    SB_FileName.SetDown(true);
     SB_FileNameClick();
-  else
+  } else if (sort == kByProcessId) {
+    SB_ProcessID.SetDown(true);
     SB_ProcessIDClick();
+  } else {
+    SB_ProcessID.SetDown(false);
+    SB_FileName.SetDown(false);
+    SortBy(sort);
+  }
 }

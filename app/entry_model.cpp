@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/figure_text.h"
 #include "app/ordering.h"
 
 void EntryModel::Assign(std::vector<std::string> lines, const std::vector<HICON>& icons,
@@ -22,6 +23,8 @@ void EntryModel::Assign(std::vector<std::string> lines, const std::vector<HICON>
 
 void EntryModel::Clear() {
   entries_.clear();
+  figures_.clear();
+  shown_.clear();
   windows_.clear();
   imageOf_.clear();
   sources_.clear();
@@ -58,9 +61,63 @@ void EntryModel::OrderByImageName() {
   Reorder(ExchangeOrderByName(names));
 }
 
+void EntryModel::OrderByCpu() {
+  OrderByFigure([](const ProcessFigures& f) -> int64_t {
+    return f.state == ProcessFigures::State::Live ? f.cpuTenths : -1;
+  });
+}
+
+void EntryModel::OrderByMemory() {
+  OrderByFigure([](const ProcessFigures& f) -> int64_t {
+    return f.state == ProcessFigures::State::Live ? static_cast<int64_t>(f.privateBytes) : -1;
+  });
+}
+
+void EntryModel::OrderByFigure(int64_t (*key)(const ProcessFigures&)) {
+  if (entries_.size() < 2 || figures_.size() != entries_.size()) return;
+  std::vector<int64_t> keys;
+  std::vector<uint32_t> ids;
+  keys.reserve(entries_.size());
+  ids.reserve(entries_.size());
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    keys.push_back(key(figures_[i]));
+    ids.push_back(entries_[i].idProcess);
+  }
+  Reorder(DescendingOrder(keys, ids));
+}
+
+std::vector<size_t> EntryModel::UpdateFigures(const FigureSampler& sampler,
+                                              const std::unordered_map<uint32_t, FILETIME>& created) {
+  std::vector<size_t> changed;
+  const bool first = shown_.size() != entries_.size();
+  if (first) figures_.clear();
+  figures_.resize(entries_.size());
+  shown_.resize(entries_.size());
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    const uint32_t pid = entries_[i].idProcess;
+    auto it = created.find(pid);
+    const uint64_t start = it == created.end() ? 0
+        : (static_cast<uint64_t>(it->second.dwHighDateTime) << 32) | it->second.dwLowDateTime;
+    ProcessFigures now = sampler.Of(pid, start);
+    // Ended only once seen running: a process no reading ever held is not known.
+    using State = ProcessFigures::State;
+    if (now.state == State::Ended && figures_[i].state == State::Unknown) now = ProcessFigures{};
+    if (!first && now == figures_[i]) continue;  // nothing to format or draw
+    figures_[i] = now;
+    EntryFigures lines = LinesOf(now);
+    if (first || !(lines == shown_[i])) changed.push_back(i);
+    shown_[i] = std::move(lines);
+  }
+  return changed;
+}
+
 void EntryModel::Reorder(const std::vector<size_t>& order) {
   if (std::is_sorted(order.begin(), order.end())) return;
   ApplyOrder(entries_, order);
+  if (figures_.size() == order.size()) {
+    ApplyOrder(figures_, order);
+    ApplyOrder(shown_, order);
+  }
   if (!windows_.empty()) ApplyOrder(windows_, order);
   ApplyOrder(imageOf_, order);
 }

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "app/list_tab.h"
+#include "controls/item_geometry.h"
+#include "procinfo/figures.h"
 #include "procinfo/entry_line.h"
 #include "procinfo/snapshot.h"
 #include "productinfo/resolve.h"
@@ -37,6 +39,17 @@ class EntryModel {
   // The order a plain exchange sort gives, by process ID or by image name.
   void OrderByProcessId();
   void OrderByImageName();
+  // Largest figure first, ties by process ID; unknown figures last.
+  void OrderByCpu();
+  void OrderByMemory();
+  // Each entry's figures by the sampler's last reading, a process known by
+  // its ID and its start (`created`: where it was read). Returns the entries
+  // whose drawn figures changed.
+  std::vector<size_t> UpdateFigures(const FigureSampler& sampler,
+                                    const std::unordered_map<uint32_t, FILETIME>& created);
+  // The drawn figures of entry i: as many as entries once updated, else none.
+  const std::vector<EntryFigures>& Figures() const { return shown_; }
+  bool Ended(size_t i) const { return i < shown_.size() && shown_[i].ended; }
 
   size_t Size() const { return entries_.size(); }
   const TQorSvc& EntryAt(size_t i) const { return entries_[i]; }
@@ -49,10 +62,13 @@ class EntryModel {
 
  private:
   void Reorder(const std::vector<size_t>& order);
+  void OrderByFigure(int64_t (*key)(const ProcessFigures&));
 
   std::vector<TQorSvc> entries_;  // the lines parsed
   std::vector<HWND> windows_;     // borrowed: of entry i, or none at all
   std::vector<int> imageOf_;      // the image of entry i
+  std::vector<ProcessFigures> figures_;  // of entry i, once updated
+  std::vector<EntryFigures> shown_;      // as drawn, likewise
   std::vector<HICON> sources_;    // borrowed: what image k was made from, kept by the caller
   ui::ImageList images_;
 };

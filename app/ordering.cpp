@@ -38,3 +38,12 @@ std::vector<size_t> ExchangeOrderByName(const std::vector<std::string>& names) {
   }
   return ExchangeOrder(std::move(ranks));
 }
+
+std::vector<size_t> DescendingOrder(const std::vector<int64_t>& keys, const std::vector<uint32_t>& ids) {
+  std::vector<size_t> order(std::min(keys.size(), ids.size()));
+  std::iota(order.begin(), order.end(), size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    return keys[a] != keys[b] ? keys[a] > keys[b] : ids[a] < ids[b];
+  });
+  return order;
+}

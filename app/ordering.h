@@ -13,6 +13,9 @@ std::vector<size_t> ExchangeOrder(std::vector<uint32_t> keys);
 // Image names compare byte by byte as unsigned values; a prefix comes first.
 std::vector<size_t> ExchangeOrderByName(const std::vector<std::string>& names);
 
+// Largest key first; equal keys by identifier, ascending.
+std::vector<size_t> DescendingOrder(const std::vector<int64_t>& keys, const std::vector<uint32_t>& ids);
+
 // Applies `order` to `items` (items[k] := old items[order[k]]).
 template <typename T>
 void ApplyOrder(std::vector<T>& items, const std::vector<size_t>& order) {

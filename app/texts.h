@@ -20,6 +20,7 @@ inline constexpr char kIconName[] = "アイコン";
 inline constexpr char kLinkHint[] = "Kestraneへアクセスします";
 inline constexpr char kStatusNotice[] =
     "Vorlane - プロセスとアプリケーションの一覧　Copyright (C) Kestrane";
+inline constexpr char kLoading[] = "読み込み中";
 inline constexpr char kPriorityItems[6][16] = {"リアルタイム", "高",       "通常以上",
                                                "通常",         "通常以下", "低"};
 inline constexpr char kIdleName[] = "System Idle Process";
@@ -54,5 +55,7 @@ inline constexpr char kStatusNoPointing[] = "このシステムではウィン�
 // Orderings and the home page, for the keyboard: the entry menu and the window menu.
 inline constexpr char kMenuByProcessId[] = "プロセスID順(&P)";
 inline constexpr char kMenuByImageName[] = "イメージ名順(&F)";
+inline constexpr char kMenuByCpu[] = "CPU使用率順(&U)";
+inline constexpr char kMenuByMemory[] = "メモリ順(&O)";
 inline constexpr char kMenuHomePage[] = "Kestraneへアクセス(&K)";
 }  // namespace texts

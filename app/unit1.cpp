@@ -7,6 +7,7 @@
 
 #include "app/control_ids.h"
 #include "app/entry_text.h"
+#include "app/figure_text.h"
 #include "app/message_dialog.h"
 #include "app/texts.h"
 #include "procinfo/priority_class.h"
@@ -78,6 +79,10 @@ bool TForm1::FormCreate() {
   lists_.SetIconSize(layout_.IM_Icon.width);
   DefaultIcon.reset(ExtractIconA(GetModuleHandleA(nullptr),
                                  (SystemDirectory() + "\\shell32.dll").c_str(), 2));
+  // The worker reads the processes while this thread makes, shows and
+  // paints the window: its parts wait in the queue until the loop runs.
+  StartWorker();
+  if (worker_) worker_->RequestReload(Fixed());
 
   font_ = ui::CreateFormFont(layout_.dpi);
   SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
@@ -96,6 +101,10 @@ bool TForm1::FormCreate() {
   ClearDetails();
   SB_ProcessID.SetDown(true);
   AddWindowMenuItems();
+  if (Reloading()) StatusBar1.SetStatus(texts::kLoading);
+  // What the worker has read meanwhile is in the first paint (on a quiet
+  // machine the whole first reload is).
+  WorkerPosted();
   return true;
 }
 
@@ -141,12 +150,14 @@ SIZE TForm1::MinOuterSize() const {
 void TForm1::FormActivate() {
   if (Activated != 0) return;
   Activated = 1;
-  Reload();
+  if (!worker_) Reload();  // the worker's first reload began at creation
+  StartFigures();
   // Needed only under the pointer: made once the list stands.
   IM_Link.SetHint(texts::kLinkHint);
 }
 
 void TForm1::FormDestroy() {
+  StopWorker();
   // Nothing borrowed outlives its owner, whatever comes after the window.
   pointer_.End();
   PL_List.Hold(nullptr);
@@ -163,81 +174,46 @@ void TForm1::TC_MainChange() {
   std::vector<std::wstring> texts;
   EntryModel* model = lists_.Tab(CurrentTab);
   if (model) {
-    if (SortByName == 0)
-      model->OrderByProcessId();
-    else
-      model->OrderByImageName();
-    texts.reserve(model->Size());
-    for (size_t i = 0; i < model->Size(); ++i)
-      texts.push_back(EntryTextWide(model->EntryAt(i), CurrentTab, WideText));
+    if (ntFamily_) model->UpdateFigures(sampler_, lists_.CreationTimes);
+    OrderModel(*model);
+    texts = ShownTexts(*model);
+    GLB_List.SetGlyphs(&model->Images(), &model->ImageIndices());
   }
-  if (model) GLB_List.SetGlyphs(&model->Images(), &model->ImageIndices());
+  // The figures show on the process tab only.
+  GLB_List.SetFigures(model && CurrentTab == ListTab::Processes && ntFamily_ ? &model->Figures() : nullptr,
+                      kWidestFigure);
   GLB_List.SetItems(texts);
   ClearDetails();
 }
 
-void TForm1::SB_ProcessIDClick() {
-  if (SortByName == 0) return;
-  SortByName = 0;
+std::vector<std::wstring> TForm1::ShownTexts(const EntryModel& model) const {
+  std::vector<std::wstring> texts;
+  texts.reserve(model.Size());
+  for (size_t i = 0; i < model.Size(); ++i)
+    texts.push_back(EntryTextWide(model.EntryAt(i), CurrentTab, WideText));
+  return texts;
+}
+
+void TForm1::SB_ProcessIDClick() { SortBy(kByProcessId); }
+void TForm1::SB_FileNameClick() { SortBy(kByImageName); }
+
+void TForm1::SortBy(int sort) {
+  if (SortByName == sort) return;
+  SortByName = sort;
   ClearDetails();
   TC_MainChange();
 }
 
-void TForm1::SB_FileNameClick() {
-  if (SortByName == 1) return;
-  SortByName = 1;
-  ClearDetails();
-  TC_MainChange();
+void TForm1::OrderModel(EntryModel& model) const {
+  switch (SortByName) {
+    case kByImageName: model.OrderByImageName(); break;
+    case kByCpu: model.OrderByCpu(); break;
+    case kByMemory: model.OrderByMemory(); break;
+    default: model.OrderByProcessId(); break;
+  }
 }
 
-void TForm1::OrderProcesses() {
-  if (SB_ProcessID.Down())
-    lists_.Processes.OrderByProcessId();
-  else
-    lists_.Processes.OrderByImageName();
-}
-
-void TForm1::Reload() {
-  HCURSOR old = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
-  SelectedIndex = -1;
-  lists_.Clear();
-  GLB_List.ClearHeld();
-  // Drawn again by the refill; also when the reload fails on the way.
-  struct Release {
-    TGraphicListBox& list;
-    ~Release() { list.EndHold(); }
-  } release{GLB_List};
-  ClearDetails();
-  StatusBar1.SetStatus(texts::kStatusNotice);  // what it said of the last one is past
-  bool shown = false;
-  // The process list in the buttons' order whatever tab shows; the shown
-  // tab's own ordering in TC_MainChange then finds it in order.
-  auto showTab = [this] {
-    OrderProcesses();
-    TC_Main.SetTabIndex(static_cast<int>(CurrentTab));
-    TC_MainChange();
-  };
-  LoadEntryLists(lists_, {.IdleName = texts::kIdleName,
-                          .IdleDescription = texts::kIdleDescription,
-                          .SystemName = texts::kSystemName,
-                          .SystemDescription = texts::kSystemDescription,
-                          .Company = texts::kMicrosoft,
-                          .DefaultIcon = DefaultIcon.get(),
-                          .SystemIcon = SystemIcon.get(),
-                          .IdleIcon = IdleIcon.get()},
-                 [&] {
-                   // The process tab stands before the window titles are collected.
-                   if (CurrentTab != ListTab::Processes) return;
-                   shown = true;
-                   showTab();
-                   RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-                   // Looking for a message that never comes lets Wine show the drawing now.
-                   MSG none;
-                   PeekMessageA(&none, hwnd(), WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
-                 });
-  if (!shown) showTab();
-  SetCursor(old);
-}
+void TForm1::OrderProcesses() { OrderModel(lists_.Processes); }
 
 void TForm1::ClearDetails() {
   // Reorders and reloads clear it more than once; nothing changes it in
@@ -262,6 +238,7 @@ void TForm1::GLB_ListClick() {
   const TQorSvc& entry = model->EntryAt(i);
   ui::UniqueIcon icon = model->IconAt(i);
   ShowDetails(entry, icon.get(), ReadLiveDetails(entry.idProcess));
+  DisableEndedActions();
 }
 
 void TForm1::ShowDetails(const TQorSvc& r, HICON icon, const LiveDetails& live) {
@@ -338,9 +315,12 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kWmPointerCancelled:
       pointer_.End();
       return 0;
+    case kWmWorkerPosted:
+      WorkerPosted();
+      return 0;
     case WM_TIMER:
-      if (wp != kTimerClosingWindow) break;
-      WatchClosingWindow();
+      if (wp == kFigureTimer) FigureTick();
+      if (wp == kTimerClosingWindow) WatchClosingWindow();
       return 0;
     case WM_SYSCOMMAND:
       if (WindowMenuCommand(wp)) return 0;
@@ -352,6 +332,8 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // Sent again while the close waits for the start lock: it runs once.
       if (closing_) return 0;
       closing_ = true;
+      // A reload under way ends early: no slow window's answer is waited for.
+      StopWorker();
       if (OnClosing) OnClosing();
       DestroyWindow(hwnd());
       return 0;

@@ -1,6 +1,8 @@
 // The main window: tab lists of processes and applications, the button bar
 // and the details panel. TForm1 is written across seven files:
 //   unit1.cpp            creation, window events, reload, sorting, the details panel
+//   live_figures.cpp     the live figures, the orderings by them
+//   form_reload.cpp      the reload, by the worker or on the window's thread
 //   form_components.cpp  its components: creation, event hooks, measuring, placing
 //   form_dpi.cpp         drawn for its DPI and a change of it, the system's colours
 //   form_keys.cpp        keys from the message loop, type to find
@@ -10,17 +12,21 @@
 //   tree_stop.cpp        stopping a process tree
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/detail_rows.h"
 #include "app/entry_model.h"
 #include "app/form_layout.h"
+#include "app/reload_worker.h"
 #include "app/type_to_find.h"
 #include "app/window_pointer.h"
 #include "base/handles.h"
 #include "controls/graphic_list_box.h"
 #include "procinfo/details.h"
+#include "procinfo/figure_reader.h"
+#include "procinfo/figures.h"
 #include "ui/bitmap_button.h"
 #include "ui/combo_box.h"
 #include "ui/control_host.h"
@@ -58,7 +64,12 @@ class TForm1 : public ui::Window {
   void BB_StopClick();
   void IM_LinkClick();
   // Operations.
-  void Reload();
+  void Reload();  // on the NT family it ends later: Reloading() says when
+  bool Reloading();
+  // The reload on the window's thread: the 9x family's, where no worker
+  // runs, and what the worker's must equal.
+  void ReloadHere();
+  static constexpr UINT_PTR kFigureTimer = 1;  // the live figures' refresh
   void ClearDetails();
   void ShowDetails(const TQorSvc& entry, HICON icon, const LiveDetails& live);
   // Keys, the entry's context menu and what they do.
@@ -89,9 +100,11 @@ class TForm1 : public ui::Window {
   bool SelectWindowEntry(HWND w, DWORD pid);
   // Shows `tab` with the first entry that `is` holds for selected; false when none does.
   bool SelectEntryWhere(ListTab tab, const std::function<bool(const EntryModel&, size_t)>& is);
-  // The orderings and the home page from the keyboard: the entry menu and
-  // the window menu, whose items are added once and checked as it opens.
-  void OrderBy(bool byImageName);
+  // The orderings (values of SortByName) and the home page from the
+  // keyboard: the entry menu and the window menu, whose items are added once
+  // and checked as it opens.
+  static constexpr int kByProcessId = 0, kByImageName = 1, kByCpu = 2, kByMemory = 3, kSortCount = 4;
+  void OrderBy(int sort);
   void AddWindowMenuItems();
   void WindowMenuOpening(HMENU m);
   bool WindowMenuCommand(WPARAM command);  // true when it was one of ours
@@ -126,6 +139,26 @@ class TForm1 : public ui::Window {
   // high-contrast setting, or where the scheme's text is unreadable on its own.
   bool ListNeedsSystemColours() const;
   void OrderProcesses();
+  // The reload (form_reload.cpp).
+  static constexpr UINT kWmWorkerPosted = WM_APP + 1;
+  FixedEntries Fixed() const;
+  void StartWorker();
+  void StopWorker();
+  void ShowReloadedTab();
+  void WorkerPosted();
+  void OrderModel(EntryModel& model) const;  // by SortByName
+  void SortBy(int sort);  // a new ordering: the current tab shown anew
+  // The live figures (live_figures.cpp): a reading every 2 seconds while the
+  // window shows, each entry's figures from it.
+  void StartFigures();
+  void FigureTick();
+  void ApplyFigures();
+  // The current tab's entries in its order, the selected process kept
+  // selected where the view showed it; false when the order stayed.
+  bool ReorderKeepingSelection();
+  // 停止 and the priority box off for the selected entry's ended process.
+  void DisableEndedActions();
+  std::vector<std::wstring> ShownTexts(const EntryModel& model) const;
   const FILETIME* CreationTimeOf(DWORD pid) const;
   // The selected entry of the current tab; null when none.
   const TQorSvc* SelectedEntry();
@@ -167,7 +200,10 @@ class TForm1 : public ui::Window {
   SIZE laidOut_{};     // the client size the components are placed for
 
   // State.
-  int SortByName = 0;
+  int SortByName = 0;  // kByProcessId and the like
+  FigureSampler sampler_;       // the last reading, the worker's copy
+  FigureReader figureReader_;   // where no worker runs
+  std::unique_ptr<ReloadWorker> worker_;  // NT family; its thread ends before the window
   int Activated = 0;
   int SelectedIndex = -1;
   ListTab CurrentTab = ListTab::Processes;

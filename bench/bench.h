@@ -26,6 +26,14 @@ struct VorlaneRun {
   // Returns once it has handled everything sent and posted so far and has
   // repainted what was due.
   void Settle() const;
+  // A reload asked for by its button, timed until the status bar no longer
+  // says 読み込み中 (the reload runs off the window's thread). With
+  // `worstAnswer`, a message is sent every 10 ms meanwhile and the slowest
+  // answer is written there.
+  double Reload(double* worstAnswer = nullptr) const;
+  // Its own processor time (100 ns units) from the whole-system process
+  // list: under Wine the only true figure for another process.
+  unsigned long long CpuTime() const;
   // Closes it and waits until it has ended (a second start would only
   // bring this one forward).
   void Close();

@@ -1,9 +1,13 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include "app/control_ids.h"
+#include "app/texts.h"
 #include "bench/bench.h"
 #include "tests/native/version_block_builder.h"
 #include "tests/win/crafted_exe.h"
@@ -29,6 +33,47 @@ void VorlaneRun::Settle() const {
   SendMessageA(form, WM_NULL, 0, 0);
   RedrawWindow(form, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   WaitForInputIdle(app.Handle(), 10000);
+}
+
+double VorlaneRun::Reload(double* worstAnswer) const {
+  const HWND status = FindChild(form, kIdStatusBar);
+  auto loading = [&] { return TextOf(status) == texts::kLoading; };
+  const double t0 = Now();
+  SendMessageA(FindChild(form, kIdReget), BM_CLICK, 0, 0);
+  double worst = 0;
+  while (loading() && Now() - t0 < 300000) {
+    const double asked = Now();
+    if (worstAnswer) {
+      DWORD_PTR answer = 0;
+      SendMessageTimeoutA(form, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &answer);
+      worst = std::max(worst, Now() - asked);
+    }
+    while (Now() - asked < (worstAnswer ? 10 : 2)) MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+  }
+  if (worstAnswer) *worstAnswer = worst;
+  return Now() - t0;
+}
+
+unsigned long long VorlaneRun::CpuTime() const {
+  using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+  static const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+  std::vector<unsigned char> buf(4 << 20);
+  ULONG needed = 0;
+  if (!query || query(5, buf.data(), static_cast<ULONG>(buf.size()), &needed) < 0) return 0;
+  for (size_t at = 0; at + 128 <= buf.size();) {
+    const unsigned char* r = buf.data() + at;
+    DWORD pid, next;
+    unsigned long long user, kernel;
+    std::memcpy(&next, r, 4);
+    std::memcpy(&pid, r + 68, 4);
+    std::memcpy(&user, r + 40, 8);
+    std::memcpy(&kernel, r + 48, 8);
+    if (pid == app.Id()) return user + kernel;
+    if (next == 0) break;
+    at += next;
+  }
+  return 0;
 }
 
 void VorlaneRun::Close() {
@@ -127,13 +172,10 @@ bool MeasureMix() {
     return false;
   }
   std::vector<double> reload, floor;
-  const HWND reget = FindChild(v.form, kIdReget);
   for (int r = 0; r < kRuns; ++r) {
     v.Settle();
-    double t0 = Now();
-    SendMessageA(reget, BM_CLICK, 0, 0);
-    reload.push_back(Now() - t0);
-    t0 = Now();
+    reload.push_back(v.Reload());
+    const double t0 = Now();
     FloorPass();
     floor.push_back(Now() - t0);
   }

@@ -24,6 +24,9 @@ add_library(vorlane_core STATIC
   app/form_components.cpp
   app/form_dpi.cpp
   app/form_keys.cpp
+  app/form_reload.cpp
+  app/reload_worker.cpp
+  app/live_figures.cpp
   app/message_dialog.cpp
   app/start_lock.cpp
   app/tree_stop.cpp
@@ -31,9 +34,11 @@ add_library(vorlane_core STATIC
   app/window_pointer.cpp
   base/shown_text.cpp
   controls/glyph_cache.cpp
+  controls/drawing_tools.cpp
   controls/graphic_list_box.cpp
   procinfo/app_windows.cpp
   procinfo/details.cpp
+  procinfo/figure_reader.cpp
   procinfo/privilege.cpp
   procinfo/process_api.cpp
   procinfo/process_ops.cpp

@@ -22,41 +22,7 @@ void Polyline3(HDC dc, POINT a, POINT b, POINT c, HPEN pen) {
   Polyline(dc, pts, 3);
 }
 
-// Colours come and go only when a property changes: past this many, the
-// kept tools are dropped and made again as they are used.
-constexpr size_t kMaxKeptColours = 8;
-
-template <typename Tools, typename Make>
-auto KeptFor(Tools& kept, COLORREF c, Make make) {
-  for (auto& [colour, tool] : kept)
-    if (colour == c) return tool.get();
-  if (kept.size() >= kMaxKeptColours) kept.clear();
-  kept.emplace_back(c, make());
-  return kept.back().second.get();
-}
-
 }  // namespace
-
-HBRUSH SolidTools::Brush(COLORREF c) {
-  return KeptFor(brushes_, c, [c] { return ui::UniqueBrush(CreateSolidBrush(c)); });
-}
-
-HPEN SolidTools::Pen(COLORREF c) {
-  return KeptFor(pens_, c, [c] { return ui::UniquePen(CreatePen(PS_SOLID, 1, c)); });
-}
-
-HDC BackBuffer::Get(HDC like, int w, int h) {
-  if (dc_ && w <= width_ && h <= height_) return dc_.get();
-  if (!dc_) dc_.reset(CreateCompatibleDC(like));
-  const int nw = std::max(w, width_), nh = std::max(h, height_);
-  ui::UniqueBitmap bits(CreateCompatibleBitmap(like, nw, nh));
-  if (!dc_ || !bits) return nullptr;
-  SelectObject(dc_.get(), bits.get());  // the old bitmap is no longer selected
-  bits_ = std::move(bits);
-  width_ = nw;
-  height_ = nh;
-  return dc_.get();
-}
 
 TGraphicListBox::~TGraphicListBox() {
   if (hwnd() && timerOn_) KillTimer(hwnd(), kHoverTimerId);
@@ -84,6 +50,24 @@ void TGraphicListBox::SetListFont(HFONT f) {
 void TGraphicListBox::SetGlyphs(const ui::ImageList* list, const std::vector<int>* indices) {
   glyphs_ = list;
   glyphIndices_ = indices;
+}
+
+void TGraphicListBox::SetFigures(const std::vector<EntryFigures>* figures, std::wstring widest) {
+  figures_ = figures;
+  widestFigure_ = std::move(widest);
+}
+
+const EntryFigures* TGraphicListBox::FiguresOf(int index) const {
+  if (!figures_ || index < 0 || static_cast<size_t>(index) >= figures_->size()) return nullptr;
+  return &(*figures_)[static_cast<size_t>(index)];
+}
+
+void TGraphicListBox::RedrawEntry(int index) {
+  RECT r{}, client{};
+  if (!hwnd() || CallList(LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r)) == LB_ERR) return;
+  GetClientRect(hwnd(), &client);
+  RECT shown{};
+  if (IntersectRect(&shown, &r, &client)) InvalidateRect(hwnd(), &r, FALSE);
 }
 
 int TGraphicListBox::ItemHeight() const {
@@ -211,6 +195,8 @@ void TGraphicListBox::DrawRequest(HDC dc, int index, RECT rect, UINT state) {
   d.rcItem = rect;
   d.itemState = state;
   FilterDrawRequest(d);
+  // Drawn again while under the pointer (its figures changed): still hot.
+  if (index >= 0 && index == hotIndex_) d.itemState |= kHot;
   if (index >= 0) {
     PaintItem(dc, index, rect, d.itemState);
   } else {
@@ -246,7 +232,7 @@ ItemColors TGraphicListBox::ChooseColors(UINT state) const {
   return c;
 }
 
-ItemMetrics TGraphicListBox::Measure(HDC surface, const std::wstring& text,
+ItemMetrics TGraphicListBox::Measure(HDC surface, int index, const std::wstring& text,
                                      const std::vector<std::wstring_view>& lines) const {
   RECT client;
   GetClientRect(hwnd(), &client);
@@ -261,6 +247,9 @@ ItemMetrics TGraphicListBox::Measure(HDC surface, const std::wstring& text,
   m.lineHeight = ui::TextExtentWide(surface, text).cy;
   for (std::wstring_view line : lines)
     m.textWidth = std::max<int>(m.textWidth, ui::TextExtentWide(surface, line).cx);
+  if (const EntryFigures* f = FiguresOf(index); f && lines.size() >= 3)
+    for (const std::wstring* t : {&widestFigure_, &f->first, &f->second})
+      m.figureWidth = std::max<int>(m.figureWidth, ui::TextExtentWide(surface, *t).cx);
   return m;
 }
 
@@ -284,8 +273,30 @@ void TGraphicListBox::DrawLines(HDC image, const std::vector<std::wstring_view>&
   SetBkMode(image, OPAQUE);
   SetBkColor(image, c.back);
   SetTextColor(image, ui::ColorToRGB(c.font.color));
-  for (size_t i = 0; i < lines.size(); ++i)
-    ui::TextOutWide(image, g.textX, g.textY + static_cast<int>(i) * lineHeight, lines[i]);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const int y = g.textY + static_cast<int>(i) * lineHeight;
+    if (i == 0 || g.textRight >= g.width) {
+      ui::TextOutWide(image, g.textX, y, lines[i]);
+      continue;
+    }
+    // Cut before the figures, never drawn under them.
+    const int saved = SaveDC(image);
+    IntersectClipRect(image, g.textX, y, g.textRight, y + lineHeight);
+    ui::TextOutWide(image, g.textX, y, lines[i]);
+    RestoreDC(image, saved);
+  }
+}
+
+void TGraphicListBox::DrawFigures(HDC image, const EntryFigures& f, const ItemGeometry& g,
+                                  int lineHeight, const ItemColors& c) {
+  // In the entry's own text colour, as its lines.
+  ui::Selected selFont(image, c.font.handle);
+  SetTextColor(image, ui::ColorToRGB(c.font.color));
+  int line = 1;
+  for (const std::wstring& text : {f.first, f.second}) {
+    const int width = ui::TextExtentWide(image, text).cx;
+    ui::TextOutWide(image, g.figureRight - width, g.textY + line++ * lineHeight, text);
+  }
 }
 
 void TGraphicListBox::DrawGlyph(HDC image, int glyph, const ItemGeometry& g, COLORREF back) {
@@ -307,16 +318,22 @@ void TGraphicListBox::DrawHotFrame(HDC image, const ItemMetrics& m) {
 }
 
 void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT state) {
-  const ItemColors c = ChooseColors(state);
+  ItemColors c = ChooseColors(state);
   const std::wstring text = ItemText(index);
   const std::vector<std::wstring_view> lines = SplitLines(text);
-  const ItemMetrics m = Measure(surface, text, lines);
+  const ItemMetrics m = Measure(surface, index, text, lines);
+  const EntryFigures* figures = m.figureWidth > 0 ? FiguresOf(index) : nullptr;
+  // An ended process's entry in the disabled text colour, but where the
+  // system's highlight colours mark the selection.
+  if (figures && figures->ended && !(HighContrast && (state & kSelected)))
+    c.font.color = 0x80000000u | COLOR_GRAYTEXT;
   const ItemGeometry g = ComputeItemGeometry(m);
   HDC image = buffer_.Get(surface, g.width, g.height);
   FillSolid(surface, rect, c.surface);
   if (!image) return;
   FillSolid(image, {0, 0, g.width, g.height}, c.back);
   DrawLines(image, lines, g, m.lineHeight, c);
+  if (figures) DrawFigures(image, *figures, g, m.lineHeight, c);
   if (const int glyph = GlyphOf(index); glyph >= 0) DrawGlyph(image, glyph, g, c.back);
   if (c.framed) DrawFrame(image, m, c);
   if (c.hotFrame) DrawHotFrame(image, m);

@@ -95,6 +95,14 @@ class TGraphicListBox : public ui::Control {
   // Entry i shows image (*indices)[i], or image i without `indices`; both
   // borrowed, kept alive by the caller while the list shows them.
   void SetGlyphs(const ui::ImageList* list, const std::vector<int>* indices = nullptr);
+  // Entry i draws (*figures)[i] right-aligned on its second and third
+  // lines, in room for `widest` at least; borrowed as the glyphs are. An
+  // entry without figures, or none at all (null), keeps its lines whole.
+  void SetFigures(const std::vector<EntryFigures>* figures, std::wstring widest = {});
+  // The figures entry i draws; null when it draws none.
+  const EntryFigures* FiguresOf(int index) const;
+  // Draws entry i again where it shows; nothing else is touched.
+  void RedrawEntry(int index);
 
   // The base list box's own features.
   int ItemHeight() const;
@@ -137,11 +145,13 @@ class TGraphicListBox : public ui::Control {
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  ItemMetrics Measure(HDC surface, const std::wstring& text,
+  ItemMetrics Measure(HDC surface, int index, const std::wstring& text,
                       const std::vector<std::wstring_view>& lines) const;
   int GlyphOf(int index) const;  // -1 when the entry has none
   void DrawLines(HDC image, const std::vector<std::wstring_view>& lines, const ItemGeometry& g,
                  int lineHeight, const ItemColors& c);
+  void DrawFigures(HDC image, const EntryFigures& f, const ItemGeometry& g, int lineHeight,
+                   const ItemColors& c);
   void DrawGlyph(HDC image, int glyph, const ItemGeometry& g, COLORREF back);
   void DrawFrame(HDC image, const ItemMetrics& m, const ItemColors& c);
   void FillSolid(HDC dc, const RECT& r, COLORREF color);
@@ -160,6 +170,8 @@ class TGraphicListBox : public ui::Control {
 
   const ui::ImageList* glyphs_ = nullptr;  // borrowed: the form owns the image lists
   const std::vector<int>* glyphIndices_ = nullptr;  // borrowed, likewise
+  const std::vector<EntryFigures>* figures_ = nullptr;  // borrowed, likewise
+  std::wstring widestFigure_;
   SolidTools tools_;
   BackBuffer buffer_;  // the item's image
   GlyphCache glyphCache_;

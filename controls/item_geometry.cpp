@@ -13,5 +13,11 @@ ItemGeometry ComputeItemGeometry(const ItemMetrics& m) {
   g.textY = (g.height - textHeight) / 2;
   g.glyphX = 2;
   g.glyphY = (g.height - gh) / 2;
+  g.textRight = g.width;
+  if (m.figureWidth > 0) {
+    // Inside the entry's frame, a blank of half a line between text and figures.
+    g.figureRight = m.clientWidth - 4;
+    g.textRight = std::max(g.textX, g.figureRight - m.figureWidth - m.lineHeight / 2);
+  }
   return g;
 }

@@ -76,6 +76,13 @@ DWORD WINAPI LazyGetThreadId(HANDLE thread) {
   return Bound(f, BindKernel, "GetThreadId") ? f(thread) : 0;
 }
 
+LONG WINAPI LazyNtQuerySystemInformation(ULONG kind, PVOID buf, ULONG size, PULONG needed) {
+  static decltype(&LazyNtQuerySystemInformation) f = nullptr;
+  constexpr LONG kNotImplemented = static_cast<LONG>(0xC0000002);
+  return Bound(f, BindNtdll, "NtQuerySystemInformation") ? f(kind, buf, size, needed)
+                                                          : kNotImplemented;
+}
+
 const ProcessApi kSystem = {
     SystemPlatformId,      LazyEnumProcesses,    LazyGetModuleFileNameExW,
     LazyQueryFullProcessImageNameW, LazyCreateToolhelp32Snapshot, LazyProcess32First,
@@ -83,7 +90,7 @@ const ProcessApi kSystem = {
     ::OpenProcess,        ::OpenProcessToken,
     ::LookupPrivilegeValueA, ::AdjustTokenPrivileges, ::GetLastError,
     ::GetPriorityClass,    ::SetPriorityClass,   ::GetExitCodeProcess,
-    ::TerminateProcess,    ::GetProcessTimes,
+    ::TerminateProcess,    ::GetProcessTimes,     LazyNtQuerySystemInformation,
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The process functions the program calls, as one table. PSAPI, ToolHelp32,
-// QueryFullProcessImageNameW and the thread functions are bound at run time,
+// QueryFullProcessImageNameW, the system lists and the thread functions are bound at run time,
 // so the program starts on either kernel family; tests replace entries to reach failures that the
 // system they run on cannot produce.
 #pragma once
@@ -30,6 +30,9 @@ struct ProcessApi {
   BOOL(WINAPI* GetExitCodeProcess)(HANDLE, LPDWORD);
   BOOL(WINAPI* TerminateProcess)(HANDLE, UINT);
   BOOL(WINAPI* GetProcessTimes)(HANDLE, LPFILETIME, LPFILETIME, LPFILETIME, LPFILETIME);
+  // The whole-system lists (ntdll, NT family only): every process's times
+  // and private bytes in one call.
+  LONG(WINAPI* NtQuerySystemInformation)(ULONG, PVOID, ULONG, PULONG);
 };
 
 // The table in use; starts as the system's (bound lazily).

@@ -217,19 +217,20 @@ Snapshot TakeSnapshot(const FixedEntries& fixed, const FileResolver& resolve,
 }
 
 Snapshot TakeProcesses(const FixedEntries& fixed, const FileResolver& resolve,
-                       ImagePathMemory* paths) {
+                       ImagePathMemory* paths, const volatile LONG* stop) {
   switch (PlatformId()) {
     case VER_PLATFORM_WIN32_WINDOWS:
       return SnapshotToolHelp(fixed, resolve);
     case VER_PLATFORM_WIN32_NT:
-      return SnapshotPSAPI(fixed, resolve, paths);
+      return SnapshotPSAPI(fixed, resolve, paths, stop);
     default:
       return {};
   }
 }
 
-void AddApplications(Snapshot& s) {
+void AddApplications(Snapshot& s, const volatile LONG* stop) {
   TitleBudget budget;  // slow windows cost this reload a second at most
+  budget.StopWhen(stop);
   const TitleMap titles(budget);
   for (const auto& [process, icon] : s.Listed) {
     auto it = titles.titles.find(process.idProcess);
@@ -332,7 +333,7 @@ Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve
 }
 
 Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve,
-                       ImagePathMemory* paths) {
+                       ImagePathMemory* paths, const volatile LONG* stop) {
   Snapshot out;
   DebugPrivilegeScope privilege;
   std::vector<DWORD> ids = EnumAllProcessIds();
@@ -340,6 +341,7 @@ Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve,
   std::stable_sort(ids.begin(), ids.end());
   Pending pending{out};
   for (DWORD id : ids) {
+    if (stop && *stop) break;
     ListGuarded(pending, id, fixed.DefaultIcon.get(),
                 [&] { ListProcess(id, fixed, resolve, pending, paths); });
   }

@@ -86,12 +86,14 @@ inline constexpr int kMaxEnumRetries = 8;
 Snapshot TakeSnapshot(const FixedEntries& fixed, const FileResolver& resolve,
                       ImagePathMemory* paths = nullptr);
 // The process entries only; AddApplications then collects the window titles
-// and adds the application entries, the same as TakeSnapshot's.
+// and adds the application entries, the same as TakeSnapshot's. Once
+// `*stop` is set (by another thread), no more processes are read and titles
+// come from the text the system keeps: a snapshot that is to be dropped.
 Snapshot TakeProcesses(const FixedEntries& fixed, const FileResolver& resolve,
-                       ImagePathMemory* paths = nullptr);
-void AddApplications(Snapshot& snapshot);
+                       ImagePathMemory* paths = nullptr, const volatile LONG* stop = nullptr);
+void AddApplications(Snapshot& snapshot, const volatile LONG* stop = nullptr);
 Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve,
-                       ImagePathMemory* paths);
+                       ImagePathMemory* paths, const volatile LONG* stop = nullptr);
 Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve);
 
 // The image path of process `pid` in UTF-16; for a process that cannot be

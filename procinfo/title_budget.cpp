@@ -51,7 +51,10 @@ std::string KeptWindowText(HWND w, std::wstring* trueForm) {
 
 std::string TitleBudget::TitleOf(HWND w, std::wstring* trueForm) {
   if (trueForm) trueForm->clear();
-  if (Spent()) return KeptWindowText(w, trueForm);
+  DWORD pid = 0;
+  const DWORD thread = GetWindowThreadProcessId(w, &pid);
+  const bool oursElsewhere = pid == GetCurrentProcessId() && thread != GetCurrentThreadId();
+  if (Spent() || oursElsewhere) return KeptWindowText(w, trueForm);
   const UINT flags = SMTO_ABORTIFHUNG | SMTO_BLOCK;
   const DWORD wait = std::min(kPerWindowMs, total_ - spent_);
   const DWORD start = GetTickCount();

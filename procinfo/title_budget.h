@@ -19,8 +19,12 @@ class TitleBudget {
   // The title as WM_GETTEXT gives it (at most 254 bytes of code page 932),
   // or the kept text. On the NT family it is read in UTF-16, and `trueForm`,
   // when given, receives it where code page 932 cannot hold it (else empty).
+  // A window of this process owned by another thread (the reload's worker
+  // reading the window's own) gives its kept text: nothing is sent to it.
   std::string TitleOf(HWND window, std::wstring* trueForm = nullptr);
-  bool Spent() const { return spent_ >= total_; }
+  bool Spent() const { return spent_ >= total_ || (stop_ && *stop_); }
+  // Spent as soon as `*stop` is set (by another thread).
+  void StopWhen(const volatile LONG* stop) { stop_ = stop; }
   // Whether the window answers WM_NULL within kPerWindowMs (less when less
   // of the budget is left); true unasked once the budget is spent.
   bool Answers(HWND window);
@@ -28,6 +32,7 @@ class TitleBudget {
  private:
   DWORD total_;
   DWORD spent_ = 0;
+  const volatile LONG* stop_ = nullptr;
 };
 
 // The text the system keeps for a window, read without sending a message

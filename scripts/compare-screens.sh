@@ -2,9 +2,11 @@
 # Runs two builds of the program side by side on one virtual display (same
 # processes listed by both), drives both through the same states with real
 # clicks, and compares each state's pixels.
-#   compare-screens.sh OLD.exe NEW.exe OUTDIR   (prints the differing pixels per state)
+#   compare-screens.sh OLD.exe NEW.exe OUTDIR [AREA]   (prints the differing pixels per state)
+# AREA ("X0,Y0,X1,Y1" in window pixels) names a part where the two may
+# differ: the pixels there are counted apart from the rest.
 set -u
-old=$1; new=$2; out=$3
+old=$1; new=$2; out=$3; area=${4:-}
 mkdir -p "$out"
 VORLANE_BUILD=$(cd "$(dirname "$0")/.." && pwd)/build
 source "$(dirname "$0")/wine-env.sh"
@@ -50,5 +52,10 @@ for w in a b; do
   xdotool key Escape; sleep 1
 done
 for s in empty selected apptab dialog; do
-  printf '%s: ' $s; compare -metric AE "$out/${s}_a.png" "$out/${s}_b.png" "$out/${s}_diff.png" 2>&1; echo
+  printf '%s: ' $s; compare -metric AE "$out/${s}_a.png" "$out/${s}_b.png" "$out/${s}_diff.png" 2>&1
+  if [ -n "$area" ] && [ "$s" != dialog ]; then
+    for w in a b; do convert "$out/${s}_$w.png" -fill magenta -draw "rectangle ${area}" "$dir/masked_$w.png"; done
+    printf ' (outside the named area: '; compare -metric AE "$dir/masked_a.png" "$dir/masked_b.png" null: 2>&1; printf ')'
+  fi
+  echo
 done

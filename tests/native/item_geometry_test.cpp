@@ -28,3 +28,15 @@ TEST(ItemGeometry, MainWindowEntry) {
 TEST(ItemGeometry, WithoutGlyphs) {
   EXPECT_EQ(ComputeItemGeometry(Metrics(false)).textX, 4);
 }
+
+TEST(ItemGeometry, FiguresAtTheRightCutTheLinesBeforeThem) {
+  ItemMetrics m = Metrics(true);
+  EXPECT_EQ(ComputeItemGeometry(m).textRight, 600);  // no figures: nothing cut
+  m.figureWidth = 90;
+  m.textWidth = 900;  // a long description: the image is wider than the list
+  const ItemGeometry g = ComputeItemGeometry(m);
+  EXPECT_EQ(g.figureRight, 596);
+  EXPECT_EQ(g.textRight, 600 - 4 - 90 - 6);
+  m.clientWidth = 100;  // narrower than the figures: the text keeps no room, never negative
+  EXPECT_EQ(ComputeItemGeometry(m).textRight, 36);
+}

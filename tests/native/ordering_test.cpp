@@ -89,3 +89,11 @@ TEST(Ordering, MatchesTheLiteralExchangeSortOnRandomLists) {
     ASSERT_EQ(images, expectedImages) << "round " << round;
   }
 }
+
+TEST(Ordering, ByAFigureLargestFirstTiesByIdentifier) {
+  // Keys: a share or a size; -1 where none is known, last.
+  const std::vector<int64_t> keys = {5, -1, 500, 5, 0, 500};
+  const std::vector<uint32_t> ids = {30, 2, 9, 12, 4, 8};
+  EXPECT_EQ(DescendingOrder(keys, ids), (std::vector<size_t>{5, 2, 3, 0, 4, 1}));
+  EXPECT_TRUE(DescendingOrder({}, {}).empty());
+}

@@ -169,10 +169,13 @@ class App {
 
   HWND Ctl(int id) const { return FindChild(form, id); }
   int ListCount() const;
+  // No reload under way: the status bar does not say 読み込み中.
+  bool Loaded() const;
   std::vector<std::string> Items() const;
   // Index of the first entry starting with `prefix`, or -1.
   int IndexOf(const std::string& prefix) const;
-  void Click(int id) const { Send(Ctl(id), BM_CLICK); }
+  // A click on button `id`, returned once a reload it started has ended.
+  void Click(int id) const;
   // A real click on entry `index`, the window brought forward first; true
   // once the entry is selected and the details panel shows process `pid`.
   bool SelectEntry(int index, DWORD pid) const;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "app/control_ids.h"
+#include "app/texts.h"
 
 namespace harness {
 
@@ -28,8 +29,8 @@ App::App(const std::string& exe, const std::string& arguments, const std::string
   const bool ready = WaitFor([&] { return (form = FindTopWindow(process.Id(), "TForm1")) && ListCount() > 0; },
                              30000);
   // The process tab stands before the window titles are in: the first load
-  // has ended when the program waits for input again.
-  const bool idle = ready && WaitForInputIdle(process.Handle(), 20000) == 0;
+  // has ended when the status bar no longer says it is loading.
+  const bool idle = ready && WaitForInputIdle(process.Handle(), 20000) == 0 && WaitFor([&] { return Loaded(); }, 30000);
   if (!idle) {
     ADD_FAILURE() << exe << (ready ? " stayed busy after its first load" : " showed no filled list")
                   << (process.Running() ? "" : " and ended with code " + std::to_string(process.Wait(0)));
@@ -43,6 +44,13 @@ App::~App() {
   // Wine destroys each top-level window in about 2 s on a bare display.
   if (process.Wait(20000) == -1) ADD_FAILURE() << "the program did not end after WM_CLOSE";
 }
+
+void App::Click(int id) const {
+  Send(Ctl(id), BM_CLICK);
+  if (!WaitFor([&] { return Loaded(); }, 30000)) ADD_FAILURE() << "a reload did not end";
+}
+
+bool App::Loaded() const { return TextOf(Ctl(kIdStatusBar)) != texts::kLoading; }
 
 int App::ListCount() const { return static_cast<int>(Send(Ctl(kIdList), LB_GETCOUNT)); }
 

@@ -17,11 +17,18 @@
 //   helper.exe listbox W H ITEM   "bare list" holding a bare owner-drawn list box of
 //                                 W x H pixels with items ITEM pixels high; WM_COPYDATA
 //                                 (texts ended by '\0' each) refills it, redraw off
+//   helper.exe busy [MS]          keeps one processor busy (from MS ms on); "self N" gives
+//                                 its own share of the machine over the last 2 s
+//                                 (tenths of a per cent), from its own times
+//   helper.exe commit MB          commits MB megabytes for itself alone; "self N" gives its
+//                                 own private bytes as the system reports them to it
 // Each mode shows a window titled "ready <pid>" last, hidden, so tests know
 // all windows exist; it runs until killed or sent WM_CLOSE.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -82,6 +89,51 @@ LRESULT CALLBACK SlowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     return lstrlenA(reinterpret_cast<char*>(lp));
   }
   return Proc(w, msg, wp, lp);
+}
+
+// What the process knows of itself: its processor time over the last 2 s
+// as a share of the machine, or its private bytes.
+uint64_t g_samples[3][2];  // {time, processor time} a second apart, oldest first
+bool g_busy = false;
+HWND g_self = nullptr;
+
+uint64_t Ticks(const FILETIME& t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
+
+void CALLBACK ReportSelf(HWND, UINT, UINT_PTR, DWORD) {
+  uint64_t figure = 0;
+  if (g_busy) {
+    FILETIME now, created, exited, kernel, user;
+    GetSystemTimeAsFileTime(&now);
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    g_samples[0][0] = g_samples[1][0], g_samples[0][1] = g_samples[1][1];
+    g_samples[1][0] = g_samples[2][0], g_samples[1][1] = g_samples[2][1];
+    g_samples[2][0] = Ticks(now), g_samples[2][1] = Ticks(kernel) + Ticks(user);
+    SYSTEM_INFO si{};
+    GetSystemInfo(&si);
+    const uint64_t span = (g_samples[2][0] - g_samples[0][0]) * si.dwNumberOfProcessors;
+    if (g_samples[0][0] == 0 || span == 0) return;
+    figure = (g_samples[2][1] - g_samples[0][1]) * 1000 / span;
+  } else {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    figure = counters.PagefileUsage;
+  }
+  SetWindowTextA(g_self, ("self " + std::to_string(figure)).c_str());
+}
+
+// Committed and written, so that every system counts it (Wine counts pages in use).
+bool Commit(SIZE_T bytes) {
+  auto* p = static_cast<volatile char*>(VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  if (!p) return false;
+  for (SIZE_T at = 0; at < bytes; at += 4096) p[at] = 1;
+  return true;
+}
+
+DWORD WINAPI Spin(void* delayMs) {
+  Sleep(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(delayMs)));
+  for (volatile unsigned n = 0;; n = n + 1) {
+  }
 }
 
 void Register(const char* cls, WNDPROC proc = Proc) {
@@ -253,6 +305,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                     GetModuleHandleA(nullptr), nullptr);
   } else if (mode == "tree" && __argc > 2) {
     StartTree(std::atoi(__argv[2]));
+  } else if (mode == "busy" || mode == "commit") {
+    g_busy = mode == "busy";
+    if (g_busy)
+      CloseHandle(CreateThread(nullptr, 0, Spin,
+                               reinterpret_cast<void*>(static_cast<UINT_PTR>(__argc > 2 ? std::atoi(__argv[2]) : 0)),
+                               0, nullptr));
+    else if (!Commit(static_cast<SIZE_T>(__argc > 2 ? std::atoi(__argv[2]) : 1) << 20))
+      return 1;
+    g_self = Make("VorlaneHelper", "self", false);
+    ReportSelf(nullptr, 0, 0, 0);
+    SetTimer(nullptr, 0, 1000, ReportSelf);
   }
   Make("VorlaneHelper", "ready " + std::to_string(GetCurrentProcessId()), false);
   if (mode == "hang") {

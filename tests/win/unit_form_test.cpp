@@ -2,6 +2,10 @@
 // what Wine cannot: a process whose path cannot be read, the idle process.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <windows.h>
+#include <commctrl.h>
+
 #include "app/app_window.h"
 #include "app/control_ids.h"
 #include "app/texts.h"
@@ -39,7 +43,11 @@ class FormFixture : public ::testing::Test {
     ASSERT_TRUE(app_.Create());
     form_ = std::make_unique<TForm1>(app_.hwnd(), nullptr);
     ASSERT_TRUE(form_->Create());
+    Reload();
+  }
+  void Reload() {
     form_->Reload();
+    ASSERT_TRUE(harness::WaitFor([&] { return !form_->Reloading(); }));
   }
   void TearDown() override {
     form_.reset();
@@ -100,11 +108,32 @@ TEST_F(FormFixture, AReusedIdentifierIsNotStopped) {
     if (GetProcessId(p) == g_unreadable) c->dwHighDateTime ^= 1;
     return ok;
   };
-  form_->Reload();  // the listed creation time is the altered one
+  Reload();  // the listed creation time is the altered one
   Api().GetProcessTimes = api_.Saved().GetProcessTimes;
   ASSERT_TRUE(SelectProcess(g_unreadable));
   form_->BB_StopClick();
   EXPECT_TRUE(helper_.Running());
+}
+
+TEST_F(FormFixture, TheWorkersReloadListsWhatTheWindowsOwnListsOfTheSameProcesses) {
+  // The same processes (the seam's) and windows, listed by both; this
+  // process's own window among them, which the worker may not ask.
+  ShowWindow(app_.hwnd(), SW_SHOWNA);
+  Reload();
+  auto both = [&] {
+    std::vector<std::string> items = harness::ListItems(Ctl(kIdList));
+    SendMessageA(Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
+    for (std::string& item : harness::ListItems(Ctl(kIdList))) items.push_back(std::move(item));
+    SendMessageA(Ctl(kIdTabMain), TCM_SETCURFOCUS, 0, 0);
+    return items;
+  };
+  const std::vector<std::string> byWorker = both();
+  form_->ReloadHere();
+  const std::vector<std::string> here = both();
+  EXPECT_EQ(byWorker, here);
+  const std::string own = "[ " + std::to_string(GetCurrentProcessId()) + " : ";
+  EXPECT_EQ(std::count_if(byWorker.begin(), byWorker.end(), [&](const std::string& e) { return e.rfind(own, 0) == 0; }), 2)
+      << "this process and its application window";
 }
 
 TEST_F(FormFixture, ThePriorityBoxShowsTheClassInEffectAfterAChange) {

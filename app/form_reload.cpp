@@ -1,0 +1,108 @@
+// The reload: on the NT family by the worker, whose finished parts the
+// window takes as they come; on the 9x family (and where no thread can be
+// made) here, on the window's thread, as the program always did.
+#include "app/texts.h"
+#include "app/unit1.h"
+
+FixedEntries TForm1::Fixed() const {
+  return {.IdleName = texts::kIdleName,
+          .IdleDescription = texts::kIdleDescription,
+          .SystemName = texts::kSystemName,
+          .SystemDescription = texts::kSystemDescription,
+          .Company = texts::kMicrosoft,
+          .DefaultIcon = DefaultIcon.get(),
+          .SystemIcon = SystemIcon.get(),
+          .IdleIcon = IdleIcon.get()};
+}
+
+void TForm1::StartWorker() {
+  if (!ntFamily_) return;
+  worker_ = std::make_unique<ReloadWorker>(hwnd(), kWmWorkerPosted);
+  if (!worker_->Start()) worker_.reset();
+}
+
+void TForm1::StopWorker() {
+  // Its last parts are dropped with it; their icons are its own.
+  worker_.reset();
+}
+
+bool TForm1::Reloading() { return worker_ && worker_->Reloading(); }
+
+void TForm1::Reload() {
+  if (closing_) return;  // the worker has gone: nothing is read any more
+  if (!worker_) {
+    ReloadHere();
+    return;
+  }
+  worker_->RequestReload(Fixed());
+  // The old entries stay until the new ones are ready.
+  StatusBar1.SetStatus(texts::kLoading);
+}
+
+void TForm1::ShowReloadedTab() {
+  SelectedIndex = -1;
+  // The process list in the current order whatever tab shows; the shown
+  // tab's own ordering in TC_MainChange then finds it in order.
+  OrderProcesses();
+  TC_Main.SetTabIndex(static_cast<int>(CurrentTab));
+  TC_MainChange();
+}
+
+void TForm1::WorkerPosted() {
+  if (!worker_) return;
+  while (std::unique_ptr<ReloadWorker::Result> r = worker_->Take()) {
+    Snapshot& s = r->snapshot;
+    if (r->part != ReloadWorker::Part::Applications) sampler_ = std::move(r->figures);
+    if (r->part == ReloadWorker::Part::Figures) {
+      ApplyFigures();
+      continue;
+    }
+    if (r->part == ReloadWorker::Part::Processes) {
+      lists_.Processes.Assign(std::move(s.ProcessLines), s.ProcessIcons, std::move(s.ProcessNames));
+      lists_.CreationTimes = std::move(s.CreationTimes);
+      lists_.Files = std::move(s.Files);
+      lists_.Processes.UpdateFigures(sampler_, lists_.CreationTimes);
+      // The process tab stands before the window titles are collected.
+      if (CurrentTab == ListTab::Processes) ShowReloadedTab();
+      continue;
+    }
+    lists_.Applications.Assign(std::move(s.ApplicationLines), s.ApplicationIcons,
+                               std::move(s.ApplicationNames), std::move(s.ApplicationWindows));
+    lists_.Applications.UpdateFigures(sampler_, lists_.CreationTimes);
+    if (CurrentTab == ListTab::Applications) ShowReloadedTab();
+    worker_->Acknowledge();
+    if (!worker_->Reloading()) StatusBar1.SetStatus(texts::kStatusNotice);
+  }
+}
+
+void TForm1::ReloadHere() {
+  HCURSOR old = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+  SelectedIndex = -1;
+  lists_.Clear();
+  GLB_List.ClearHeld();
+  // Drawn again by the refill; also when the reload fails on the way.
+  struct Release {
+    TGraphicListBox& list;
+    ~Release() { list.EndHold(); }
+  } release{GLB_List};
+  ClearDetails();
+  bool shown = false;
+  LoadEntryLists(lists_, Fixed(), [&] {
+                   if (ntFamily_) {
+                     figureReader_.Read(sampler_);
+                     lists_.Processes.UpdateFigures(sampler_, lists_.CreationTimes);
+                   }
+                   // The process tab stands before the window titles are collected.
+                   if (CurrentTab != ListTab::Processes) return;
+                   shown = true;
+                   ShowReloadedTab();
+                   RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+                   // Looking for a message that never comes lets Wine show the drawing now.
+                   MSG none;
+                   PeekMessageA(&none, hwnd(), WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
+                 });
+  if (ntFamily_) lists_.Applications.UpdateFigures(sampler_, lists_.CreationTimes);
+  if (!shown) ShowReloadedTab();
+  SetCursor(old);
+}
+

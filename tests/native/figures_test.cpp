@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/figure_text.h"
+#include "procinfo/figures.h"
+
+TEST(FigureText, ProcessorShare) {
+  EXPECT_EQ(CpuText(120), L"CPU 12%");
+  EXPECT_EQ(CpuText(45), L"CPU 4.5%");
+  EXPECT_EQ(CpuText(0), L"CPU 0%");
+  EXPECT_EQ(CpuText(1), L"CPU 0.1%");
+  EXPECT_EQ(CpuText(99), L"CPU 9.9%");
+  EXPECT_EQ(CpuText(100), L"CPU 10%");
+  EXPECT_EQ(CpuText(125), L"CPU 13%");
+  EXPECT_EQ(CpuText(1000), L"CPU 100%");
+  EXPECT_EQ(CpuText(-1), L"CPU —");
+}
+
+TEST(FigureText, MemoryThreeSignificantDigits) {
+  EXPECT_EQ(MemoryText(0), L"メモリ 0 KB");
+  EXPECT_EQ(MemoryText(4096), L"メモリ 4.00 KB");
+  EXPECT_EQ(MemoryText(12 * 1024 + 300), L"メモリ 12.3 KB");
+  EXPECT_EQ(MemoryText(999 * 1024), L"メモリ 999 KB");
+  EXPECT_EQ(MemoryText(1023 * 1024), L"メモリ 0.999 MB");
+  EXPECT_EQ(MemoryText(45 * 1048576 + 200 * 1024), L"メモリ 45.2 MB");
+  EXPECT_EQ(MemoryText(256ull << 20), L"メモリ 256 MB");
+  EXPECT_EQ(MemoryText((1ull << 30) + (240ull << 20)), L"メモリ 1.23 GB");
+  EXPECT_EQ(MemoryText(5000ull << 30), L"メモリ 5000 GB");
+}
+
+namespace {
+// A SystemProcessInformation buffer as the 32-bit system writes it.
+struct ListBuilder {
+  std::vector<unsigned char> bytes;
+  size_t last = 0;
+  template <typename T>
+  void Put(size_t at, T v) { std::memcpy(&bytes[at], &v, sizeof v); }
+  void Add(uint32_t pid, uint64_t created, uint64_t user, uint64_t kernel, uint32_t pagefile) {
+    const size_t at = bytes.size();
+    bytes.resize(at + 184 + 64);  // a record and one thread
+    if (at) Put<uint32_t>(last, static_cast<uint32_t>(at - last));
+    last = at;
+    Put(at + 32, created);
+    Put(at + 40, user);
+    Put(at + 48, kernel);
+    Put(at + 68, pid);
+    Put(at + 124, pagefile);
+  }
+};
+}  // namespace
+
+TEST(Figures, ParsesEveryRecordAndStopsAtBadOffsets) {
+  ListBuilder b;
+  b.Add(4, 11, 100, 20, 8192);
+  b.Add(0x1C, 12, 5, 5, 1u << 28);
+  std::vector<ProcessSample> s = ParseProcessList(b.bytes.data(), b.bytes.size());
+  ASSERT_EQ(s.size(), 2u);
+  EXPECT_EQ(s[0].pid, 4u);
+  EXPECT_EQ(s[0].created, 11u);
+  EXPECT_EQ(s[0].cpuTime, 120u);
+  EXPECT_EQ(s[0].privateBytes, 8192u);
+  EXPECT_EQ(s[1].pid, 0x1Cu);
+  EXPECT_EQ(s[1].privateBytes, 1u << 28);
+  // An offset past the end, or a buffer cut inside a record: no overrun.
+  b.Put<uint32_t>(b.last, 4096);
+  EXPECT_EQ(ParseProcessList(b.bytes.data(), b.bytes.size()).size(), 2u);
+  EXPECT_EQ(ParseProcessList(b.bytes.data(), 100).size(), 0u);
+  EXPECT_EQ(ParseProcessList(b.bytes.data(), 248 + 127).size(), 1u);
+  EXPECT_EQ(ParseProcessList(nullptr, 0).size(), 0u);
+}
+
+TEST(Figures, ShareOfTheMachineBetweenReadings) {
+  FigureSampler f;
+  EXPECT_EQ(f.Of(4, 1).state, ProcessFigures::State::Unknown);
+  f.Take({{4, 1, 1000, 4096}, {8, 2, 0, 8192}, {9, 3, 50, 1}}, 10'000'000, 2);
+  EXPECT_EQ(f.Of(4, 1).state, ProcessFigures::State::Live);
+  EXPECT_EQ(f.Of(4, 1).cpuTenths, -1);  // one reading: no period yet
+  EXPECT_EQ(f.Of(8, 2).privateBytes, 8192u);
+  // 2 s on 2 processors: 1 s of time is half the machine, 12 ms 0.3 %.
+  f.Take({{4, 1, 10'001'000, 4096}, {8, 2, 120'000, 8192}, {9, 4, 60, 1}}, 30'000'000, 2);
+  EXPECT_EQ(f.Of(4, 1).cpuTenths, 250);
+  EXPECT_EQ(f.Of(8, 2).cpuTenths, 3);
+  // Process 9 is another process under a reused identifier: no share from the old one's time.
+  EXPECT_EQ(f.Of(9, 4).cpuTenths, -1);
+  EXPECT_EQ(f.Of(9, 3).state, ProcessFigures::State::Ended);
+  f.Take({{8, 2, 120'000, 8192}}, 50'000'000, 2);
+  EXPECT_EQ(f.Of(4, 1).state, ProcessFigures::State::Ended);
+  EXPECT_EQ(f.Of(8, 2).cpuTenths, 0);
+  f.Fail();
+  EXPECT_EQ(f.Of(8, 2).state, ProcessFigures::State::Unknown);
+  EXPECT_EQ(LinesOf(f.Of(8, 2)).first, L"CPU —");
+}
