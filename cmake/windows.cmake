@@ -36,8 +36,10 @@ add_library(vorlane_core STATIC
   procinfo/app_windows.cpp
   procinfo/details.cpp
   procinfo/figure_reader.cpp
+  procinfo/module_list.cpp
   procinfo/privilege.cpp
   procinfo/process_api.cpp
+  procinfo/process_image.cpp
   procinfo/process_ops.cpp
   procinfo/snapshot.cpp
   procinfo/title_budget.cpp

@@ -1,0 +1,28 @@
+// One process's whole record in the whole-system process list
+// (SystemProcessInformation, as the 32-bit system lays it out): what the
+// details window's performance section shows, and the parent and start time.
+// Needs no Windows: the list arrives as bytes.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+struct IoFigures {
+  uint64_t count = 0, bytes = 0;
+};
+
+struct ProcessCounters {
+  uint32_t pid = 0, parentPid = 0;
+  uint64_t created = 0;                 // 100 ns units since 1601
+  uint64_t userTime = 0, kernelTime = 0;  // 100 ns units
+  uint32_t threads = 0, handles = 0;
+  int32_t basePriority = 0;
+  uint32_t pageFaults = 0;
+  uint64_t peakWorkingSet = 0, workingSet = 0, privateBytes = 0;
+  bool hasIo = false;  // the list carries I/O counters from Windows 2000 on
+  IoFigures reads, writes, others;
+};
+
+// Finds `pid`'s record; `withIo` where the system's records carry I/O
+// counters. A record that would reach past the buffer is not read.
+bool FindProcessCounters(const unsigned char* data, size_t size, uint32_t pid, bool withIo,
+                         ProcessCounters& out);
