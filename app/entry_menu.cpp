@@ -13,7 +13,7 @@
 namespace {
 
 enum MenuCommand : UINT {
-  kCmdSwitch = 1, kCmdCopy, kCmdOpenFolder, kCmdStop, kCmdProperties,
+  kCmdSwitch = 1, kCmdCopy, kCmdOpenFolder, kCmdStop, kCmdProperties, kCmdDetails,
   kCmdOrderings  // then one a sort order, in their order
 };
 // Window menu commands: below the system's own (0xF000 and up), the low four
@@ -102,6 +102,7 @@ void TForm1::ShowEntryMenu(LPARAM where) {
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   ui::AppendMenu932(m, EnabledIf(BB_Stop.Enabled()), kCmdStop, texts::kMenuStop);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+  ui::AppendMenu932(m, MF_STRING, kCmdDetails, texts::kMenuDetails);
   ui::AppendMenu932(m, EnabledIf(hasFile), kCmdProperties, texts::kMenuProperties);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   AppendOrderings(m, kCmdOrderings, 1, SortByName);
@@ -114,6 +115,7 @@ void TForm1::ShowEntryMenu(LPARAM where) {
     case kCmdOpenFolder: OpenEntryFolder(); break;
     case kCmdStop: BB_StopClick(); break;
     case kCmdProperties: ShowEntryProperties(); break;
+    case kCmdDetails: ShowEntryDetails(); break;
   }
   if (command >= kCmdOrderings && command < kCmdOrderings + kSortCount)
     OrderBy(static_cast<int>(command - kCmdOrderings));

@@ -42,6 +42,14 @@ inline constexpr char kMenuCopy[] = "コピー(&C)\tCtrl+C";
 inline constexpr char kMenuOpenFolder[] = "ファイルの場所を開く(&I)";
 inline constexpr char kMenuStop[] = "停止(&E)";
 inline constexpr char kMenuProperties[] = "プロパティ(&R)";
+inline constexpr char kMenuDetails[] = "詳細(&D)\tAlt+Enter";
+// The details window (its fields' labels are in details_fields.cpp).
+inline constexpr char kDetailsTitle[] = "詳細";
+inline constexpr char kDetailsImage[] = "イメージ";
+inline constexpr char kDetailsPerformance[] = "パフォーマンス";
+inline constexpr char kDetailsModules[] = "モジュール";
+inline constexpr char kModulesOf64Bit[] =
+    "64 ビットのプロセスです。32 ビットの Vorlane には、そのモジュールの一覧は読めません。";
 // Orderings and the home page, for the keyboard: the entry menu and the window menu.
 inline constexpr char kMenuByProcessId[] = "プロセスID順(&P)";
 inline constexpr char kMenuByImageName[] = "イメージ名順(&F)";

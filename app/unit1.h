@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/detail_rows.h"
+#include "app/details_window.h"
 #include "app/entry_model.h"
 #include "app/form_layout.h"
 #include "app/reload_worker.h"
@@ -82,6 +83,7 @@ class TForm1 : public ui::Window {
   void CopyEntry();
   void OpenEntryFolder();
   void ShowEntryProperties();
+  void ShowEntryDetails();  // the process's details window
   void SwitchToEntryWindow();
   // The orderings (values of SortByName) and the home page from the
   // keyboard: the entry menu and the window menu, whose items are added once
@@ -197,4 +199,5 @@ class TForm1 : public ui::Window {
   bool f5Reloaded_ = false;
   DWORD f5ReloadStart_ = 0;          // tick when the last reload by F5 began
   base::Borrowed<HWND> savedFocus_;  // a child; checked before use
+  DetailsWindows details_;  // last: its windows go before this one
 };
