@@ -134,7 +134,9 @@ void DetailsWindow::ShowLive() {
   SetValue(kDfPeakWorkingSet, KilobytesText(c.peakWorkingSet));
   SetValue(kDfPageFaults, Grouped(c.pageFaults));
   SetValue(kDfThreads, Grouped(c.threads));
-  SetValue(kDfHandles, Grouped(c.handles));
+  uint32_t handles = c.handles;
+  handleList_.Count(subject_.pid, handles);  // the handles in use, where the list answers
+  SetValue(kDfHandles, Grouped(handles));
   SetValue(kDfReads, withIo ? IoText(c.reads) : kNotOnThisSystem);
   SetValue(kDfWrites, withIo ? IoText(c.writes) : kNotOnThisSystem);
   SetValue(kDfOthers, withIo ? IoText(c.others) : kNotOnThisSystem);

@@ -26,3 +26,9 @@ struct ProcessCounters {
 // counters. A record that would reach past the buffer is not read.
 bool FindProcessCounters(const unsigned char* data, size_t size, uint32_t pid, bool withIo,
                          ProcessCounters& out);
+
+// How many handles of a SystemHandleInformation buffer (its 32-bit layout)
+// belong to `pid`; -1 when the buffer holds fewer records than it counts.
+// Under Wine 8 the process list's handle count is the size of the
+// process's handle table, not the handles in it: this list is counted.
+int64_t CountProcessHandles(const unsigned char* data, size_t size, uint32_t pid);

@@ -1,7 +1,7 @@
 # The ctest tests of the Windows test programs, one per suite.
 wine_gtest(unit_tests ProductInfo Resolve AppWindows ListFixture Snapshot ProcessOps FiguresFixture
            EntrySequence RegistryFixture Listing FormFixture ImageListOps)
-wine_gtest(gui_tests Gui Link Keys Package Scaling Text)
+wine_gtest(gui_tests Gui Link Keys Package Scaling Text Details)
 set_tests_properties(wine.Package PROPERTIES FIXTURES_REQUIRED "wine;package")
 # The start error's box in a process of code page 1252 (no manifest asks for another).
 add_test(NAME wine.StartErrorBox1252
@@ -11,3 +11,4 @@ set_tests_properties(wine.StartErrorBox1252 PROPERTIES FIXTURES_REQUIRED wine RE
                      LABELS wine TIMEOUT 300 ENVIRONMENT VORLANE_LOCALE=en_US.UTF-8)
 # In the 64-bit prefix.
 wine64_gtest(unit_tests Wow64)
+wine64_gtest(gui_tests Details)
