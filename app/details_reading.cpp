@@ -89,7 +89,7 @@ void DetailsWindow::ReadImage() {
   SetValue(kDfBits, image.bits == 64 ? L"64 ビット" : image.bits == 32 ? L"32 ビット" : cannot);
   // Start and parent from the system's list: the parent has ended when its
   // identifier is gone, or now names a process started after this one.
-  ProcessCounters self, parent;
+  ProcessCounters self;
   if (!reader_.Read(sampler_) ||
       !FindProcessCounters(reader_.Data(), reader_.Size(), subject_.pid, false, self)) {
     for (int f : {kDfStarted, kDfParent}) SetValue(f, reader_.Size() ? kEnded : kUnread);
@@ -97,11 +97,9 @@ void DetailsWindow::ReadImage() {
   }
   created_ = self.created;
   SetValue(kDfStarted, LocalTimeText(self.created));
-  const bool alive = FindProcessCounters(reader_.Data(), reader_.Size(), self.parentPid, false, parent) &&
-                     parent.created <= self.created;
   auto named = processes.find(self.parentPid);
   SetValue(kDfParent, ParentText(named == processes.end() ? L"" : named->second.name, self.parentPid,
-                                 !alive));
+                                 ParentEnded(reader_.Data(), reader_.Size(), self.parentPid, self.created)));
 }
 
 void DetailsWindow::ShowLive() {

@@ -60,6 +60,11 @@ bool FindProcessCounters(const unsigned char* data, size_t size, uint32_t pid, b
   return false;
 }
 
+bool ParentEnded(const unsigned char* data, size_t size, uint32_t parentPid, uint64_t childCreated) {
+  ProcessCounters parent;
+  return !FindProcessCounters(data, size, parentPid, false, parent) || parent.created > childCreated;
+}
+
 int64_t CountProcessHandles(const unsigned char* data, size_t size, uint32_t pid) {
   // ULONG NumberOfHandles, then records of 16 bytes, each starting with the owner's ID.
   constexpr size_t kHead = 4, kRecord = 16;

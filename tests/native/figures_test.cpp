@@ -132,6 +132,12 @@ TEST(Figures, WholeRecordOfOneProcess) {
   EXPECT_EQ(c.writes.bytes, 0u);
   EXPECT_FALSE(FindProcessCounters(b.bytes.data(), b.last + 128, 0x1C, true, c));
   EXPECT_FALSE(FindProcessCounters(b.bytes.data(), b.bytes.size(), 0x99, true, c));
+  // Process 4 started at 11: the parent of a process started at 12, not of one
+  // started at 10 (its ID was reused); a parent no longer listed has ended.
+  EXPECT_FALSE(ParentEnded(b.bytes.data(), b.bytes.size(), 4, 12));
+  EXPECT_FALSE(ParentEnded(b.bytes.data(), b.bytes.size(), 4, 11));
+  EXPECT_TRUE(ParentEnded(b.bytes.data(), b.bytes.size(), 4, 10));
+  EXPECT_TRUE(ParentEnded(b.bytes.data(), b.bytes.size(), 0x99, 12));
   // The handle list: a count, then 16-byte records led by their owner's ID.
   std::vector<uint32_t> handles = {3, 0x1C, 0x40004, 0, 0, 7, 0x80008, 0, 0, 0x1C, 0x3000C, 0, 0};
   const auto* h = reinterpret_cast<const unsigned char*>(handles.data());
