@@ -10,6 +10,7 @@
 //                          line's length past its buffer, the folder's address
 //                          where nothing can be mapped
 //   story spawn REPORT     starts "story child", writes its ID to REPORT, ends
+//   story peb REPORT       writes the address of its own PEB to REPORT
 // Each mode then shows a hidden window "ready <pid>" and runs until killed.
 #include <windows.h>
 #include <psapi.h>
@@ -92,14 +93,18 @@ bool Story(int argc, wchar_t** argv) {
   return true;
 }
 
-// The process's own parameters block, found through its PEB.
-void Forge() {
+unsigned char* OwnPeb() {
   using Query = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
   auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
   ULONG_PTR info[6] = {};
   query(GetCurrentProcess(), 0, info, sizeof info, nullptr);
-  auto* peb = reinterpret_cast<unsigned char*>(info[1]);
+  return reinterpret_cast<unsigned char*>(info[1]);
+}
+
+// The process's own parameters block, found through its PEB.
+void Forge() {
+  unsigned char* peb = OwnPeb();
   auto* block = *reinterpret_cast<unsigned char**>(peb + 4 * sizeof(void*));
   const bool wide = sizeof(void*) == 8;
   auto* commandLine = reinterpret_cast<USHORT*>(block + (wide ? 0x70 : 0x40));
@@ -119,6 +124,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const std::wstring mode = argc > 1 ? argv[1] : L"";
   if (mode == L"story" && !Story(argc, argv)) return 1;
   if (mode == L"forge") Forge();
+  if (mode == L"peb" && argc > 2)
+    WriteReport(argv[2], std::to_wstring(reinterpret_cast<uintptr_t>(OwnPeb())) + L"\n");
   if (mode == L"spawn" && argc > 2) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
