@@ -82,11 +82,15 @@ bool DetailsWindow::CreateFields() {
     values_[f].SetFont(font_.get());
   }
   if (!modules_.Create({.parent = hwnd(), .bounds = {}, .id = kModulesId, .kind = ui::Edit::Kind::Memo,
-                        .text = "", .tabStop = true}) ||
+                        .text = "", .tabStop = true, .unwrapped = true}) ||
       !reload_.Create({.parent = hwnd(), .bounds = {}, .id = kReloadId, .caption = texts::kReget}) ||
       !close_.Create({.parent = hwnd(), .bounds = {}, .id = kCloseId, .caption = texts::kClose}))
     return false;
   modules_.SetFont(font_.get());
+  // Columns (name, base, size, path, company, description) in dialog units,
+  // which follow the font.
+  INT columns[] = {84, 136, 184, 440, 560};
+  SendMessageA(modules_.hwnd(), EM_SETTABSTOPS, std::size(columns), reinterpret_cast<LPARAM>(columns));
   reload_.SetFont(font_.get());
   close_.SetFont(font_.get());
   reload_.OnClick = [this] { ReadModuleList(); };
