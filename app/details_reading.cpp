@@ -78,6 +78,8 @@ void DetailsWindow::ReadImage() {
     SetValue(kDfBits, L"32 ビット");
     auto self = processes.find(subject_.pid);
     if (self == processes.end()) return SetValue(kDfParent, kEnded);
+    SetValue(kDfPriority, shown_[kDfPriority] + L" (基本優先度 " +
+                              std::to_wstring(self->second.basePriority) + L")");
     auto parent = processes.find(self->second.parentPid);
     SetValue(kDfParent, ParentText(parent == processes.end() ? L"" : parent->second.name,
                                    self->second.parentPid, parent == processes.end()));
@@ -109,7 +111,6 @@ void DetailsWindow::ShowLive() {
     auto self = processes.find(subject_.pid);
     if (self == processes.end()) return ShowEnded();
     SetValue(kDfThreads, Grouped(self->second.threads));
-    SetValue(kDfPriority, L"基本優先度 " + std::to_wstring(self->second.basePriority));
     for (int f = kDfFirstLive; f < kDfCount; ++f)
       if (f != kDfThreads) SetValue(f, kNotOnThisSystem);
     return;

@@ -2,6 +2,8 @@
 // story helper whose every fact the test set up or the helper reports of
 // itself from inside; read from outside with bounded sends.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdlib>
 #include <string>
@@ -107,7 +109,7 @@ HWND DetailsOf(const App& app, DWORD pid) {
 // Selects the process's entry with a click and opens its details with Alt+Enter.
 // Details windows already open are moved off the list first: owned by the
 // main window, they stay in front of it.
-HWND OpenDetails(const KeysApp& app, DWORD pid) {
+HWND OpenDetails(const App& app, DWORD pid) {
   for (HWND w : TopWindows(app.process.Id())) {
     char cls[32] = {};
     GetClassNameA(w, cls, sizeof cls);
@@ -120,7 +122,7 @@ HWND OpenDetails(const KeysApp& app, DWORD pid) {
         app.Click(kIdReget);
         return (index = EntryOf(app, pid)) >= 0;
       }) ||
-      !app.Select(index, pid))
+      !app.SelectEntry(index, pid))
     return nullptr;
   Chord({VK_MENU, VK_RETURN});
   HWND details = nullptr;
@@ -258,4 +260,38 @@ TEST(Details, ForgedBlockEndedParentAndOneWindowAProcess) {
   }
   EXPECT_EQ(windows, 2);
   EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == details; }, 5000));
+}
+
+TEST(Details, NineXFamilyShowsWhatToolHelpGivesAndNothingElse) {
+  // Wine reports platform 1 (Windows 98) to a program of this file name.
+  RegistryValue win98(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Vorlane9x.exe", "Version", "win98");
+  StoryFiles files;
+  Process story;
+  ASSERT_TRUE(story.Start("\"" + TestDir() + "story.exe\" child"));
+  ASSERT_TRUE(WaitReady(story));
+  App app(CopyExe(TestDir() + "ninex", "Vorlane9x.exe"));
+  ASSERT_TRUE(app.form);
+  HWND details = OpenDetails(app, story.Id());
+  ASSERT_TRUE(details);
+  // Its threads as a thread snapshot counts them.
+  base::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  THREADENTRY32 t{};
+  t.dwSize = sizeof t;
+  int threads = 0;
+  for (BOOL more = Thread32First(snapshot.get(), &t); more; more = Thread32Next(snapshot.get(), &t))
+    threads += t.th32OwnerProcessID == story.Id();
+  EXPECT_EQ(Field(details, kThreads), std::to_wstring(threads));
+  EXPECT_EQ(Field(details, kParent), L"gui_tests.exe (" + std::to_wstring(GetCurrentProcessId()) + L")");
+  // The class, and the base priority as ToolHelp gives it (Wine 8: 2 for normal, Windows 98: 8).
+  base::UniqueHandle processes(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 p{};
+  p.dwSize = sizeof p;
+  LONG base = -1;
+  for (BOOL more = Process32First(processes.get(), &p); more; more = Process32Next(processes.get(), &p))
+    if (p.th32ProcessID == story.Id()) base = p.pcPriClassBase;
+  EXPECT_EQ(Field(details, kPriority), L"通常 (基本優先度 " + std::to_wstring(base) + L")");
+  for (int f : {kCommandLine, kFolder, kStarted, kUser, kCpuNow, kCpuTotal, kPrivate, kWorkingSet,
+                kHandles, kWrites})
+    EXPECT_EQ(Field(details, f), L"この Windows では読めません") << f;
+  EXPECT_NE(FieldText(FindChild(details, kModules)).find(L"story.exe\t0x"), std::wstring::npos);
 }
