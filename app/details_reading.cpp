@@ -157,9 +157,11 @@ void DetailsWindow::ReadModuleList() {
     case ModuleList::State::Ended: text = kEnded; break;
     case ModuleList::State::Wider: text = WideText(texts::kModulesOf64Bit); break;
     case ModuleList::State::Read:
-      for (const ModuleEntry& m : list.modules)
+      for (const ModuleEntry& m : list.modules) {
+        const ShownVersionTexts v = ReadShownVersionTexts(m.path);
         text += m.name + L"\t" + Hex(m.base, 8) + L"\t" + KilobytesText(m.size) + L"\t" + m.path +
-                L"\t" + WideText(m.company) + L"\t" + WideText(m.description) + L"\r\n";
+                L"\t" + WideText(v.Company) + L"\t" + WideText(v.Description) + L"\r\n";
+      }
       break;
   }
   moduleText_ = text;

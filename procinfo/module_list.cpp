@@ -8,7 +8,6 @@
 #include "base/path_text.h"
 #include "base/shown_text.h"
 #include "procinfo/process_api.h"
-#include "productinfo/qorfunc.h"
 
 namespace {
 
@@ -73,11 +72,6 @@ ModuleList ReadModules(DWORD pid, int bits) {
   else
     Walk<MODULEENTRY32>(snapshot.get(), "Module32First", "Module32Next", list.modules);
   if (list.modules.empty()) return list;  // nothing readable: denied, as the system says
-  for (ModuleEntry& m : list.modules) {
-    const ShownVersionTexts v = ReadShownVersionTexts(m.path);
-    m.company = v.Company;
-    m.description = v.Description;
-  }
   std::sort(list.modules.begin(), list.modules.end(), [](const ModuleEntry& a, const ModuleEntry& b) {
     return _wcsicmp(a.name.c_str(), b.name.c_str()) < 0;
   });

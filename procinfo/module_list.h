@@ -13,7 +13,6 @@ struct ModuleEntry {
   std::wstring name, path;
   uint64_t base = 0;
   uint32_t size = 0;
-  std::string company, description;  // from the file's version resource
 };
 
 struct ModuleList {

@@ -64,19 +64,30 @@ uint64_t Wow64Peb(HANDLE p) {
   return info[1];
 }
 
+// The account functions, bound at run time: the 9x family's ADVAPI32 need
+// not export them, and only the NT family asks.
+template <typename F>
+F Advapi(const char* name) {
+  HMODULE a = GetModuleHandleA("advapi32.dll");
+  return a ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(a, name))) : nullptr;
+}
+
 std::wstring AccountOf(HANDLE p) {
+  static const auto getTokenInformation = Advapi<decltype(&GetTokenInformation)>("GetTokenInformation");
+  static const auto lookupAccountSid = Advapi<decltype(&LookupAccountSidW)>("LookupAccountSidW");
+  if (!getTokenInformation || !lookupAccountSid) return {};
   HANDLE raw = nullptr;
   if (!Api().OpenProcessToken(p, TOKEN_QUERY, &raw)) return {};
   base::UniqueHandle token(raw);
   DWORD size = 0;
-  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  getTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
   if (size == 0 || size > 4096) return {};
   std::vector<unsigned char> buf(size);
-  if (!GetTokenInformation(token.get(), TokenUser, buf.data(), size, &size)) return {};
+  if (!getTokenInformation(token.get(), TokenUser, buf.data(), size, &size)) return {};
   wchar_t name[256] = {}, domain[256] = {};
   DWORD nameSize = 256, domainSize = 256;
   SID_NAME_USE use;
-  if (!LookupAccountSidW(nullptr, reinterpret_cast<TOKEN_USER*>(buf.data())->User.Sid, name,
+  if (!lookupAccountSid(nullptr, reinterpret_cast<TOKEN_USER*>(buf.data())->User.Sid, name,
                          &nameSize, domain, &domainSize, &use))
     return {};
   return domain[0] ? std::wstring(domain) + L"\\" + name : std::wstring(name);
