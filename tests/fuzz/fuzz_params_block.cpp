@@ -21,19 +21,14 @@ struct InputMemory : MemoryReader {
   }
 };
 
-template <typename T>
-void PutNear(std::vector<unsigned char>& b, size_t at, size_t width) {
+// The pointer of `width` bytes at `at` aimed inside the input or just past
+// its end (little-endian, as both layouts are).
+void Aim(std::vector<unsigned char>& b, size_t at, size_t width) {
   if (at + width > b.size()) return;
-  T raw;
-  std::memcpy(&raw, &b[at], sizeof raw);
-  const T aimed = static_cast<T>(kBase + raw % (b.size() + 64));  // inside, or just past the end
-  std::memcpy(&b[at], &aimed, width);
-}
-
-template <typename T>
-void Put(std::vector<unsigned char>& b, size_t at, uint64_t v) {
-  const T t = static_cast<T>(v);
-  std::memcpy(&b[at], &t, sizeof t);
+  uint64_t raw = 0;
+  std::memcpy(&raw, &b[at], width);
+  raw = kBase + raw % (b.size() + 64);
+  std::memcpy(&b[at], &raw, width);
 }
 
 }  // namespace
@@ -42,21 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (bool is64 : {false, true}) {
     InputMemory m;
     m.bytes.assign(data, data + size);
-    const size_t blockAt = 0x20;
-    // The PEB at the input's start points at the block; string addresses near the input.
-    // An odd first byte lets the PEB point anywhere near the input instead.
-    const bool anywhere = size > 0 && (data[0] & 1);
-    if (is64) {
-      if (anywhere) PutNear<uint64_t>(m.bytes, 0x20, 8);
-      else if (m.bytes.size() >= 0x28) Put<uint64_t>(m.bytes, 0x20, kBase + blockAt);
-      PutNear<uint64_t>(m.bytes, blockAt + 0x38 + 8, 8);
-      PutNear<uint64_t>(m.bytes, blockAt + 0x70 + 8, 8);
-    } else {
-      if (anywhere) PutNear<uint32_t>(m.bytes, 0x10, 4);
-      else if (m.bytes.size() >= 0x14) Put<uint32_t>(m.bytes, 0x10, kBase + blockAt);
-      PutNear<uint32_t>(m.bytes, blockAt + 0x24 + 4, 4);
-      PutNear<uint32_t>(m.bytes, blockAt + 0x40 + 4, 4);
-    }
+    // The PEB at the input's start points at the block at 0x40, or, after an
+    // odd first byte, anywhere near the input; string addresses near it too.
+    const size_t width = is64 ? 8 : 4, blockAt = 0x40, pebField = is64 ? 0x20 : 0x10;
+    uint64_t block = kBase + blockAt;
+    if (size > 0 && (data[0] & 1)) Aim(m.bytes, pebField, width);
+    else if (m.bytes.size() >= pebField + width) std::memcpy(&m.bytes[pebField], &block, width);
+    Aim(m.bytes, blockAt + (is64 ? 0x38 + 8 : 0x24 + 4), width);
+    Aim(m.bytes, blockAt + (is64 ? 0x70 + 8 : 0x40 + 4), width);
     const ProcessParams p =
         ReadProcessParams(m, kBase, is64 ? PointerWidth::Bits64 : PointerWidth::Bits32);
     for (const ParamsText* t : {&p.commandLine, &p.currentFolder})

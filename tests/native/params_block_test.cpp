@@ -22,18 +22,14 @@ struct FakeMemory : MemoryReader {
       }
     return false;
   }
-  template <typename T>
-  void Put(uint64_t address, T v) {
+  void Put(uint64_t address, uint64_t v, size_t width) {
     for (auto& [base, bytes] : regions)
-      if (address >= base && address + sizeof v <= base + bytes.size())
-        std::memcpy(bytes.data() + (address - base), &v, sizeof v);
+      if (address >= base && address + width <= base + bytes.size())
+        std::memcpy(bytes.data() + (address - base), &v, width);
   }
 };
 
-struct Text {
-  uint16_t length, room;
-  uint64_t buffer;
-};
+struct Text { uint16_t length, room; uint64_t buffer; };
 
 // A PEB at `peb` and a parameters block at `block`, laid out by hand for
 // the given width, and the strings' characters at their own addresses.
@@ -44,23 +40,19 @@ struct Process {
   Process(bool is64, uint64_t pebAt, uint64_t blockAt) : wide(is64), peb(pebAt), block(blockAt) {
     mem.regions[peb].resize(0x100);
     mem.regions[block].resize(0x400);
-    if (wide) mem.Put<uint64_t>(peb + 0x20, block);
-    else mem.Put<uint32_t>(peb + 0x10, static_cast<uint32_t>(block));
-    mem.Put<uint32_t>(block + 8, 1);  // normalized
+    SetBlock(block);
+    mem.Put(block + 8, 1, 4);  // normalized
   }
+  void SetBlock(uint64_t at) { mem.Put(peb + (wide ? 0x20 : 0x10), at, wide ? 8 : 4); }
   void SetString(bool commandLine, Text t) {
     const uint64_t at = block + (wide ? (commandLine ? 0x70 : 0x38) : (commandLine ? 0x40 : 0x24));
-    mem.Put<uint16_t>(at, t.length);
-    mem.Put<uint16_t>(at + 2, t.room);
-    if (wide) mem.Put<uint64_t>(at + 8, t.buffer);
-    else mem.Put<uint32_t>(at + 4, static_cast<uint32_t>(t.buffer));
+    mem.Put(at, t.length | uint64_t{t.room} << 16, 4);
+    mem.Put(at + (wide ? 8 : 4), t.buffer, wide ? 8 : 4);
   }
-  void Place(bool commandLine, uint64_t at, const std::u16string& s, uint16_t extraRoom = 2) {
-    std::vector<unsigned char> bytes(s.size() * 2 + extraRoom);
-    std::memcpy(bytes.data(), s.data(), s.size() * 2);
-    mem.regions[at] = bytes;
-    SetString(commandLine, {static_cast<uint16_t>(s.size() * 2),
-                            static_cast<uint16_t>(s.size() * 2 + extraRoom), at});
+  void Place(bool commandLine, uint64_t at, const std::u16string& s) {
+    mem.regions[at].assign(reinterpret_cast<const unsigned char*>(s.data()),
+                           reinterpret_cast<const unsigned char*>(s.data() + s.size() + 1));
+    SetString(commandLine, {static_cast<uint16_t>(s.size() * 2), static_cast<uint16_t>(s.size() * 2 + 2), at});
   }
   ProcessParams Read() {
     return ReadProcessParams(mem, peb, wide ? PointerWidth::Bits64 : PointerWidth::Bits32);
@@ -79,21 +71,14 @@ TEST(ParamsBlock, ReadsBothTextsInEitherWidth) {
     Process p(is64, high + 0x7FFD'E000, high + 0x0002'0000);
     p.Place(true, high + 0x0003'0000, kLine);
     p.Place(false, high + 0x0004'0000, kFolder);
-    const ProcessParams r = p.Read();
-    EXPECT_EQ(r.commandLine.state, State::Read) << is64;
-    EXPECT_EQ(r.commandLine.text, kLine);
-    EXPECT_EQ(r.currentFolder.state, State::Read);
-    EXPECT_EQ(r.currentFolder.text, kFolder);
+    EXPECT_EQ(p.Read().commandLine.text, kLine) << is64;
+    EXPECT_EQ(p.Read().currentFolder.text, kFolder);
+    // Before the block is normalized, string addresses are offsets from it.
+    p.mem.Put(p.block + 8, 0, 4);
+    std::memcpy(p.mem.regions[p.block].data() + 0x200, kLine.data(), kLine.size() * 2);
+    p.SetString(true, {static_cast<uint16_t>(kLine.size() * 2), 0x100, 0x200});
+    EXPECT_EQ(p.Read().commandLine.text, kLine);
   }
-}
-
-TEST(ParamsBlock, OffsetsBeforeTheBlockIsNormalized) {
-  Process p(false, 0x7FFD'E000, 0x0002'0000);
-  p.mem.Put<uint32_t>(p.block + 8, 0);
-  std::vector<unsigned char>& b = p.mem.regions[p.block];
-  std::memcpy(b.data() + 0x200, kLine.data(), kLine.size() * 2);
-  p.SetString(true, {static_cast<uint16_t>(kLine.size() * 2), 0x100, 0x200});
-  EXPECT_EQ(p.Read().commandLine.text, kLine);
 }
 
 TEST(ParamsBlock, ForgedLengthsAndAddressesNeverReadPastWhatWasChecked) {
@@ -125,11 +110,11 @@ TEST(ParamsBlock, ForgedLengthsAndAddressesNeverReadPastWhatWasChecked) {
 TEST(ParamsBlock, UnreadableOrForgedBlockSaysSo) {
   Process p(false, 0x7FFD'E000, 0x0002'0000);
   EXPECT_EQ(ReadProcessParams(p.mem, 0, PointerWidth::Bits32).commandLine.state, State::Unread);
-  p.mem.Put<uint32_t>(p.peb + 0x10, 0);
+  p.SetBlock(0);
   EXPECT_EQ(p.Read().commandLine.state, State::Malformed);
-  p.mem.Put<uint32_t>(p.peb + 0x10, 0xFFFF'FFC0);  // its fixed part would wrap
+  p.SetBlock(0xFFFF'FFC0);  // its fixed part would wrap
   EXPECT_EQ(p.Read().currentFolder.state, State::Malformed);
-  p.mem.Put<uint32_t>(p.peb + 0x10, 0x0009'0000);  // nothing there
+  p.SetBlock(0x0009'0000);  // nothing there
   EXPECT_EQ(p.Read().commandLine.state, State::Unread);
   // A NUL ends the text, as an edit field would.
   Process q(false, 0x7FFD'E000, 0x0002'0000);

@@ -1,17 +1,15 @@
 // A process whose whole story the details window is checked against, built
-// as 32-bit story.exe and 64-bit story64.exe.
+// as 32-bit story.exe and 64-bit story64.exe. Each mode then shows a hidden
+// window "ready <pid>" and runs until killed.
 //   story REPORT DLL ...   7 more threads, 100 more handles, 64 MB committed for
-//                          itself alone, 10 MB written to a file beside REPORT
-//                          (deleted again), DLL loaded; then REPORT (UTF-16,
-//                          one a line) tells what it knows of itself: command
-//                          line, folder, threads, handles, private bytes,
-//                          working set, bytes written, the DLL's path
-//   story forge            overwrites its own parameters block: the command
-//                          line's length past its buffer, the folder's address
-//                          where nothing can be mapped
+//                          itself alone, 10 MB written (to a file it deletes),
+//                          DLL loaded; then REPORT (UTF-16) tells, one a line,
+//                          its command line, folder, threads, handles, private
+//                          bytes, working set, bytes written and the DLL's path
+//   story forge            its command line's length set past its buffer, its
+//                          folder's address where nothing can be mapped
 //   story spawn REPORT     starts "story child", writes its ID to REPORT, ends
 //   story peb REPORT       writes the address of its own PEB to REPORT
-// Each mode then shows a hidden window "ready <pid>" and runs until killed.
 #include <windows.h>
 #include <psapi.h>
 #include <tlhelp32.h>
@@ -35,21 +33,10 @@ DWORD OwnThreads() {
   return n;
 }
 
-// The system's handle list (SystemHandleInformation), counted for this process.
+// Its own handles, each value asked about (the system's lists are what is checked).
 DWORD OwnHandles() {
-  using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-  auto query = reinterpret_cast<Query>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-  std::vector<unsigned char> buf(1 << 20);
-  ULONG needed = 0;
-  while (query(16, buf.data(), static_cast<ULONG>(buf.size()), &needed) == static_cast<LONG>(0xC0000004))
-    buf.resize(buf.size() * 2);
-  // ULONG count, then records: {ULONG pid; UCHAR type, flags; USHORT handle; PVOID object; ACCESS_MASK}.
-  const size_t record = 8 + 2 * sizeof(void*);
-  const ULONG_PTR count = *reinterpret_cast<ULONG_PTR*>(buf.data());
-  DWORD n = 0;
-  for (ULONG_PTR i = 0; i < count && sizeof(void*) + (i + 1) * record <= buf.size(); ++i)
-    n += *reinterpret_cast<ULONG*>(buf.data() + sizeof(void*) + i * record) == GetCurrentProcessId();
+  DWORD n = 0, flags = 0;
+  for (ULONG_PTR h = 4; h < 0x10000; h += 4) n += GetHandleInformation(reinterpret_cast<HANDLE>(h), &flags) != 0;
   return n;
 }
 
@@ -70,10 +57,8 @@ bool Story(int argc, wchar_t** argv) {
   HANDLE f = CreateFileW(written.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   std::vector<char> mb(1 << 20, 'x');
-  for (int i = 0; i < 10; ++i) {
-    DWORD done = 0;
-    WriteFile(f, mb.data(), static_cast<DWORD>(mb.size()), &done, nullptr);
-  }
+  DWORD done = 0;
+  for (int i = 0; i < 10; ++i) WriteFile(f, mb.data(), static_cast<DWORD>(mb.size()), &done, nullptr);
   CloseHandle(f);
   HMODULE dll = LoadLibraryW(argv[3]);
   // A window first, as the ready one comes later: its memory is in what is measured.
@@ -102,18 +87,15 @@ unsigned char* OwnPeb() {
   return reinterpret_cast<unsigned char*>(info[1]);
 }
 
-// The process's own parameters block, found through its PEB.
+// Its own parameters block (the layout follows the pointer width): the
+// command line's length far past its buffer, the folder's address past the
+// top of what a process may map (in 64 bits, one no processor takes).
 void Forge() {
-  unsigned char* peb = OwnPeb();
-  auto* block = *reinterpret_cast<unsigned char**>(peb + 4 * sizeof(void*));
-  const bool wide = sizeof(void*) == 8;
-  auto* commandLine = reinterpret_cast<USHORT*>(block + (wide ? 0x70 : 0x40));
-  auto* folder = reinterpret_cast<USHORT*>(block + (wide ? 0x38 : 0x24));
-  commandLine[0] = 0xFFFE;  // far past its buffer
-  // Past the top of what a process may map (a 64-bit address the processor
-  // would not even take): nothing is there to read.
-  const uintptr_t unmapped = sizeof(void*) == 8 ? static_cast<uintptr_t>(0x8000000000000000ull) : 0xFFFF0000u;
-  *reinterpret_cast<uintptr_t*>(reinterpret_cast<unsigned char*>(folder) + sizeof(void*)) = unmapped;
+  const size_t w = sizeof(void*);
+  unsigned char* block = *reinterpret_cast<unsigned char**>(OwnPeb() + 4 * w);
+  *reinterpret_cast<USHORT*>(block + (w == 8 ? 0x70 : 0x40)) = 0xFFFE;
+  *reinterpret_cast<uintptr_t*>(block + (w == 8 ? 0x38 : 0x24) + w) =
+      w == 8 ? static_cast<uintptr_t>(0x8000000000000000ull) : 0xFFFF0000u;
 }
 
 }  // namespace
@@ -138,12 +120,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     WriteReport(argv[2], std::to_wstring(pi.dwProcessId) + L"\n");
     return 0;
   }
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.lpszClassName = "VorlaneStory";
-  RegisterClassA(&wc);
   const std::string ready = "ready " + std::to_string(GetCurrentProcessId());
-  CreateWindowA("VorlaneStory", ready.c_str(), WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  CreateWindowA("STATIC", ready.c_str(), WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
   return 0;
