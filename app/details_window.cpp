@@ -79,22 +79,38 @@ bool DetailsWindow::CreateFields() {
     if (!labels_[f].Create({.parent = hwnd(), .text = kDetailLabels[f], .font = font_.get()}) ||
         !values_[f].Create({.parent = hwnd(), .bounds = {}, .id = kFirstId + f, .text = "", .tabStop = true}))
       return false;
-    values_[f].SetFont(font_.get());
   }
   if (!modules_.Create({.parent = hwnd(), .bounds = {}, .id = kModulesId, .kind = ui::Edit::Kind::Memo,
                         .text = "", .tabStop = true, .unwrapped = true}) ||
       !reload_.Create({.parent = hwnd(), .bounds = {}, .id = kReloadId, .caption = texts::kReget}) ||
       !close_.Create({.parent = hwnd(), .bounds = {}, .id = kCloseId, .caption = texts::kClose}))
     return false;
-  modules_.SetFont(font_.get());
   // Columns (name, base, size, path, company, description) in dialog units,
   // which follow the font.
   INT columns[] = {84, 136, 184, 440, 560};
   SendMessageA(modules_.hwnd(), EM_SETTABSTOPS, std::size(columns), reinterpret_cast<LPARAM>(columns));
-  reload_.SetFont(font_.get());
-  close_.SetFont(font_.get());
+  SetFonts();
   reload_.OnClick = [this] { ReadModuleList(); };
   return true;
+}
+
+void DetailsWindow::SetFonts() {
+  for (ui::Label& l : labels_) l.SetFontAndSize(font_.get());
+  for (ui::Label& l : headings_) l.SetFontAndSize(font_.get());
+  for (ui::Edit& e : values_) e.SetFont(font_.get());
+  for (ui::Control* c : {static_cast<ui::Control*>(&modules_), static_cast<ui::Control*>(&reload_),
+                         static_cast<ui::Control*>(&close_)})
+    c->SetFont(font_.get());
+}
+
+void DetailsWindow::DpiChanged(int dpi, const RECT& suggested) {
+  font_ = ui::CreateFormFont(dpi);
+  SetFonts();
+  const Box client = Layout(dpi);
+  RECT outer{0, 0, client.width, client.height};
+  AdjustWindowRectEx(&outer, kStyle, FALSE, WS_EX_CONTROLPARENT);
+  SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, outer.right - outer.left,
+               outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Box DetailsWindow::Layout(int dpi) {
@@ -194,6 +210,9 @@ LRESULT DetailsWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_CLOSE:
       DestroyWindow(hwnd());
+      return 0;
+    case ui::kWmDpiChanged:  // moved to a screen of another DPI
+      DpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
     case WM_ACTIVATE:
       // The focus leaves with the window and comes back to where it was.

@@ -41,6 +41,8 @@ class DetailsWindow : public ui::Window {
 
  private:
   bool CreateFields();
+  void SetFonts();  // font_ on every component, labels sized to their text in it
+  void DpiChanged(int dpi, const RECT& suggested);
   Box Layout(int dpi);  // places every field; returns the client area's size
   void ReadImage();     // the image facts, once
   void ReadLive();      // the figures, every second

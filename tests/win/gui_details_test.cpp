@@ -100,10 +100,11 @@ HWND DetailsOf(const App& app, DWORD pid) {
   return nullptr;
 }
 
-// Selects the process's entry with a click and opens its details with Alt+Enter.
+// Selects the process's entry with a click and opens its details with
+// Alt+Enter, or from the entry menu (Shift+F10, D).
 // Details windows already open are moved off the list first: owned by the
 // main window, they stay in front of it.
-HWND OpenDetails(const App& app, DWORD pid) {
+HWND OpenDetails(const App& app, DWORD pid, bool byMenu = false) {
   for (HWND w : DetailsWindows(app))
     SetWindowPos(w, nullptr, GetSystemMetrics(SM_CXSCREEN) - 40, GetSystemMetrics(SM_CYSCREEN) - 40, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -114,7 +115,9 @@ HWND OpenDetails(const App& app, DWORD pid) {
       }) ||
       !app.SelectEntry(index, pid))
     return nullptr;
-  Chord({VK_MENU, VK_RETURN});
+  Chord(byMenu ? std::vector<WORD>{VK_SHIFT, VK_F10} : std::vector<WORD>{VK_MENU, VK_RETURN});
+  if (byMenu && WaitFor([&] { return IsWindowVisible(FindTopWindow(app.process.Id(), "#32768")); }))
+    PressKey('D');
   HWND details = nullptr;
   return WaitFor([&] { return (details = DetailsOf(app, pid)) && !Field(details, kThreads).empty(); })
              ? details
@@ -233,8 +236,8 @@ TEST(Details, ForgedBlockEndedParentAndOneWindowAProcess) {
   ASSERT_TRUE(second);
   EXPECT_EQ(Field(second, kParent), L"終了 (" + std::to_wstring(spawner.Id()) + L")");
 
-  // Asked again, the forger's window comes forward: still two windows.
-  HWND again = OpenDetails(app, forger.Id());
+  // Asked again (詳細(D) this time), the forger's window comes forward: still two windows.
+  HWND again = OpenDetails(app, forger.Id(), true);
   EXPECT_EQ(again, details);
   EXPECT_EQ(DetailsWindows(app).size(), 2u);
   EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == details; }, 5000));
