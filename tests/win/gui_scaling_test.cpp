@@ -312,16 +312,14 @@ TEST(Scaling, DrawsForTheDisplaysDpiAndFollowsItsChange) {
   PostMessageA(dialog, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
 
-  // The details window moved to a screen of 144 DPI: each label whole in the
-  // font for it and left of its field, each field a line of it high.
+  // The details window at 144 DPI: each label whole and left of its field, each field a line high.
   ASSERT_TRUE(app.SelectEntry(0, IdAt(app.Ctl(kIdList), 0)));
   keys::Chord({VK_MENU, VK_RETURN});
   HWND details = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (details = FindTopWindow(app.process.Id(), "TDetails")) != nullptr; }));
   SendDpiChanged(app, 144, {20, 20, 1000, 740}, details);
-  RECT moved;
-  GetWindowRect(details, &moved);
-  EXPECT_TRUE(moved.left == 20 && moved.top == 20);
+  RECT moved{};
+  EXPECT_TRUE(GetWindowRect(details, &moved) && moved.left == 20 && moved.top == 20);
   const DesignFont font144(144);
   for (int id = 100; id < 125; ++id) {
     HWND field = FindChild(details, id), label = GetWindow(field, GW_HWNDPREV);
