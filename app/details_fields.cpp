@@ -52,6 +52,11 @@ std::wstring ParentText(const std::wstring& name, uint32_t pid, bool ended) {
   return (ended ? std::wstring(L"終了") : name) + L" (" + std::to_wstring(pid) + L")";
 }
 
+bool OnLocalDrive(std::wstring_view path) {
+  return path.size() > 3 && ((path[0] | 0x20) >= L'a' && (path[0] | 0x20) <= L'z') && path[1] == L':' &&
+         path[2] == L'\\' && path[3] != L'\\';
+}
+
 std::wstring DetailsCopyText(const std::wstring (&values)[kDfCount], const std::wstring& modules,
                              Widen widen) {
   const std::wstring colon = widen(texts::kCopySeparator);

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "procinfo/entry_line.h"
 #include "procinfo/process_counters.h"
@@ -47,6 +48,11 @@ std::wstring IoText(const IoFigures& io);
 std::wstring DateTimeText(int year, int month, int day, int hour, int minute, int second);
 // The parent: "name (ID)", "終了 (ID)" when it has ended, "なし" for ID 0.
 std::wstring ParentText(const std::wstring& name, uint32_t pid, bool ended);
+
+// A path on a local drive ("C:\\..."): the only kind whose file a module's
+// version is read from. A process can forge its module list; a share or a
+// device named there is never opened.
+bool OnLocalDrive(std::wstring_view path);
 
 // Every field as a "label：value" line (CR LF), the module list after a
 // line of its own label.

@@ -158,7 +158,7 @@ void DetailsWindow::ReadModuleList() {
     case ModuleList::State::Wider: text = WideText(texts::kModulesOf64Bit); break;
     case ModuleList::State::Read:
       for (const ModuleEntry& m : list.modules) {
-        const ShownVersionTexts v = ReadShownVersionTexts(m.path);
+        const ShownVersionTexts v = OnLocalDrive(m.path) ? ReadShownVersionTexts(m.path) : ShownVersionTexts{};
         text += m.name + L"\t" + Hex(m.base, 8) + L"\t" + KilobytesText(m.size) + L"\t" + m.path +
                 L"\t" + WideText(v.Company) + L"\t" + WideText(v.Description) + L"\r\n";
       }

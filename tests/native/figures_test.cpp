@@ -151,4 +151,6 @@ TEST(FigureText, DetailValues) {
   EXPECT_EQ(ShareText(5), L"0.5%");
   EXPECT_EQ(IoText({12, 10485760}), L"12 回 / 10,485,760 バイト");
   EXPECT_EQ(ParentText(L"", 0, true), L"なし");
+  EXPECT_TRUE(OnLocalDrive(L"c:\\a.dll") && !OnLocalDrive(L"C:a"));
+  EXPECT_FALSE(OnLocalDrive(L"\\\\srv\\s\\a.dll") || OnLocalDrive(L"\\\\?\\C:\\a") || OnLocalDrive(L"C:\\\\srv"));
 }
