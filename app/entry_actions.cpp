@@ -4,8 +4,7 @@
 
 #include <shellapi.h>
 
-#include <cstring>
-
+#include "app/clipboard.h"
 #include "app/copy_text.h"
 #include "app/texts.h"
 #include "procinfo/app_windows.h"
@@ -20,47 +19,6 @@ std::function<bool(const EntryModel&, size_t)> OfProcess(DWORD pid) {
 }
 std::function<bool(const EntryModel&, size_t)> OfWindow(HWND w) {
   return [w](const EntryModel& m, size_t i) { return m.WindowAt(i) == w; };
-}
-
-using UniqueGlobal = ui::Owned<ui::PtrTraits<HGLOBAL, GlobalFree>>;
-
-// A movable block holding `size` bytes of `data`; empty when out of memory.
-UniqueGlobal GlobalCopy(const void* data, size_t size) {
-  UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, size));
-  if (!block) return block;
-  void* p = GlobalLock(block.get());
-  if (!p) return UniqueGlobal();
-  std::memcpy(p, data, size);
-  GlobalUnlock(block.get());
-  return block;
-}
-
-// Holds the clipboard open for one scope.
-class OpenClipboardScope {
- public:
-  explicit OpenClipboardScope(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
-  OpenClipboardScope(const OpenClipboardScope&) = delete;
-  OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
-  ~OpenClipboardScope() {
-    if (open_) CloseClipboard();
-  }
-  bool open() const { return open_; }
-
- private:
-  bool open_;
-};
-
-// Puts the true text on the clipboard as CF_UNICODETEXT and its code page
-// 932 form (with "?" where that code page has no character) as CF_TEXT.
-void PutOnClipboard(HWND owner, const std::wstring& w, const std::string& text) {
-  UniqueGlobal unicode = GlobalCopy(w.c_str(), (w.size() + 1) * sizeof(wchar_t));
-  UniqueGlobal ansi = GlobalCopy(text.c_str(), text.size() + 1);
-  if (!unicode || !ansi) return;
-  OpenClipboardScope clipboard(owner);
-  if (!clipboard.open() || !EmptyClipboard()) return;
-  // The clipboard owns each block it accepts.
-  if (SetClipboardData(CF_UNICODETEXT, unicode.get())) unicode.release();
-  if (SetClipboardData(CF_TEXT, ansi.get())) ansi.release();
 }
 
 }  // namespace
@@ -79,6 +37,18 @@ void TForm1::CopyEntry() {
   EntryTitles titles;
   titles.shown = CollectWindowTitles(entry->idProcess, false, budget, &titles.trueForms);
   PutOnClipboard(hwnd(), EntryCopyTextWide(*entry, titles, WideText), EntryCopyText(*entry, titles.shown));
+}
+
+void TForm1::ShowEntryDetails() {
+  const TQorSvc* entry = SelectedEntry();
+  if (!entry) return;
+  DetailsSubject subject;
+  subject.pid = entry->idProcess;
+  subject.name = TrueField(entry->DisplayName, entry->True.DisplayName, WideText);
+  const std::wstring* file = RealFileOf(*entry);
+  if (file) subject.path = *file;
+  else if (EntryHasFile(*entry)) subject.path = TrueField(entry->FileName, entry->True.FileName, WideText);
+  details_.Show(hwnd(), subject);
 }
 
 const std::wstring* TForm1::RealFileOf(const TQorSvc& entry) const {

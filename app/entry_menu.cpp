@@ -14,6 +14,7 @@ namespace {
 
 enum MenuCommand : UINT {
   kCmdSwitch = 1, kCmdCopy, kCmdOpenFolder, kCmdStop, kCmdProperties, kCmdCloseWindow, kCmdStopTree,
+  kCmdDetails,
   kCmdOrderings  // then one a sort order, in their order
 };
 // Window menu commands: below the system's own (0xF000 and up), the low four
@@ -106,6 +107,7 @@ void TForm1::ShowEntryMenu(LPARAM where) {
   if (CurrentTab == ListTab::Processes)
     ui::AppendMenu932(m, EnabledIf(BB_Stop.Enabled()), kCmdStopTree, texts::kMenuStopTree);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+  ui::AppendMenu932(m, MF_STRING, kCmdDetails, texts::kMenuDetails);
   ui::AppendMenu932(m, EnabledIf(hasFile), kCmdProperties, texts::kMenuProperties);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   AppendOrderings(m, kCmdOrderings, 1, SortByName);
@@ -120,6 +122,7 @@ void TForm1::ShowEntryMenu(LPARAM where) {
     case kCmdStop: BB_StopClick(); break;
     case kCmdStopTree: StopEntryTree(); break;
     case kCmdProperties: ShowEntryProperties(); break;
+    case kCmdDetails: ShowEntryDetails(); break;
   }
   if (command >= kCmdOrderings && command < kCmdOrderings + kSortCount)
     OrderBy(static_cast<int>(command - kCmdOrderings));

@@ -1,7 +1,7 @@
 // The main window's keys: F5 and Alt+E (停止) wherever the focus is; Ctrl+Tab,
 // Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp switch tabs wherever it is; Tab stops on the
 // tab control before the list inside it; in the list Ctrl+C and Ctrl+Insert
-// (copy), Enter (switch to the window), Shift+F10 and the menu key (context
+// (copy), Enter (switch to the window), Alt+Enter (details), Shift+F10 and the menu key (context
 // menu), and characters (type to find). The focus is never left on nothing.
 #include "app/unit1.h"
 
@@ -78,6 +78,11 @@ bool TForm1::HandleKey(const MSG& msg) {
   if (!inList) return false;
   if (down && (key == 'C' || key == VK_INSERT) && ctrl && !shift && !alt) {
     CopyEntry();
+    return true;
+  }
+  // Alt+Enter, the key for properties: the entry's details window.
+  if (key == VK_RETURN && alt && !ctrl && !shift) {
+    if (down && !Repeated(msg)) ShowEntryDetails();
     return true;
   }
   if (down && key == VK_RETURN && plain && CurrentTab == ListTab::Applications) {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/app_window.h"
+#include "app/details_window.h"
 #include "app/entry_sequence.h"
 #include "app/unit1.h"
 #include "base/shown_text.h"
@@ -39,9 +40,10 @@ bool RunMainWindow(const MainWindowHooks& hooks) {
   const bool wide = WideSystem();
   MSG msg;
   while ((wide ? GetMessageW(&msg, nullptr, 0, 0) : GetMessageA(&msg, nullptr, 0, 0)) > 0) {
-    const bool used = IsWindow(form.hwnd()) &&
-                      (form.PreTranslateKey(msg) || (wide ? IsDialogMessageW(form.hwnd(), &msg)
-                                                          : IsDialogMessageA(form.hwnd(), &msg)));
+    const bool used = DetailsWindow::PreTranslate(msg) ||
+                      (IsWindow(form.hwnd()) &&
+                       (form.PreTranslateKey(msg) || (wide ? IsDialogMessageW(form.hwnd(), &msg)
+                                                           : IsDialogMessageA(form.hwnd(), &msg))));
     if (!used) {
       TranslateMessage(&msg);
       if (wide)

@@ -52,6 +52,14 @@ inline constexpr char kTreeCannotStop[] = "　（停止できません）";
 inline constexpr char kStatusNotStopped[] = "停止できなかったプロセス：";
 inline constexpr char kMenuFindWindow[] = "ウィンドウから探す(&W)\tCtrl+F";
 inline constexpr char kStatusNoPointing[] = "このシステムではウィンドウを指して探せません";
+inline constexpr char kMenuDetails[] = "詳細(&D)\tAlt+Enter";
+// The details window (its fields' labels are in details_fields.cpp).
+inline constexpr char kDetailsTitle[] = "詳細";
+inline constexpr char kDetailsImage[] = "イメージ";
+inline constexpr char kDetailsPerformance[] = "パフォーマンス";
+inline constexpr char kDetailsModules[] = "モジュール";
+inline constexpr char kModulesOf64Bit[] =
+    "64 ビットのプロセスです。32 ビットの Vorlane には、そのモジュールの一覧は読めません。";
 // Orderings and the home page, for the keyboard: the entry menu and the window menu.
 inline constexpr char kMenuByProcessId[] = "プロセスID順(&P)";
 inline constexpr char kMenuByImageName[] = "イメージ名順(&F)";

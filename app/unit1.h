@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/detail_rows.h"
+#include "app/details_window.h"
 #include "app/entry_model.h"
 #include "app/form_layout.h"
 #include "app/reload_worker.h"
@@ -84,6 +85,7 @@ class TForm1 : public ui::Window {
   void CopyEntry();
   void OpenEntryFolder();
   void ShowEntryProperties();
+  void ShowEntryDetails();  // the process's details window
   void SwitchToEntryWindow();
   // Asks the selected application entry's window to close (WM_CLOSE, as its
   // close box would), then watches: gone, the lists reload; still there
@@ -224,4 +226,5 @@ class TForm1 : public ui::Window {
     std::string title;
   } closingWindow_;
   WindowPointer pointer_;
+  DetailsWindows details_;  // last: its windows go before this one
 };

@@ -17,6 +17,9 @@ add_custom_target(images DEPENDS ${IMAGE_PATHS})
 add_library(vorlane_core STATIC
   ${PORTABLE_SOURCES}
   app/app_window.cpp
+  app/clipboard.cpp
+  app/details_reading.cpp
+  app/details_window.cpp
   app/entry_actions.cpp
   app/entry_menu.cpp
   app/entry_model.cpp
@@ -39,11 +42,15 @@ add_library(vorlane_core STATIC
   procinfo/app_windows.cpp
   procinfo/details.cpp
   procinfo/figure_reader.cpp
+  procinfo/handle_list.cpp
+  procinfo/module_list.cpp
   procinfo/privilege.cpp
   procinfo/process_api.cpp
+  procinfo/process_image.cpp
   procinfo/process_ops.cpp
   procinfo/snapshot.cpp
   procinfo/title_budget.cpp
+  procinfo/toolhelp_processes.cpp
   productinfo/home_page.cpp
   productinfo/icon_group.cpp
   productinfo/qorfunc.cpp

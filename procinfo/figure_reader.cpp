@@ -33,14 +33,15 @@ bool FigureReader::Read(FigureSampler& sampler) {
     const LONG status = Api().NtQuerySystemInformation(
         kSystemProcessInformation, buffer_.data(), static_cast<ULONG>(buffer_.size()), &needed);
     if (status >= 0) {
-      const size_t filled = needed && needed < buffer_.size() ? needed : buffer_.size();
-      sampler.Take(ParseProcessList(buffer_.data(), filled), Now(), Processors());
+      filled_ = needed && needed < buffer_.size() ? needed : buffer_.size();
+      sampler.Take(ParseProcessList(buffer_.data(), filled_), Now(), Processors());
       return true;
     }
     // The list grows between two calls: ask again with room to spare.
     if (status != kInfoLengthMismatch || buffer_.size() >= kMostRoom) break;
     buffer_.resize(std::min(kMostRoom, std::max<size_t>(buffer_.size() * 2, needed + needed / 4)));
   }
+  filled_ = 0;
   sampler.Fail();
   return false;
 }

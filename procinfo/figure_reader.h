@@ -12,7 +12,11 @@ class FigureReader {
   // Takes a reading into `sampler`; on failure (the 9x family, a refused
   // call) every figure there becomes unknown and false is returned.
   bool Read(FigureSampler& sampler);
+  // The last reading's list as the system wrote it; empty after a failure.
+  const unsigned char* Data() const { return buffer_.data(); }
+  size_t Size() const { return filled_; }
 
  private:
   std::vector<unsigned char> buffer_;  // kept: the next reading fits it as a rule
+  size_t filled_ = 0;
 };

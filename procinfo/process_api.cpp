@@ -58,6 +58,8 @@ BOOL WINAPI LazyProcess32Next(HANDLE s, PROCESSENTRY32* e) {
   return Bound(f, BindKernel, "Process32Next") ? f(s, e) : FALSE;
 }
 
+constexpr LONG kNotImplemented = static_cast<LONG>(0xC0000002);
+
 FARPROC BindNtdll(const char* name) {
   HMODULE n = GetModuleHandleA("ntdll.dll");
   return n ? GetProcAddress(n, name) : nullptr;
@@ -66,7 +68,6 @@ FARPROC BindNtdll(const char* name) {
 LONG WINAPI LazyNtGetNextThread(HANDLE process, HANDLE thread, ACCESS_MASK access, ULONG attributes,
                                 ULONG flags, PHANDLE next) {
   static decltype(&LazyNtGetNextThread) f = nullptr;
-  constexpr LONG kNotImplemented = static_cast<LONG>(0xC0000002);
   return Bound(f, BindNtdll, "NtGetNextThread") ? f(process, thread, access, attributes, flags, next)
                                                  : kNotImplemented;
 }
@@ -78,9 +79,35 @@ DWORD WINAPI LazyGetThreadId(HANDLE thread) {
 
 LONG WINAPI LazyNtQuerySystemInformation(ULONG kind, PVOID buf, ULONG size, PULONG needed) {
   static decltype(&LazyNtQuerySystemInformation) f = nullptr;
-  constexpr LONG kNotImplemented = static_cast<LONG>(0xC0000002);
   return Bound(f, BindNtdll, "NtQuerySystemInformation") ? f(kind, buf, size, needed)
                                                           : kNotImplemented;
+}
+
+LONG WINAPI LazyNtQueryInformationProcess(HANDLE p, ULONG kind, PVOID buf, ULONG size,
+                                          PULONG needed) {
+  static decltype(&LazyNtQueryInformationProcess) f = nullptr;
+  return Bound(f, BindNtdll, "NtQueryInformationProcess") ? f(p, kind, buf, size, needed)
+                                                           : kNotImplemented;
+}
+
+// Windows XP SP2 and later.
+BOOL WINAPI LazyIsWow64Process(HANDLE p, PBOOL wow64) {
+  static decltype(&LazyIsWow64Process) f = nullptr;
+  return Bound(f, BindKernel, "IsWow64Process") ? f(p, wow64) : FALSE;
+}
+
+LONG WINAPI LazyNtWow64QueryInformationProcess64(HANDLE p, ULONG kind, PVOID buf, ULONG size,
+                                                 PULONG needed) {
+  static decltype(&LazyNtWow64QueryInformationProcess64) f = nullptr;
+  return Bound(f, BindNtdll, "NtWow64QueryInformationProcess64") ? f(p, kind, buf, size, needed)
+                                                                  : kNotImplemented;
+}
+
+LONG WINAPI LazyNtWow64ReadVirtualMemory64(HANDLE p, ULONGLONG at, PVOID buf, ULONGLONG size,
+                                           PULONGLONG done) {
+  static decltype(&LazyNtWow64ReadVirtualMemory64) f = nullptr;
+  return Bound(f, BindNtdll, "NtWow64ReadVirtualMemory64") ? f(p, at, buf, size, done)
+                                                            : kNotImplemented;
 }
 
 const ProcessApi kSystem = {
@@ -91,6 +118,8 @@ const ProcessApi kSystem = {
     ::LookupPrivilegeValueA, ::AdjustTokenPrivileges, ::GetLastError,
     ::GetPriorityClass,    ::SetPriorityClass,   ::GetExitCodeProcess,
     ::TerminateProcess,    ::GetProcessTimes,     LazyNtQuerySystemInformation,
+    ::ReadProcessMemory,   LazyNtQueryInformationProcess, LazyIsWow64Process,
+    LazyNtWow64QueryInformationProcess64, LazyNtWow64ReadVirtualMemory64,
 };
 
 }  // namespace

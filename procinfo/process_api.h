@@ -33,6 +33,14 @@ struct ProcessApi {
   // The whole-system lists (ntdll, NT family only): every process's times
   // and private bytes in one call.
   LONG(WINAPI* NtQuerySystemInformation)(ULONG, PVOID, ULONG, PULONG);
+  // Another process's memory and PEB: its own width's through the first
+  // three (ntdll's from NT 4.0 on), a 64-bit process's from a 32-bit one on
+  // 64-bit Windows through the WOW64 pair (absent elsewhere).
+  BOOL(WINAPI* ReadProcessMemory)(HANDLE, LPCVOID, LPVOID, SIZE_T, SIZE_T*);
+  LONG(WINAPI* NtQueryInformationProcess)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+  BOOL(WINAPI* IsWow64Process)(HANDLE, PBOOL);
+  LONG(WINAPI* NtWow64QueryInformationProcess64)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+  LONG(WINAPI* NtWow64ReadVirtualMemory64)(HANDLE, ULONGLONG, PVOID, ULONGLONG, PULONGLONG);
 };
 
 // The table in use; starts as the system's (bound lazily).

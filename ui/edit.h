@@ -16,6 +16,8 @@ class Edit : public Control {
     Kind kind = Kind::SingleLine;
     const char* text = "";
     bool visible = true;
+    bool tabStop = false;  // reached by Tab, its text selected on arrival
+    bool unwrapped = false;  // a memo whose long lines scroll sideways
   };
   bool Create(const Args& a);
   bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;

@@ -4,6 +4,8 @@
 
 #include "app/figure_text.h"
 #include "procinfo/figures.h"
+#include "procinfo/process_counters.h"
+#include "app/details_fields.h"
 
 TEST(FigureText, ProcessorShare) {
   EXPECT_EQ(CpuText(120), L"CPU 12%");
@@ -90,4 +92,65 @@ TEST(Figures, ShareOfTheMachineBetweenReadings) {
   f.Fail();
   EXPECT_EQ(f.Of(8, 2).state, ProcessFigures::State::Unknown);
   EXPECT_EQ(LinesOf(f.Of(8, 2)).first, L"CPU —");
+}
+
+TEST(Figures, WholeRecordOfOneProcess) {
+  ListBuilder b;
+  b.Add(4, 11, 100, 20, 8192);
+  b.Add(0x1C, 12, 5, 7, 1u << 28);
+  const size_t r = b.last;  // SYSTEM_PROCESS_INFORMATION's 32-bit layout, field by field
+  b.Put<uint32_t>(r + 4, 8);            // NumberOfThreads
+  b.Put<int32_t>(r + 64, 13);           // BasePriority
+  b.Put<uint32_t>(r + 72, 4);           // InheritedFromUniqueProcessId
+  b.Put<uint32_t>(r + 76, 123);         // HandleCount
+  b.Put<uint32_t>(r + 96, 4567);        // PageFaultCount
+  b.Put<uint32_t>(r + 100, 3u << 20);   // PeakWorkingSetSize
+  b.Put<uint32_t>(r + 104, 2u << 20);   // WorkingSetSize
+  for (int k = 0; k < 6; ++k) b.Put<uint64_t>(r + 136 + 8 * k, 100 + k);  // IO_COUNTERS
+  ProcessCounters c;
+  ASSERT_TRUE(FindProcessCounters(b.bytes.data(), b.bytes.size(), 0x1C, true, c));
+  EXPECT_EQ(c.parentPid, 4u);
+  EXPECT_EQ(c.created, 12u);
+  EXPECT_EQ(c.userTime, 5u);
+  EXPECT_EQ(c.kernelTime, 7u);
+  EXPECT_EQ(c.threads, 8u);
+  EXPECT_EQ(c.handles, 123u);
+  EXPECT_EQ(c.basePriority, 13);
+  EXPECT_EQ(c.pageFaults, 4567u);
+  EXPECT_EQ(c.peakWorkingSet, 3u << 20);
+  EXPECT_EQ(c.workingSet, 2u << 20);
+  EXPECT_EQ(c.privateBytes, 1u << 28);
+  EXPECT_EQ(c.reads.count, 100u);
+  EXPECT_EQ(c.writes.count, 101u);
+  EXPECT_EQ(c.others.count, 102u);
+  EXPECT_EQ(c.reads.bytes, 103u);
+  EXPECT_EQ(c.writes.bytes, 104u);
+  EXPECT_EQ(c.others.bytes, 105u);
+  // Without I/O counters (NT 4.0) nothing past the page-file figure is read.
+  ASSERT_TRUE(FindProcessCounters(b.bytes.data(), b.last + 128, 0x1C, false, c));
+  EXPECT_EQ(c.writes.bytes, 0u);
+  EXPECT_FALSE(FindProcessCounters(b.bytes.data(), b.last + 128, 0x1C, true, c));
+  // Process 4 started at 11: the parent of a process started at 12, not of one
+  // started at 10 (its ID was reused); a parent no longer listed has ended.
+  EXPECT_FALSE(ParentEnded(b.bytes.data(), b.bytes.size(), 4, 12));
+  EXPECT_FALSE(ParentEnded(b.bytes.data(), b.bytes.size(), 4, 11));
+  EXPECT_TRUE(ParentEnded(b.bytes.data(), b.bytes.size(), 4, 10));
+  EXPECT_TRUE(ParentEnded(b.bytes.data(), b.bytes.size(), 0x99, 12));
+  // The handle list: a count, then 16-byte records led by their owner's ID.
+  std::vector<uint32_t> handles = {3, 0x1C, 0x40004, 0, 0, 7, 0x80008, 0, 0, 0x1C, 0x3000C, 0, 0};
+  const auto* h = reinterpret_cast<const unsigned char*>(handles.data());
+  EXPECT_EQ(CountProcessHandles(h, handles.size() * 4, 0x1C), 2);
+  EXPECT_EQ(CountProcessHandles(h, handles.size() * 4, 0x99), 0);
+  EXPECT_EQ(CountProcessHandles(h, handles.size() * 4 - 1, 0x1C), -1);  // a record cut short
+}
+
+TEST(FigureText, DetailValues) {
+  EXPECT_EQ(KilobytesText(64ull << 20), L"65,536 KB");
+  EXPECT_EQ(DurationText((3600ull * 25 + 61) * 10000000 + 1234567), L"25:01:01.123");
+  EXPECT_EQ(ShareText(-1), L"測定中");
+  EXPECT_EQ(ShareText(5), L"0.5%");
+  EXPECT_EQ(IoText({12, 10485760}), L"12 回 / 10,485,760 バイト");
+  EXPECT_EQ(ParentText(L"", 0, true), L"なし");
+  EXPECT_TRUE(OnLocalDrive(L"c:\\a.dll") && !OnLocalDrive(L"C:a"));
+  EXPECT_FALSE(OnLocalDrive(L"\\\\srv\\s\\a.dll") || OnLocalDrive(L"\\\\?\\C:\\a") || OnLocalDrive(L"C:\\\\srv"));
 }

@@ -11,6 +11,7 @@
 #include "app/control_ids.h"
 #include "app/texts.h"
 #include "harness.h"
+#include "keys_app.h"
 
 using namespace harness;
 
@@ -317,4 +318,21 @@ TEST(Scaling, DrawsForTheDisplaysDpiAndFollowsItsChange) {
   EXPECT_EQ(Width(ChildRect(FindWindowExA(dialog, nullptr, "STATIC", ""))), 64);
   PostMessageA(dialog, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+
+  // The details window at 144 DPI: each label whole and left of its field, each field a line high.
+  ASSERT_TRUE(app.SelectEntry(0, IdAt(app.Ctl(kIdList), 0)));
+  keys::Chord({VK_MENU, VK_RETURN});
+  HWND details = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (details = FindTopWindow(app.process.Id(), "TDetails")) != nullptr; }));
+  SendDpiChanged(app, 144, {20, 20, 1000, 740}, details);
+  RECT moved{};
+  EXPECT_TRUE(GetWindowRect(details, &moved) && moved.left == 20 && moved.top == 20);
+  const DesignFont font144(144);
+  for (int id = 100; id < 125; ++id) {
+    HWND field = FindChild(details, id), label = GetWindow(field, GW_HWNDPREV);
+    EXPECT_GE(Width(ChildRect(label)), font144.Extent(TextOf(label)).cx) << TextOf(label);
+    EXPECT_LE(ChildRect(label).right, ChildRect(field).left) << TextOf(label);
+    EXPECT_GE(Height(ChildRect(field)), font144.LineHeight() + 4) << id;
+  }
+  SaveScreenshot("details_dpi_changed_to_144");
 }

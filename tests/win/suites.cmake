@@ -1,7 +1,7 @@
 # The ctest tests of the Windows test programs, one per suite.
 wine_gtest(unit_tests ProductInfo Resolve AppWindows ListFixture Snapshot ProcessOps FiguresFixture
            EntrySequence RegistryFixture Listing FormFixture ImageListOps)
-wine_gtest(gui_tests Gui Link Keys Package Scaling Text NineX Windows Figures)
+wine_gtest(gui_tests Gui Link Keys Package Scaling Text NineX Windows Figures Details)
 set_tests_properties(wine.Package PROPERTIES FIXTURES_REQUIRED "wine;package")
 # The start error's box and the environment's values in a process of code
 # page 1252 (no manifest asks for another).
@@ -12,3 +12,4 @@ set_tests_properties(wine.CodePage1252 PROPERTIES FIXTURES_REQUIRED wine RESOURC
                      LABELS wine TIMEOUT 300 ENVIRONMENT VORLANE_LOCALE=en_US.UTF-8)
 # In the 64-bit prefix.
 wine64_gtest(unit_tests Wow64)
+wine64_gtest(gui_tests Details)

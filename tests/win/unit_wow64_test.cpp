@@ -8,6 +8,8 @@
 #include "app/entry_model.h"
 #include "harness.h"
 #include "procinfo/entry_line.h"
+#include "procinfo/process_api.h"
+#include "procinfo/process_image.h"
 #include "ui/image_list.h"
 
 namespace {
@@ -92,4 +94,48 @@ TEST(Wow64, SixtyFourBitProgramsInTheSystemFolderResolveAsThirtyTwoBitOnes) {
   ASSERT_TRUE(Wow64DisableWow64FsRedirection(&redirection));
   DeleteFileA(probe64.c_str());
   Wow64RevertWow64FsRedirection(redirection);
+}
+
+namespace {
+uint64_t g_peb64 = 0;  // what the stand-in below answers
+
+// NtWow64QueryInformationProcess64 as 64-bit Windows answers it; Wine 8 has
+// none (and gives a 32-bit caller no 64-bit PEB at all).
+LONG WINAPI Wow64BasicInformation(HANDLE, ULONG kind, PVOID info, ULONG size, PULONG) {
+  if (kind != 0 || size < 48) return static_cast<LONG>(0xC0000004);
+  static_cast<ULONGLONG*>(info)[1] = g_peb64;
+  return 0;
+}
+}  // namespace
+
+TEST(Wow64, SixtyFourBitProcessParametersFromTheWow64Side) {
+  const char* arch = std::getenv("VORLANE_ARCH");
+  if (!arch || std::string(arch) != "64") GTEST_SKIP() << "runs in the 64-bit prefix";
+  const std::string folder = harness::TestDir().substr(0, harness::TestDir().size() - 1);
+  const std::string report = folder + "\\peb.txt";
+  harness::Process story;
+  const std::string line = "\"" + harness::TestDir() + "..\\..\\win64\\story64.exe\" peb \"" + report +
+                           "\" \"引数 two\"";
+  ASSERT_TRUE(story.Start(line, 0, SW_SHOWNORMAL, folder) && harness::WaitReady(story));
+  const std::string bytes = harness::ReadFileBytes(report);
+  DeleteFileA(report.c_str());
+  ASSERT_GE(bytes.size(), 4u);  // UTF-16 digits ending in a line feed
+  g_peb64 = std::wcstoull(reinterpret_cast<const wchar_t*>(bytes.data()), nullptr, 10);
+  ASSERT_GT(g_peb64, 0u);
+
+  // The system's own answer, then the WOW64 query as Windows gives it; the
+  // 64-bit memory is read through Wine's real NtWow64ReadVirtualMemory64.
+  harness::SavedProcessApi saved;
+  const ProcessImage asIs = ReadProcessImage(story.Id());
+  EXPECT_EQ(asIs.bits, 64);
+  if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtWow64QueryInformationProcess64"))
+    EXPECT_EQ(asIs.params.commandLine.state, ParamsText::State::Unread);
+  Api().NtWow64QueryInformationProcess64 = Wow64BasicInformation;
+  const ProcessImage image = ReadProcessImage(story.Id());
+  ASSERT_EQ(image.params.commandLine.state, ParamsText::State::Read);
+  wchar_t wide[1024] = {};
+  MultiByteToWideChar(932, 0, line.c_str(), -1, wide, 1024);
+  EXPECT_EQ(std::wstring(image.params.commandLine.text.begin(), image.params.commandLine.text.end()), wide);
+  MultiByteToWideChar(932, 0, (folder + "\\").c_str(), -1, wide, 1024);
+  EXPECT_EQ(std::wstring(image.params.currentFolder.text.begin(), image.params.currentFolder.text.end()), wide);
 }

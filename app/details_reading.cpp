@@ -1,0 +1,165 @@
+// What each field of the details window shows, read from the system: the
+// image facts once, the figures every second, the modules on 再読込. On the
+// NT family the figures come from the whole-system process list (under Wine
+// the per-process calls give nothing true for another process); on the 9x
+// family only what ToolHelp gives, and nothing estimated.
+#include <cstdio>
+
+#include "app/details_window.h"
+#include "app/texts.h"
+#include "base/shown_text.h"
+#include "procinfo/module_list.h"
+#include "procinfo/priority_class.h"
+#include "procinfo/process_api.h"
+#include "procinfo/process_image.h"
+#include "procinfo/toolhelp_processes.h"
+#include "productinfo/qorfunc.h"
+
+namespace {
+
+using namespace detail_text;
+
+std::wstring ParamsValue(const ParamsText& t) {
+  switch (t.state) {
+    case ParamsText::State::Read: return std::wstring(t.text.begin(), t.text.end());
+    case ParamsText::State::Malformed: return kForged;
+    default: return kUnread;
+  }
+}
+
+std::wstring PriorityValue(uint32_t cls) {
+  for (int i = 0; i < 6; ++i)
+    if (kPriorityClasses[i] == cls) return WideText(texts::kPriorityItems[i]);
+  return kUnread;
+}
+
+std::wstring LocalTimeText(uint64_t created) {
+  FILETIME utc{static_cast<DWORD>(created), static_cast<DWORD>(created >> 32)}, local;
+  SYSTEMTIME t;
+  if (created == 0 || !FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &t))
+    return kUnread;
+  return DateTimeText(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+}
+
+std::wstring Hex(uint64_t v, int digits) {
+  wchar_t buf[24];
+  std::swprintf(buf, 24, L"0x%0*llX", digits, static_cast<unsigned long long>(v));
+  return buf;
+}
+
+// The system's records carry I/O counters from Windows 2000 (NT 5) on.
+bool ListHasIo() { return WideSystem() && LOBYTE(LOWORD(GetVersion())) >= 5; }
+
+}  // namespace
+
+void DetailsWindow::ReadImage() {
+  SetValue(kDfImageName, subject_.name);
+  SetValue(kDfPath, subject_.path.empty() ? kUnread : subject_.path);
+  // A file without a version resource has none of these: the fields stay empty.
+  TQorProductInfo info;
+  if (!subject_.path.empty()) ReadProductInfo(subject_.path, info);
+  const bool known = !subject_.path.empty();
+  SetValue(kDfCompany, known ? WideText(info.CompanyName) : kUnread);
+  SetValue(kDfDescription, known ? WideText(info.FileDescription) : kUnread);
+  SetValue(kDfVersion, known ? WideText(info.FileVersion) : kUnread);
+
+  const ProcessImage image = ReadProcessImage(subject_.pid);
+  bits_ = image.bits;
+  const wchar_t* cannot = image.access == ProcessImage::Access::Ended ? kEnded : kDenied;
+  const bool open = image.access == ProcessImage::Access::Open;
+  SetValue(kDfPriority, open ? PriorityValue(image.priorityClass) : cannot);
+  const auto processes = ReadToolhelpProcesses();
+  if (!nt_) {
+    for (int f : {kDfCommandLine, kDfFolder, kDfStarted, kDfUser}) SetValue(f, kNotOnThisSystem);
+    SetValue(kDfBits, L"32 ビット");
+    auto self = processes.find(subject_.pid);
+    if (self == processes.end()) return SetValue(kDfParent, kEnded);
+    SetValue(kDfPriority, shown_[kDfPriority] + L" (基本優先度 " +
+                              std::to_wstring(self->second.basePriority) + L")");
+    auto parent = processes.find(self->second.parentPid);
+    SetValue(kDfParent, ParentText(parent == processes.end() ? L"" : parent->second.name,
+                                   self->second.parentPid, parent == processes.end()));
+    return;
+  }
+  SetValue(kDfCommandLine, open ? ParamsValue(image.params.commandLine) : cannot);
+  SetValue(kDfFolder, open ? ParamsValue(image.params.currentFolder) : cannot);
+  SetValue(kDfUser, !open ? cannot : image.user.empty() ? kUnread : image.user);
+  SetValue(kDfBits, image.bits == 64 ? L"64 ビット" : image.bits == 32 ? L"32 ビット" : cannot);
+  // Start and parent from the system's list: the parent has ended when its
+  // identifier is gone, or now names a process started after this one.
+  ProcessCounters self;
+  if (!reader_.Read(sampler_) ||
+      !FindProcessCounters(reader_.Data(), reader_.Size(), subject_.pid, false, self)) {
+    for (int f : {kDfStarted, kDfParent}) SetValue(f, reader_.Size() ? kEnded : kUnread);
+    return;
+  }
+  created_ = self.created;
+  SetValue(kDfStarted, LocalTimeText(self.created));
+  auto named = processes.find(self.parentPid);
+  SetValue(kDfParent, ParentText(named == processes.end() ? L"" : named->second.name, self.parentPid,
+                                 ParentEnded(reader_.Data(), reader_.Size(), self.parentPid, self.created)));
+}
+
+void DetailsWindow::ShowLive() {
+  if (ended_) return;
+  if (!nt_) {
+    const auto processes = ReadToolhelpProcesses();
+    auto self = processes.find(subject_.pid);
+    if (self == processes.end()) return ShowEnded();
+    SetValue(kDfThreads, Grouped(self->second.threads));
+    for (int f = kDfFirstLive; f < kDfCount; ++f)
+      if (f != kDfThreads) SetValue(f, kNotOnThisSystem);
+    return;
+  }
+  static const bool withIo = ListHasIo();
+  ProcessCounters c;
+  if (reader_.Size() == 0) {
+    for (int f = kDfFirstLive; f < kDfCount; ++f) SetValue(f, kUnread);
+    return;
+  }
+  if (!FindProcessCounters(reader_.Data(), reader_.Size(), subject_.pid, withIo, c) ||
+      (created_ != 0 && c.created != created_))
+    return ShowEnded();
+  SetValue(kDfCpuNow, ShareText(sampler_.Of(subject_.pid, created_).cpuTenths));
+  SetValue(kDfCpuUser, DurationText(c.userTime));
+  SetValue(kDfCpuKernel, DurationText(c.kernelTime));
+  SetValue(kDfCpuTotal, DurationText(c.userTime + c.kernelTime));
+  SetValue(kDfPrivate, KilobytesText(c.privateBytes));
+  SetValue(kDfWorkingSet, KilobytesText(c.workingSet));
+  SetValue(kDfPeakWorkingSet, KilobytesText(c.peakWorkingSet));
+  SetValue(kDfPageFaults, Grouped(c.pageFaults));
+  SetValue(kDfThreads, Grouped(c.threads));
+  uint32_t handles = c.handles;
+  handleList_.Count(subject_.pid, handles);  // the handles in use, where the list answers
+  SetValue(kDfHandles, Grouped(handles));
+  SetValue(kDfReads, withIo ? IoText(c.reads) : kNotOnThisSystem);
+  SetValue(kDfWrites, withIo ? IoText(c.writes) : kNotOnThisSystem);
+  SetValue(kDfOthers, withIo ? IoText(c.others) : kNotOnThisSystem);
+}
+
+void DetailsWindow::ReadLive() {
+  if (nt_ && !reader_.Read(sampler_)) {
+    for (int f = kDfFirstLive; f < kDfCount; ++f) SetValue(f, kUnread);
+    return;
+  }
+  ShowLive();
+}
+
+void DetailsWindow::ReadModuleList() {
+  const ModuleList list = ReadModules(subject_.pid, bits_);
+  std::wstring text;
+  switch (list.state) {
+    case ModuleList::State::Denied: text = kDenied; break;
+    case ModuleList::State::Ended: text = kEnded; break;
+    case ModuleList::State::Wider: text = WideText(texts::kModulesOf64Bit); break;
+    case ModuleList::State::Read:
+      for (const ModuleEntry& m : list.modules) {
+        const ShownVersionTexts v = OnLocalDrive(m.path) ? ReadShownVersionTexts(m.path) : ShownVersionTexts{};
+        text += m.name + L"\t" + Hex(m.base, 8) + L"\t" + KilobytesText(m.size) + L"\t" + m.path +
+                L"\t" + WideText(v.Company) + L"\t" + WideText(v.Description) + L"\r\n";
+      }
+      break;
+  }
+  moduleText_ = text;
+  modules_.SetText(text);
+}

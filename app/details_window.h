@@ -1,0 +1,81 @@
+// The details window of one process: a modeless window of our own, owned by
+// the main window, with the process's image facts, its performance figures
+// (read again every second) and its modules. Every value is a read-only
+// field; Ctrl+C copies them all as "label：value" lines, Esc and 閉じる
+// close it. Written across two files:
+//   details_window.cpp   creation, layout, keys, copy, close
+//   details_reading.cpp  what each field shows, from the system
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/details_fields.h"
+#include "procinfo/figure_reader.h"
+#include "procinfo/figures.h"
+#include "procinfo/handle_list.h"
+#include "ui/bitmap_button.h"
+#include "ui/edit.h"
+#include "ui/gdi.h"
+#include "ui/label.h"
+#include "ui/window.h"
+
+// What the main window knows of the process when it asks for its details.
+struct DetailsSubject {
+  DWORD pid = 0;
+  std::wstring name, path;  // true forms; the path may be empty
+};
+
+class DetailsWindow : public ui::Window {
+ public:
+  explicit DetailsWindow(const DetailsSubject& subject) : subject_(subject) {}
+  // Makes, fills and shows the window; false when it could not be made.
+  bool Open(HWND owner);
+  DWORD Pid() const { return subject_.pid; }
+  // From the message loop: the window's keys (Tab, Esc, Ctrl+C) for a
+  // message to any details window; true when used.
+  static bool PreTranslate(MSG& msg);
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  bool CreateFields();
+  void SetFonts();  // font_ on every component, labels sized to their text in it
+  void DpiChanged(int dpi, const RECT& suggested);
+  Box Layout(int dpi);  // places every field; returns the client area's size
+  void ReadImage();     // the image facts, once
+  void ReadLive();      // the figures, every second
+  void ShowLive();      // the figures of the last reading
+  void ReadModuleList();
+  void ShowEnded();     // every live field says the process has ended
+  void SetValue(int field, const std::wstring& text);
+  void CopyAll();
+  bool ShowsSelection() const;  // the focused field has text selected
+
+  DetailsSubject subject_;
+  ui::UniqueFont font_;  // owned; every field draws with it
+  ui::Label labels_[kDfCount], headings_[3];
+  ui::Edit values_[kDfCount], modules_;
+  ui::BitmapButton reload_, close_;
+  std::wstring shown_[kDfCount];  // each field's text, as set
+  std::wstring moduleText_;
+  FigureReader reader_;
+  FigureSampler sampler_;
+  HandleList handleList_;
+  uint64_t created_ = 0;  // from the system's list; 0 where it is not known
+  int bits_ = 0;
+  HWND lastFocus_ = nullptr;  // borrowed: a child; checked before use
+  bool nt_ = true, ended_ = false;
+};
+
+// The open details windows, one a process; owned by the main window, so
+// that they go when it does.
+class DetailsWindows {
+ public:
+  // Brings the process's window forward, or opens one.
+  void Show(HWND owner, const DetailsSubject& subject);
+
+ private:
+  std::vector<std::unique_ptr<DetailsWindow>> open_;
+};

@@ -1,0 +1,27 @@
+#include "procinfo/toolhelp_processes.h"
+
+#include "base/handles.h"
+#include "base/shown_text.h"
+#include "procinfo/process_api.h"
+
+namespace {
+constexpr size_t kMostProcesses = 65536;  // a snapshot that never ends stops here
+}
+
+std::unordered_map<uint32_t, ToolhelpProcess> ReadToolhelpProcesses() {
+  std::unordered_map<uint32_t, ToolhelpProcess> out;
+  base::UniqueHandle snapshot(Api().CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return out;
+  PROCESSENTRY32 e{};
+  e.dwSize = sizeof e;
+  for (BOOL more = Api().Process32First(snapshot.get(), &e); more && out.size() < kMostProcesses;
+       more = Api().Process32Next(snapshot.get(), &e)) {
+    ToolhelpProcess& p = out[e.th32ProcessID];
+    p.name = WideText(std::string(e.szExeFile, strnlen(e.szExeFile, MAX_PATH)));
+    p.parentPid = e.th32ParentProcessID;
+    p.threads = e.cntThreads;
+    p.basePriority = e.pcPriClassBase;
+    e.dwSize = sizeof e;
+  }
+  return out;
+}

@@ -1,0 +1,266 @@
+// The details window of the real Vorlane.exe, opened with real keys on a
+// story helper whose every fact the test set up or the helper reports of
+// itself from inside; read from outside with bounded sends.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/control_ids.h"
+#include "base/text.h"
+#include "harness.h"
+#include "keys_app.h"
+
+using namespace harness;
+using namespace keys;
+
+namespace {
+
+constexpr int kFirstField = 100, kModules = 99;
+// Field identifiers in window order (kFirstField + index).
+enum { kName, kPath, kCommandLine, kFolder, kParent, kStarted, kUser, kBits, kCompany,
+       kDescription, kVersion, kPriority, kCpuNow, kCpuUser, kCpuKernel, kCpuTotal, kPrivate,
+       kWorkingSet, kPeak, kFaults, kThreads, kHandles, kReads, kWrites, kOthers, kFields };
+
+// A field's text in UTF-16, read into a fixed buffer.
+std::wstring FieldText(HWND w) {
+  static wchar_t buf[8192];
+  const LRESULT n = SendW(w, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buf));
+  return n > 0 && n < 8192 ? std::wstring(buf, static_cast<size_t>(n)) : std::wstring();
+}
+
+std::wstring Field(HWND details, int f) { return FieldText(FindChild(details, kFirstField + f)); }
+
+// The figure in "65,536 KB", or from `from` on ("12 回 / 10,485,760 バイト").
+double Number(std::wstring text, size_t from = 0) {
+  std::erase(text, L',');
+  return std::wcstod(text.c_str() + std::min(from, text.size()), nullptr);
+}
+
+// `shown` (KB, or bytes with `unit` 1) within 10 % of the report's line.
+bool Within(double shown, const std::wstring& reported, double unit = 1024) {
+  const double expected = std::wcstod(reported.c_str(), nullptr);
+  return shown * unit >= expected * 0.9 && shown * unit <= expected * 1.1;
+}
+
+std::wstring Widened(const std::string& cp932) {
+  wchar_t buf[4096] = {};
+  const int n = MultiByteToWideChar(932, 0, cp932.c_str(), -1, buf, 4096);
+  return n > 0 ? std::wstring(buf, static_cast<size_t>(n - 1)) : std::wstring();
+}
+
+std::vector<std::wstring> ReportLines(const std::string& path) {
+  const std::string bytes = ReadFileBytes(path);
+  std::wstring text(bytes.size() / 2, L'\0');
+  memcpy(text.data(), bytes.data(), text.size() * 2);
+  const std::vector<std::wstring_view> lines = SplitLines(text);
+  return {lines.begin(), lines.end()};
+}
+
+// 64-bit Windows has the WOW64 query for a 64-bit process's PEB; Wine 8 has none.
+bool Wow64QueryExists() {
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtWow64QueryInformationProcess64") != nullptr;
+}
+
+bool SixtyFourBitPrefix() {
+  BOOL wow = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow) && wow;
+}
+
+// The story helper of the prefix's width, its library, and a folder of its own.
+struct StoryFiles {
+  std::string folder = TestDir() + "作業 フォルダー";
+  std::string exe = SixtyFourBitPrefix() ? TestDir() + "..\\..\\win64\\story64.exe" : TestDir() + "story.exe";
+  std::string dll = SixtyFourBitPrefix() ? TestDir() + "..\\..\\win64\\story_dll64.dll" : TestDir() + "story_dll.dll";
+  std::string report = folder + "\\report.txt";
+  StoryFiles() { CreateDirectoryA(folder.c_str(), nullptr); }
+  ~StoryFiles() {
+    DeleteFileA(report.c_str());
+    RemoveDirectoryA(folder.c_str());
+  }
+};
+
+// The details windows of the program under test.
+std::vector<HWND> DetailsWindows(const App& app) {
+  std::vector<HWND> found;
+  for (HWND w : TopWindows(app.process.Id())) {
+    char cls[32] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (lstrcmpA(cls, "TDetails") == 0 && IsWindowVisible(w)) found.push_back(w);
+  }
+  return found;
+}
+
+// The shown details window of process `pid`: its title ends with "(pid)".
+HWND DetailsOf(const App& app, DWORD pid) {
+  const std::string tail = "(" + std::to_string(pid) + ")";
+  for (HWND w : DetailsWindows(app))
+    if (TextOf(w).ends_with(tail)) return w;
+  return nullptr;
+}
+
+// Selects the process's entry with a click and opens its details with
+// Alt+Enter, or from the entry menu (Shift+F10, D).
+// Details windows already open are moved off the list first: owned by the
+// main window, they stay in front of it.
+HWND OpenDetails(const App& app, DWORD pid, bool byMenu = false) {
+  for (HWND w : DetailsWindows(app))
+    SetWindowPos(w, nullptr, GetSystemMetrics(SM_CXSCREEN) - 40, GetSystemMetrics(SM_CYSCREEN) - 40, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  int index = -1;
+  if (!WaitFor([&] {
+        app.Click(kIdReget);
+        return (index = app.IndexOf("[ " + std::to_string(pid) + " : ")) >= 0;
+      }) ||
+      !app.SelectEntry(index, pid))
+    return nullptr;
+  Chord(byMenu ? std::vector<WORD>{VK_SHIFT, VK_F10} : std::vector<WORD>{VK_MENU, VK_RETURN});
+  if (byMenu && WaitFor([&] { return IsWindowVisible(FindTopWindow(app.process.Id(), "#32768")); }))
+    PressKey('D');
+  HWND details = nullptr;
+  return WaitFor([&] { return (details = DetailsOf(app, pid)) && !Field(details, kThreads).empty(); })
+             ? details
+             : nullptr;
+}
+
+}  // namespace
+
+TEST(Details, EveryFieldOfAStoryHelperAsItKnowsItself) {
+  ClipboardLeftEmpty clipboardAfter;
+  StoryFiles files;
+  const std::string line = "\"" + files.exe + "\" story \"" + files.report + "\" \"" + files.dll +
+                           "\" \"日本語 の 引数\" say\\\"hi\\\" ";
+  const std::string padded = line + std::string(2000 - Widened(line).size(), 'x');
+  SYSTEMTIME before;
+  GetLocalTime(&before);
+  Process story;
+  ASSERT_TRUE(story.Start(padded, 0, SW_SHOWNORMAL, files.folder));
+  ASSERT_TRUE(WaitReady(story));
+  const std::vector<std::wstring> report = ReportLines(files.report);
+  ASSERT_EQ(report.size(), 8u);
+  ASSERT_EQ(report[0].size(), 2000u);
+
+  KeysApp app;
+  ASSERT_TRUE(app.form);
+  HWND details = OpenDetails(app, story.Id());
+  ASSERT_TRUE(details);
+  const bool paramsReadable = !SixtyFourBitPrefix() || Wow64QueryExists();
+  const std::wstring commandLine = paramsReadable ? report[0] : L"読み取れません";
+  EXPECT_EQ(Field(details, kCommandLine), commandLine);
+  // The block keeps the folder's closing separator.
+  EXPECT_EQ(Field(details, kFolder), paramsReadable ? report[1] + L"\\" : L"読み取れません");
+  EXPECT_EQ(Field(details, kName), SixtyFourBitPrefix() ? L"story64.exe" : L"story.exe");
+  const std::wstring parent = Field(details, kParent);
+  EXPECT_EQ(parent, L"gui_tests.exe (" + std::to_wstring(GetCurrentProcessId()) + L")");
+  EXPECT_EQ(Field(details, kBits), SixtyFourBitPrefix() ? L"64 ビット" : L"32 ビット");
+  wchar_t user[256] = {};
+  DWORD userSize = 256;
+  ASSERT_TRUE(GetUserNameW(user, &userSize));
+  EXPECT_TRUE(Field(details, kUser).ends_with(L"\\" + std::wstring(user)));
+  EXPECT_EQ(Field(details, kPriority), L"通常");
+  wchar_t minute[32];
+  swprintf(minute, 32, L"%04d/%02d/%02d %02d:%02d", before.wYear, before.wMonth, before.wDay,
+           before.wHour, before.wMinute);
+  EXPECT_TRUE(Field(details, kStarted).starts_with(minute)) << "within the minute it was started";
+  EXPECT_EQ(Field(details, kThreads), report[2]);
+  EXPECT_GE(Number(Field(details, kHandles)), 100);
+  EXPECT_LE(Number(Field(details, kHandles)), Number(report[3]) + 10);
+  EXPECT_TRUE(Within(Number(Field(details, kPrivate)), report[4])) << Field(details, kPrivate) << " vs " << report[4];
+  EXPECT_TRUE(Within(Number(Field(details, kWorkingSet)), report[5])) << Field(details, kWorkingSet) << " vs " << report[5];
+  // Bytes written: as the system kept them for the helper itself (Wine 8 keeps none).
+  const std::wstring writes = Field(details, kWrites);
+  const double written = Number(writes, writes.find(L"/ ") + 2);
+  EXPECT_TRUE(Number(report[6]) > 0 ? Within(written, report[6], 1) : written == 0) << writes;
+  const std::wstring modules = FieldText(FindChild(details, kModules));
+  if (SixtyFourBitPrefix()) {
+    EXPECT_NE(modules.find(L"64 ビット"), std::wstring::npos);
+    EXPECT_EQ(modules.find(L"0x"), std::wstring::npos) << "no base cut to 32 bits";
+  } else {
+    EXPECT_NE(modules.find(L"story_dll.dll\t0x"), std::wstring::npos);
+    EXPECT_NE(modules.find(L"\t" + report[7] + L"\t"), std::wstring::npos) << "its path, exactly";
+  }
+
+  // Ctrl+C: every field as a line "label：value".
+  ASSERT_TRUE(BringForward(details));
+  Chord({VK_CONTROL, 'C'});
+  std::wstring copied;
+  // Opened only once text is there: an open clipboard would keep the program from copying.
+  ASSERT_TRUE(WaitFor([&] { return IsClipboardFormatAvailable(CF_UNICODETEXT) &&
+                                   !(copied = ClipboardText<wchar_t>(CF_UNICODETEXT)).empty(); }));
+  EXPECT_NE(copied.find(L"コマンドライン：" + commandLine + L"\r\n"), std::wstring::npos);
+  EXPECT_NE(copied.find(L"\r\n親プロセス：" + parent + L"\r\n"), std::wstring::npos);
+  EXPECT_NE(copied.find(L"\r\nスレッド：" + report[2] + L"\r\n"), std::wstring::npos);
+
+  // The process ends: every live field says so, the window stays.
+  ASSERT_TRUE(story.Kill());
+  ASSERT_TRUE(WaitFor([&] { return Field(details, kThreads) == L"終了しました"; }, 5000));
+  for (int f = kCpuNow; f < kFields; ++f) EXPECT_EQ(Field(details, f), L"終了しました") << f;
+  EXPECT_EQ(Field(details, kCommandLine), commandLine);
+  // Esc closes it.
+  ASSERT_TRUE(BringForward(details));
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(details); }));
+}
+
+TEST(Details, ForgedBlockEndedParentAndOneWindowAProcess) {
+  StoryFiles files;
+  Process forger;
+  ASSERT_TRUE(forger.Start("\"" + files.exe + "\" forge"));
+  ASSERT_TRUE(WaitReady(forger));
+  Process spawner;
+  ASSERT_TRUE(spawner.Start("\"" + files.exe + "\" spawn \"" + files.report + "\""));
+  ASSERT_EQ(spawner.Wait(), 0);
+  const std::vector<std::wstring> report = ReportLines(files.report);
+  ASSERT_EQ(report.size(), 1u);
+  const DWORD child = static_cast<DWORD>(std::wcstoul(report[0].c_str(), nullptr, 10));
+  // Started in this test's job, it ends with the test program at the latest.
+  struct EndChild {
+    base::UniqueHandle h;
+    ~EndChild() { TerminateProcess(h.get(), 0), WaitForSingleObject(h.get(), 5000); }
+  } endChild{base::UniqueHandle(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, child))};
+  ASSERT_TRUE(endChild.h);
+
+  KeysApp app;
+  ASSERT_TRUE(app.form);
+  HWND details = OpenDetails(app, forger.Id());
+  ASSERT_TRUE(details);
+  // A length past its buffer is not believed; a freed address is not readable.
+  const bool paramsReadable = !SixtyFourBitPrefix() || Wow64QueryExists();
+  EXPECT_EQ(Field(details, kCommandLine), paramsReadable ? L"不正な値です" : L"読み取れません");
+  EXPECT_EQ(Field(details, kFolder), L"読み取れません");
+
+  // Vorlane goes on: the child of a process that has ended, its parent read as 終了.
+  HWND second = OpenDetails(app, child);
+  ASSERT_TRUE(second);
+  EXPECT_EQ(Field(second, kParent), L"終了 (" + std::to_wstring(spawner.Id()) + L")");
+
+  // Asked again (詳細(D) this time), the forger's window comes forward: still two windows.
+  HWND again = OpenDetails(app, forger.Id(), true);
+  EXPECT_EQ(again, details);
+  EXPECT_EQ(DetailsWindows(app).size(), 2u);
+  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == details; }, 5000));
+}
+
+TEST(Details, NineXFamilyShowsWhatToolHelpGivesAndNothingElse) {
+  // Wine reports platform 1 (Windows 98) to a program of this file name.
+  RegistryValue win98(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Vorlane9x.exe", "Version", "win98");
+  StoryFiles files;
+  Process story;
+  ASSERT_TRUE(story.Start("\"" + TestDir() + "story.exe\" story \"" + files.report + "\" \"" + TestDir() + "story_dll.dll\""));
+  ASSERT_TRUE(WaitReady(story));
+  const std::vector<std::wstring> report = ReportLines(files.report);
+  ASSERT_EQ(report.size(), 8u);
+  App app(CopyExe(TestDir() + "ninex", "Vorlane9x.exe"));
+  ASSERT_TRUE(app.form);
+  HWND details = OpenDetails(app, story.Id());
+  ASSERT_TRUE(details);
+  EXPECT_EQ(Field(details, kThreads), report[2]);
+  EXPECT_EQ(Field(details, kParent), L"gui_tests.exe (" + std::to_wstring(GetCurrentProcessId()) + L")");
+  // The class, and the base priority as ToolHelp gives it (Wine 8: 2 for normal, Windows 98: 8).
+  EXPECT_TRUE(Field(details, kPriority).starts_with(L"通常 (基本優先度 ")) << Field(details, kPriority);
+  for (int f : {kCommandLine, kFolder, kStarted, kUser, kCpuNow, kCpuTotal, kPrivate, kWorkingSet,
+                kHandles, kWrites})
+    EXPECT_EQ(Field(details, f), L"この Windows では読めません") << f;
+  EXPECT_NE(FieldText(FindChild(details, kModules)).find(L"story.exe\t0x"), std::wstring::npos);
+}
