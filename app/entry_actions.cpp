@@ -158,8 +158,9 @@ void TForm1::PointerClicked(POINT at) {
   // A click on nothing or on this program cancels.
   if (!w || !GetWindowThreadProcessId(w, &pid) || pid == GetCurrentProcessId()) return;
   if (SelectWindowEntry(w, pid)) return;
-  Reload();  // started since the last reload
-  if (!SelectWindowEntry(w, pid)) SelectEntryWhere(ListTab::Processes, OfProcess(pid));
+  ReloadThen([this, w, pid] {  // started since the last reload
+    if (!SelectWindowEntry(w, pid)) SelectEntryWhere(ListTab::Processes, OfProcess(pid));
+  });
 }
 
 bool TForm1::SelectWindowEntry(HWND w, DWORD pid) {

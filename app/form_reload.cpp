@@ -39,6 +39,16 @@ void TForm1::Reload() {
   StatusBar1.SetStatus(texts::kLoading);
 }
 
+void TForm1::ReloadThen(std::function<void()> then) {
+  afterReload_ = std::move(then);
+  Reload();
+  if (!Reloading()) {  // done here, on the window's thread
+    auto now = std::move(afterReload_);
+    afterReload_ = nullptr;
+    if (now) now();
+  }
+}
+
 void TForm1::ShowReloadedTab() {
   SelectedIndex = -1;
   // The process list in the current order whatever tab shows; the shown
@@ -71,7 +81,11 @@ void TForm1::WorkerPosted() {
     lists_.Applications.UpdateFigures(sampler_, lists_.CreationTimes);
     if (CurrentTab == ListTab::Applications) ShowReloadedTab();
     worker_->Acknowledge();
-    if (!worker_->Reloading()) StatusBar1.SetStatus(texts::kStatusNotice);
+    if (worker_->Reloading()) continue;
+    StatusBar1.SetStatus(texts::kStatusNotice);
+    auto then = std::move(afterReload_);
+    afterReload_ = nullptr;
+    if (then) then();
   }
 }
 

@@ -66,6 +66,9 @@ class TForm1 : public ui::Window {
   void IM_LinkClick();
   // Operations.
   void Reload();  // on the NT family it ends later: Reloading() says when
+  // A reload, then `then` once its lists (and any reload asked for meanwhile)
+  // are in: what needs the new entries.
+  void ReloadThen(std::function<void()> then);
   bool Reloading();
   // The reload on the window's thread: the 9x family's, where no worker
   // runs, and what the worker's must equal.
@@ -213,6 +216,7 @@ class TForm1 : public ui::Window {
   bool detailsClear_ = false;  // the panel shows no entry: ClearDetails has nothing to do
   TypeToFind finder_;
   bool closing_ = false;  // the close has begun
+  std::function<void()> afterReload_;  // ReloadThen's, until the lists are in
   bool f5Reloaded_ = false;
   DWORD f5ReloadStart_ = 0;          // tick when the last reload by F5 began
   base::Borrowed<HWND> savedFocus_;  // a child; checked before use

@@ -132,3 +132,10 @@ ProcessApi& Api() {
 const ProcessApi& SystemApi() { return kSystem; }
 
 DWORD PlatformId() { return Api().PlatformId(); }
+
+const char* ToolhelpFileName(const char* exeFile) {
+  const char* name = exeFile;
+  for (const char* p = exeFile; *p; p = CharNextA(p))
+    if (*p == '\\' || *p == '/' || *p == ':') name = p + 1;
+  return name;
+}

@@ -50,3 +50,8 @@ const ProcessApi& SystemApi();
 
 // Platform identifier of the table in use (2: NT family, 1: 9x family).
 DWORD PlatformId();
+
+// The file name in ToolHelp's szExeFile: the 9x family names the whole path
+// there, the NT family the file alone (system code page bytes, whose trail
+// bytes may be backslashes).
+const char* ToolhelpFileName(const char* exeFile);

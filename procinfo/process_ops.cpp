@@ -90,7 +90,7 @@ std::vector<ProcessRecord> ReadProcessRecords() {
   for (BOOL ok = api.Process32First(snap.get(), &entry); ok; ok = api.Process32Next(snap.get(), &entry)) {
     entry.szExeFile[MAX_PATH - 1] = '\0';
     out.push_back({entry.th32ProcessID, entry.th32ParentProcessID, CreationTime(entry.th32ProcessID),
-                   entry.szExeFile});
+                   ToolhelpFileName(entry.szExeFile)});
   }
   return out;
 }

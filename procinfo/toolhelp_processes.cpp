@@ -6,7 +6,15 @@
 
 namespace {
 constexpr size_t kMostProcesses = 65536;  // a snapshot that never ends stops here
+
+// ToolHelp's names are in the system's code page.
+std::wstring SystemCodePageText(const char* text) {
+  wchar_t wide[MAX_PATH] = {};
+  const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, MAX_PATH);
+  return n > 1 ? std::wstring(wide, static_cast<size_t>(n - 1)) : std::wstring();
 }
+
+}  // namespace
 
 std::unordered_map<uint32_t, ToolhelpProcess> ReadToolhelpProcesses() {
   std::unordered_map<uint32_t, ToolhelpProcess> out;
@@ -17,7 +25,8 @@ std::unordered_map<uint32_t, ToolhelpProcess> ReadToolhelpProcesses() {
   for (BOOL more = Api().Process32First(snapshot.get(), &e); more && out.size() < kMostProcesses;
        more = Api().Process32Next(snapshot.get(), &e)) {
     ToolhelpProcess& p = out[e.th32ProcessID];
-    p.name = WideText(std::string(e.szExeFile, strnlen(e.szExeFile, MAX_PATH)));
+    e.szExeFile[MAX_PATH - 1] = '\0';
+    p.name = SystemCodePageText(ToolhelpFileName(e.szExeFile));
     p.parentPid = e.th32ParentProcessID;
     p.threads = e.cntThreads;
     p.basePriority = e.pcPriClassBase;
