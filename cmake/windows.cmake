@@ -38,6 +38,7 @@ add_library(vorlane_core STATIC
   base/shown_text.cpp
   controls/glyph_cache.cpp
   controls/drawing_tools.cpp
+  controls/list_pointer.cpp
   controls/graphic_list_box.cpp
   procinfo/app_windows.cpp
   procinfo/details.cpp

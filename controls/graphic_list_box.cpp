@@ -5,13 +5,10 @@
 
 #include "base/shown_text.h"
 #include "base/text.h"
-#include "ui/late_bound.h"
 #include "ui/text_calls.h"
 
 namespace {
 
-constexpr UINT_PTR kHoverTimerId = 1;
-constexpr UINT kHoverInterval = 100;
 // Room the list reserves per entry before a fill: about one entry's three
 // lines of text (its strings grow past it as they must).
 constexpr size_t kStorageBytesPerEntry = 96;
@@ -155,37 +152,6 @@ std::wstring TGraphicListBox::ItemText(int i) const {
 void TGraphicListBox::FilterDrawRequest(DRAWITEMSTRUCT& d) {
   const bool cue = (d.itemState & ODS_FOCUS) && !(d.itemState & ODS_NOFOCUSRECT) && FocusCueShown();
   d.itemState = (d.itemState & ~(ODS_FOCUS | kFocusCue)) | (cue ? kFocusCue : 0);
-}
-
-void TGraphicListBox::HideFocusCueUntilKeys() {
-  SendMessageA(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
-  // Windows 2000 on keeps it; the 9x family, NT 4.0 and Wine 8 keep none.
-  systemKeepsState_ = SendMessageA(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
-  focusCue_ = false;
-  RepaintCaret();
-}
-
-bool TGraphicListBox::FocusCueShown() const {
-  if (!systemKeepsState_) return focusCue_;
-  return !(SendMessageA(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
-}
-
-void TGraphicListBox::ShowFocusCue(bool on) {
-  if (on == FocusCueShown()) return;
-  if (systemKeepsState_) {
-    // The window's state: the system tells every control, this list too.
-    SendMessageA(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(on ? UIS_CLEAR : UIS_SET, UISF_HIDEFOCUS), 0);
-    return;
-  }
-  focusCue_ = on;
-  RepaintCaret();
-}
-
-void TGraphicListBox::RepaintCaret() {
-  RECT r;
-  const LRESULT caret = CallList(LB_GETCARETINDEX, 0, 0);
-  if (GetFocus() == hwnd() && CallList(LB_GETITEMRECT, caret, reinterpret_cast<LPARAM>(&r)) != LB_ERR)
-    InvalidateRect(hwnd(), &r, FALSE);
 }
 
 void TGraphicListBox::DrawRequest(HDC dc, int index, RECT rect, UINT state) {
@@ -349,56 +315,6 @@ void TGraphicListBox::PaintItem(HDC surface, int index, const RECT& rect, UINT s
   }
 }
 
-void TGraphicListBox::SetTimerEnabled(bool on) {
-  if (on == timerOn_) return;
-  if (on) {
-    // Without a timer the hot look stays off; the next entering tries again.
-    timerOn_ = SetTimer(hwnd(), kHoverTimerId, kHoverInterval, nullptr) != 0;
-  } else {
-    KillTimer(hwnd(), kHoverTimerId);
-    timerOn_ = false;
-  }
-}
-
-void TGraphicListBox::PointerEntered() {
-  if (Count() > 0) SetTimerEnabled(true);
-}
-
-void TGraphicListBox::PointerLeft() {
-  SetTimerEnabled(false);
-  PaintHotItem(false);
-  hotIndex_ = -1;
-}
-
-void TGraphicListBox::TrackHotItem() {
-  POINT p;
-  GetCursorPos(&p);
-  ScreenToClient(hwnd(), &p);
-  int found = -1;
-  RECT client;
-  GetClientRect(hwnd(), &client);
-  if (PtInRect(&client, p)) {
-    LRESULT r = SendMessageA(hwnd(), LB_ITEMFROMPOINT, 0, MAKELPARAM(p.x, p.y));
-    if (HIWORD(r) == 0 && static_cast<int>(LOWORD(r)) < Count()) found = LOWORD(r);
-  }
-  if (found == hotIndex_) return;
-  PaintHotItem(false);
-  hotIndex_ = found;
-  PaintHotItem(true);
-}
-
-void TGraphicListBox::PaintHotItem(bool hot) {
-  if (hotIndex_ < 0 || hotIndex_ >= Count()) return;
-  RECT r;
-  SendMessageA(hwnd(), LB_GETITEMRECT, hotIndex_, reinterpret_cast<LPARAM>(&r));
-  UINT state = SendMessageA(hwnd(), LB_GETSEL, hotIndex_, 0) > 0 ? kSelected : 0;
-  if (hot) state |= kHot;
-  if (GetFocus() == hwnd() && CallList(LB_GETCARETINDEX, 0, 0) == hotIndex_ && FocusCueShown())
-    state |= kFocusCue;
-  ui::ClientDC dc(hwnd());
-  PaintItem(dc.get(), hotIndex_, r, state);
-}
-
 bool TGraphicListBox::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   if (msg == WM_DRAWITEM) {
     auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
@@ -424,29 +340,10 @@ bool TGraphicListBox::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
   return false;
 }
 
-namespace {
-
-// The system's own where it has one (98, NT 4.0 on), else the common
-// controls' (4.70 on); Windows 95 with neither reports no leave.
-bool TrackLeave(TRACKMOUSEEVENT* tme) {
-  using TrackFn = BOOL(WINAPI*)(TRACKMOUSEEVENT*);
-  static const TrackFn track = [] {
-    auto f = ui::LateBound<TrackFn>("user32.dll", "TrackMouseEvent");
-    return f ? f : ui::LateBound<TrackFn>("comctl32.dll", "_TrackMouseEvent");
-  }();
-  return track && track(tme) != FALSE;
-}
-
-}  // namespace
-
 LRESULT TGraphicListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_MOUSEMOVE:
-      if (!tracking_) {
-        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd(), 0};
-        tracking_ = TrackLeave(&tme);
-        PointerEntered();
-      }
+      if (!tracking_) PointerEntered();
       break;
     case WM_MOUSELEAVE:
       tracking_ = false;

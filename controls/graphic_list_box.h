@@ -145,6 +145,8 @@ class TGraphicListBox : public ui::Control {
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  static constexpr UINT_PTR kHoverTimerId = 1;
+  static constexpr UINT kHoverInterval = 100;  // ms between looks at the pointer
   ItemMetrics Measure(HDC surface, int index, const std::wstring& text,
                       const std::vector<std::wstring_view>& lines) const;
   int GlyphOf(int index) const;  // -1 when the entry has none
@@ -157,7 +159,7 @@ class TGraphicListBox : public ui::Control {
   void FillSolid(HDC dc, const RECT& r, COLORREF color);
   void DrawHotFrame(HDC image, const ItemMetrics& m);
   void FilterDrawRequest(DRAWITEMSTRUCT& d);
-  void PointerEntered();
+  void PointerEntered();  // asks to hear when it leaves
   void PointerLeft();
   void TrackHotItem();
   void PaintHotItem(bool hot);
