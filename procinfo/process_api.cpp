@@ -1,5 +1,7 @@
 #include "procinfo/process_api.h"
 
+#include <algorithm>
+
 #include "base/shown_text.h"
 
 namespace {
@@ -132,6 +134,21 @@ ProcessApi& Api() {
 const ProcessApi& SystemApi() { return kSystem; }
 
 DWORD PlatformId() { return Api().PlatformId(); }
+
+size_t ReadSystemList(unsigned long kind, std::vector<unsigned char>& buffer, size_t firstRoom,
+                      size_t mostRoom) {
+  constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+  if (buffer.empty()) buffer.resize(firstRoom);
+  for (;;) {
+    ULONG needed = 0;
+    const LONG status =
+        Api().NtQuerySystemInformation(kind, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status >= 0) return needed && needed < buffer.size() ? needed : buffer.size();
+    // The list grows between two calls: ask again with room to spare.
+    if (status != kInfoLengthMismatch || buffer.size() >= mostRoom) return 0;
+    buffer.resize(std::min(mostRoom, std::max<size_t>(buffer.size() * 2, needed + needed / 4)));
+  }
+}
 
 const char* ToolhelpFileName(const char* exeFile) {
   const char* name = exeFile;

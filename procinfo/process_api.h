@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <vector>
+
 struct ProcessApi {
   // The family the snapshot reads: the system's own (SystemPlatformId).
   unsigned long (*PlatformId)();
@@ -50,6 +52,12 @@ const ProcessApi& SystemApi();
 
 // Platform identifier of the table in use (2: NT family, 1: 9x family).
 DWORD PlatformId();
+
+// One of the system's lists (NtQuerySystemInformation of `kind`) into
+// `buffer`, grown from `firstRoom` up to `mostRoom` while the list outgrows
+// it; the bytes it filled, 0 when it could not be read.
+size_t ReadSystemList(unsigned long kind, std::vector<unsigned char>& buffer, size_t firstRoom,
+                      size_t mostRoom);
 
 // The file name in ToolHelp's szExeFile: the 9x family names the whole path
 // there, the NT family the file alone (system code page bytes, whose trail
