@@ -21,8 +21,19 @@ if [ ${#need[@]} -gt 0 ]; then
     $SUDO dpkg --add-architecture i386
   fi
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+  # A mirror caught mid-sync fails an index now and then: try again, and go
+  # on to the install, which fails plainly if a package is really missing.
+  for try in 1 2 3; do
+    $SUDO apt-get update -qq && break
+    echo "setup: apt-get update failed (try $try of 3)"
+    [ "$try" -lt 3 ] && sleep $((try * 10))
+  done
+  apt_install() { $SUDO apt-get install -y -qq --no-install-recommends "$@" "${need[@]}" >/dev/null; }
+  # The i386 libraries must be the very versions of the amd64 ones; when one
+  # architecture's security index could not be read, both come from the
+  # release itself.
+  release=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
+  apt_install || { echo "setup: retrying with the packages of $release"; apt_install -t "$release"; }
 fi
 
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
