@@ -343,7 +343,20 @@ bool TGraphicListBox::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
 LRESULT TGraphicListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_MOUSEMOVE:
-      if (!tracking_) PointerEntered();
+      if (!tracking_)
+        PointerEntered();
+      else
+        WakeHover();
+      break;
+    // What may bring another entry under a pointer at rest.
+    case WM_MOUSEWHEEL:
+    case WM_VSCROLL:
+    case WM_KEYDOWN:
+    case WM_SIZE:
+    case LB_SETTOPINDEX:
+    case LB_SETCURSEL:
+    case LB_SETITEMHEIGHT:
+      WakeHover();
       break;
     case WM_MOUSELEAVE:
       tracking_ = false;

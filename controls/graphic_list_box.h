@@ -147,6 +147,8 @@ class TGraphicListBox : public ui::Control {
  private:
   static constexpr UINT_PTR kHoverTimerId = 1;
   static constexpr UINT kHoverInterval = 100;  // ms between looks at the pointer
+  static constexpr int kStillTicks = 5;  // looks that find nothing new before they stop
+  static constexpr int kTopUnknown = -2;
   ItemMetrics Measure(HDC surface, int index, const std::wstring& text,
                       const std::vector<std::wstring_view>& lines) const;
   int GlyphOf(int index) const;  // -1 when the entry has none
@@ -161,6 +163,7 @@ class TGraphicListBox : public ui::Control {
   void FilterDrawRequest(DRAWITEMSTRUCT& d);
   void PointerEntered();  // asks to hear when it leaves
   void PointerLeft();
+  void WakeHover();  // the looks again, where the pointer or the entries moved
   void TrackHotItem();
   void PaintHotItem(bool hot);
   void RepaintCaret();  // the caret entry, where the list has the focus
@@ -181,6 +184,9 @@ class TGraphicListBox : public ui::Control {
   int hotIndex_ = -1;
   bool timerOn_ = false;
   bool tracking_ = false;  // the system reports the pointer's leaving
+  POINT lastPointer_{-1, -1};  // where the last look found the pointer, in screen
+  int lastTop_ = kTopUnknown;
+  int stillTicks_ = 0;
   int pendingItemHeight_ = 0;
   bool held_ = false;  // drawing off since ClearHeld
   bool systemKeepsState_ = false;

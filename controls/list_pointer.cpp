@@ -51,6 +51,10 @@ void TGraphicListBox::RepaintCaret() {
 }
 
 void TGraphicListBox::SetTimerEnabled(bool on) {
+  if (on) {
+    stillTicks_ = 0;
+    lastTop_ = kTopUnknown;  // the next tick looks again, whatever it finds
+  }
   if (on == timerOn_) return;
   if (on) {
     // Without a timer the hot look stays off; the next entering tries again.
@@ -67,6 +71,10 @@ void TGraphicListBox::PointerEntered() {
   if (Count() > 0) SetTimerEnabled(true);
 }
 
+void TGraphicListBox::WakeHover() {
+  if (tracking_ && Count() > 0) SetTimerEnabled(true);
+}
+
 void TGraphicListBox::PointerLeft() {
   SetTimerEnabled(false);
   PaintHotItem(false);
@@ -76,6 +84,17 @@ void TGraphicListBox::PointerLeft() {
 void TGraphicListBox::TrackHotItem() {
   POINT p;
   GetCursorPos(&p);
+  // A pointer at rest over a list at rest finds nothing new: the looks stop
+  // until the pointer moves or the list scrolls (WakeHover), so a window left
+  // alone under the pointer costs nothing.
+  const int top = static_cast<int>(CallList(LB_GETTOPINDEX, 0, 0));
+  if (p.x == lastPointer_.x && p.y == lastPointer_.y && top == lastTop_) {
+    if (++stillTicks_ >= kStillTicks) SetTimerEnabled(false);
+    return;
+  }
+  lastPointer_ = p;
+  lastTop_ = top;
+  stillTicks_ = 0;
   ScreenToClient(hwnd(), &p);
   int found = -1;
   RECT client;

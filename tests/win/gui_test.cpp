@@ -263,6 +263,13 @@ TEST(Gui, HotEntryFollowsThePointerAndSelectionIsSkyBlue) {
   EXPECT_TRUE(WaitFor([&] { return EntryLooks(list, 1, kMoneyGreen) && EntryLooks(list, 0, window); }));
   SaveScreenshot("hot_entry");
 
+  // A pointer at rest stops the looks; a scroll beneath it brings them back.
+  Pump(1500);
+  Send(list, LB_SETTOPINDEX, 1, 0);
+  ASSERT_EQ(Send(list, LB_GETTOPINDEX, 0, 0), 1) << "too few entries to scroll";
+  EXPECT_TRUE(WaitFor([&] { return EntryLooks(list, 2, kMoneyGreen) && EntryLooks(list, 1, window); }));
+  Send(list, LB_SETTOPINDEX, 0, 0);
+
   // Leaving the list takes the hot look away.
   RECT status;
   GetWindowRect(app.Ctl(kIdStatusBar), &status);

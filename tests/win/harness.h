@@ -21,6 +21,9 @@ std::string VorlaneExe();
 // Polls `done` until it holds or `timeoutMs` passes, pumping this thread's
 // messages meanwhile. True when it held; callers check it.
 [[nodiscard]] bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+// Lets `ms` pass, pumping: only where the passing time is what is tested
+// (a pointer at rest, say).
+inline void Pump(DWORD ms) { (void)WaitFor([] { return false; }, ms); }
 
 // How long a sent message may wait for its answer: longer than any reload
 // of the tests takes on a loaded machine, short of ctest's limit.
