@@ -30,6 +30,8 @@ figures = [
                  'texts, ms'),
     ('worst_answer_during_reload', 'Slowest answer to a message sent every 10 ms during a reload, ms'),
     ('refresh_cpu', 'Processor time of one refresh of the live figures (idle window), ms'),
+    ('system_list_cpu', "The system's process list alone, read by another process: processor time "
+                        'of one read, ms'),
     ('idle_cpu_percent', 'Own processor share while idle with the figures live, % of one core'),
 ]
 mix = data.pop('mix', {})
@@ -50,6 +52,7 @@ references = {
     'order_by_id': ('reload', '% of reload'),
     'tab_change': ('reload', '% of reload'),
     'start_to_list': ('taskmgr_start_to_list', 'x taskmgr'),
+    'refresh_cpu': ('system_list_cpu', 'x the system list alone'),
 }
 starts = 5
 base_selection = data.get(0, {}).get('selection', [0])[0]
@@ -114,6 +117,14 @@ for n in sorted(data):
         out.append('| Peak resident memory, KiB | %d | | | |' % rss)
         if n and base_rss:
             out.append('| Above the N = 0 run, per listed entry, KiB | %.1f | | | |' % ((rss - base_rss) / entries))
+    if 'refresh_memory_kib' in d:
+        grow, before, after = d['refresh_memory_kib'][:3]
+        out.append('| Private (anonymous resident) memory after 100 refreshes and after 1,800 more, KiB '
+                   '| %+d | %d | %d | growth |' % (grow, before, after))
+    if 'refresh_gdi_objects' in d:
+        grow, before, after = d['refresh_gdi_objects'][:3]
+        out.append('| GDI objects after 100 refreshes and after 1,800 more | %+d | %d | %d | growth |'
+                   % (grow, before, after))
     out.append('')
 if 100 in data and 1000 in data and data[100].get('reload'):
     out.append('Reload growth: reload(1,000) / reload(100) = %.1f.' %
@@ -152,6 +163,9 @@ def target_rows():
             row('N = 1000: slowest answer during a reload', d['worst_answer_during_reload'][0], 50.0, ' ms')
         if n == 300 and 'idle_cpu_percent' in d:
             row('N = 300: own processor share while idle', d['idle_cpu_percent'][0], 1.0, ' %')
+        if n == 300 and 'refresh_memory_kib' in d:
+            row('N = 300: memory growth over 1,800 refreshes', d['refresh_memory_kib'][0], 0.0, ' KiB')
+            row('N = 300: GDI objects added over 1,800 refreshes', d['refresh_gdi_objects'][0], 0.0)
         reload, floor = median(d, 'reload'), median(d, 'floor')
         if reload and floor:
             row('N = %d: reload / floor' % n, reload / floor, 1.5 if n == 0 else 1.0)

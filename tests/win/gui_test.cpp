@@ -284,30 +284,6 @@ TEST(Gui, HotEntryFollowsThePointerAndSelectionIsSkyBlue) {
 }
 
 namespace {
-// GDI objects alive in `process`, read from its own handle table: under Wine
-// each process has one (GetObjectType in another process sees none of its
-// objects), which its PEB names as Windows does; an entry is 24 bytes, its
-// type at byte 14 nonzero while the object lives. -1 when unreadable.
-long GdiObjects(HANDLE process) {
-  using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-  const auto query = reinterpret_cast<Query>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-  PROCESS_BASIC_INFORMATION basic{};
-  DWORD table = 0;  // the PEB's GdiSharedHandleTable
-  if (!query || query(process, 0 /* ProcessBasicInformation */, &basic, sizeof basic, nullptr) != 0 ||
-      !ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + 0x94, &table,
-                         sizeof table, nullptr) || !table)
-    return -1;
-  constexpr size_t kEntries = 0x10000, kEntrySize = 24, kTypeAt = 14;
-  std::vector<unsigned char> entries(kEntries * kEntrySize);
-  if (!ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<uintptr_t>(table)),
-                         entries.data(), entries.size(), nullptr))
-    return -1;
-  long live = 0;
-  for (size_t i = 0; i < kEntries; ++i) live += entries[i * kEntrySize + kTypeAt] != 0;
-  return live;
-}
-
 // The windows (USER objects) of process `pid`, each top-level one with its descendants.
 BOOL CALLBACK CountOne(HWND, LPARAM n) { return ++*reinterpret_cast<long*>(n), TRUE; }
 long WindowsOf(DWORD pid) {

@@ -142,6 +142,13 @@ bool RunUnix(const std::string& commandLine, DWORD timeoutMs = 20000);
 // A field of /proc/<pid>/status, in KiB (VmRSS, VmHWM...), of the Wine
 // process whose command line holds `mark`; 0 when it cannot be read.
 long ProcessStatusKiB(const std::string& mark, const char* field);
+
+// GDI objects alive in `process`, read from its own handle table: under Wine
+// each process has one (GetObjectType in another process sees none of its
+// objects), which its PEB names as Windows does; an entry is 24 bytes, its
+// type at byte 14 nonzero while the object lives. -1 when unreadable.
+long GdiObjects(HANDLE process);
+
 // A word no other process on the machine has in its command line: started
 // with it, a process of this test is told apart from every other.
 std::string UniqueMark();

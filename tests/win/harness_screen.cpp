@@ -2,6 +2,8 @@
 // captures of the virtual display, files, and pictures of icons.
 #include "harness.h"
 
+#include <winternl.h>
+
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -107,6 +109,26 @@ long ProcessStatusKiB(const std::string& mark, const char* field) {
                                        FreshFile("status_kib") + ".txt",
                                        std::string(field) + " of the process marked " + mark);
   return std::atol(text.c_str());
+}
+
+long GdiObjects(HANDLE process) {
+  using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  PROCESS_BASIC_INFORMATION basic{};
+  DWORD table = 0;  // the PEB's GdiSharedHandleTable
+  if (!query || query(process, 0 /* ProcessBasicInformation */, &basic, sizeof basic, nullptr) != 0 ||
+      !ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + 0x94, &table,
+                         sizeof table, nullptr) || !table)
+    return -1;
+  constexpr size_t kEntries = 0x10000, kEntrySize = 24, kTypeAt = 14;
+  std::vector<unsigned char> entries(kEntries * kEntrySize);
+  if (!ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<uintptr_t>(table)),
+                         entries.data(), entries.size(), nullptr))
+    return -1;
+  long live = 0;
+  for (size_t i = 0; i < kEntries; ++i) live += entries[i * kEntrySize + kTypeAt] != 0;
+  return live;
 }
 
 std::string UniqueMark() {
