@@ -369,6 +369,7 @@ LRESULT TGraphicListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_CHAR:
+      WakeHover();  // finding an entry by typing scrolls to it
       if (OnChar && OnChar(wp)) return 0;
       break;
     case WM_UPDATEUISTATE: {
