@@ -16,6 +16,10 @@ void Report(const std::string& n, const char* figure, std::vector<double> ms);
 // The system calls any viewer of the same facts must make.
 void FloorPass();
 
+// The whole-system process list (SystemProcessInformation) into `buf`,
+// given room for any size the benchmark makes; false when it cannot be read.
+bool ReadProcessList(std::vector<unsigned char>& buf);
+
 // A renamed copy of Vorlane.exe (so that its memory can be read by name),
 // started and timed until its process list holds every process.
 struct VorlaneRun {

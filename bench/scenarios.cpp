@@ -54,13 +54,18 @@ double VorlaneRun::Reload(double* worstAnswer) const {
   return Now() - t0;
 }
 
-unsigned long long VorlaneRun::CpuTime() const {
+bool ReadProcessList(std::vector<unsigned char>& buf) {
   using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
   static const auto query = reinterpret_cast<Query>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-  std::vector<unsigned char> buf(4 << 20);
+  buf.resize(4 << 20);
   ULONG needed = 0;
-  if (!query || query(5, buf.data(), static_cast<ULONG>(buf.size()), &needed) < 0) return 0;
+  return query && query(5, buf.data(), static_cast<ULONG>(buf.size()), &needed) >= 0;
+}
+
+unsigned long long VorlaneRun::CpuTime() const {
+  std::vector<unsigned char> buf;
+  if (!ReadProcessList(buf)) return 0;
   for (size_t at = 0; at + 128 <= buf.size();) {
     const unsigned char* r = buf.data() + at;
     DWORD pid, next;
