@@ -82,6 +82,7 @@ void TForm1::WorkerPosted() {
     if (CurrentTab == ListTab::Applications) ShowReloadedTab();
     worker_->Acknowledge();
     if (worker_->Reloading()) continue;
+    MakeLinkHint();
     StatusBar1.SetStatus(texts::kStatusNotice);
     auto then = std::move(afterReload_);
     afterReload_ = nullptr;

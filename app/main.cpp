@@ -28,8 +28,8 @@ bool RunMainWindow(const MainWindowHooks& hooks) {
   if (!form.Create()) return false;  // never a half-built window
   form.OnClosing = hooks.closing;
   app.SetMainWindow(form.hwnd());
-  // Made at its place and size: shown and painted first, then activated,
-  // which runs the first reload.
+  // Made at its place and size: shown and painted first, then activated.
+  // The worker's first reload, begun at creation, waits in the queue.
   ShowWindow(app.hwnd(), SW_SHOWNA);
   ShowWindow(form.hwnd(), SW_SHOWNA);
   RedrawWindow(form.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);

@@ -152,8 +152,14 @@ void TForm1::FormActivate() {
   Activated = 1;
   if (!worker_) Reload();  // the worker's first reload began at creation
   StartFigures();
-  // Needed only under the pointer: made once the list stands.
-  IM_Link.SetHint(texts::kLinkHint);
+  // Else made when the worker's first reload ends.
+  if (!Reloading()) MakeLinkHint();
+}
+
+// Needed only under the pointer, and its making takes as long as a tenth of
+// the start: made once the first list stands, never ahead of it.
+void TForm1::MakeLinkHint() {
+  if (!IM_Link.HasHint()) IM_Link.SetHint(texts::kLinkHint);
 }
 
 void TForm1::FormDestroy() {

@@ -156,6 +156,7 @@ class TForm1 : public ui::Window {
   // The live figures (live_figures.cpp): a reading every 2 seconds while the
   // window shows, each entry's figures from it.
   void StartFigures();
+  void MakeLinkHint();
   void FigureTick();
   void ApplyFigures();
   // The current tab's entries in its order, the selected process kept

@@ -24,6 +24,7 @@ class Image : public Window {
   void SetIcon(HICON icon);
   void SetBitmap(int resourceId);
   void SetHint(const char* text);
+  bool HasHint() const { return static_cast<bool>(tooltip_); }
   std::function<void()> OnClick;
 
  protected:
