@@ -133,16 +133,23 @@ void ReloadWorker::DoReload() {
     Locked l(lock_);
     fixed = fixed_;
   }
-  // The first shares then cover the snapshot's time, not nothing.
-  if (!sampler_.HasReading()) ReadFigures();
+  // One reading of the system's process list names the processes to list
+  // and gives their figures: under Wine, EnumProcesses reads that whole list
+  // again, and more than once while it grows its room.
+  const bool first = !sampler_.HasReading();
+  std::vector<DWORD> ids;
+  const bool read = ReadFigures();
+  if (read)
+    for (uint32_t id : reader_.ProcessIds()) ids.push_back(id);
   facts_.NextReload();
   const FileResolver cached = CachedResolver(facts_);
   // Once stopping, no more files are read.
   const FileResolver resolve = [&](const ReportedPath& path) {
     return stop_ ? FileFacts{} : cached(path);
   };
-  Snapshot s = TakeProcesses(fixed, resolve, &paths_, &stop_);
-  ReadFigures();
+  Snapshot s = TakeProcesses(fixed, resolve, &paths_, &stop_, read ? &ids : nullptr);
+  // The first shares then cover the snapshot's time, not nothing.
+  if (first) ReadFigures();
   auto processes = std::make_unique<Result>();
   processes->part = Part::Processes;
   processes->snapshot.ProcessLines = std::move(s.ProcessLines);

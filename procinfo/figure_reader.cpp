@@ -34,3 +34,9 @@ bool FigureReader::Read(FigureSampler& sampler) {
   sampler.Take(ParseProcessList(buffer_.data(), filled_), Now(), Processors());
   return true;
 }
+
+std::vector<uint32_t> FigureReader::ProcessIds() const {
+  std::vector<uint32_t> ids;
+  for (const ProcessSample& s : ParseProcessList(buffer_.data(), filled_)) ids.push_back(s.pid);
+  return ids;
+}

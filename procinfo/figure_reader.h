@@ -15,6 +15,8 @@ class FigureReader {
   // The last reading's list as the system wrote it; empty after a failure.
   const unsigned char* Data() const { return buffer_.data(); }
   size_t Size() const { return filled_; }
+  // The identifiers of the processes in the last reading, in its order.
+  std::vector<uint32_t> ProcessIds() const;
 
  private:
   std::vector<unsigned char> buffer_;  // kept: the next reading fits it as a rule

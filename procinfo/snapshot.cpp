@@ -217,12 +217,13 @@ Snapshot TakeSnapshot(const FixedEntries& fixed, const FileResolver& resolve,
 }
 
 Snapshot TakeProcesses(const FixedEntries& fixed, const FileResolver& resolve,
-                       ImagePathMemory* paths, const volatile LONG* stop) {
+                       ImagePathMemory* paths, const volatile LONG* stop,
+                       const std::vector<DWORD>* ids) {
   switch (PlatformId()) {
     case VER_PLATFORM_WIN32_WINDOWS:
       return SnapshotToolHelp(fixed, resolve);
     case VER_PLATFORM_WIN32_NT:
-      return SnapshotPSAPI(fixed, resolve, paths, stop);
+      return SnapshotPSAPI(fixed, resolve, paths, stop, ids);
     default:
       return {};
   }
@@ -333,10 +334,11 @@ Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve
 }
 
 Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve,
-                       ImagePathMemory* paths, const volatile LONG* stop) {
+                       ImagePathMemory* paths, const volatile LONG* stop,
+                       const std::vector<DWORD>* known) {
   Snapshot out;
   DebugPrivilegeScope privilege;
-  std::vector<DWORD> ids = EnumAllProcessIds();
+  std::vector<DWORD> ids = known ? *known : EnumAllProcessIds();
   // Identifiers in ascending numeric order.
   std::stable_sort(ids.begin(), ids.end());
   Pending pending{out};

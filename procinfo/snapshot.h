@@ -89,11 +89,15 @@ Snapshot TakeSnapshot(const FixedEntries& fixed, const FileResolver& resolve,
 // and adds the application entries, the same as TakeSnapshot's. Once
 // `*stop` is set (by another thread), no more processes are read and titles
 // come from the text the system keeps: a snapshot that is to be dropped.
+// `ids`, where given on the NT family, are the processes to list, read from
+// the system's own process list; else they are enumerated here.
 Snapshot TakeProcesses(const FixedEntries& fixed, const FileResolver& resolve,
-                       ImagePathMemory* paths = nullptr, const volatile LONG* stop = nullptr);
+                       ImagePathMemory* paths = nullptr, const volatile LONG* stop = nullptr,
+                       const std::vector<DWORD>* ids = nullptr);
 void AddApplications(Snapshot& snapshot, const volatile LONG* stop = nullptr);
 Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve,
-                       ImagePathMemory* paths, const volatile LONG* stop = nullptr);
+                       ImagePathMemory* paths, const volatile LONG* stop = nullptr,
+                       const std::vector<DWORD>* ids = nullptr);
 Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve);
 
 // The image path of process `pid` in UTF-16; for a process that cannot be

@@ -14,6 +14,8 @@
 #include "app/unit1.h"
 #include "controls/graphic_list_box.h"
 #include "harness.h"
+#include "procinfo/figure_reader.h"
+#include "procinfo/snapshot.h"
 
 namespace {
 
@@ -87,6 +89,31 @@ class FiguresFixture : public ::testing::Test {
 bool Near(double drawn, double self) { return drawn >= 0 && self > 0 && drawn >= self * 0.9 && drawn <= self * 1.1; }
 
 }  // namespace
+
+// A reload lists the processes its reading of the figures names: the same
+// as EnumProcesses names. Taken again while processes of other tests start
+// or end between the takes.
+TEST(FigureReading, NamesTheProcessesEnumProcessesNames) {
+  harness::Process helper = harness::StartHelper("windows 1 Named");
+  FigureReader reader;
+  FigureSampler sampler;
+  std::vector<DWORD> listed, enumerated, again;
+  auto take = [&](std::vector<DWORD>& ids) {
+    ids.clear();
+    if (reader.Read(sampler))
+      for (uint32_t id : reader.ProcessIds()) ids.push_back(id);
+    std::sort(ids.begin(), ids.end());
+  };
+  for (int attempt = 0; attempt < 10 && (listed.empty() || listed != again); ++attempt) {
+    take(listed);
+    enumerated = EnumAllProcessIds();
+    std::sort(enumerated.begin(), enumerated.end());
+    take(again);
+  }
+  ASSERT_EQ(listed, again) << "no two takes in a row named the same processes";
+  EXPECT_EQ(listed, enumerated);
+  EXPECT_TRUE(std::binary_search(listed.begin(), listed.end(), helper.Id()));
+}
 
 TEST_F(FiguresFixture, TheListDrawsWhatEachHelperReportsOfItself) {
   harness::Process busy = harness::StartHelper("busy");
@@ -197,4 +224,6 @@ TEST_F(FiguresFixture, FiguresThatCannotBeReadShowADashNeverAZero) {
   EXPECT_TRUE(harness::WaitFor([&] { return Drawn(own).first == L"CPU —"; }, 5000));
   EXPECT_EQ(Drawn(own).second, L"メモリ —");
   EXPECT_FALSE(Drawn(own).ended);
+  Reload();  // its processes then come from EnumProcesses
+  EXPECT_EQ(Drawn(own).first, L"CPU —");
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 #include <windows.h>
 #include <commctrl.h>
 
@@ -20,7 +22,42 @@
 namespace {
 
 DWORD g_unreadable;
-int g_enumerations;  // process lists taken: one a reload
+LONG g_enumerations;  // process lists taken (EnumProcesses or the system's list), from any thread
+
+// The system's process list (information class 5) cut to the seam's three
+// processes: each one's record from the real list, the idle process's made
+// up, all without their threads and names, which nothing here reads.
+LONG WINAPI ListOfTheThree(ULONG kind, PVOID buf, ULONG size, PULONG needed) {
+  if (kind != 5) return SystemApi().NtQuerySystemInformation(kind, buf, size, needed);
+  InterlockedIncrement(&g_enumerations);
+  constexpr ULONG kRecord = 184;  // SYSTEM_PROCESS_INFORMATION's own fields in a 32-bit process
+  const DWORD ids[] = {0, g_unreadable, GetCurrentProcessId()};
+  const ULONG room = kRecord * 3;
+  if (needed) *needed = room;
+  if (size < room) return static_cast<LONG>(0xC0000004);  // STATUS_INFO_LENGTH_MISMATCH
+  std::vector<unsigned char> real(4 << 20);
+  const LONG status = SystemApi().NtQuerySystemInformation(5, real.data(), static_cast<ULONG>(real.size()), nullptr);
+  if (status < 0) return status;
+  auto* out = static_cast<unsigned char*>(buf);
+  std::memset(out, 0, room);
+  for (ULONG i = 0; i < 3; ++i) {
+    unsigned char* r = out + i * kRecord;
+    for (size_t at = 0; at + kRecord <= real.size();) {
+      DWORD next, pid;
+      std::memcpy(&next, &real[at], 4);
+      std::memcpy(&pid, &real[at + 68], 4);
+      if (pid == ids[i]) std::memcpy(r, &real[at], kRecord);
+      if (pid == ids[i] || next == 0) break;
+      at += next;
+    }
+    const ULONG next = i < 2 ? kRecord : 0;
+    std::memcpy(r, &next, 4);
+    std::memset(r + 4, 0, 4);   // threads
+    std::memset(r + 56, 0, 8);  // name
+    std::memcpy(r + 68, &ids[i], 4);
+  }
+  return 0;
+}
 
 class FormFixture : public ::testing::Test {
  protected:
@@ -28,7 +65,7 @@ class FormFixture : public ::testing::Test {
     helper_ = harness::StartHelper("windows 1 Seam");
     g_unreadable = helper_.Id();
     Api().EnumProcesses = [](DWORD* ids, DWORD, DWORD* bytes) WINAPI -> BOOL {
-      ++g_enumerations;
+      InterlockedIncrement(&g_enumerations);
       ids[0] = 0;
       ids[1] = g_unreadable;
       ids[2] = GetCurrentProcessId();
@@ -40,6 +77,7 @@ class FormFixture : public ::testing::Test {
       return SystemApi().GetModuleFileNameExW(p, m, buf, n);
     };
     Api().QueryFullProcessImageNameW = [](HANDLE, DWORD, LPWSTR, PDWORD) WINAPI -> BOOL { return FALSE; };
+    Api().NtQuerySystemInformation = ListOfTheThree;
     ASSERT_TRUE(app_.Create());
     form_ = std::make_unique<TForm1>(app_.hwnd(), nullptr);
     ASSERT_TRUE(form_->Create());
@@ -176,7 +214,7 @@ TEST_F(FormFixture, ADpiChangeKeepsTheSelectionAndDetailsAndReadsNothingAgain) {
   ASSERT_TRUE(SelectProcess(g_unreadable));
   const HWND list = Ctl(kIdList);
   const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
-  const int enumerated = g_enumerations;
+  const LONG enumerated = g_enumerations;
   RECT outer;
   GetWindowRect(form_->hwnd(), &outer);
   const RECT suggested{outer.left, outer.top, outer.left + 960, outer.top + 720};
