@@ -129,9 +129,10 @@ void DetailsWindow::ShowLive() {
   SetValue(kDfPeakWorkingSet, KilobytesText(c.peakWorkingSet));
   SetValue(kDfPageFaults, Grouped(c.pageFaults));
   SetValue(kDfThreads, Grouped(c.threads));
-  uint32_t handles = c.handles;
-  handleList_.Count(subject_.pid, handles);  // the handles in use, where the list answers
-  SetValue(kDfHandles, Grouped(handles));
+  // The process list's own count: the system's handle table is never read
+  // (its records keep a 16-bit owner, and Wine 8's server can fall over
+  // walking it while a process starts).
+  SetValue(kDfHandles, Grouped(c.handles));
   SetValue(kDfReads, withIo ? IoText(c.reads) : kNotOnThisSystem);
   SetValue(kDfWrites, withIo ? IoText(c.writes) : kNotOnThisSystem);
   SetValue(kDfOthers, withIo ? IoText(c.others) : kNotOnThisSystem);

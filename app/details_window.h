@@ -13,7 +13,6 @@
 #include "app/details_fields.h"
 #include "procinfo/figure_reader.h"
 #include "procinfo/figures.h"
-#include "procinfo/handle_list.h"
 #include "ui/bitmap_button.h"
 #include "ui/edit.h"
 #include "ui/gdi.h"
@@ -62,7 +61,6 @@ class DetailsWindow : public ui::Window {
   std::wstring moduleText_;
   FigureReader reader_;
   FigureSampler sampler_;
-  HandleList handleList_;
   uint64_t created_ = 0;  // from the system's list; 0 where it is not known
   int bits_ = 0;
   HWND lastFocus_ = nullptr;  // borrowed: a child; checked before use

@@ -51,19 +51,19 @@ void TForm1::ShowEntryDetails() {
   details_.Show(hwnd(), subject);
 }
 
-const std::wstring* TForm1::RealFileOf(const TQorSvc& entry) const {
-  auto it = lists_.Files.find(entry.idProcess);
-  return it == lists_.Files.end() ? nullptr : &it->second;
+const std::wstring* TForm1::RealFileOf(const TQorSvc& entry) {
+  const EntryModel* model = lists_.Tab(CurrentTab);
+  return model ? model->FileOf(entry.idProcess) : nullptr;
 }
 
-bool TForm1::EntryHasFile(const TQorSvc& entry) const {
+bool TForm1::EntryHasFile(const TQorSvc& entry) {
   const std::wstring* real = RealFileOf(entry);
   return real ? FileExists(*real) : FileExists(entry.FileName);
 }
 
 void TForm1::OpenEntryFolder() {
   const TQorSvc* entry = SelectedEntry();
-  if (!entry || !EntryHasFile(*entry)) return;
+  if (!entry || !EntryHasFile(*entry) || RefuseReplaced(*entry)) return;
   if (const std::wstring* real = RealFileOf(*entry)) {
     // The file itself, also where the shown path cannot name it.
     const std::wstring args = L"/select,\"" + *real + L"\"";
@@ -76,7 +76,7 @@ void TForm1::OpenEntryFolder() {
 
 void TForm1::ShowEntryProperties() {
   const TQorSvc* entry = SelectedEntry();
-  if (!entry || !EntryHasFile(*entry)) return;
+  if (!entry || !EntryHasFile(*entry) || RefuseReplaced(*entry)) return;
   if (const std::wstring* real = RealFileOf(*entry)) {
     // The file itself, also where the shown path cannot name it.
     SHELLEXECUTEINFOW info{};

@@ -5,9 +5,19 @@
 #include "app/figure_text.h"
 #include "app/ordering.h"
 
+namespace {
+
+const SharedTables& NoTables() {
+  static const SharedTables none = std::make_shared<const ProcessTables>();
+  return none;
+}
+
+}  // namespace
+
 void EntryModel::Assign(std::vector<std::string> lines, const std::vector<HICON>& icons,
-                        std::vector<TrueNames> names, std::vector<HWND> windows) {
+                        SharedTables tables, std::vector<TrueNames> names, std::vector<HWND> windows) {
   Clear();
+  if (tables) tables_ = std::move(tables);
   if (windows.size() == lines.size()) windows_ = std::move(windows);
   entries_.resize(lines.size());
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -29,6 +39,19 @@ void EntryModel::Clear() {
   imageOf_.clear();
   sources_.clear();
   images_.Clear();
+  tables_ = NoTables();
+}
+
+const FILETIME* EntryModel::CreatedOf(uint32_t pid) const {
+  if (!tables_) return nullptr;
+  auto it = tables_->CreationTimes.find(pid);
+  return it == tables_->CreationTimes.end() ? nullptr : &it->second;
+}
+
+const std::wstring* EntryModel::FileOf(uint32_t pid) const {
+  if (!tables_) return nullptr;
+  auto it = tables_->Files.find(pid);
+  return it == tables_->Files.end() ? nullptr : &it->second;
 }
 
 void EntryModel::SetIconSize(int size, const IconRenewals& renewed) {
@@ -86,8 +109,7 @@ void EntryModel::OrderByFigure(int64_t (*key)(const ProcessFigures&)) {
   Reorder(DescendingOrder(keys, ids));
 }
 
-std::vector<size_t> EntryModel::UpdateFigures(const FigureSampler& sampler,
-                                              const std::unordered_map<uint32_t, FILETIME>& created) {
+std::vector<size_t> EntryModel::UpdateFigures(const FigureSampler& sampler) {
   std::vector<size_t> changed;
   const bool first = shown_.size() != entries_.size();
   if (first) figures_.clear();
@@ -95,9 +117,9 @@ std::vector<size_t> EntryModel::UpdateFigures(const FigureSampler& sampler,
   shown_.resize(entries_.size());
   for (size_t i = 0; i < entries_.size(); ++i) {
     const uint32_t pid = entries_[i].idProcess;
-    auto it = created.find(pid);
-    const uint64_t start = it == created.end() ? 0
-        : (static_cast<uint64_t>(it->second.dwHighDateTime) << 32) | it->second.dwLowDateTime;
+    const FILETIME* created = CreatedOf(pid);
+    const uint64_t start = !created ? 0
+        : (static_cast<uint64_t>(created->dwHighDateTime) << 32) | created->dwLowDateTime;
     ProcessFigures now = sampler.Of(pid, start);
     // Ended only once seen running: a process no reading ever held is not known.
     using State = ProcessFigures::State;
@@ -125,8 +147,6 @@ void EntryModel::Reorder(const std::vector<size_t>& order) {
 void EntryLists::Clear() {
   Processes.Clear();
   Applications.Clear();
-  CreationTimes.clear();
-  Files.clear();
 }
 
 void EntryLists::SetIconSize(int size, const IconRenewals& renewed) {
@@ -138,6 +158,13 @@ EntryModel* EntryLists::Tab(ListTab tab) {
   if (tab == ListTab::Processes) return &Processes;
   if (tab == ListTab::Applications) return &Applications;
   return nullptr;
+}
+
+SharedTables TablesOf(Snapshot& s) {
+  auto tables = std::make_shared<ProcessTables>();
+  tables->CreationTimes = std::move(s.CreationTimes);
+  tables->Files = std::move(s.Files);
+  return tables;
 }
 
 FileResolver CachedResolver(ResolveCache& cache) {
@@ -152,12 +179,11 @@ void LoadEntryLists(EntryLists& out, const FixedEntries& fixed,
   // The cache owns the files' icons; the image lists hold copies.
   out.Facts.NextReload();
   Snapshot s = TakeProcesses(fixed, CachedResolver(out.Facts), &out.Paths);
-  out.Processes.Assign(std::move(s.ProcessLines), s.ProcessIcons, std::move(s.ProcessNames));
-  out.CreationTimes = std::move(s.CreationTimes);
-  out.Files = std::move(s.Files);
+  SharedTables tables = TablesOf(s);
+  out.Processes.Assign(std::move(s.ProcessLines), s.ProcessIcons, tables, std::move(s.ProcessNames));
   if (processesReady) processesReady();
   AddApplications(s);
-  out.Applications.Assign(std::move(s.ApplicationLines), s.ApplicationIcons,
+  out.Applications.Assign(std::move(s.ApplicationLines), s.ApplicationIcons, tables,
                           std::move(s.ApplicationNames),
                           std::move(s.ApplicationWindows));
 }

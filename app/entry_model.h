@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -22,14 +23,26 @@
 // Icons made anew (at another size): each old one with its replacement.
 using IconRenewals = std::vector<std::pair<HICON, HICON>>;
 
+// What one reading knew of each listed process: when it started, where that
+// could be read, and the real file whose facts it shows, where found by its
+// wide path. An entry is its process ID with the start its reading saw: an
+// action on it leaves alone a process that took over the ID since.
+struct ProcessTables {
+  std::unordered_map<uint32_t, FILETIME> CreationTimes;
+  std::unordered_map<uint32_t, std::wstring> Files;
+};
+using SharedTables = std::shared_ptr<const ProcessTables>;
+
 class EntryModel {
  public:
   EntryModel() : images_(32, 32) {}
 
   // `icons[i]` is the icon of `lines[i]`; the image list keeps its own copy
-  // of each distinct icon. `names[i]`, when given, are the true names of
-  // line i; `windows[i]`, when given, is the window line i was made from.
-  void Assign(std::vector<std::string> lines, const std::vector<HICON>& icons,
+  // of each distinct icon. `tables` are those of the reading the lines come
+  // from: entries and tables change together. `names[i]`, when given, are
+  // the true names of line i; `windows[i]`, when given, is the window line i
+  // was made from.
+  void Assign(std::vector<std::string> lines, const std::vector<HICON>& icons, SharedTables tables,
               std::vector<TrueNames> names = {}, std::vector<HWND> windows = {});
   void Clear();
   // The size of the icons it keeps: the images are made again from the icons
@@ -43,10 +56,13 @@ class EntryModel {
   void OrderByCpu();
   void OrderByMemory();
   // Each entry's figures by the sampler's last reading, a process known by
-  // its ID and its start (`created`: where it was read). Returns the entries
-  // whose drawn figures changed.
-  std::vector<size_t> UpdateFigures(const FigureSampler& sampler,
-                                    const std::unordered_map<uint32_t, FILETIME>& created);
+  // its ID and its start. Returns the entries whose drawn figures changed.
+  std::vector<size_t> UpdateFigures(const FigureSampler& sampler);
+  // When the listed process `pid` started, as its reading saw it; null where
+  // that could not be read.
+  const FILETIME* CreatedOf(uint32_t pid) const;
+  // Its real file; null where only its shown path is known.
+  const std::wstring* FileOf(uint32_t pid) const;
   // The drawn figures of entry i: as many as entries once updated, else none.
   const std::vector<EntryFigures>& Figures() const { return shown_; }
   bool Ended(size_t i) const { return i < shown_.size() && shown_[i].ended; }
@@ -71,17 +87,13 @@ class EntryModel {
   std::vector<EntryFigures> shown_;      // as drawn, likewise
   std::vector<HICON> sources_;    // borrowed: what image k was made from, kept by the caller
   ui::ImageList images_;
+  SharedTables tables_;  // of the reading the entries come from; never null
 };
 
 // Both tabs of one snapshot.
 struct EntryLists {
   EntryModel Processes;     // the process tab
   EntryModel Applications;  // the application tab
-  // When each listed process started, where it could be read: an action on
-  // an identifier checks it is still the same process.
-  std::unordered_map<uint32_t, FILETIME> CreationTimes;
-  // The real file of each process, where it was found by its wide path.
-  std::unordered_map<uint32_t, std::wstring> Files;
   // What cannot have changed since the last reload; Clear keeps it.
   ImagePathMemory Paths;
   ResolveCache Facts;
@@ -91,6 +103,9 @@ struct EntryLists {
   // The model of tab `tab`; none for a value that names no tab.
   EntryModel* Tab(ListTab tab);
 };
+
+// The snapshot's tables, moved out of it.
+SharedTables TablesOf(Snapshot& s);
 
 // Resolves each file once through `cache`, which keeps the icons.
 FileResolver CachedResolver(ResolveCache& cache);

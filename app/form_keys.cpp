@@ -72,7 +72,7 @@ bool TForm1::HandleKey(const MSG& msg) {
   // "停止(E)" shows its key without the underline the others have: the
   // dialog manager does not know it, so it is taken here.
   if (key == 'E' && alt && !ctrl && !shift) {
-    if (down && BB_Stop.Enabled()) BB_StopClick();
+    if (down) BB_StopClick();
     return true;
   }
   if (!inList) return false;

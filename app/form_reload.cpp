@@ -68,17 +68,19 @@ void TForm1::WorkerPosted() {
       continue;
     }
     if (r->part == ReloadWorker::Part::Processes) {
-      lists_.Processes.Assign(std::move(s.ProcessLines), s.ProcessIcons, std::move(s.ProcessNames));
-      lists_.CreationTimes = std::move(s.CreationTimes);
-      lists_.Files = std::move(s.Files);
-      lists_.Processes.UpdateFigures(sampler_, lists_.CreationTimes);
+      // The application tab keeps its own entries, tables and selection
+      // until its part of this reading comes.
+      readingTables_ = TablesOf(s);
+      lists_.Processes.Assign(std::move(s.ProcessLines), s.ProcessIcons, readingTables_,
+                              std::move(s.ProcessNames));
+      lists_.Processes.UpdateFigures(sampler_);
       // The process tab stands before the window titles are collected.
       if (CurrentTab == ListTab::Processes) ShowReloadedTab();
       continue;
     }
-    lists_.Applications.Assign(std::move(s.ApplicationLines), s.ApplicationIcons,
+    lists_.Applications.Assign(std::move(s.ApplicationLines), s.ApplicationIcons, readingTables_,
                                std::move(s.ApplicationNames), std::move(s.ApplicationWindows));
-    lists_.Applications.UpdateFigures(sampler_, lists_.CreationTimes);
+    lists_.Applications.UpdateFigures(sampler_);
     if (CurrentTab == ListTab::Applications) ShowReloadedTab();
     worker_->Acknowledge();
     if (worker_->Reloading()) continue;
@@ -105,7 +107,7 @@ void TForm1::ReloadHere() {
   LoadEntryLists(lists_, Fixed(), [&] {
                    if (ntFamily_) {
                      figureReader_.Read(sampler_);
-                     lists_.Processes.UpdateFigures(sampler_, lists_.CreationTimes);
+                     lists_.Processes.UpdateFigures(sampler_);
                    }
                    // The process tab stands before the window titles are collected.
                    if (CurrentTab != ListTab::Processes) return;
@@ -116,7 +118,7 @@ void TForm1::ReloadHere() {
                    MSG none;
                    PeekMessageA(&none, hwnd(), WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
                  });
-  if (ntFamily_) lists_.Applications.UpdateFigures(sampler_, lists_.CreationTimes);
+  if (ntFamily_) lists_.Applications.UpdateFigures(sampler_);
   if (!shown) ShowReloadedTab();
   SetCursor(old);
 }

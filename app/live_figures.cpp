@@ -30,12 +30,12 @@ void TForm1::ApplyFigures() {
   // The other tab's entries take the reading when it is shown (TC_MainChange).
   EntryModel* model = lists_.Tab(CurrentTab);
   if (!model) return;
-  const std::vector<size_t> changed = model->UpdateFigures(sampler_, lists_.CreationTimes);
+  const std::vector<size_t> changed = model->UpdateFigures(sampler_);
   const bool byFigure = SortByName == kByCpu || SortByName == kByMemory;
   // A new order draws the whole list; else only the figures that changed.
   if ((!byFigure || !ReorderKeepingSelection()) && CurrentTab == ListTab::Processes)
     for (size_t i : changed) GLB_List.RedrawEntry(static_cast<int>(i));
-  DisableEndedActions();
+  UpdateCommands();
 }
 
 bool TForm1::ReorderKeepingSelection() {
@@ -67,15 +67,4 @@ bool TForm1::ReorderKeepingSelection() {
   SelectedIndex = now;
   SendMessageA(list, LB_SETTOPINDEX, std::max(0, now - (selected - top)), 0);
   return true;
-}
-
-void TForm1::DisableEndedActions() {
-  const EntryModel* model = lists_.Tab(CurrentTab);
-  const int selected = GLB_List.ItemIndex();
-  if (!model || selected < 0) return;
-  const size_t i = static_cast<size_t>(selected);
-  if (i >= model->Size() || !model->Ended(i)) return;
-  BB_Stop.SetEnabled(false);
-  BB_Update.SetEnabled(false);
-  CB_Priority.SetEnabled(false);
 }

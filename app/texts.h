@@ -50,6 +50,8 @@ inline constexpr char kTreeConfirm[] = "次のプロセスとその子孫をす�
 inline constexpr char kTreeIndent[] = "　　";
 inline constexpr char kTreeCannotStop[] = "　（停止できません）";
 inline constexpr char kStatusNotStopped[] = "停止できなかったプロセス：";
+// The selected entry's process has ended and another now holds its ID.
+inline constexpr char kStatusReplaced[] = "プロセスは終了しています（その ID は別のプロセスが使用中）：";
 inline constexpr char kMenuFindWindow[] = "ウィンドウから探す(&W)\tCtrl+F";
 inline constexpr char kStatusNoPointing[] = "このシステムではウィンドウを指して探せません";
 inline constexpr char kMenuDetails[] = "詳細(&D)\tAlt+Enter";

@@ -30,10 +30,10 @@ uint64_t TimeOf(const FILETIME& t) {
 
 void TForm1::StopEntryTree() {
   const TQorSvc* entry = CurrentTab == ListTab::Processes ? SelectedEntry() : nullptr;
-  if (!entry || !BB_Stop.Enabled()) return;
+  if (!entry || !CanStopEntry()) return;
   const std::vector<TreeMember> tree =
       ProcessTree(ReadProcessRecords(), entry->idProcess, GetCurrentProcessId());
-  const FILETIME* listed = CreationTimeOf(entry->idProcess);
+  const FILETIME* listed = SelectedCreated();
   if (tree.empty() || (listed && tree.front().process.created &&
                        tree.front().process.created != TimeOf(*listed))) {
     Reload();  // the listed process has ended since: so has its entry

@@ -180,7 +180,7 @@ void TForm1::TC_MainChange() {
   std::vector<std::wstring> texts;
   EntryModel* model = lists_.Tab(CurrentTab);
   if (model) {
-    if (ntFamily_) model->UpdateFigures(sampler_, lists_.CreationTimes);
+    if (ntFamily_) model->UpdateFigures(sampler_);
     OrderModel(*model);
     texts = ShownTexts(*model);
     GLB_List.SetGlyphs(&model->Images(), &model->ImageIndices());
@@ -229,10 +229,9 @@ void TForm1::ClearDetails() {
   IM_Icon.SetIcon(nullptr);
   for (ui::Edit& e : detailEdits_) e.SetText("");
   CB_Priority.SetItemIndex(kNormalIndex);
-  CB_Priority.SetEnabled(false);
   CB_Priority.SetColor(ui::clBtnFace);
-  BB_Update.SetEnabled(false);
-  BB_Stop.SetEnabled(false);
+  priorityChosen_ = false;
+  UpdateCommands();
 }
 
 void TForm1::GLB_ListClick() {
@@ -244,21 +243,16 @@ void TForm1::GLB_ListClick() {
   const TQorSvc& entry = model->EntryAt(i);
   ui::UniqueIcon icon = model->IconAt(i);
   ShowDetails(entry, icon.get(), ReadLiveDetails(entry.idProcess));
-  DisableEndedActions();
 }
 
 void TForm1::ShowDetails(const TQorSvc& r, HICON icon, const LiveDetails& live) {
-  DWORD ownId = 0;
-  GetWindowThreadProcessId(appWindow_.get(), &ownId);
   detailsClear_ = false;
-  BB_Update.SetEnabled(false);
-  BB_Stop.SetEnabled(r.DisplayName != texts::kSystemName && r.DisplayName != texts::kIdleName &&
-                     r.idProcess != ownId);
+  priorityChosen_ = false;
   IM_Icon.SetIcon(icon);
   ED_idProcess_hex.SetText(HexId(r.idProcess));
-  CB_Priority.SetEnabled(ntFamily_ && r.idProcess != 0);
   CB_Priority.SetColor(ui::clWindow);
   CB_Priority.SetItemIndex(PriorityIndexOf(live.PriorityClass));
+  UpdateCommands();
   const EntryTitles titles{live.WindowTitles, live.TrueTitles};
   for (int i = 0; i < kDetailRowCount; ++i) {
     if (WideSystem())
@@ -268,24 +262,28 @@ void TForm1::ShowDetails(const TQorSvc& r, HICON icon, const LiveDetails& live) 
   }
 }
 
-void TForm1::CB_PriorityChange() { BB_Update.SetEnabled(true); }
-
-const FILETIME* TForm1::CreationTimeOf(DWORD pid) const {
-  auto it = lists_.CreationTimes.find(pid);
-  return it == lists_.CreationTimes.end() ? nullptr : &it->second;
+void TForm1::CB_PriorityChange() {
+  priorityChosen_ = true;
+  UpdateCommands();
 }
 
 void TForm1::BB_UpdateClick() {
-  BB_Update.SetEnabled(false);
-  DWORD cls = PriorityClassAt(CB_Priority.ItemIndex());
-  DWORD pid = HexToDWord(ED_idProcess_hex.Text());
+  const TQorSvc* entry = SelectedEntry();
+  if (!entry || !CanSetEntryPriority()) return;
+  priorityChosen_ = false;
+  UpdateCommands();
+  if (RefuseReplaced(*entry)) return;
+  const DWORD cls = PriorityClassAt(CB_Priority.ItemIndex());
   // The box shows the class in effect, not the one asked for.
-  CB_Priority.SetItemIndex(PriorityIndexOf(ChangeProcessPriority(pid, cls, CreationTimeOf(pid))));
+  CB_Priority.SetItemIndex(
+      PriorityIndexOf(ChangeProcessPriority(entry->idProcess, cls, SelectedCreated())));
 }
 
 void TForm1::BB_StopClick() {
-  DWORD pid = HexToDWord(ED_idProcess_hex.Text());
-  StopProcess(pid, CreationTimeOf(pid));
+  const TQorSvc* entry = SelectedEntry();
+  if (!entry || !CanStopEntry()) return;
+  if (RefuseReplaced(*entry)) return;
+  StopProcess(entry->idProcess, SelectedCreated());
   Reload();
 }
 
@@ -349,4 +347,47 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
   }
   return Window::HandleMessage(msg, wp, lp);
+}
+
+// What every command may do, from the selected entry as the model holds it.
+bool TForm1::CanStopEntry() {
+  const TQorSvc* r = SelectedEntry();
+  if (!r || SelectedEnded()) return false;
+  DWORD ownId = 0;
+  GetWindowThreadProcessId(appWindow_.get(), &ownId);
+  return r->DisplayName != texts::kSystemName && r->DisplayName != texts::kIdleName &&
+         r->idProcess != ownId;
+}
+
+bool TForm1::CanSetEntryPriority() {
+  const TQorSvc* r = SelectedEntry();
+  return r && ntFamily_ && r->idProcess != 0 && !SelectedEnded();
+}
+
+bool TForm1::SelectedEnded() {
+  const EntryModel* model = lists_.Tab(CurrentTab);
+  const int i = GLB_List.ItemIndex();
+  return model && i >= 0 && model->Ended(static_cast<size_t>(i));
+}
+
+const FILETIME* TForm1::SelectedCreated() {
+  const TQorSvc* r = SelectedEntry();
+  const EntryModel* model = lists_.Tab(CurrentTab);
+  return r && model ? model->CreatedOf(r->idProcess) : nullptr;
+}
+
+void TForm1::UpdateCommands() {
+  const bool shown = !detailsClear_;
+  BB_Stop.SetEnabled(shown && CanStopEntry());
+  CB_Priority.SetEnabled(shown && CanSetEntryPriority());
+  BB_Update.SetEnabled(shown && priorityChosen_ && CanSetEntryPriority());
+}
+
+bool TForm1::RefuseReplaced(const TQorSvc& entry) {
+  if (!ProcessReplaced(entry.idProcess, SelectedCreated())) return false;
+  // Its entry is out of date: the lists are read again, then the status bar says why.
+  const std::string why = texts::kStatusReplaced + entry.DisplayName + " (" +
+                          std::to_string(entry.idProcess) + ")";
+  ReloadThen([this, why] { StatusBar1.SetStatus(why); });
+  return true;
 }

@@ -162,15 +162,22 @@ class TForm1 : public ui::Window {
   // The current tab's entries in its order, the selected process kept
   // selected where the view showed it; false when the order stayed.
   bool ReorderKeepingSelection();
-  // 停止 and the priority box off for the selected entry's ended process.
-  void DisableEndedActions();
+  // Every button and the priority box from the selected entry: one place.
+  void UpdateCommands();
+  bool CanStopEntry();
+  bool CanSetEntryPriority();
+  bool SelectedEnded();
+  // When the selected entry's process started, as its reading saw it.
+  const FILETIME* SelectedCreated();
+  // True, with the lists reloaded and the reason in the status bar, when
+  // another process now holds the entry's ID.
+  bool RefuseReplaced(const TQorSvc& entry);
   std::vector<std::wstring> ShownTexts(const EntryModel& model) const;
-  const FILETIME* CreationTimeOf(DWORD pid) const;
   // The selected entry of the current tab; null when none.
   const TQorSvc* SelectedEntry();
   // The entry's file by its real (wide) path; null where only its shown path is known.
-  const std::wstring* RealFileOf(const TQorSvc& entry) const;
-  bool EntryHasFile(const TQorSvc& entry) const;
+  const std::wstring* RealFileOf(const TQorSvc& entry);
+  bool EntryHasFile(const TQorSvc& entry);
   bool HandleKey(const MSG& msg);
   void F5Pressed(const MSG& msg);
   bool AfterLastF5Reload(const MSG& msg) const;
@@ -215,6 +222,8 @@ class TForm1 : public ui::Window {
   ListTab CurrentTab = ListTab::Processes;
   bool ntFamily_ = true;       // priority classes can be changed
   bool detailsClear_ = false;  // the panel shows no entry: ClearDetails has nothing to do
+  bool priorityChosen_ = false;  // another class chosen in the box since the entry was shown
+  SharedTables readingTables_;   // of the reading whose application part is still to come
   TypeToFind finder_;
   bool closing_ = false;  // the close has begun
   std::function<void()> afterReload_;  // ReloadThen's, until the lists are in

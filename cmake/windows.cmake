@@ -43,7 +43,6 @@ add_library(vorlane_core STATIC
   procinfo/app_windows.cpp
   procinfo/details.cpp
   procinfo/figure_reader.cpp
-  procinfo/handle_list.cpp
   procinfo/module_list.cpp
   procinfo/privilege.cpp
   procinfo/process_api.cpp

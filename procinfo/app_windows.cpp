@@ -119,7 +119,7 @@ std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWind
   // instead of one per window of the system.
   std::vector<DWORD> threads;
   if (!ProcessThreads(processId, threads)) {
-    EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
+    Api().EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
     return Collected(c, trueForms);
   }
   std::vector<HWND> own;
@@ -133,7 +133,7 @@ std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWind
     // Only the whole enumeration orders windows of several threads.
     const std::unordered_set<HWND> set(own.begin(), own.end());
     c.ProcessWindows = &set;
-    EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
+    Api().EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
     return Collected(c, trueForms);
   }
   // One thread's windows come in the system's order already.
@@ -148,7 +148,7 @@ std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(
     std::unordered_map<DWORD, std::vector<bool>>* hung) {
   std::unordered_map<DWORD, std::vector<std::string>> out;
   AllWindows all{skipShellWindows, &budget, &out, windows, trueForms, hung};
-  EnumWindows(CollectAllProc, reinterpret_cast<LPARAM>(&all));
+  Api().EnumWindows(CollectAllProc, reinterpret_cast<LPARAM>(&all));
   return out;
 }
 

@@ -122,6 +122,7 @@ const ProcessApi kSystem = {
     ::TerminateProcess,    ::GetProcessTimes,     LazyNtQuerySystemInformation,
     ::ReadProcessMemory,   LazyNtQueryInformationProcess, LazyIsWow64Process,
     LazyNtWow64QueryInformationProcess64, LazyNtWow64ReadVirtualMemory64,
+    ::EnumWindows,
 };
 
 }  // namespace

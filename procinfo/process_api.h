@@ -43,6 +43,8 @@ struct ProcessApi {
   BOOL(WINAPI* IsWow64Process)(HANDLE, PBOOL);
   LONG(WINAPI* NtWow64QueryInformationProcess64)(HANDLE, ULONG, PVOID, ULONG, PULONG);
   LONG(WINAPI* NtWow64ReadVirtualMemory64)(HANDLE, ULONGLONG, PVOID, ULONGLONG, PULONGLONG);
+  // The top-level windows, for the application entries' titles.
+  BOOL(WINAPI* EnumWindows)(WNDENUMPROC, LPARAM);
 };
 
 // The table in use; starts as the system's (bound lazily).

@@ -64,14 +64,3 @@ bool ParentEnded(const unsigned char* data, size_t size, uint32_t parentPid, uin
   ProcessCounters parent;
   return !FindProcessCounters(data, size, parentPid, false, parent) || parent.created > childCreated;
 }
-
-int64_t CountProcessHandles(const unsigned char* data, size_t size, uint32_t pid) {
-  // ULONG NumberOfHandles, then records of 16 bytes, each starting with the owner's ID.
-  constexpr size_t kHead = 4, kRecord = 16;
-  if (!data || size < kHead) return -1;
-  const uint32_t count = At<uint32_t>(data, 0);
-  if (count > (size - kHead) / kRecord) return -1;
-  int64_t n = 0;
-  for (size_t i = 0; i < count; ++i) n += At<uint32_t>(data, kHead + i * kRecord) == pid;
-  return n;
-}

@@ -31,9 +31,3 @@ bool FindProcessCounters(const unsigned char* data, size_t size, uint32_t pid, b
 // the list has no process `parentPid`, or the process holding that ID now
 // started after the child (the ID was reused). ID 0 is no parent at all.
 bool ParentEnded(const unsigned char* data, size_t size, uint32_t parentPid, uint64_t childCreated);
-
-// How many handles of a SystemHandleInformation buffer (its 32-bit layout)
-// belong to `pid`; -1 when the buffer holds fewer records than it counts.
-// Under Wine 8 the process list's handle count is the size of the
-// process's handle table, not the handles in it: this list is counted.
-int64_t CountProcessHandles(const unsigned char* data, size_t size, uint32_t pid);

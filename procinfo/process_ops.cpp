@@ -34,6 +34,8 @@ bool SameProcess(DWORD pid, const FILETIME* created) {
 
 }  // namespace
 
+bool ProcessReplaced(DWORD pid, const FILETIME* created) { return !SameProcess(pid, created); }
+
 uint32_t GetProcessPriority(DWORD pid) {
   return WithProcess<uint32_t>(pid, kQueryAccess, kPriorityFailed,
                                [](HANDLE p) { return Api().GetPriorityClass(p); });

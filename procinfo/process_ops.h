@@ -25,6 +25,10 @@ bool SetProcessPriority(DWORD pid, DWORD priorityClass, const FILETIME* created 
 // asked for if it was set, else kPriorityFailed.
 uint32_t ChangeProcessPriority(DWORD pid, DWORD priorityClass, const FILETIME* created = nullptr);
 
+// True when the process now holding `pid` provably started at another time
+// than `created`: the listed process has ended and its ID was reused.
+bool ProcessReplaced(DWORD pid, const FILETIME* created);
+
 // Terminates the process with exit code 0 if it is still running (and is
 // the process that started at `created`, when given).
 void StopProcess(DWORD pid, const FILETIME* created = nullptr);

@@ -136,12 +136,14 @@ TEST(Figures, WholeRecordOfOneProcess) {
   EXPECT_FALSE(ParentEnded(b.bytes.data(), b.bytes.size(), 4, 11));
   EXPECT_TRUE(ParentEnded(b.bytes.data(), b.bytes.size(), 4, 10));
   EXPECT_TRUE(ParentEnded(b.bytes.data(), b.bytes.size(), 0x99, 12));
-  // The handle list: a count, then 16-byte records led by their owner's ID.
-  std::vector<uint32_t> handles = {3, 0x1C, 0x40004, 0, 0, 7, 0x80008, 0, 0, 0x1C, 0x3000C, 0, 0};
-  const auto* h = reinterpret_cast<const unsigned char*>(handles.data());
-  EXPECT_EQ(CountProcessHandles(h, handles.size() * 4, 0x1C), 2);
-  EXPECT_EQ(CountProcessHandles(h, handles.size() * 4, 0x99), 0);
-  EXPECT_EQ(CountProcessHandles(h, handles.size() * 4 - 1, 0x1C), -1);  // a record cut short
+  // An ID above 16 bits is a whole ID: its handle count is its own record's,
+  // never that of the process whose ID shares its low half.
+  b.Add(0x1001C, 13, 1, 1, 4096);
+  b.Put<uint32_t>(b.last + 76, 77);
+  ASSERT_TRUE(FindProcessCounters(b.bytes.data(), b.bytes.size(), 0x1001C, true, c));
+  EXPECT_EQ(c.handles, 77u);
+  ASSERT_TRUE(FindProcessCounters(b.bytes.data(), b.bytes.size(), 0x1C, true, c));
+  EXPECT_EQ(c.handles, 123u);
 }
 
 TEST(FigureText, DetailValues) {

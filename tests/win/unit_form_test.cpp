@@ -59,6 +59,24 @@ LONG WINAPI ListOfTheThree(ULONG kind, PVOID buf, ULONG size, PULONG needed) {
   return 0;
 }
 
+// Where the worker's reading waits for the test: the window titles, after
+// the processes part is posted. The window's thread passes freely.
+DWORD g_testThread;
+HANDLE g_gateReached, g_gateOpen;
+BOOL WINAPI GatedEnumWindows(WNDENUMPROC f, LPARAM p) {
+  if (GetCurrentThreadId() != g_testThread) {
+    SetEvent(g_gateReached);
+    WaitForSingleObject(g_gateOpen, 20000);
+  }
+  return EnumWindows(f, p);
+}
+
+// Takes every message already queued for this thread, then returns.
+void TakeQueued() {
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+}
+
 class FormFixture : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -151,6 +169,61 @@ TEST_F(FormFixture, AReusedIdentifierIsNotStopped) {
   ASSERT_TRUE(SelectProcess(g_unreadable));
   form_->BB_StopClick();
   EXPECT_TRUE(helper_.Running());
+}
+
+TEST_F(FormFixture, AnEntryActsOnItsOwnProcessWhileTheOtherTabTakesANewReading) {
+  Api().GetModuleFileNameExW = SystemApi().GetModuleFileNameExW;  // a helper that can be stopped
+  Reload();
+  SendMessageA(Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);  // the helper's window
+  ASSERT_TRUE(SelectProcess(g_unreadable));
+  ASSERT_TRUE(IsWindowEnabled(Ctl(kIdStop)));
+  // The helper "ends" and its ID goes to a process started later; the new
+  // reading's processes part comes, its applications part is held back.
+  Api().GetProcessTimes = [](HANDLE p, LPFILETIME c, LPFILETIME e, LPFILETIME k,
+                             LPFILETIME u) WINAPI -> BOOL {
+    BOOL ok = GetProcessTimes(p, c, e, k, u);
+    if (GetProcessId(p) == g_unreadable) c->dwHighDateTime += 1;
+    return ok;
+  };
+  g_testThread = GetCurrentThreadId();
+  base::UniqueHandle reached(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      open(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  g_gateReached = reached.get();
+  g_gateOpen = open.get();
+  Api().EnumWindows = GatedEnumWindows;
+  static LONG stopped;
+  stopped = 0;
+  Api().TerminateProcess = [](HANDLE p, UINT code) WINAPI -> BOOL {
+    InterlockedIncrement(&stopped);
+    return TerminateProcess(p, code);
+  };
+  struct Opened {
+    HANDLE gate;
+    ~Opened() { SetEvent(gate); }
+  } opened{open.get()};
+  form_->Reload();
+  ASSERT_EQ(WaitForSingleObject(reached.get(), 20000), WAIT_OBJECT_0);
+  TakeQueued();  // the processes part, posted before the titles are read
+  ASSERT_EQ(harness::TextOf(Ctl(kIdIdProcess)), std::to_string(g_unreadable));
+
+  form_->BB_StopClick();
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_MENU] = 0x80;
+  SetKeyboardState(keys);
+  form_->PreTranslateKey({Ctl(kIdList), WM_SYSKEYDOWN, 'E', 0x20000001});
+  keys[VK_MENU] = 0;
+  SetKeyboardState(keys);
+  SendMessageA(Ctl(kIdPriority), CB_SETCURSEL, 1, 0);
+  form_->CB_PriorityChange();
+  form_->BB_UpdateClick();
+  EXPECT_EQ(stopped, 0) << "停止 or Alt+E ended the process that took over the ID";
+  EXPECT_EQ(GetPriorityClass(helper_.Handle()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+
+  SetEvent(open.get());
+  ASSERT_TRUE(harness::WaitFor([&] { return !form_->Reloading(); }));
+  EXPECT_EQ(harness::TextOf(Ctl(kIdStatusBar)).rfind(texts::kStatusReplaced, 0), 0u)
+      << harness::TextOf(Ctl(kIdStatusBar));
 }
 
 TEST_F(FormFixture, TheWorkersReloadListsWhatTheWindowsOwnListsOfTheSameProcesses) {
