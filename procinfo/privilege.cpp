@@ -5,6 +5,50 @@
 namespace {
 constexpr char kDebugPrivilege[] = "SeDebugPrivilege";
 constexpr DWORD kTokenAccess = TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY;  // 0x28
+
+// The privilege is the process's, not a thread's: the first holder switches
+// it on and the last switches it off, so that no holder's end takes it from
+// another thread's operation still under way.
+class Holders {
+ public:
+  Holders() { InitializeCriticalSection(&cs_); }
+  ~Holders() { DeleteCriticalSection(&cs_); }
+  Holders(const Holders&) = delete;
+  Holders& operator=(const Holders&) = delete;
+
+  bool Hold() {
+    EnterCriticalSection(&cs_);
+    if (count_++ == 0) {
+      HANDLE token = nullptr;
+      if (Api().OpenProcessToken(GetCurrentProcess(), kTokenAccess, &token)) {
+        token_.reset(token);
+        enabled_ = SetPrivilege(token_.get(), kDebugPrivilege, true);
+      }
+    }
+    const bool enabled = enabled_;
+    LeaveCriticalSection(&cs_);
+    return enabled;
+  }
+  void Release() {
+    EnterCriticalSection(&cs_);
+    if (--count_ == 0) {
+      if (enabled_) SetPrivilege(token_.get(), kDebugPrivilege, false);
+      enabled_ = false;
+      token_.reset();
+    }
+    LeaveCriticalSection(&cs_);
+  }
+
+ private:
+  CRITICAL_SECTION cs_;
+  int count_ = 0;
+  bool enabled_ = false;
+  base::UniqueHandle token_;  // owned while held
+};
+
+// Made before any thread of the program, gone after the last.
+Holders g_holders;
+
 }  // namespace
 
 bool SetPrivilege(HANDLE token, const char* name, bool enable) {
@@ -26,13 +70,6 @@ bool SetPrivilege(HANDLE token, const char* name, bool enable) {
   return api.GetLastError() == 0;
 }
 
-DebugPrivilegeScope::DebugPrivilegeScope() {
-  HANDLE token = nullptr;
-  if (!Api().OpenProcessToken(GetCurrentProcess(), kTokenAccess, &token)) return;
-  token_.reset(token);
-  enabled_ = SetPrivilege(token_.get(), kDebugPrivilege, true);
-}
+DebugPrivilegeScope::DebugPrivilegeScope() : enabled_(g_holders.Hold()) {}
 
-DebugPrivilegeScope::~DebugPrivilegeScope() {
-  if (enabled_) SetPrivilege(token_.get(), kDebugPrivilege, false);
-}
+DebugPrivilegeScope::~DebugPrivilegeScope() { g_holders.Release(); }

@@ -1,5 +1,5 @@
-// The debug privilege in the program's own token, switched on for the length
-// of one operation on other processes.
+// The debug privilege in the program's own token, switched on while any
+// operation on other processes, on any thread, holds it.
 #pragma once
 #include <windows.h>
 
@@ -9,9 +9,10 @@
 // error alone (a privilege the account lacks gives ERROR_NOT_ALL_ASSIGNED).
 bool SetPrivilege(HANDLE token, const char* name, bool enable);
 
-// Holds the debug privilege for one scope. Where the token cannot be opened
-// or the account lacks the privilege, the operation goes on without it, and
-// the privilege is switched off at the end only where it was switched on.
+// Holds the debug privilege for one scope: the first scope of the program
+// switches it on, the last to end switches it off again. Where the token
+// cannot be opened or the account lacks the privilege, the operation goes on
+// without it, and the privilege is switched off only where it was switched on.
 class DebugPrivilegeScope {
  public:
   DebugPrivilegeScope();
@@ -21,6 +22,5 @@ class DebugPrivilegeScope {
   bool Enabled() const { return enabled_; }
 
  private:
-  base::UniqueHandle token_;  // owned
-  bool enabled_ = false;
+  const bool enabled_;
 };

@@ -1,7 +1,9 @@
 // Priority classes and stopping, on real helper processes.
 #include <gtest/gtest.h>
 
+#include "base/handles.h"
 #include "harness.h"
+#include "procinfo/privilege.h"
 #include "procinfo/process_api.h"
 #include "procinfo/process_ops.h"
 
@@ -98,4 +100,44 @@ TEST(ProcessOps, AParentIdThatNamesAReusedIdentifierAdoptsNoOne) {
   const std::vector<TreeMember> tree = ProcessTree(ReadProcessRecords(), parent.Id(), GetCurrentProcessId());
   ASSERT_EQ(tree.size(), 2u);
   EXPECT_EQ(tree[1].process.id, younger.Id());
+}
+
+namespace {
+// Whether the debug privilege is switched on in this process's token now.
+bool DebugPrivilegeOn() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  base::UniqueHandle owned(token);
+  LUID debug{};
+  LookupPrivilegeValueA(nullptr, "SeDebugPrivilege", &debug);
+  alignas(8) unsigned char room[4096];
+  DWORD size = 0;
+  if (!GetTokenInformation(token, TokenPrivileges, room, sizeof room, &size)) return false;
+  const auto* p = reinterpret_cast<const TOKEN_PRIVILEGES*>(room);
+  for (DWORD i = 0; i < p->PrivilegeCount && i < 128; ++i)
+    if (p->Privileges[i].Luid.LowPart == debug.LowPart && p->Privileges[i].Luid.HighPart == debug.HighPart)
+      return (p->Privileges[i].Attributes & SE_PRIVILEGE_ENABLED) != 0;
+  return false;
+}
+}  // namespace
+
+TEST(ProcessOps, AnOperationOnOneThreadLeavesTheDebugPrivilegeToAnotherStillUnderWay) {
+  ASSERT_FALSE(DebugPrivilegeOn());
+  harness::Process h = harness::StartHelper("windows 1 Priv");
+  {
+    DebugPrivilegeScope reading;  // as the worker's reload holds it
+    ASSERT_TRUE(reading.Enabled());
+    // A selection's reading on another thread opens and closes its own hold.
+    struct Args { DWORD pid; uint32_t priority; } args{h.Id(), 0};
+    base::UniqueHandle other(CreateThread(nullptr, 0, [](void* a) WINAPI -> DWORD {
+      auto* args = static_cast<Args*>(a);
+      args->priority = GetProcessPriority(args->pid);
+      return 0;
+    }, &args, 0, nullptr));
+    ASSERT_TRUE(other);
+    ASSERT_EQ(WaitForSingleObject(other.get(), 20000), WAIT_OBJECT_0);
+    EXPECT_EQ(args.priority, static_cast<uint32_t>(NORMAL_PRIORITY_CLASS));
+    EXPECT_TRUE(DebugPrivilegeOn()) << "the other thread's end switched it off";
+  }
+  EXPECT_FALSE(DebugPrivilegeOn()) << "the last hold left it on";
 }
