@@ -39,6 +39,9 @@ class ReloadWorker {
     Snapshot snapshot;
     FigureSampler figures;  // the reading taken with it (not with Applications)
   };
+  // How long closing waits for a job under way (a file on a share that no
+  // longer answers, a system call that hangs) before it goes without it.
+  static constexpr DWORD kStopWaitMs = 2000;
 
   // Each finished part posts `message` to `window`. The icons a part holds
   // are the worker's: valid until Acknowledge follows the Applications part.
@@ -59,33 +62,17 @@ class ReloadWorker {
   // A reload asked for, running, or its parts not all acknowledged.
   bool Reloading();
   // Ends the running job early (titles from the text the system keeps, no
-  // more processes read) and waits for the thread to end.
+  // more processes read, nothing more posted) and waits up to kStopWaitMs
+  // for the thread. A thread stuck in a system call is left to end on its
+  // own: it holds the state it reads into, and posts nothing once stopped.
   void Stop();
+  // Worker threads of the program still running, stopped or not.
+  static LONG ThreadsRunning();
 
  private:
-  enum class Job { None, Reload, Figures };
-  static DWORD WINAPI Run(void* self);
-  void Loop();
-  Job NextJob();
-  void DoReload();
-  void DoFigures();
-  void Post(std::unique_ptr<Result> r);
-  bool ReadFigures();
+  class Job;
+  static DWORD WINAPI Run(void* job);
 
-  const HWND window_;  // borrowed; only posted to
-  const UINT message_;
-  CriticalSection lock_;
-  base::UniqueHandle wake_;  // auto-reset: there is work, or the worker is to stop
+  std::shared_ptr<Job> job_;  // shared with the thread while it runs
   base::UniqueHandle thread_;
-  volatile LONG stop_ = 0;
-  // Under lock_.
-  FixedEntries fixed_{};  // of the last reload asked for
-  bool reloadAsked_ = false, figuresAsked_ = false, reloadOpen_ = false;
-  std::deque<std::unique_ptr<Result>> done_;
-  // The worker's own.
-  ResolveCache facts_;
-  ImagePathMemory paths_;
-  FigureSampler sampler_;
-  FigureReader reader_;
-  const bool ntFamily_;
 };

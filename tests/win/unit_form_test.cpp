@@ -226,6 +226,39 @@ TEST_F(FormFixture, AnEntryActsOnItsOwnProcessWhileTheOtherTabTakesANewReading) 
       << harness::TextOf(Ctl(kIdStatusBar));
 }
 
+TEST_F(FormFixture, AReadThatHangsDoesNotHoldTheCloseBack) {
+  // The helper's path read stands for a file on a share that stopped answering.
+  base::UniqueHandle reached(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      open(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  g_gateReached = reached.get();
+  g_gateOpen = open.get();
+  static LONG returned;
+  returned = 0;
+  Api().GetModuleFileNameExW = [](HANDLE p, HMODULE m, LPWSTR buf, DWORD n) WINAPI -> DWORD {
+    if (GetProcessId(p) == g_unreadable) {
+      SetEvent(g_gateReached);
+      WaitForSingleObject(g_gateOpen, 20000);
+      InterlockedExchange(&returned, 1);
+    }
+    return SystemApi().GetModuleFileNameExW(p, m, buf, n);
+  };
+  struct Opened {
+    HANDLE gate;
+    ~Opened() {
+      SetEvent(gate);
+      // The thread left behind ends once its read returns.
+      EXPECT_TRUE(harness::WaitFor([] { return ReloadWorker::ThreadsRunning() == 0; }, 20000));
+    }
+  } opened{open.get()};
+  form_->Reload();
+  ASSERT_EQ(WaitForSingleObject(reached.get(), 20000), WAIT_OBJECT_0);
+  const HWND window = form_->hwnd();
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(returned, 0) << "the close waited for the read to end";
+  EXPECT_EQ(ReloadWorker::ThreadsRunning(), 1) << "the read was not under way";
+}
+
 TEST_F(FormFixture, TheWorkersReloadListsWhatTheWindowsOwnListsOfTheSameProcesses) {
   // The same processes (the seam's) and windows, listed by both; this
   // process's own window among them, which the worker may not ask.
