@@ -58,6 +58,14 @@ void TForm1::RescaleImages() {
   LoadOwnIcons();
   lists_.SetIconSize(layout_.IM_Icon.width,
                      {{idle.get(), IdleIcon.get()}, {system.get(), SystemIcon.get()}});
+  // A reload under way may still hand out the old icons: they live until
+  // its parts are in, each taken as its replacement.
+  for (RetiredIcon& r : retiredIcons_)
+    r.now = r.now == idle.get() ? IdleIcon.get() : r.now == system.get() ? SystemIcon.get() : r.now;
+  if (Reloading()) {
+    retiredIcons_.push_back({std::move(idle), IdleIcon.get()});
+    retiredIcons_.push_back({std::move(system), SystemIcon.get()});
+  }
   const EntryModel* model = lists_.Tab(CurrentTab);
   const size_t i = static_cast<size_t>(SelectedIndex);
   if (!detailsClear_ && model && SelectedIndex >= 0 && i < model->Size())

@@ -24,6 +24,13 @@ void TForm1::StartWorker() {
 void TForm1::StopWorker() {
   // Its last parts are dropped with it; their icons are its own.
   worker_.reset();
+  retiredIcons_.clear();
+}
+
+void TForm1::RenewRetired(std::vector<HICON>& icons) const {
+  for (HICON& icon : icons)
+    for (const RetiredIcon& r : retiredIcons_)
+      if (icon == r.old.get()) icon = r.now;
 }
 
 bool TForm1::Reloading() { return worker_ && worker_->Reloading(); }
@@ -71,6 +78,7 @@ void TForm1::WorkerPosted() {
       // The application tab keeps its own entries, tables and selection
       // until its part of this reading comes.
       readingTables_ = TablesOf(s);
+      RenewRetired(s.ProcessIcons);
       lists_.Processes.Assign(std::move(s.ProcessLines), s.ProcessIcons, readingTables_,
                               std::move(s.ProcessNames));
       lists_.Processes.UpdateFigures(sampler_);
@@ -78,12 +86,14 @@ void TForm1::WorkerPosted() {
       if (CurrentTab == ListTab::Processes) ShowReloadedTab();
       continue;
     }
+    RenewRetired(s.ApplicationIcons);
     lists_.Applications.Assign(std::move(s.ApplicationLines), s.ApplicationIcons, readingTables_,
                                std::move(s.ApplicationNames), std::move(s.ApplicationWindows));
     lists_.Applications.UpdateFigures(sampler_);
     if (CurrentTab == ListTab::Applications) ShowReloadedTab();
     worker_->Acknowledge();
     if (worker_->Reloading()) continue;
+    retiredIcons_.clear();
     MakeLinkHint();
     StatusBar1.SetStatus(texts::kStatusNotice);
     auto then = std::move(afterReload_);

@@ -224,6 +224,13 @@ class TForm1 : public ui::Window {
   bool detailsClear_ = false;  // the panel shows no entry: ClearDetails has nothing to do
   bool priorityChosen_ = false;  // another class chosen in the box since the entry was shown
   SharedTables readingTables_;   // of the reading whose application part is still to come
+  // Icons replaced (by a change of DPI) while a reload that borrows them ran.
+  struct RetiredIcon {
+    ui::UniqueIcon old;  // owned until that reload's parts are in
+    HICON now;           // borrowed: what an entry takes instead
+  };
+  std::vector<RetiredIcon> retiredIcons_;
+  void RenewRetired(std::vector<HICON>& icons) const;
   TypeToFind finder_;
   bool closing_ = false;  // the close has begun
   std::function<void()> afterReload_;  // ReloadThen's, until the lists are in

@@ -86,6 +86,8 @@ LRESULT Image::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT:
       Paint();
       return 0;
+    case STM_GETICON:  // as a static answers it
+      return reinterpret_cast<LRESULT>(icon_.get());
     case WM_LBUTTONDOWN:
       // Captured, so the release comes here wherever it happens.
       pressed_ = true;

@@ -333,6 +333,43 @@ TEST_F(FormFixture, ADpiChangeKeepsTheSelectionAndDetailsAndReadsNothingAgain) {
   EXPECT_TRUE(EqualRect(&outer, &suggested));
 }
 
+TEST_F(FormFixture, ADpiChangeDuringAReloadLeavesEveryEntryItsIcon) {
+  // The reload stops in the helper's path read, its idle and system icons
+  // those of 96 DPI; the window moves to 144 DPI meanwhile.
+  base::UniqueHandle reached(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      open(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  g_gateReached = reached.get();
+  g_gateOpen = open.get();
+  Api().GetModuleFileNameExW = [](HANDLE p, HMODULE m, LPWSTR buf, DWORD n) WINAPI -> DWORD {
+    if (GetProcessId(p) == g_unreadable) {
+      SetEvent(g_gateReached);
+      WaitForSingleObject(g_gateOpen, 20000);
+    }
+    return lstrcpyW(buf, L"?") ? 1 : 0;
+  };
+  struct Opened {
+    HANDLE gate;
+    ~Opened() { SetEvent(gate); }
+  } opened{open.get()};
+  form_->Reload();
+  ASSERT_EQ(WaitForSingleObject(reached.get(), 20000), WAIT_OBJECT_0);
+  RECT outer;
+  GetWindowRect(form_->hwnd(), &outer);
+  const RECT suggested{outer.left, outer.top, outer.left + 960, outer.top + 720};
+  SendMessageA(form_->hwnd(), ui::kWmDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  SetEvent(open.get());
+  ASSERT_TRUE(harness::WaitFor([&] { return !form_->Reloading(); }));
+  const int size = ui::IconSizeForDpi(144);
+  for (auto [pid, resource] : {std::pair{DWORD{0}, kResIdleIcon}, std::pair{g_unreadable, kResSystemIcon}}) {
+    ASSERT_TRUE(SelectProcess(pid));
+    const auto icon = reinterpret_cast<HICON>(SendMessageA(Ctl(kIdIcon), STM_GETICON, 0, 0));
+    ui::UniqueIcon own(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource),
+                                                     IMAGE_ICON, size, size, 0)));
+    ASSERT_TRUE(icon && own);
+    EXPECT_EQ(harness::IconPixels(icon), harness::IconPixels(own.get())) << "process " << pid << " lost its icon";
+  }
+}
+
 TEST_F(FormFixture, ThePriorityBoxTakesANewSchemesFaceColourAtOnce) {
   const int element = COLOR_BTNFACE;
   const COLORREF old = GetSysColor(element), navy = RGB(0x20, 0x30, 0x60);
