@@ -195,7 +195,11 @@ bool DetailsWindow::PreTranslate(MSG& msg) {
 LRESULT DetailsWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_TIMER:
-      if (wp == kLiveTimer) ReadLive();
+      // Nothing is read while nobody can see the figures (hidden with its
+      // minimized owner, or minimized itself).
+      if (wp == kLiveTimer && IsWindowVisible(hwnd()) && !IsIconic(hwnd()) &&
+          !IsIconic(GetWindow(hwnd(), GW_OWNER)))
+        ReadLive();
       return 0;
     case kWmCopyAll:
       if (ShowsSelection()) return 0;  // the field copies its own selection

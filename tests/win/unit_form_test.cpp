@@ -23,6 +23,8 @@ namespace {
 
 DWORD g_unreadable;
 LONG g_enumerations;  // process lists taken (EnumProcesses or the system's list), from any thread
+DWORD g_windowThread;
+LONG g_windowThreadReads;  // the system's list read on the windows' own thread
 
 // The system's process list (information class 5) cut to the seam's three
 // processes: each one's record from the real list, the idle process's made
@@ -30,6 +32,7 @@ LONG g_enumerations;  // process lists taken (EnumProcesses or the system's list
 LONG WINAPI ListOfTheThree(ULONG kind, PVOID buf, ULONG size, PULONG needed) {
   if (kind != 5) return SystemApi().NtQuerySystemInformation(kind, buf, size, needed);
   InterlockedIncrement(&g_enumerations);
+  if (GetCurrentThreadId() == g_windowThread) InterlockedIncrement(&g_windowThreadReads);
   constexpr ULONG kRecord = 184;  // SYSTEM_PROCESS_INFORMATION's own fields in a 32-bit process
   const DWORD ids[] = {0, g_unreadable, GetCurrentProcessId()};
   const ULONG room = kRecord * 3;
@@ -82,6 +85,7 @@ class FormFixture : public ::testing::Test {
   void SetUp() override {
     helper_ = harness::StartHelper("windows 1 Seam");
     g_unreadable = helper_.Id();
+    g_windowThread = GetCurrentThreadId();
     Api().EnumProcesses = [](DWORD* ids, DWORD, DWORD* bytes) WINAPI -> BOOL {
       InterlockedIncrement(&g_enumerations);
       ids[0] = 0;
@@ -368,6 +372,27 @@ TEST_F(FormFixture, ADpiChangeDuringAReloadLeavesEveryEntryItsIcon) {
     ASSERT_TRUE(icon && own);
     EXPECT_EQ(harness::IconPixels(icon), harness::IconPixels(own.get())) << "process " << pid << " lost its icon";
   }
+}
+
+TEST_F(FormFixture, ADetailsWindowReadsNothingWhileItsOwnerIsMinimized) {
+  ShowWindow(form_->hwnd(), SW_SHOWNOACTIVATE);
+  ASSERT_TRUE(SelectProcess(GetCurrentProcessId()));
+  form_->ShowEntryDetails();
+  HWND details = nullptr;
+  ASSERT_TRUE(harness::WaitFor([&] {
+    for (HWND w : harness::TopWindows(GetCurrentProcessId()))
+      if (GetWindow(w, GW_OWNER) == form_->hwnd()) details = w;
+    return details != nullptr;
+  }));
+  constexpr WPARAM kLiveTimer = 1;
+  const LONG before = g_windowThreadReads;
+  ShowWindow(form_->hwnd(), SW_MINIMIZE);
+  SendMessageA(details, WM_TIMER, kLiveTimer, 0);
+  EXPECT_EQ(g_windowThreadReads, before) << "read while nobody could see it";
+  ShowWindow(form_->hwnd(), SW_RESTORE);
+  ShowWindow(details, SW_SHOWNOACTIVATE);
+  SendMessageA(details, WM_TIMER, kLiveTimer, 0);
+  EXPECT_GT(g_windowThreadReads, before) << "shown again, it reads again";
 }
 
 TEST_F(FormFixture, ThePriorityBoxTakesANewSchemesFaceColourAtOnce) {
