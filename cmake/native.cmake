@@ -66,6 +66,11 @@ set_tests_properties(dist.package PROPERTIES FIXTURES_SETUP package)
 add_test(NAME win.importsFloor COMMAND python3 ${CMAKE_SOURCE_DIR}/floor/check_imports.py
   i686-w64-mingw32-objdump ${CMAKE_BINARY_DIR}/Vorlane.exe ${CMAKE_SOURCE_DIR}/floor/newer-than-xp.txt
   ${CMAKE_SOURCE_DIR}/floor/imports.txt)
+# Its code runs on the processor the floor states, and no older one.
+add_test(NAME win.cpuFloor COMMAND python3 ${CMAKE_SOURCE_DIR}/floor/check_cpu.py
+  i686-w64-mingw32-objdump ${CMAKE_BINARY_DIR}/Vorlane.exe ${CMAKE_SOURCE_DIR}/floor/cpu.txt)
+# Both checks fail on made-up programs that break their floors.
+add_test(NAME native.floorChecks COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/floor/checks_test.py)
 
 # A program that faults under test ends at once, its fault address reported.
 add_test(NAME wine.FaultEndsAtOnce
@@ -75,6 +80,7 @@ set_tests_properties(wine.FaultEndsAtOnce PROPERTIES FIXTURES_REQUIRED wine RESO
 
 # One ctest test per test suite of a Windows test program.
 function(wine_gtest exe)
+  set_property(GLOBAL APPEND PROPERTY REGISTERED_${exe} ${ARGN})
   foreach(suite ${ARGN})
     add_test(NAME wine.${suite}
              COMMAND ${WINETEST} ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/win/tests/${exe}.exe
@@ -93,6 +99,7 @@ set_tests_properties(wine64.setup PROPERTIES FIXTURES_SETUP wine64 RESOURCE_LOCK
 set_tests_properties(wine64.cleanup PROPERTIES FIXTURES_CLEANUP wine64 RESOURCE_LOCK wine64
                      ENVIRONMENT VORLANE_ARCH=64)
 function(wine64_gtest exe)
+  set_property(GLOBAL APPEND PROPERTY REGISTERED_${exe} ${ARGN})
   foreach(suite ${ARGN})
     add_test(NAME wine64.${suite}
              COMMAND ${WINETEST} ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/win/tests/${exe}.exe
@@ -103,3 +110,18 @@ function(wine64_gtest exe)
   endforeach()
 endfunction()
 include(${CMAKE_SOURCE_DIR}/tests/win/suites.cmake)
+# A suite of a Windows test program that no ctest test runs fails the
+# configuration, and with it the build: its tests would pass unseen.
+foreach(kind unit gui)
+  get_property(registered GLOBAL PROPERTY REGISTERED_${kind}_tests)
+  file(GLOB sources ${CMAKE_SOURCE_DIR}/tests/win/${kind}_*.cpp)
+  foreach(source ${sources})
+    file(STRINGS ${source} heads REGEX "^TEST(_F)?\\(")
+    foreach(head ${heads})
+      string(REGEX REPLACE "^TEST(_F)?\\(([A-Za-z0-9_]+),.*" "\\2" suite "${head}")
+      if(NOT suite IN_LIST registered)
+        message(FATAL_ERROR "${source}: suite ${suite} is in no wine_gtest list (tests/win/suites.cmake)")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()

@@ -1,6 +1,6 @@
 # The ctest tests of the Windows test programs, one per suite.
 wine_gtest(unit_tests ProductInfo Resolve AppWindows ListFixture Snapshot ProcessOps FiguresFixture
-           EntrySequence RegistryFixture Listing FormFixture ImageListOps)
+           EntrySequence RegistryFixture Listing FormFixture ImageListOps FigureReading)
 wine_gtest(gui_tests Gui Link Keys Package Scaling Text NineX Windows Figures Details)
 set_tests_properties(wine.Package PROPERTIES FIXTURES_REQUIRED "wine;package")
 # The start error's box and the environment's values in a process of code
