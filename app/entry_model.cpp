@@ -4,6 +4,7 @@
 
 #include "app/figure_text.h"
 #include "app/ordering.h"
+#include "app/reload_job.h"
 
 namespace {
 
@@ -144,6 +145,17 @@ void EntryModel::Reorder(const std::vector<size_t>& order) {
   ApplyOrder(imageOf_, order);
 }
 
+void EntryLists::Take(ReloadPart& part) {
+  Snapshot& s = part.snapshot;
+  if (part.kind == ReloadPart::Kind::Processes) {
+    reading_ = TablesOf(s);
+    Processes.Assign(std::move(s.ProcessLines), s.ProcessIcons, reading_, std::move(s.ProcessNames));
+  } else if (part.kind == ReloadPart::Kind::Applications) {
+    Applications.Assign(std::move(s.ApplicationLines), s.ApplicationIcons, reading_,
+                        std::move(s.ApplicationNames), std::move(s.ApplicationWindows));
+  }
+}
+
 void EntryLists::Clear() {
   Processes.Clear();
   Applications.Clear();
@@ -172,18 +184,4 @@ FileResolver CachedResolver(ResolveCache& cache) {
     const Resolution& r = path.wide.empty() ? cache.Get(path.shown) : cache.Get(path.wide);
     return FileFacts{r.DisplayName, r.Company, r.Description, r.Icon.get(), r.RealPath};
   };
-}
-
-void LoadEntryLists(EntryLists& out, const FixedEntries& fixed,
-                    const std::function<void()>& processesReady) {
-  // The cache owns the files' icons; the image lists hold copies.
-  out.Facts.NextReload();
-  Snapshot s = TakeProcesses(fixed, CachedResolver(out.Facts), &out.Paths);
-  SharedTables tables = TablesOf(s);
-  out.Processes.Assign(std::move(s.ProcessLines), s.ProcessIcons, tables, std::move(s.ProcessNames));
-  if (processesReady) processesReady();
-  AddApplications(s);
-  out.Applications.Assign(std::move(s.ApplicationLines), s.ApplicationIcons, tables,
-                          std::move(s.ApplicationNames),
-                          std::move(s.ApplicationWindows));
 }

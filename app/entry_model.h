@@ -90,18 +90,24 @@ class EntryModel {
   SharedTables tables_;  // of the reading the entries come from; never null
 };
 
-// Both tabs of one snapshot.
+struct ReloadPart;
+
+// Both tabs of one reading.
 struct EntryLists {
   EntryModel Processes;     // the process tab
   EntryModel Applications;  // the application tab
-  // What cannot have changed since the last reload; Clear keeps it.
-  ImagePathMemory Paths;
-  ResolveCache Facts;
 
+  // Takes one part of a reading into its tab. The processes part brings the
+  // tables its applications part then shares; the other tab keeps its own
+  // entries and tables until its part comes.
+  void Take(ReloadPart& part);
   void Clear();
   void SetIconSize(int size, const IconRenewals& renewed = {});
   // The model of tab `tab`; none for a value that names no tab.
   EntryModel* Tab(ListTab tab);
+
+ private:
+  SharedTables reading_;  // of the last processes part
 };
 
 // The snapshot's tables, moved out of it.
@@ -109,9 +115,3 @@ SharedTables TablesOf(Snapshot& s);
 
 // Resolves each file once through `cache`, which keeps the icons.
 FileResolver CachedResolver(ResolveCache& cache);
-
-// Takes a snapshot of the running processes into both models, each file
-// resolved once. `processesReady` runs once the process model is filled,
-// before the window titles are collected.
-void LoadEntryLists(EntryLists& out, const FixedEntries& fixed,
-                    const std::function<void()>& processesReady = {});

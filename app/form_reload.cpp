@@ -1,6 +1,7 @@
-// The reload: on the NT family by the worker, whose finished parts the
-// window takes as they come; on the 9x family (and where no thread can be
-// made) here, on the window's thread, as the program always did.
+// The reload: one job, run on the NT family by the worker, whose finished
+// parts the window takes as they come; on the 9x family (and where no thread
+// can be made) here, on the window's thread. Either way each part goes to
+// TakePart.
 #include "app/texts.h"
 #include "app/unit1.h"
 
@@ -65,40 +66,40 @@ void TForm1::ShowReloadedTab() {
   TC_MainChange();
 }
 
+void TForm1::TakePart(std::unique_ptr<ReloadPart> part) {
+  using Kind = ReloadPart::Kind;
+  if (part->kind != Kind::Applications) sampler_ = std::move(part->figures);
+  if (part->kind == Kind::Figures) {
+    ApplyFigures();
+    return;
+  }
+  RenewRetired(part->snapshot.ProcessIcons);
+  RenewRetired(part->snapshot.ApplicationIcons);
+  lists_.Take(*part);
+  const ListTab tab = part->kind == Kind::Processes ? ListTab::Processes : ListTab::Applications;
+  if (ntFamily_) lists_.Tab(tab)->UpdateFigures(sampler_);
+  // The process tab stands before the window titles are collected; the
+  // other tab keeps its entries and selection until its own part comes.
+  if (CurrentTab == tab) ShowReloadedTab();
+}
+
+void TForm1::ReloadEnded() {
+  retiredIcons_.clear();
+  MakeLinkHint();
+  StatusBar1.SetStatus(texts::kStatusNotice);
+  auto then = std::move(afterReload_);
+  afterReload_ = nullptr;
+  if (then) then();
+}
+
 void TForm1::WorkerPosted() {
   if (!worker_) return;
-  while (std::unique_ptr<ReloadWorker::Result> r = worker_->Take()) {
-    Snapshot& s = r->snapshot;
-    if (r->part != ReloadWorker::Part::Applications) sampler_ = std::move(r->figures);
-    if (r->part == ReloadWorker::Part::Figures) {
-      ApplyFigures();
-      continue;
-    }
-    if (r->part == ReloadWorker::Part::Processes) {
-      // The application tab keeps its own entries, tables and selection
-      // until its part of this reading comes.
-      readingTables_ = TablesOf(s);
-      RenewRetired(s.ProcessIcons);
-      lists_.Processes.Assign(std::move(s.ProcessLines), s.ProcessIcons, readingTables_,
-                              std::move(s.ProcessNames));
-      lists_.Processes.UpdateFigures(sampler_);
-      // The process tab stands before the window titles are collected.
-      if (CurrentTab == ListTab::Processes) ShowReloadedTab();
-      continue;
-    }
-    RenewRetired(s.ApplicationIcons);
-    lists_.Applications.Assign(std::move(s.ApplicationLines), s.ApplicationIcons, readingTables_,
-                               std::move(s.ApplicationNames), std::move(s.ApplicationWindows));
-    lists_.Applications.UpdateFigures(sampler_);
-    if (CurrentTab == ListTab::Applications) ShowReloadedTab();
+  while (std::unique_ptr<ReloadPart> part = worker_->Take()) {
+    const bool last = part->kind == ReloadPart::Kind::Applications;
+    TakePart(std::move(part));
+    if (!last) continue;
     worker_->Acknowledge();
-    if (worker_->Reloading()) continue;
-    retiredIcons_.clear();
-    MakeLinkHint();
-    StatusBar1.SetStatus(texts::kStatusNotice);
-    auto then = std::move(afterReload_);
-    afterReload_ = nullptr;
-    if (then) then();
+    if (!worker_->Reloading()) ReloadEnded();
   }
 }
 
@@ -113,23 +114,15 @@ void TForm1::ReloadHere() {
     ~Release() { list.EndHold(); }
   } release{GLB_List};
   ClearDetails();
-  bool shown = false;
-  LoadEntryLists(lists_, Fixed(), [&] {
-                   if (ntFamily_) {
-                     figureReader_.Read(sampler_);
-                     lists_.Processes.UpdateFigures(sampler_);
-                   }
-                   // The process tab stands before the window titles are collected.
-                   if (CurrentTab != ListTab::Processes) return;
-                   shown = true;
-                   ShowReloadedTab();
-                   RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-                   // Looking for a message that never comes lets Wine show the drawing now.
-                   MSG none;
-                   PeekMessageA(&none, hwnd(), WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
-                 });
-  if (ntFamily_) lists_.Applications.UpdateFigures(sampler_);
-  if (!shown) ShowReloadedTab();
+  hereJob_.Reload(Fixed(), nullptr, [this](std::unique_ptr<ReloadPart> part) {
+    const bool processes = part->kind == ReloadPart::Kind::Processes;
+    TakePart(std::move(part));
+    if (!processes || CurrentTab != ListTab::Processes) return;
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Looking for a message that never comes lets Wine show the drawing now.
+    MSG none;
+    PeekMessageA(&none, hwnd(), WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
+  });
   SetCursor(old);
+  ReloadEnded();
 }
-

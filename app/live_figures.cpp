@@ -21,8 +21,7 @@ void TForm1::FigureTick() {
     worker_->RequestFigures();
     return;
   }
-  figureReader_.Read(sampler_);
-  ApplyFigures();
+  hereJob_.Figures([this](std::unique_ptr<ReloadPart> part) { TakePart(std::move(part)); });
 }
 
 void TForm1::ApplyFigures() {

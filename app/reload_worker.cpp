@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "app/entry_model.h"
-#include "procinfo/process_api.h"
 
 namespace {
 
@@ -24,10 +22,9 @@ volatile LONG g_threadsRunning = 0;
 
 // Everything the thread reads into and hands over: shared by the worker and
 // its thread, so that a thread left behind by Stop still owns what it uses.
-class ReloadWorker::Job {
+class ReloadWorker::Shared {
  public:
-  Job(HWND window, UINT message)
-      : window_(window), message_(message), ntFamily_(PlatformId() == VER_PLATFORM_WIN32_NT) {}
+  Shared(HWND window, UINT message) : window_(window), message_(message) {}
 
   bool MakeWake() {
     wake_.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
@@ -48,10 +45,10 @@ class ReloadWorker::Job {
     }
     SetEvent(wake_.get());
   }
-  std::unique_ptr<Result> Take() {
+  std::unique_ptr<ReloadPart> Take() {
     Locked l(lock_);
     if (done_.empty()) return nullptr;
-    std::unique_ptr<Result> r = std::move(done_.front());
+    std::unique_ptr<ReloadPart> r = std::move(done_.front());
     done_.pop_front();
     return r;
   }
@@ -75,10 +72,7 @@ class ReloadWorker::Job {
  private:
   enum class Kind { None, Reload, Figures };
   Kind Next();
-  void DoReload();
-  void DoFigures();
-  void Post(std::unique_ptr<Result> r);
-  bool ReadFigures() { return ntFamily_ && reader_.Read(sampler_); }
+  void Post(std::unique_ptr<ReloadPart> r);
 
   const HWND window_;  // borrowed; only posted to, and never once stopped
   const UINT message_;
@@ -88,24 +82,19 @@ class ReloadWorker::Job {
   // Under lock_.
   FixedEntries fixed_{};  // of the last reload asked for
   bool reloadAsked_ = false, figuresAsked_ = false, reloadOpen_ = false;
-  std::deque<std::unique_ptr<Result>> done_;
-  // The thread's own.
-  ResolveCache facts_;
-  ImagePathMemory paths_;
-  FigureSampler sampler_;
-  FigureReader reader_;
-  const bool ntFamily_;
+  std::deque<std::unique_ptr<ReloadPart>> done_;
+  ReloadJob job_;  // the thread's own
 };
 
 ReloadWorker::ReloadWorker(HWND window, UINT message)
-    : job_(std::make_shared<Job>(window, message)) {}
+    : shared_(std::make_shared<Shared>(window, message)) {}
 
 ReloadWorker::~ReloadWorker() { Stop(); }
 
 bool ReloadWorker::Start() {
-  if (!job_->MakeWake()) return false;
+  if (!shared_->MakeWake()) return false;
   // The thread's own reference, released by the thread as it ends.
-  auto* held = new std::shared_ptr<Job>(job_);
+  auto* held = new std::shared_ptr<Shared>(shared_);
   InterlockedIncrement(&g_threadsRunning);
   DWORD id = 0;
   thread_.reset(CreateThread(nullptr, 0, Run, held, 0, &id));
@@ -117,7 +106,7 @@ bool ReloadWorker::Start() {
 
 DWORD WINAPI ReloadWorker::Run(void* held) {
   {
-    std::unique_ptr<std::shared_ptr<Job>> job(static_cast<std::shared_ptr<Job>*>(held));
+    std::unique_ptr<std::shared_ptr<Shared>> job(static_cast<std::shared_ptr<Shared>*>(held));
     (*job)->Loop();
   }
   InterlockedDecrement(&g_threadsRunning);
@@ -126,22 +115,22 @@ DWORD WINAPI ReloadWorker::Run(void* held) {
 
 LONG ReloadWorker::ThreadsRunning() { return InterlockedCompareExchange(&g_threadsRunning, 0, 0); }
 
-void ReloadWorker::RequestReload(const FixedEntries& fixed) { job_->RequestReload(fixed); }
-void ReloadWorker::RequestFigures() { job_->RequestFigures(); }
-std::unique_ptr<ReloadWorker::Result> ReloadWorker::Take() { return job_->Take(); }
-void ReloadWorker::Acknowledge() { job_->Acknowledge(); }
-bool ReloadWorker::Reloading() { return job_->Reloading(); }
+void ReloadWorker::RequestReload(const FixedEntries& fixed) { shared_->RequestReload(fixed); }
+void ReloadWorker::RequestFigures() { shared_->RequestFigures(); }
+std::unique_ptr<ReloadPart> ReloadWorker::Take() { return shared_->Take(); }
+void ReloadWorker::Acknowledge() { shared_->Acknowledge(); }
+bool ReloadWorker::Reloading() { return shared_->Reloading(); }
 
 void ReloadWorker::Stop() {
   if (!thread_) return;
-  job_->Stop();
+  shared_->Stop();
   // Each title request has its timeout and none is made once stopping; a
   // file or system call that hangs is not waited for past the bound.
   WaitForSingleObject(thread_.get(), kStopWaitMs);
   thread_.reset();
 }
 
-ReloadWorker::Job::Kind ReloadWorker::Job::Next() {
+ReloadWorker::Shared::Kind ReloadWorker::Shared::Next() {
   Locked l(lock_);
   if (stop_) return Kind::None;
   // A reload waits until the window has taken the last one's icons.
@@ -157,19 +146,26 @@ ReloadWorker::Job::Kind ReloadWorker::Job::Next() {
   return Kind::None;
 }
 
-void ReloadWorker::Job::Loop() {
+void ReloadWorker::Shared::Loop() {
+  const ReloadJob::Deliver post = [this](std::unique_ptr<ReloadPart> part) { Post(std::move(part)); };
   while (!stop_) {
     WaitForSingleObject(wake_.get(), INFINITE);
     for (Kind k = Next(); k != Kind::None && !stop_; k = Next()) {
-      if (k == Kind::Reload)
-        DoReload();
-      else
-        DoFigures();
+      if (k == Kind::Reload) {
+        FixedEntries fixed;
+        {
+          Locked l(lock_);
+          fixed = fixed_;
+        }
+        job_.Reload(fixed, &stop_, post);
+      } else {
+        job_.Figures(post);
+      }
     }
   }
 }
 
-void ReloadWorker::Job::Post(std::unique_ptr<Result> r) {
+void ReloadWorker::Shared::Post(std::unique_ptr<ReloadPart> r) {
   {
     Locked l(lock_);
     // Once stopped the window may be gone: nothing is handed to it.
@@ -177,54 +173,4 @@ void ReloadWorker::Job::Post(std::unique_ptr<Result> r) {
     done_.push_back(std::move(r));
   }
   PostMessageA(window_, message_, 0, 0);
-}
-
-void ReloadWorker::Job::DoReload() {
-  FixedEntries fixed;
-  {
-    Locked l(lock_);
-    fixed = fixed_;
-  }
-  // One reading of the system's process list names the processes to list
-  // and gives their figures: under Wine, EnumProcesses reads that whole list
-  // again, and more than once while it grows its room.
-  const bool first = !sampler_.HasReading();
-  std::vector<DWORD> ids;
-  const bool read = ReadFigures();
-  if (read)
-    for (uint32_t id : reader_.ProcessIds()) ids.push_back(id);
-  facts_.NextReload();
-  const FileResolver cached = CachedResolver(facts_);
-  // Once stopping, no more files are read.
-  const FileResolver resolve = [&](const ReportedPath& path) {
-    return stop_ ? FileFacts{} : cached(path);
-  };
-  Snapshot s = TakeProcesses(fixed, resolve, &paths_, &stop_, read ? &ids : nullptr);
-  // The first shares then cover the snapshot's time, not nothing.
-  if (first) ReadFigures();
-  auto processes = std::make_unique<Result>();
-  processes->part = Part::Processes;
-  processes->snapshot.ProcessLines = std::move(s.ProcessLines);
-  processes->snapshot.ProcessIcons = std::move(s.ProcessIcons);
-  processes->snapshot.ProcessNames = std::move(s.ProcessNames);
-  processes->snapshot.CreationTimes = std::move(s.CreationTimes);
-  processes->snapshot.Files = std::move(s.Files);
-  processes->figures = sampler_;
-  Post(std::move(processes));
-  AddApplications(s, &stop_);
-  auto applications = std::make_unique<Result>();
-  applications->part = Part::Applications;
-  applications->snapshot.ApplicationLines = std::move(s.ApplicationLines);
-  applications->snapshot.ApplicationIcons = std::move(s.ApplicationIcons);
-  applications->snapshot.ApplicationNames = std::move(s.ApplicationNames);
-  applications->snapshot.ApplicationWindows = std::move(s.ApplicationWindows);
-  Post(std::move(applications));
-}
-
-void ReloadWorker::Job::DoFigures() {
-  ReadFigures();
-  auto r = std::make_unique<Result>();
-  r->part = Part::Figures;
-  r->figures = sampler_;
-  Post(std::move(r));
 }

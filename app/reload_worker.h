@@ -1,7 +1,7 @@
 // The reload and the live figures off the window's thread. One worker
-// thread only reads the system (processes, paths, version information,
-// icons, window titles, figures) and posts each finished part to the
-// window; it never touches a window of this program. Plain Win32 threads,
+// thread runs the reload job, which only reads the system (processes,
+// paths, version information, icons, window titles, figures), and posts
+// each finished part to the window; it never touches a window of this program. Plain Win32 threads,
 // events and critical sections: they exist from Windows 95 and NT 3.1 on.
 #pragma once
 #include <windows.h>
@@ -9,11 +9,8 @@
 #include <deque>
 #include <memory>
 
+#include "app/reload_job.h"
 #include "base/handles.h"
-#include "procinfo/figure_reader.h"
-#include "procinfo/figures.h"
-#include "procinfo/snapshot.h"
-#include "productinfo/resolve.h"
 
 // A critical section with one owner.
 class CriticalSection {
@@ -31,14 +28,6 @@ class CriticalSection {
 
 class ReloadWorker {
  public:
-  enum class Part { Processes, Applications, Figures };
-  struct Result {
-    Part part = Part::Figures;
-    // Processes: the process lines, icons, names, times and files;
-    // Applications: the application lines.
-    Snapshot snapshot;
-    FigureSampler figures;  // the reading taken with it (not with Applications)
-  };
   // How long closing waits for a job under way (a file on a share that no
   // longer answers, a system call that hangs) before it goes without it.
   static constexpr DWORD kStopWaitMs = 2000;
@@ -56,7 +45,7 @@ class ReloadWorker {
   void RequestReload(const FixedEntries& fixed);
   void RequestFigures();
   // The finished parts in order; null when none waits.
-  std::unique_ptr<Result> Take();
+  std::unique_ptr<ReloadPart> Take();
   // The window has made its entries of the last reload's parts.
   void Acknowledge();
   // A reload asked for, running, or its parts not all acknowledged.
@@ -70,9 +59,9 @@ class ReloadWorker {
   static LONG ThreadsRunning();
 
  private:
-  class Job;
-  static DWORD WINAPI Run(void* job);
+  class Shared;
+  static DWORD WINAPI Run(void* shared);
 
-  std::shared_ptr<Job> job_;  // shared with the thread while it runs
+  std::shared_ptr<Shared> shared_;  // shared with the thread while it runs
   base::UniqueHandle thread_;
 };

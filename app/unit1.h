@@ -151,6 +151,9 @@ class TForm1 : public ui::Window {
   void StopWorker();
   void ShowReloadedTab();
   void WorkerPosted();
+  // One part of a reading, from the worker or from the job run here.
+  void TakePart(std::unique_ptr<ReloadPart> part);
+  void ReloadEnded();  // its last part is in and no other reload waits
   void OrderModel(EntryModel& model) const;  // by SortByName
   void SortBy(int sort);  // a new ordering: the current tab shown anew
   // The live figures (live_figures.cpp): a reading every 2 seconds while the
@@ -215,7 +218,7 @@ class TForm1 : public ui::Window {
   // State.
   int SortByName = 0;  // kByProcessId and the like
   FigureSampler sampler_;       // the last reading, the worker's copy
-  FigureReader figureReader_;   // where no worker runs
+  ReloadJob hereJob_;           // where no worker runs
   std::unique_ptr<ReloadWorker> worker_;  // NT family; its thread ends before the window
   int Activated = 0;
   int SelectedIndex = -1;
@@ -223,7 +226,6 @@ class TForm1 : public ui::Window {
   bool ntFamily_ = true;       // priority classes can be changed
   bool detailsClear_ = false;  // the panel shows no entry: ClearDetails has nothing to do
   bool priorityChosen_ = false;  // another class chosen in the box since the entry was shown
-  SharedTables readingTables_;   // of the reading whose application part is still to come
   // Icons replaced (by a change of DPI) while a reload that borrows them ran.
   struct RetiredIcon {
     ui::UniqueIcon old;  // owned until that reload's parts are in

@@ -28,6 +28,7 @@ add_library(vorlane_core STATIC
   app/form_dpi.cpp
   app/form_keys.cpp
   app/form_reload.cpp
+  app/reload_job.cpp
   app/reload_worker.cpp
   app/live_figures.cpp
   app/message_dialog.cpp

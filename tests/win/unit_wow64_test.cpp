@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/entry_model.h"
+#include "app/reload_job.h"
 #include "harness.h"
 #include "procinfo/entry_line.h"
 #include "procinfo/process_api.h"
@@ -46,9 +47,11 @@ TEST(Wow64, SixtyFourBitProgramsInTheSystemFolderResolveAsThirtyTwoBitOnes) {
   ui::UniqueIcon fallback(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
   ui::UniqueIcon system(CopyIcon(LoadIconA(nullptr, IDI_WARNING)));
   EntryLists lists;
+  ReloadJob job;
   TQorSvc s64, s32;
   ASSERT_TRUE(harness::WaitFor([&] {
-    LoadEntryLists(lists, {"Idle", "", "System", "", "", fallback.get(), system.get(), system.get()});
+    job.Reload({"Idle", "", "System", "", "", fallback.get(), system.get(), system.get()}, nullptr,
+               [&](std::unique_ptr<ReloadPart> p) { lists.Take(*p); });
     s64 = s32 = TQorSvc{};
     for (size_t i = 0; i < lists.Processes.Size(); ++i) {
       const TQorSvc& s = lists.Processes.EntryAt(i);
