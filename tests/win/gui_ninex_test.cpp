@@ -9,6 +9,7 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
+#include "procinfo/entry_line.h"
 #include "harness.h"
 
 using namespace harness;
@@ -108,6 +109,18 @@ TEST(NineX, EveryStepWorksOn95And98AndMeWithNoFailingCall) {
   app.Click(kIdStop);
   EXPECT_EQ(helper.Wait(15000), 0);
   EXPECT_TRUE(WaitFor([&] { return app.IndexOf(Prefix(helper.Id())) == -1; }));
+  // The family has no judgement of its own (IsHungAppWindow): a window that
+  // does not answer WM_NULL in time is marked, one that answers is not.
+  Process stalled = StartHelper("hang Stalled 1");
+  Process fine = StartHelper("windows 1 Fine");
+  Send(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1);
+  EXPECT_TRUE(WaitFor([&] {
+    app.Click(kIdReget);
+    return app.IndexOf(Prefix(stalled.Id()) + " Stalled" + kNotRespondingMark) >= 0;
+  }));
+  const int answering = app.IndexOf(Prefix(fine.Id()) + " Fine");
+  ASSERT_GE(answering, 0);
+  EXPECT_EQ(app.Items()[answering].find(kNotRespondingMark), std::string::npos);
   EXPECT_EQ(FailingCalls(app.process.Id()), std::set<std::string>{});
 }
 
