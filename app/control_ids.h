@@ -30,6 +30,10 @@ enum ControlId {
   kIdLabelFileName,
 };
 
+// The details window's child windows: field f (a DetailField) is
+// kIdDetailsField + f.
+enum DetailsControlId { kIdDetailsReload = 97, kIdDetailsModules = 99, kIdDetailsField = 100 };
+
 // Resource identifiers.
 enum ResourceId {
   kResProgramIcon = 1,

@@ -19,7 +19,8 @@ constexpr UINT_PTR kLiveTimer = 1;
 constexpr UINT kLivePeriod = 1000;
 // Asks the window to copy every field; answers 1 when it did.
 constexpr UINT kWmCopyAll = WM_APP + 20;
-constexpr int kFirstId = 100, kModulesId = 99, kReloadId = 97, kCloseId = IDCANCEL;
+constexpr int kFirstId = kIdDetailsField, kModulesId = kIdDetailsModules, kReloadId = kIdDetailsReload,
+              kCloseId = IDCANCEL;
 constexpr int kImageRows = kDfFirstLive, kLiveRows = kDfCount - kDfFirstLive;
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 

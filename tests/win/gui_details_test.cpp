@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/control_ids.h"
+#include "app/details_fields.h"
 #include "base/text.h"
 #include "harness.h"
 #include "keys_app.h"
@@ -18,11 +19,7 @@ using namespace keys;
 
 namespace {
 
-constexpr int kFirstField = 100, kModules = 99;
-// Field identifiers in window order (kFirstField + index).
-enum { kName, kPath, kCommandLine, kFolder, kParent, kStarted, kUser, kBits, kCompany,
-       kDescription, kVersion, kPriority, kCpuNow, kCpuUser, kCpuKernel, kCpuTotal, kPrivate,
-       kWorkingSet, kPeak, kFaults, kThreads, kHandles, kReads, kWrites, kOthers, kFields };
+constexpr int kFirstField = kIdDetailsField, kModules = kIdDetailsModules;
 
 // A field's text in UTF-16, read into a fixed buffer.
 std::wstring FieldText(HWND w) {
@@ -141,7 +138,7 @@ HWND OpenDetails(const App& app, DWORD pid, bool byMenu = false) {
   if (byMenu && WaitFor([&] { return IsWindowVisible(FindTopWindow(app.process.Id(), "#32768")); }))
     PressKey('D');
   HWND details = nullptr;
-  return WaitFor([&] { return (details = DetailsOf(app, pid)) && !Field(details, kThreads).empty(); })
+  return WaitFor([&] { return (details = DetailsOf(app, pid)) && !Field(details, kDfThreads).empty(); })
              ? details
              : nullptr;
 }
@@ -169,32 +166,32 @@ TEST(Details, EveryFieldOfAStoryHelperAsItKnowsItself) {
   ASSERT_TRUE(details);
   const bool paramsReadable = !SixtyFourBitPrefix() || Wow64QueryExists();
   const std::wstring commandLine = paramsReadable ? report[0] : L"読み取れません";
-  EXPECT_EQ(Field(details, kCommandLine), commandLine);
+  EXPECT_EQ(Field(details, kDfCommandLine), commandLine);
   // The block keeps the folder's closing separator.
-  EXPECT_EQ(Field(details, kFolder), paramsReadable ? report[1] + L"\\" : L"読み取れません");
-  EXPECT_EQ(Field(details, kName), SixtyFourBitPrefix() ? L"story64.exe" : L"story.exe");
-  const std::wstring parent = Field(details, kParent);
+  EXPECT_EQ(Field(details, kDfFolder), paramsReadable ? report[1] + L"\\" : L"読み取れません");
+  EXPECT_EQ(Field(details, kDfImageName), SixtyFourBitPrefix() ? L"story64.exe" : L"story.exe");
+  const std::wstring parent = Field(details, kDfParent);
   EXPECT_EQ(parent, L"gui_tests.exe (" + std::to_wstring(GetCurrentProcessId()) + L")");
-  EXPECT_EQ(Field(details, kBits), SixtyFourBitPrefix() ? L"64 ビット" : L"32 ビット");
+  EXPECT_EQ(Field(details, kDfBits), SixtyFourBitPrefix() ? L"64 ビット" : L"32 ビット");
   wchar_t user[256] = {};
   DWORD userSize = 256;
   ASSERT_TRUE(GetUserNameW(user, &userSize));
-  EXPECT_TRUE(Field(details, kUser).ends_with(L"\\" + std::wstring(user)));
-  EXPECT_EQ(Field(details, kPriority), L"通常");
+  EXPECT_TRUE(Field(details, kDfUser).ends_with(L"\\" + std::wstring(user)));
+  EXPECT_EQ(Field(details, kDfPriority), L"通常");
   wchar_t minute[32];
   swprintf(minute, 32, L"%04d/%02d/%02d %02d:%02d", before.wYear, before.wMonth, before.wDay,
            before.wHour, before.wMinute);
-  EXPECT_TRUE(Field(details, kStarted).starts_with(minute)) << "within the minute it was started";
-  EXPECT_EQ(Field(details, kThreads), report[2]);
+  EXPECT_TRUE(Field(details, kDfStarted).starts_with(minute)) << "within the minute it was started";
+  EXPECT_EQ(Field(details, kDfThreads), report[2]);
   // The process list's own count, whatever the handle table holds meanwhile.
   const double listed = ListedHandles(story.Id());
-  EXPECT_GE(Number(Field(details, kHandles)), 100);
-  EXPECT_TRUE(WaitFor([&] { return Number(Field(details, kHandles)) == listed; }, 5000))
-      << Number(Field(details, kHandles)) << " vs " << listed;
-  EXPECT_TRUE(Within(Number(Field(details, kPrivate)), report[4])) << Field(details, kPrivate) << " vs " << report[4];
-  EXPECT_TRUE(Within(Number(Field(details, kWorkingSet)), report[5])) << Field(details, kWorkingSet) << " vs " << report[5];
+  EXPECT_GE(Number(Field(details, kDfHandles)), 100);
+  EXPECT_TRUE(WaitFor([&] { return Number(Field(details, kDfHandles)) == listed; }, 5000))
+      << Number(Field(details, kDfHandles)) << " vs " << listed;
+  EXPECT_TRUE(Within(Number(Field(details, kDfPrivate)), report[4])) << Field(details, kDfPrivate) << " vs " << report[4];
+  EXPECT_TRUE(Within(Number(Field(details, kDfWorkingSet)), report[5])) << Field(details, kDfWorkingSet) << " vs " << report[5];
   // Bytes written: as the system kept them for the helper itself (Wine 8 keeps none).
-  const std::wstring writes = Field(details, kWrites);
+  const std::wstring writes = Field(details, kDfWrites);
   const double written = Number(writes, writes.find(L"/ ") + 2);
   EXPECT_TRUE(Number(report[6]) > 0 ? Within(written, report[6], 1) : written == 0) << writes;
   const std::wstring modules = FieldText(FindChild(details, kModules));
@@ -219,9 +216,9 @@ TEST(Details, EveryFieldOfAStoryHelperAsItKnowsItself) {
 
   // The process ends: every live field says so, the window stays.
   ASSERT_TRUE(story.Kill());
-  ASSERT_TRUE(WaitFor([&] { return Field(details, kThreads) == L"終了しました"; }, 5000));
-  for (int f = kCpuNow; f < kFields; ++f) EXPECT_EQ(Field(details, f), L"終了しました") << f;
-  EXPECT_EQ(Field(details, kCommandLine), commandLine);
+  ASSERT_TRUE(WaitFor([&] { return Field(details, kDfThreads) == L"終了しました"; }, 5000));
+  for (int f = kDfCpuNow; f < kDfCount; ++f) EXPECT_EQ(Field(details, f), L"終了しました") << f;
+  EXPECT_EQ(Field(details, kDfCommandLine), commandLine);
   // Esc closes it.
   ASSERT_TRUE(BringForward(details));
   PressKey(VK_ESCAPE);
@@ -252,13 +249,13 @@ TEST(Details, ForgedBlockEndedParentAndOneWindowAProcess) {
   ASSERT_TRUE(details);
   // A length past its buffer is not believed; a freed address is not readable.
   const bool paramsReadable = !SixtyFourBitPrefix() || Wow64QueryExists();
-  EXPECT_EQ(Field(details, kCommandLine), paramsReadable ? L"不正な値です" : L"読み取れません");
-  EXPECT_EQ(Field(details, kFolder), L"読み取れません");
+  EXPECT_EQ(Field(details, kDfCommandLine), paramsReadable ? L"不正な値です" : L"読み取れません");
+  EXPECT_EQ(Field(details, kDfFolder), L"読み取れません");
 
   // Vorlane goes on: the child of a process that has ended, its parent read as 終了.
   HWND second = OpenDetails(app, child);
   ASSERT_TRUE(second);
-  EXPECT_EQ(Field(second, kParent), L"終了 (" + std::to_wstring(spawner.Id()) + L")");
+  EXPECT_EQ(Field(second, kDfParent), L"終了 (" + std::to_wstring(spawner.Id()) + L")");
 
   // Asked again (詳細(D) this time), the forger's window comes forward: still two windows.
   HWND again = OpenDetails(app, forger.Id(), true);
@@ -281,12 +278,12 @@ TEST(Details, NineXFamilyShowsWhatToolHelpGivesAndNothingElse) {
   ASSERT_TRUE(app.form);
   HWND details = OpenDetails(app, story.Id());
   ASSERT_TRUE(details);
-  EXPECT_EQ(Field(details, kThreads), report[2]);
-  EXPECT_EQ(Field(details, kParent), L"gui_tests.exe (" + std::to_wstring(GetCurrentProcessId()) + L")");
+  EXPECT_EQ(Field(details, kDfThreads), report[2]);
+  EXPECT_EQ(Field(details, kDfParent), L"gui_tests.exe (" + std::to_wstring(GetCurrentProcessId()) + L")");
   // The class, and the base priority as ToolHelp gives it (Wine 8: 2 for normal, Windows 98: 8).
-  EXPECT_TRUE(Field(details, kPriority).starts_with(L"通常 (基本優先度 ")) << Field(details, kPriority);
-  for (int f : {kCommandLine, kFolder, kStarted, kUser, kCpuNow, kCpuTotal, kPrivate, kWorkingSet,
-                kHandles, kWrites})
+  EXPECT_TRUE(Field(details, kDfPriority).starts_with(L"通常 (基本優先度 ")) << Field(details, kDfPriority);
+  for (int f : {kDfCommandLine, kDfFolder, kDfStarted, kDfUser, kDfCpuNow, kDfCpuTotal, kDfPrivate, kDfWorkingSet,
+                kDfHandles, kDfWrites})
     EXPECT_EQ(Field(details, f), L"この Windows では読めません") << f;
   EXPECT_NE(FieldText(FindChild(details, kModules)).find(L"story.exe\t0x"), std::wstring::npos);
   const std::string log = TestDir() + "ninex-" + std::to_string(app.process.Id()) + ".log";

@@ -10,6 +10,7 @@
 
 #include "app/app_window.h"
 #include "app/control_ids.h"
+#include "app/details_fields.h"
 #include "app/texts.h"
 #include "app/unit1.h"
 #include "harness.h"
@@ -24,6 +25,7 @@ namespace {
 DWORD g_unreadable;
 LONG g_enumerations;  // process lists taken (EnumProcesses or the system's list), from any thread
 DWORD g_windowThread;
+bool g_parentYounger;  // this process listed as started after the helper it started
 LONG g_windowThreadReads;  // the system's list read on the windows' own thread
 
 // The system's process list (information class 5) cut to the seam's three
@@ -52,6 +54,10 @@ LONG WINAPI ListOfTheThree(ULONG kind, PVOID buf, ULONG size, PULONG needed) {
       if (pid == ids[i]) std::memcpy(r, &real[at], kRecord);
       if (pid == ids[i] || next == 0) break;
       at += next;
+    }
+    if (g_parentYounger && i == 2) {  // a time after the helper's
+      std::memcpy(r + 32, out + kRecord + 32, 8);
+      r[32] += 1;
     }
     const ULONG next = i < 2 ? kRecord : 0;
     std::memcpy(r, &next, 4);
@@ -86,6 +92,7 @@ class FormFixture : public ::testing::Test {
     helper_ = harness::StartHelper("windows 1 Seam");
     g_unreadable = helper_.Id();
     g_windowThread = GetCurrentThreadId();
+    g_parentYounger = false;
     Api().EnumProcesses = [](DWORD* ids, DWORD, DWORD* bytes) WINAPI -> BOOL {
       InterlockedIncrement(&g_enumerations);
       ids[0] = 0;
@@ -393,6 +400,28 @@ TEST_F(FormFixture, ADetailsWindowReadsNothingWhileItsOwnerIsMinimized) {
   ShowWindow(details, SW_SHOWNOACTIVATE);
   SendMessageA(details, WM_TIMER, kLiveTimer, 0);
   EXPECT_GT(g_windowThreadReads, before) << "shown again, it reads again";
+}
+
+TEST_F(FormFixture, ADetailsWindowNamesTheParentUnlessItsIdNowNamesAYoungerProcess) {
+  auto parentShown = [&] {
+    ShowWindow(form_->hwnd(), SW_SHOWNOACTIVATE);
+    EXPECT_TRUE(SelectProcess(g_unreadable));
+    form_->ShowEntryDetails();
+    HWND details = nullptr;
+    EXPECT_TRUE(harness::WaitFor([&] {
+      for (HWND w : harness::TopWindows(GetCurrentProcessId()))
+        if (GetWindow(w, GW_OWNER) == form_->hwnd()) details = w;
+      return details != nullptr;
+    }));
+    wchar_t text[256] = {};
+    GetWindowTextW(GetDlgItem(details, kIdDetailsField + kDfParent), text, 256);
+    DestroyWindow(details);
+    return std::wstring(text);
+  };
+  const std::wstring self = L" (" + std::to_wstring(GetCurrentProcessId()) + L")";
+  EXPECT_EQ(parentShown(), L"unit_tests.exe" + self);  // this process started the helper
+  g_parentYounger = true;  // its ID now "names" a process started after the helper
+  EXPECT_EQ(parentShown(), L"終了" + self);
 }
 
 TEST_F(FormFixture, ThePriorityBoxTakesANewSchemesFaceColourAtOnce) {
