@@ -424,6 +424,59 @@ TEST_F(FormFixture, ADetailsWindowNamesTheParentUnlessItsIdNowNamesAYoungerProce
   EXPECT_EQ(parentShown(), L"終了" + self);
 }
 
+namespace {
+// The snapshot ToolHelp hands out through the seam, one entry after the other.
+std::vector<PROCESSENTRY32> g_entries;
+size_t g_next;
+BOOL WINAPI FakeNext(HANDLE, PROCESSENTRY32* e) { return g_next < g_entries.size() && (*e = g_entries[g_next++], true); }
+BOOL WINAPI FakeFirst(HANDLE s, PROCESSENTRY32* e) { return g_next = 0, FakeNext(s, e); }
+PROCESSENTRY32 Entry(DWORD id, DWORD parent) {
+  return {sizeof(PROCESSENTRY32), 0, id, 0, 0, 0, parent, 0, 0, "helper.exe"};
+}
+}  // namespace
+
+TEST_F(FormFixture, ATreeToStopLeavesOutAProcessOlderThanTheParentItNames) {
+  // The fixture's helper names as its parent the ID of a process started
+  // after it (the ID was reused); a third process is a true child.
+  harness::Process parent = harness::StartHelper("windows 1 Parent");
+  harness::Process child = harness::StartHelper("windows 1 Child");
+  const DWORD older = g_unreadable;
+  g_unreadable = parent.Id();  // the one the seam lists, with its true path
+  Api().GetModuleFileNameExW = SystemApi().GetModuleFileNameExW;
+  Reload();
+  ASSERT_TRUE(SelectProcess(parent.Id()));
+  g_entries = {Entry(parent.Id(), GetCurrentProcessId()), Entry(older, parent.Id()),
+               Entry(child.Id(), parent.Id())};
+  Api().Process32First = FakeFirst;
+  Api().Process32Next = FakeNext;
+  // The confirmation is read and answered いいえ from another thread.
+  struct Asked {
+    HWND owner;
+    std::string text;
+  } asked{form_->hwnd(), {}};
+  base::UniqueHandle answerer(CreateThread(nullptr, 0, [](void* a) WINAPI -> DWORD {
+    auto* asked = static_cast<Asked*>(a);
+    HWND dialog = nullptr;
+    if (!harness::WaitFor([&] {
+          for (HWND w : harness::TopWindows(GetCurrentProcessId()))
+            if (GetWindow(w, GW_OWNER) == asked->owner && IsWindowVisible(w)) dialog = w;
+          return dialog != nullptr;
+        }, 20000))
+      return 1;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      asked->text += harness::TextOf(c) + "\n";
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDNO)));
+    return 0;
+  }, &asked, 0, nullptr));
+  ASSERT_TRUE(answerer);
+  form_->StopEntryTree();
+  ASSERT_EQ(WaitForSingleObject(answerer.get(), 30000), WAIT_OBJECT_0);
+  EXPECT_NE(asked.text.find("helper.exe (" + std::to_string(child.Id()) + ")"), std::string::npos) << asked.text;
+  EXPECT_EQ(asked.text.find("(" + std::to_string(older) + ")"), std::string::npos) << asked.text;
+  EXPECT_TRUE(parent.Running() && child.Running() && helper_.Running());
+}
+
 TEST_F(FormFixture, ThePriorityBoxTakesANewSchemesFaceColourAtOnce) {
   const int element = COLOR_BTNFACE;
   const COLORREF old = GetSysColor(element), navy = RGB(0x20, 0x30, 0x60);
