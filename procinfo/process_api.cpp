@@ -112,6 +112,13 @@ LONG WINAPI LazyNtWow64ReadVirtualMemory64(HANDLE p, ULONGLONG at, PVOID buf, UL
                                                             : kNotImplemented;
 }
 
+LONG WINAPI LazyNtWow64QueryVirtualMemory64(HANDLE p, ULONGLONG at, ULONG kind, PVOID buf,
+                                            ULONGLONG size, PULONGLONG done) {
+  static decltype(&LazyNtWow64QueryVirtualMemory64) f = nullptr;
+  return Bound(f, BindNtdll, "NtWow64QueryVirtualMemory64") ? f(p, at, kind, buf, size, done)
+                                                             : kNotImplemented;
+}
+
 const ProcessApi kSystem = {
     SystemPlatformId,      LazyEnumProcesses,    LazyGetModuleFileNameExW,
     LazyQueryFullProcessImageNameW, LazyCreateToolhelp32Snapshot, LazyProcess32First,
@@ -122,7 +129,7 @@ const ProcessApi kSystem = {
     ::TerminateProcess,    ::GetProcessTimes,     LazyNtQuerySystemInformation,
     ::ReadProcessMemory,   LazyNtQueryInformationProcess, LazyIsWow64Process,
     LazyNtWow64QueryInformationProcess64, LazyNtWow64ReadVirtualMemory64,
-    ::EnumWindows,
+    ::EnumWindows,         ::VirtualQueryEx,     LazyNtWow64QueryVirtualMemory64,
 };
 
 }  // namespace

@@ -45,6 +45,11 @@ struct ProcessApi {
   LONG(WINAPI* NtWow64ReadVirtualMemory64)(HANDLE, ULONGLONG, PVOID, ULONGLONG, PULONGLONG);
   // The top-level windows, for the application entries' titles.
   BOOL(WINAPI* EnumWindows)(WNDENUMPROC, LPARAM);
+  // What another process's memory holds at an address (committed, its
+  // protection), in its own width and through WOW64 (absent elsewhere, and
+  // under Wine 8): checked before every read.
+  SIZE_T(WINAPI* VirtualQueryEx)(HANDLE, LPCVOID, PMEMORY_BASIC_INFORMATION, SIZE_T);
+  LONG(WINAPI* NtWow64QueryVirtualMemory64)(HANDLE, ULONGLONG, ULONG, PVOID, ULONGLONG, PULONGLONG);
 };
 
 // The table in use; starts as the system's (bound lazily).

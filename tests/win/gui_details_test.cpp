@@ -252,6 +252,19 @@ TEST(Details, ForgedBlockEndedParentAndOneWindowAProcess) {
   EXPECT_EQ(Field(details, kDfCommandLine), paramsReadable ? L"不正な値です" : L"読み取れません");
   EXPECT_EQ(Field(details, kDfFolder), L"読み取れません");
 
+  // A text in memory the process may not give away is not shown, whatever
+  // Wine's ReadProcessMemory would return there.
+  for (const char* how : {"noaccess", "guard", "freed"}) {
+    SCOPED_TRACE(how);
+    Process hider;
+    ASSERT_TRUE(hider.Start("\"" + files.exe + "\" hide " + how));
+    ASSERT_TRUE(WaitReady(hider));
+    HWND hidden = OpenDetails(app, hider.Id());
+    ASSERT_TRUE(hidden);
+    EXPECT_EQ(Field(hidden, kDfCommandLine), L"読み取れません");
+    SendMessageTimeoutA(hidden, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+  }
+
   // Vorlane goes on: the child of a process that has ended, its parent read as 終了.
   HWND second = OpenDetails(app, child);
   ASSERT_TRUE(second);

@@ -10,11 +10,14 @@
 //                          folder's address where nothing can be mapped
 //   story spawn REPORT     starts "story child", writes its ID to REPORT, ends
 //   story peb REPORT       writes the address of its own PEB to REPORT
+//   story hide HOW         its command line's text moved to a page of its own,
+//                          then that page made no-access, a guard page or decommitted
 #include <windows.h>
 #include <psapi.h>
 #include <tlhelp32.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -98,6 +101,24 @@ void Forge() {
       w == 8 ? static_cast<uintptr_t>(0x8000000000000000ull) : 0xFFFF0000u;
 }
 
+// The command line's text (UNICODE_STRING: two lengths, then its buffer at
+// the pointer width) moved to a page of its own, which `how` then hides.
+void Hide(const std::wstring& how) {
+  const size_t w = sizeof(void*);
+  unsigned char* block = *reinterpret_cast<unsigned char**>(OwnPeb() + 4 * w);
+  unsigned char* line = block + (w == 8 ? 0x70 : 0x40);
+  auto* page = static_cast<wchar_t*>(VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  const wchar_t secret[] = L"hidden secret";
+  memcpy(page, secret, sizeof secret);
+  *reinterpret_cast<USHORT*>(line) = sizeof secret - 2;
+  *reinterpret_cast<USHORT*>(line + 2) = sizeof secret;
+  *reinterpret_cast<wchar_t**>(line + w) = page;
+  DWORD old = 0;
+  if (how == L"noaccess") VirtualProtect(page, 4096, PAGE_NOACCESS, &old);
+  if (how == L"guard") VirtualProtect(page, 4096, PAGE_READWRITE | PAGE_GUARD, &old);
+  if (how == L"freed") VirtualFree(page, 4096, MEM_DECOMMIT);  // still reserved: nothing else maps there
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -106,6 +127,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const std::wstring mode = argc > 1 ? argv[1] : L"";
   if (mode == L"story" && !Story(argc, argv)) return 1;
   if (mode == L"forge") Forge();
+  if (mode == L"hide" && argc > 2) Hide(argv[2]);
   if (mode == L"peb" && argc > 2)
     WriteReport(argv[2], std::to_wstring(reinterpret_cast<uintptr_t>(OwnPeb())) + L"\n");
   if (mode == L"spawn" && argc > 2) {

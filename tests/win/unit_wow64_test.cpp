@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/entry_model.h"
 #include "app/reload_job.h"
@@ -109,6 +110,20 @@ LONG WINAPI Wow64BasicInformation(HANDLE, ULONG kind, PVOID info, ULONG size, PU
   static_cast<ULONGLONG*>(info)[1] = g_peb64;
   return 0;
 }
+// NtWow64QueryVirtualMemory64, which Wine 8 also lacks, as Windows answers
+// it for the helper's committed blocks: each address in a read-write region
+// of its own page.
+LONG WINAPI Wow64CommittedPage(HANDLE, ULONGLONG at, ULONG kind, PVOID info, ULONGLONG size, PULONGLONG) {
+  if (kind != 0 || size < 48) return static_cast<LONG>(0xC0000004);
+  auto* m = static_cast<unsigned char*>(info);
+  const ULONGLONG base = at & ~0xFFFull, pageSize = 0x1000;
+  const DWORD state = MEM_COMMIT, protect = PAGE_READWRITE;
+  memcpy(m, &base, 8);
+  memcpy(m + 24, &pageSize, 8);
+  memcpy(m + 32, &state, 4);
+  memcpy(m + 36, &protect, 4);
+  return 0;
+}
 }  // namespace
 
 TEST(Wow64, SixtyFourBitProcessParametersFromTheWow64Side) {
@@ -134,6 +149,10 @@ TEST(Wow64, SixtyFourBitProcessParametersFromTheWow64Side) {
   if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtWow64QueryInformationProcess64"))
     EXPECT_EQ(asIs.params.commandLine.state, ParamsText::State::Unread);
   Api().NtWow64QueryInformationProcess64 = Wow64BasicInformation;
+  if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtWow64QueryVirtualMemory64"))
+    EXPECT_EQ(ReadProcessImage(story.Id()).params.commandLine.state, ParamsText::State::Unread)
+        << "read where the system could not say what the memory holds";
+  Api().NtWow64QueryVirtualMemory64 = Wow64CommittedPage;
   const ProcessImage image = ReadProcessImage(story.Id());
   ASSERT_EQ(image.params.commandLine.state, ParamsText::State::Read);
   wchar_t wide[1024] = {};
