@@ -52,6 +52,25 @@ std::wstring ParentText(const std::wstring& name, uint32_t pid, bool ended) {
   return (ended ? std::wstring(L"終了") : name) + L" (" + std::to_wstring(pid) + L")";
 }
 
+std::wstring Visible(std::wstring_view text) {
+  std::wstring shown(text);
+  for (wchar_t& c : shown) {
+    if (c < 0x20) c = static_cast<wchar_t>(0x2400 + c);
+    else if (c == 0x7F) c = 0x2421;
+    else if (c >= 0x80 && c <= 0x9F) c = 0xFFFD;
+  }
+  return shown;
+}
+
+std::wstring ModuleRow(std::initializer_list<std::wstring_view> columns) {
+  std::wstring row;
+  for (std::wstring_view column : columns) {
+    if (!row.empty()) row += L'\t';
+    row += Visible(column);
+  }
+  return row + L"\r\n";
+}
+
 bool OnLocalDrive(std::wstring_view path) {
   return path.size() > 3 && ((path[0] | 0x20) >= L'a' && (path[0] | 0x20) <= L'z') && path[1] == L':' &&
          path[2] == L'\\' && path[3] != L'\\';

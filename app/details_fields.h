@@ -5,6 +5,7 @@
 // 932 cannot hold.
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,16 @@ std::wstring IoText(const IoFigures& io);
 std::wstring DateTimeText(int year, int month, int day, int hour, int minute, int second);
 // The parent: "name (ID)", "終了 (ID)" when it has ended, "なし" for ID 0.
 std::wstring ParentText(const std::wstring& name, uint32_t pid, bool ended);
+
+// Text another process wrote (a command line, a module's path, a file's
+// version texts) as the window shows it: each control character becomes a
+// visible picture of it (U+2400 on; DEL U+2421, the C1 controls U+FFFD), so
+// that no text can start a row or a column of its own.
+std::wstring Visible(std::wstring_view text);
+
+// One row of the module list: its columns, each Visible, TAB-separated and
+// ended by CR LF.
+std::wstring ModuleRow(std::initializer_list<std::wstring_view> columns);
 
 // A path on a local drive ("C:\\..."): the only kind whose file a module's
 // version is read from. A process can forge its module list; a share or a

@@ -21,7 +21,7 @@ using namespace detail_text;
 
 std::wstring ParamsValue(const ParamsText& t) {
   switch (t.state) {
-    case ParamsText::State::Read: return std::wstring(t.text.begin(), t.text.end());
+    case ParamsText::State::Read: return Visible(std::wstring(t.text.begin(), t.text.end()));
     case ParamsText::State::Malformed: return kForged;
     default: return kUnread;
   }
@@ -156,8 +156,8 @@ void DetailsWindow::ReadModuleList() {
     case ModuleList::State::Read:
       for (const ModuleEntry& m : list.modules) {
         const ShownVersionTexts v = OnLocalDrive(m.path) ? ReadShownVersionTexts(m.path) : ShownVersionTexts{};
-        text += m.name + L"\t" + Hex(m.base, 8) + L"\t" + KilobytesText(m.size) + L"\t" + m.path +
-                L"\t" + WideText(v.Company) + L"\t" + WideText(v.Description) + L"\r\n";
+        text += ModuleRow({m.name, Hex(m.base, 8), KilobytesText(m.size), m.path, WideText(v.Company),
+                           WideText(v.Description)});
       }
       break;
   }

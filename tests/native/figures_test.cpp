@@ -154,5 +154,10 @@ TEST(FigureText, DetailValues) {
   EXPECT_EQ(IoText({12, 10485760}), L"12 回 / 10,485,760 バイト");
   EXPECT_EQ(ParentText(L"", 0, true), L"なし");
   EXPECT_TRUE(OnLocalDrive(L"c:\\a.dll") && !OnLocalDrive(L"C:a"));
+  // A forged module path cannot write a row, or a column, of its own.
+  const std::wstring row = ModuleRow({L"a.dll", L"0x10000000", L"4 KB",
+                                      L"C:\\a.dll\r\nfake.dll\t0x77000000\t1 KB\tC:\\fake\\fake.dll\x7F\x85", L"", L""});
+  EXPECT_EQ(row, L"a.dll\t0x10000000\t4 KB\tC:\\a.dll\u240D\u240Afake.dll\u24090x77000000\u24091 KB"
+                 L"\u2409C:\\fake\\fake.dll\u2421\uFFFD\t\t\r\n");
   EXPECT_FALSE(OnLocalDrive(L"\\\\srv\\s\\a.dll") || OnLocalDrive(L"\\\\?\\C:\\a") || OnLocalDrive(L"C:\\\\srv"));
 }
