@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/bytes.h"
+
 namespace {
 
 // Offsets in a 32-bit SYSTEM_PROCESS_INFORMATION record.
@@ -10,13 +12,6 @@ constexpr size_t kNextOffset = 0, kCreateTime = 32, kUserTime = 40, kKernelTime 
                  kProcessId = 68, kPagefileUsage = 124;
 // The fields read end here; a record is longer (its threads follow).
 constexpr size_t kRecordSize = kPagefileUsage + 4;
-
-template <typename T>
-T At(const unsigned char* p, size_t offset) {
-  T v;
-  std::memcpy(&v, p + offset, sizeof v);
-  return v;
-}
 
 }  // namespace
 

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/bytes.h"
+
 namespace {
 
 // Where the fields lie, by pointer width.
@@ -21,13 +23,6 @@ constexpr Layout kLayout64{0x20, 0x38, 0x70, 8, 8, ~0ull};
 constexpr size_t kHeadRoom = 0x80;
 constexpr size_t kFlagsAt = 8;
 constexpr uint32_t kNormalized = 1;  // string addresses are absolute, not offsets from the block
-
-template <typename T>
-T At(const unsigned char* p, size_t offset) {
-  T v;
-  std::memcpy(&v, p + offset, sizeof v);
-  return v;
-}
 
 uint64_t PointerAt(const unsigned char* p, size_t offset, const Layout& l) {
   return l.pointerSize == 8 ? At<uint64_t>(p, offset) : At<uint32_t>(p, offset);

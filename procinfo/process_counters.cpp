@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/bytes.h"
+
 namespace {
 
 // Offsets in a 32-bit SYSTEM_PROCESS_INFORMATION record.
@@ -10,13 +12,6 @@ constexpr size_t kNextOffset = 0, kThreads = 4, kCreateTime = 32, kUserTime = 40
                  kHandles = 76, kPageFaults = 96, kPeakWorkingSet = 100, kWorkingSet = 104,
                  kPagefileUsage = 124, kIo = 136;
 constexpr size_t kWithoutIo = kPagefileUsage + 4, kWithIo = kIo + 48;
-
-template <typename T>
-T At(const unsigned char* p, size_t offset) {
-  T v;
-  std::memcpy(&v, p + offset, sizeof v);
-  return v;
-}
 
 void Fill(const unsigned char* r, bool withIo, ProcessCounters& c) {
   c.pid = At<uint32_t>(r, kProcessId);
