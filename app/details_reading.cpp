@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/details_window.h"
+#include "app/module_reading.h"
 #include "app/texts.h"
 #include "base/shown_text.h"
 #include "procinfo/module_list.h"
@@ -18,6 +19,8 @@
 namespace {
 
 using namespace detail_text;
+
+const volatile LONG kNeverStop = 0;
 
 std::wstring ParamsValue(const ParamsText& t) {
   switch (t.state) {
@@ -146,21 +149,33 @@ void DetailsWindow::ReadLive() {
   ShowLive();
 }
 
-void DetailsWindow::ReadModuleList() {
-  const ModuleList list = ReadModules(subject_.pid, bits_);
-  std::wstring text;
+std::wstring ReadModuleRows(DWORD pid, int bits, const volatile LONG* stop) {
+  const ModuleList list = ReadModules(pid, bits, [stop] { return *stop != 0; });
   switch (list.state) {
-    case ModuleList::State::Denied: text = kDenied; break;
-    case ModuleList::State::Ended: text = kEnded; break;
-    case ModuleList::State::Wider: text = WideText(texts::kModulesOf64Bit); break;
-    case ModuleList::State::Read:
-      for (const ModuleEntry& m : list.modules) {
-        const ShownVersionTexts v = OnLocalDrive(m.path) ? ReadShownVersionTexts(m.path) : ShownVersionTexts{};
-        text += ModuleRow({m.name, Hex(m.base, 8), KilobytesText(m.size), m.path, WideText(v.Company),
-                           WideText(v.Description)});
-      }
-      break;
+    case ModuleList::State::Denied: return kDenied;
+    case ModuleList::State::Ended: return kEnded;
+    case ModuleList::State::Wider: return WideText(texts::kModulesOf64Bit);
+    case ModuleList::State::Read: break;
   }
-  moduleText_ = text;
-  modules_.SetText(text);
+  // Said first: a list cut short is as long as the window takes.
+  std::wstring rows = list.cut ? WideText(texts::kModulesCut) + L"\r\n" : L"";
+  for (const ModuleEntry& m : list.modules) {
+    if (*stop) break;
+    const ShownVersionTexts v = OnLocalDrive(m.path) ? ReadShownVersionTexts(m.path) : ShownVersionTexts{};
+    rows += ModuleRow({m.name, Hex(m.base, 8), KilobytesText(m.size), m.path, WideText(v.Company),
+                       WideText(v.Description)});
+  }
+  return rows;
+}
+
+void DetailsWindow::ReadModuleList() {
+  moduleText_.clear();
+  modules_.SetText(std::string(texts::kLoading));
+  if (!moduleReading_.Start(hwnd(), kWmModulesRead, subject_.pid, bits_))
+    ShowModuleRows(ReadModuleRows(subject_.pid, bits_, &kNeverStop));
+}
+
+void DetailsWindow::ShowModuleRows(std::wstring rows) {
+  moduleText_ = std::move(rows);
+  modules_.SetText(moduleText_);
 }

@@ -202,6 +202,11 @@ LRESULT DetailsWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
           !IsIconic(GetWindow(hwnd(), GW_OWNER)))
         ReadLive();
       return 0;
+    case kWmModulesRead: {
+      std::wstring rows;
+      if (moduleReading_.Take(rows)) ShowModuleRows(std::move(rows));
+      return 0;
+    }
     case kWmCopyAll:
       if (ShowsSelection()) return 0;  // the field copies its own selection
       CopyAll();
@@ -230,6 +235,7 @@ LRESULT DetailsWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd(), kLiveTimer);
+      moduleReading_.Stop();
       break;
   }
   return Window::HandleMessage(msg, wp, lp);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/details_fields.h"
+#include "app/module_reading.h"
 #include "procinfo/figure_reader.h"
 #include "procinfo/figures.h"
 #include "ui/bitmap_button.h"
@@ -46,7 +47,9 @@ class DetailsWindow : public ui::Window {
   void ReadImage();     // the image facts, once
   void ReadLive();      // the figures, every second
   void ShowLive();      // the figures of the last reading
-  void ReadModuleList();
+  void ReadModuleList();  // started here, its rows come with kWmModulesRead
+  void ShowModuleRows(std::wstring rows);
+  static constexpr UINT kWmModulesRead = WM_APP + 21;
   void ShowEnded();     // every live field says the process has ended
   void SetValue(int field, const std::wstring& text);
   void CopyAll();
@@ -59,6 +62,7 @@ class DetailsWindow : public ui::Window {
   ui::BitmapButton reload_, close_;
   std::wstring shown_[kDfCount];  // each field's text, as set
   std::wstring moduleText_;
+  ModuleReading moduleReading_;  // stopped as the window goes
   FigureReader reader_;
   FigureSampler sampler_;
   uint64_t created_ = 0;  // from the system's list; 0 where it is not known

@@ -62,6 +62,9 @@ inline constexpr char kDetailsPerformance[] = "パフォーマンス";
 inline constexpr char kDetailsModules[] = "モジュール";
 inline constexpr char kModulesOf64Bit[] =
     "64 ビットのプロセスです。32 ビットの Vorlane には、そのモジュールの一覧は読めません。";
+// Before the modules read, where the process's list went on past what is
+// taken, looped or led nowhere.
+inline constexpr char kModulesCut[] = "（一覧はここで打ち切りました：長すぎるか、壊れています）";
 // Orderings and the home page, for the keyboard: the entry menu and the window menu.
 inline constexpr char kMenuByProcessId[] = "プロセスID順(&P)";
 inline constexpr char kMenuByImageName[] = "イメージ名順(&F)";

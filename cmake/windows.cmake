@@ -31,6 +31,7 @@ add_library(vorlane_core STATIC
   app/reload_job.cpp
   app/reload_worker.cpp
   app/live_figures.cpp
+  app/module_reading.cpp
   app/message_dialog.cpp
   app/start_lock.cpp
   app/tree_stop.cpp
@@ -48,6 +49,7 @@ add_library(vorlane_core STATIC
   procinfo/privilege.cpp
   procinfo/process_api.cpp
   procinfo/process_image.cpp
+  procinfo/process_memory.cpp
   procinfo/process_ops.cpp
   procinfo/snapshot.cpp
   procinfo/title_budget.cpp

@@ -1,11 +1,15 @@
-// The modules a process has loaded, from a ToolHelp module snapshot, sorted
-// by name. A 64-bit process's modules lie beyond what a 32-bit program may
+// The modules a process has loaded, sorted by name: on the NT family from
+// its loader list, walked here with bounds (under Wine a ToolHelp module
+// snapshot follows that list inside the caller until it returns to its start:
+// a list that loops would hang it); on the 9x family from a ToolHelp
+// snapshot. A 64-bit process's modules lie beyond what a 32-bit program may
 // read: the list then is empty and says so, rather than show a base cut to
 // 32 bits.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,7 +23,11 @@ struct ModuleList {
   enum class State : uint8_t { Read, Denied, Ended, Wider };  // Wider: a 64-bit process
   State state = State::Denied;
   std::vector<ModuleEntry> modules;
+  // The list had more entries than are taken, looped, led to memory that
+  // cannot be read, or the read was stopped: what was read is listed.
+  bool cut = false;
 };
 
 // `bits`: the process's width as ReadProcessImage found it (0: not known).
-ModuleList ReadModules(DWORD pid, int bits);
+// `stop`, when set, is asked before each entry.
+ModuleList ReadModules(DWORD pid, int bits, const std::function<bool()>& stop = nullptr);

@@ -3,6 +3,7 @@
 // itself from inside; read from outside with bounded sends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -138,7 +139,12 @@ HWND OpenDetails(const App& app, DWORD pid, bool byMenu = false) {
   if (byMenu && WaitFor([&] { return IsWindowVisible(FindTopWindow(app.process.Id(), "#32768")); }))
     PressKey('D');
   HWND details = nullptr;
-  return WaitFor([&] { return (details = DetailsOf(app, pid)) && !Field(details, kDfThreads).empty(); })
+  // Open once its figures and its module list (read off its thread) are in.
+  return WaitFor([&] {
+           if (!(details = DetailsOf(app, pid)) || Field(details, kDfThreads).empty()) return false;
+           const std::wstring modules = FieldText(FindChild(details, kModules));
+           return !modules.empty() && modules != L"読み込み中";
+         })
              ? details
              : nullptr;
 }
@@ -275,6 +281,52 @@ TEST(Details, ForgedBlockEndedParentAndOneWindowAProcess) {
   EXPECT_EQ(again, details);
   EXPECT_EQ(DetailsWindows(app).size(), 2u);
   EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == details; }, 5000));
+}
+
+TEST(Details, AForgedLoaderListIsCutAndNeverHoldsTheWindowUp) {
+  StoryFiles files;
+  KeysApp app;
+  ASSERT_TRUE(app.form);
+  for (const char* how : {"loop", "long", "crlf"}) {
+    SCOPED_TRACE(how);
+    Process forger;
+    ASSERT_TRUE(forger.Start("\"" + files.exe + "\" loader " + how));
+    ASSERT_TRUE(WaitReady(forger));
+    // The main window is asked WM_NULL again and again from another thread
+    // while the details window opens: its slowest answer is the hold-up.
+    struct Probe {
+      HWND form;
+      volatile LONG done = 0;
+      DWORD slowest = 0;
+    } probe{app.form};
+    base::UniqueHandle prober(CreateThread(nullptr, 0, [](void* p) WINAPI -> DWORD {
+      auto* probe = static_cast<Probe*>(p);
+      while (!probe->done) {
+        const DWORD start = GetTickCount();
+        DWORD_PTR r = 0;
+        SendMessageTimeoutA(probe->form, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &r);
+        probe->slowest = std::max(probe->slowest, GetTickCount() - start);
+        WaitForSingleObject(GetCurrentThread(), 10);  // a pause between probes
+      }
+      return 0;
+    }, &probe, 0, nullptr));
+    ASSERT_TRUE(prober);
+    HWND details = OpenDetails(app, forger.Id());
+    InterlockedExchange(&probe.done, 1);
+    ASSERT_EQ(WaitForSingleObject(prober.get(), 30000), WAIT_OBJECT_0);
+    ASSERT_TRUE(details);
+    printf("%s: the main window's slowest answer %lu ms\n", how, probe.slowest);
+    EXPECT_LT(probe.slowest, 1000u) << "the window was held up reading the list";
+    const std::wstring modules = FieldText(FindChild(details, kModules));
+    if (SixtyFourBitPrefix()) continue;  // its modules are out of a 32-bit program's reach
+    if (std::string(how) == "crlf") {
+      EXPECT_EQ(modules.find(L"\nfake.dll"), std::wstring::npos) << "a row of its own";
+      EXPECT_NE(modules.find(L"C:\\a.dll\u240D\u240Afake.dll\u2409"), std::wstring::npos);
+    } else {
+      EXPECT_TRUE(modules.starts_with(L"（一覧はここで打ち切りました")) << modules.substr(0, 200);
+    }
+    SendMessageTimeoutA(details, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+  }
 }
 
 TEST(Details, NineXFamilyShowsWhatToolHelpGivesAndNothingElse) {

@@ -10,6 +10,10 @@
 //                          folder's address where nothing can be mapped
 //   story spawn REPORT     starts "story child", writes its ID to REPORT, ends
 //   story peb REPORT       writes the address of its own PEB to REPORT
+//   story loader HOW       once ready, its own loader list forged: "loop" (the
+//                          last entry leads back to the second), "long"
+//                          (100,000 entries more), "crlf" (its first entry's
+//                          path holds CR LF and tabs: a row of its own)
 //   story hide HOW         its command line's text moved to a page of its own,
 //                          then that page made no-access, a guard page or decommitted
 #include <windows.h>
@@ -119,6 +123,32 @@ void Hide(const std::wstring& how) {
   if (how == L"freed") VirtualFree(page, 4096, MEM_DECOMMIT);  // still reserved: nothing else maps there
 }
 
+// Its loader list (PEB.Ldr, InLoadOrderModuleList), forged as `how` says.
+// Only a message loop runs afterwards: nothing of its own walks the list.
+void ForgeLoader(const std::wstring& how) {
+  const size_t w = sizeof(void*);
+  unsigned char* ldr = *reinterpret_cast<unsigned char**>(OwnPeb() + (w == 8 ? 0x18 : 0x0C));
+  auto** head = reinterpret_cast<unsigned char**>(ldr + (w == 8 ? 0x10 : 0x0C));
+  unsigned char* const headLink = reinterpret_cast<unsigned char*>(head);
+  unsigned char* last = head[0];
+  while (*reinterpret_cast<unsigned char**>(last) != headLink) last = *reinterpret_cast<unsigned char**>(last);
+  if (how == L"loop") *reinterpret_cast<unsigned char**>(last) = *reinterpret_cast<unsigned char**>(head[0]);
+  if (how == L"long") {
+    const size_t entry = w == 8 ? 0x80 : 0x40, count = 100000;
+    auto* more = static_cast<unsigned char*>(VirtualAlloc(nullptr, entry * count, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    for (size_t i = 0; i < count; ++i)
+      *reinterpret_cast<unsigned char**>(more + i * entry) = i + 1 < count ? more + (i + 1) * entry : headLink;
+    *reinterpret_cast<unsigned char**>(last) = more;
+  }
+  if (how == L"crlf") {
+    static wchar_t path[] = L"C:\\a.dll\r\nfake.dll\t0x77000000\t1 KB\tC:\\fake\\fake.dll";
+    unsigned char* full = head[0] + (w == 8 ? 0x48 : 0x24);  // FullDllName
+    *reinterpret_cast<USHORT*>(full) = sizeof path - 2;
+    *reinterpret_cast<USHORT*>(full + 2) = sizeof path;
+    *reinterpret_cast<wchar_t**>(full + w) = path;
+  }
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -143,7 +173,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return 0;
   }
   const std::string ready = "ready " + std::to_string(GetCurrentProcessId());
-  CreateWindowA("STATIC", ready.c_str(), WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  // Ready once forged: the window is made first, while the list is whole.
+  const bool forge = mode == L"loader" && argc > 2;
+  HWND shown = CreateWindowA("STATIC", forge ? "forging" : ready.c_str(), WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                             nullptr, nullptr, nullptr);
+  if (forge) {
+    ForgeLoader(argv[2]);
+    SetWindowTextA(shown, ready.c_str());
+  }
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
   return 0;
