@@ -161,7 +161,9 @@ std::wstring ReadModuleRows(DWORD pid, int bits, const volatile LONG* stop) {
   std::wstring rows = list.cut ? WideText(texts::kModulesCut) + L"\r\n" : L"";
   for (const ModuleEntry& m : list.modules) {
     if (*stop) break;
-    const ShownVersionTexts v = OnLocalDrive(m.path) ? ReadShownVersionTexts(m.path) : ShownVersionTexts{};
+    // The file the system mapped, where it says; never a share, a device or a pipe.
+    const ShownVersionTexts v =
+        OnLocalDrive(m.file) && IsRegularFile(m.file) ? ReadShownVersionTexts(m.file) : ShownVersionTexts{};
     rows += ModuleRow({m.name, Hex(m.base, 8), KilobytesText(m.size), m.path, WideText(v.Company),
                        WideText(v.Description)});
   }

@@ -115,3 +115,14 @@ void NormalizeExePath(std::string& path, const TextEnv& env) {
   CutAt(t, t.find(' ', FileNameStart(t)));
   path = t;
 }
+
+std::wstring DrivePathOfMapped(std::wstring_view mapped,
+                               const std::vector<std::pair<std::wstring, std::wstring>>& devices) {
+  const std::wstring plain = WithoutNtPrefix(std::wstring(mapped));
+  if (plain.size() != mapped.size()) return plain.size() > 2 && plain[1] == L':' ? plain : L"";
+  for (const auto& [drive, device] : devices)
+    if (!device.empty() && mapped.size() > device.size() && mapped.substr(0, device.size()) == device &&
+        mapped[device.size()] == L'\\')
+      return drive + std::wstring(mapped.substr(device.size()));
+  return {};
+}

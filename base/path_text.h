@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "base/code_page.h"
 
@@ -43,6 +45,13 @@ std::basic_string<Char> WithoutNtPrefix(std::basic_string<Char> path) {
   if (path.size() >= 4 && std::equal(kPrefix, kPrefix + 4, path.begin())) path.erase(0, 4);
   return path;
 }
+
+// A file name as the system's mapping of an image gives it ("\\??\\C:\\..."
+// under Wine, "\\Device\\HarddiskVolume1\\..." on Windows) as a drive
+// path, through `devices` (each drive, such as L"C:", with its device name);
+// empty where no drive holds that device.
+std::wstring DrivePathOfMapped(std::wstring_view mapped,
+                               const std::vector<std::pair<std::wstring, std::wstring>>& devices);
 
 // Offset of the file-name part of a UTF-16 path: after the last "\" or ":"
 // (no character there has a trail unit that could be either).

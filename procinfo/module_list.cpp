@@ -31,6 +31,7 @@ ModuleEntry EntryOf(const MODULEENTRY32& m) {
   ModuleEntry e;
   e.name = WideText(std::string(m.szModule, strnlen(m.szModule, MAX_MODULE_NAME32 + 1)));
   e.path = WideText(std::string(m.szExePath, strnlen(m.szExePath, MAX_PATH)));
+  e.file = e.path;
   e.base = reinterpret_cast<UINT_PTR>(m.modBaseAddr);
   e.size = m.modBaseSize;
   return e;
@@ -50,6 +51,28 @@ void Walk(HANDLE snapshot, std::vector<ModuleEntry>& out) {
   }
 }
 
+// Each drive with its device name ("C:", "\\Device\\HarddiskVolume1").
+std::vector<std::pair<std::wstring, std::wstring>> DriveDevices() {
+  std::vector<std::pair<std::wstring, std::wstring>> out;
+  for (wchar_t d = L'A'; d <= L'Z'; ++d) {
+    const wchar_t drive[3] = {d, L':', 0};
+    wchar_t device[MAX_PATH] = {};
+    if (Api().QueryDosDeviceW(drive, device, MAX_PATH)) out.emplace_back(drive, device);
+  }
+  return out;
+}
+
+// The file the system mapped at `base` in the process, as a drive path;
+// empty where it does not say (no image there, or no PSAPI that can tell).
+std::wstring MappedFile(HANDLE process, uint64_t base, const std::vector<std::pair<std::wstring, std::wstring>>& devices) {
+  wchar_t mapped[1024] = {};
+  if (base == 0 || base > 0xFFFFFFFFull) return {};
+  const DWORD n = Api().GetMappedFileNameW(process, reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(base)),
+                                           mapped, 1024);
+  if (n == 0 || n >= 1024) return {};
+  return DrivePathOfMapped(std::wstring_view(mapped, n), devices);
+}
+
 // The process's own loader list, walked with bounds.
 ModuleList WalkLoaderList(DWORD pid, const std::function<bool()>& stop) {
   ModuleList list;
@@ -60,14 +83,18 @@ ModuleList WalkLoaderList(DWORD pid, const std::function<bool()>& stop) {
                                                                   : ModuleList::State::Denied;
     return list;
   }
+  const std::vector<std::pair<std::wstring, std::wstring>> devices = DriveDevices();
   NativeMemory memory(p.get());
   const LoaderList read = ReadLoaderList(memory, NativePeb(p.get()), PointerWidth::Bits32,
                                          kMostModules, stop);
   list.cut = read.state == LoaderList::State::Cut;
-  for (const LoaderModule& m : read.modules)
-    list.modules.push_back({std::wstring(m.name.begin(), m.name.end()),
-                            std::wstring(m.path.begin(), m.path.end()), m.base,
-                            static_cast<uint32_t>(m.size)});
+  for (const LoaderModule& m : read.modules) {
+    ModuleEntry e{std::wstring(m.name.begin(), m.name.end()), std::wstring(m.path.begin(), m.path.end()),
+                  {}, m.base, static_cast<uint32_t>(m.size)};
+    e.file = MappedFile(p.get(), m.base, devices);
+    if (e.file.empty()) e.file = e.path;
+    list.modules.push_back(std::move(e));
+  }
   return list;
 }
 

@@ -14,7 +14,10 @@
 #include <vector>
 
 struct ModuleEntry {
-  std::wstring name, path;
+  std::wstring name, path;  // as the process lists them
+  // The file its versions are read from: the one the system mapped at its
+  // base, where the system says; else `path`.
+  std::wstring file;
   uint64_t base = 0;
   uint32_t size = 0;
 };

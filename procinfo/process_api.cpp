@@ -119,6 +119,16 @@ LONG WINAPI LazyNtWow64QueryVirtualMemory64(HANDLE p, ULONGLONG at, ULONG kind, 
                                                              : kNotImplemented;
 }
 
+DWORD WINAPI LazyGetMappedFileNameW(HANDLE p, LPVOID at, LPWSTR buf, DWORD n) {
+  static decltype(&LazyGetMappedFileNameW) f = nullptr;
+  return Bound(f, BindPsapi, "GetMappedFileNameW") ? f(p, at, buf, n) : 0;
+}
+
+DWORD WINAPI LazyQueryDosDeviceW(LPCWSTR drive, LPWSTR buf, DWORD n) {
+  static decltype(&LazyQueryDosDeviceW) f = nullptr;
+  return Bound(f, BindKernel, "QueryDosDeviceW") ? f(drive, buf, n) : 0;
+}
+
 const ProcessApi kSystem = {
     SystemPlatformId,      LazyEnumProcesses,    LazyGetModuleFileNameExW,
     LazyQueryFullProcessImageNameW, LazyCreateToolhelp32Snapshot, LazyProcess32First,
@@ -130,6 +140,7 @@ const ProcessApi kSystem = {
     ::ReadProcessMemory,   LazyNtQueryInformationProcess, LazyIsWow64Process,
     LazyNtWow64QueryInformationProcess64, LazyNtWow64ReadVirtualMemory64,
     ::EnumWindows,         ::VirtualQueryEx,     LazyNtWow64QueryVirtualMemory64,
+    LazyGetMappedFileNameW, LazyQueryDosDeviceW,
 };
 
 }  // namespace

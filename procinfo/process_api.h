@@ -50,6 +50,11 @@ struct ProcessApi {
   // under Wine 8): checked before every read.
   SIZE_T(WINAPI* VirtualQueryEx)(HANDLE, LPCVOID, PMEMORY_BASIC_INFORMATION, SIZE_T);
   LONG(WINAPI* NtWow64QueryVirtualMemory64)(HANDLE, ULONGLONG, ULONG, PVOID, ULONGLONG, PULONGLONG);
+  // The file the system mapped at an address of another process (PSAPI,
+  // XP on), and the device name of a drive: a module's file as the system
+  // knows it, whatever its loader list says.
+  DWORD(WINAPI* GetMappedFileNameW)(HANDLE, LPVOID, LPWSTR, DWORD);
+  DWORD(WINAPI* QueryDosDeviceW)(LPCWSTR, LPWSTR, DWORD);
 };
 
 // The table in use; starts as the system's (bound lazily).

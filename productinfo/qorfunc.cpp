@@ -187,6 +187,33 @@ bool FileExists(const std::wstring& path) {
   return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool IsRegularFile(const std::wstring& path) {
+  constexpr DWORD kNotData = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT |
+                             FILE_ATTRIBUTE_OFFLINE;
+  if (path.find_first_of(L"*?") != std::wstring::npos) return false;  // a pattern, not a name
+  DWORD attr, foundAttr, sizeLow, sizeHigh;
+  HANDLE search;
+  if (WideSystem()) {
+    Wow64RedirectionOff redirection;
+    const std::wstring name = FileReadPath(path);
+    attr = GetFileAttributesW(name.c_str());
+    WIN32_FIND_DATAW found{};
+    search = FindFirstFileW(name.c_str(), &found);
+    foundAttr = found.dwFileAttributes, sizeLow = found.nFileSizeLow, sizeHigh = found.nFileSizeHigh;
+  } else {
+    std::string ansi;
+    if (!SystemCodePagePath(path, ansi)) return false;
+    attr = GetFileAttributesA(ansi.c_str());
+    WIN32_FIND_DATAA found{};
+    search = FindFirstFileA(ansi.c_str(), &found);
+    foundAttr = found.dwFileAttributes, sizeLow = found.nFileSizeLow, sizeHigh = found.nFileSizeHigh;
+  }
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return attr != INVALID_FILE_ATTRIBUTES && !(attr & kNotData) && !(foundAttr & kNotData) &&
+         (sizeLow != 0 || sizeHigh != 0);
+}
+
 bool FileExists(const std::string& path) {
   DWORD attr = GetFileAttributesA(path.c_str());
   return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);

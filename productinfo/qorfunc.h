@@ -42,6 +42,11 @@ std::wstring FileReadPath(const std::wstring& path);
 // the real system folder under WOW64.
 bool FileExists(const std::string& path);
 bool FileExists(const std::wstring& path);
+// A file of data on a disk, not empty: not a folder, a device, a pipe or a
+// reparse point (Wine shows devices and pipes under Z:\\dev and the like as
+// files of no size that GetFileAttributes does not know). Asked of the
+// file's entry only: nothing is opened.
+bool IsRegularFile(const std::wstring& path);
 
 // The process environment, its values in code page 932 on the NT family.
 const TextEnv& SystemTextEnv();

@@ -104,6 +104,15 @@ TEST(NtPrefix, RemovedOnlyWhereItBeginsThePath) {
             "C:\\WINDOWS\\system32\\winlogon.exe");
   EXPECT_EQ(WithoutNtPrefix(std::string("C:\\dir\\??\\prog.exe")), "C:\\dir\\??\\prog.exe");
   EXPECT_EQ(WithoutNtPrefix(std::wstring(L"\\??\\C:\\a\\??\\b.exe")), L"C:\\a\\??\\b.exe");
+  // An image's mapped file name as a drive path: Wine's form, Windows' device
+  // form through the drives' devices, and neither where no drive holds it.
+  const std::vector<std::pair<std::wstring, std::wstring>> devices = {
+      {L"C:", L"\\Device\\HarddiskVolume1"}, {L"D:", L"\\Device\\HarddiskVolume12"}};
+  EXPECT_EQ(DrivePathOfMapped(L"\\??\\Z:\\w\\a.dll", devices), L"Z:\\w\\a.dll");
+  EXPECT_EQ(DrivePathOfMapped(L"\\Device\\HarddiskVolume12\\a.dll", devices), L"D:\\a.dll");
+  EXPECT_EQ(DrivePathOfMapped(L"\\Device\\HarddiskVolume1\\w\\a.dll", devices), L"C:\\w\\a.dll");
+  EXPECT_EQ(DrivePathOfMapped(L"\\Device\\HarddiskVolume3\\a.dll", devices), L"");
+  EXPECT_EQ(DrivePathOfMapped(L"\\??\\UNC\\srv\\a.dll", devices), L"");
   EXPECT_EQ(WithoutNtPrefix(std::string("\\??")), "\\??");
   EXPECT_EQ(WideFileNameStart(L"C:\\dir\\??\\prog.exe"), 10u);
   EXPECT_EQ(WideFileNameStart(L"C:prog.exe"), 2u);

@@ -225,3 +225,18 @@ TEST(Resolve, IconFromOneLoadIsTheShellsExtraction) {
     EXPECT_EQ(harness::IconPixels(r.Icon.get()), harness::IconPixels(shell.get())) << path;
   }
 }
+
+TEST(ProductInfo, VersionTextsComeOnlyFromFilesOfData) {
+  // What a forged module path may name: devices, a pipe, a folder, nothing.
+  const std::string fifo = harness::TestDir() + "module.fifo", empty = harness::TestDir() + "empty.dll";
+  DeleteFileA(fifo.c_str());
+  ASSERT_TRUE(harness::RunUnix("/usr/bin/mkfifo '" + harness::UnixPath(fifo) + "'"));
+  CloseHandle(CreateFileA(empty.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  for (const std::wstring& path : {std::wstring(L"Z:\\dev\\zero"), std::wstring(L"Z:\\dev\\tty"),
+                                   harness::Wide(fifo), harness::Wide(empty), std::wstring(L"C:\\windows"),
+                                   std::wstring(L"C:\\no such.dll"), std::wstring(L"C:\\windows\\*.dll")})
+    EXPECT_FALSE(IsRegularFile(path)) << std::string(path.begin(), path.end());
+  EXPECT_TRUE(IsRegularFile(L"C:\\windows\\system32\\kernel32.dll"));
+  DeleteFileA(fifo.c_str());
+  DeleteFileA(empty.c_str());
+}
