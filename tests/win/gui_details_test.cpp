@@ -329,6 +329,49 @@ TEST(Details, AForgedLoaderListIsCutAndNeverHoldsTheWindowUp) {
   }
 }
 
+TEST(Details, ProcessesStartedFromOutsideForFortySecondsWithTheWindowOpen) {
+  // Started by Unix, not by a Windows parent, a process holds no handle at
+  // first: a program that read the system's handle table while such starts
+  // went on brought Wine's server down, and every program under it.
+  if (SixtyFourBitPrefix()) GTEST_SKIP() << "once is enough";
+  StoryFiles files;
+  Process story;
+  ASSERT_TRUE(story.Start("\"" + files.exe + "\" peb \"" + files.report + "\""));
+  ASSERT_TRUE(WaitReady(story));
+  KeysApp app;
+  ASSERT_TRUE(app.form);
+  HWND details = OpenDetails(app, story.Id());
+  ASSERT_TRUE(details);
+  const std::string done = TestDir() + "storm.done";
+  DeleteFileA(done.c_str());
+  // A script, as Wine hands a Unix program its command line split at blanks.
+  const std::string script = TestDir() + "storm.sh";
+  const std::string text = "end=$(($(date +%s) + 40)); n=0\nwhile [ $(date +%s) -lt $end ]; do\n  /usr/bin/wine '" +
+                           UnixPath(TestDir() + "helper.exe") + "' widecalls >/dev/null 2>&1\n  n=$((n + 1))\ndone\n"
+                           "echo $n > '" + UnixPath(done) + "'\n";
+  HANDLE f = CreateFileA(script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  ASSERT_TRUE(f != INVALID_HANDLE_VALUE && WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+  CloseHandle(f);
+  ASSERT_TRUE(RunUnix("/bin/sh " + UnixPath(script)));
+  // The details window answers throughout, reading every second.
+  EXPECT_TRUE(WaitFor([&] {
+    DWORD_PTR r = 0;
+    return !SendMessageTimeoutA(details, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r) ||
+           GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }, 90000));
+  const std::string starts = ReadFileBytes(done);
+  printf("starts from outside: %s", starts.c_str());
+  EXPECT_GE(std::atoi(starts.c_str()), 20) << "the storm did not run";
+  DeleteFileA(done.c_str());
+  DeleteFileA(script.c_str());
+  EXPECT_TRUE(app.process.Running());
+  DWORD_PTR r = 0;
+  EXPECT_TRUE(SendMessageTimeoutA(details, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r));
+  Process after = StartHelper("windows 1 After");  // the server still starts processes
+  EXPECT_TRUE(after.Running());
+}
+
 TEST(Details, NineXFamilyShowsWhatToolHelpGivesAndNothingElse) {
   // Wine reports platform 1 (Windows 98) to a program of this file name.
   RegistryValue win98(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Vorlane9x.exe", "Version", "win98");
