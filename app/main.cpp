@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "app/app_window.h"
-#include "app/details_window.h"
+#include "app/details/details_window.h"
 #include "app/entry_sequence.h"
 #include "app/unit1.h"
 #include "base/shown_text.h"

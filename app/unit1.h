@@ -17,12 +17,12 @@
 #include <vector>
 
 #include "app/detail_rows.h"
-#include "app/details_window.h"
+#include "app/details/details_window.h"
 #include "app/entry_model.h"
 #include "app/form_layout.h"
 #include "app/reload_worker.h"
 #include "app/type_to_find.h"
-#include "app/window_pointer.h"
+#include "app/tools/window_pointer.h"
 #include "base/handles.h"
 #include "controls/graphic_list_box.h"
 #include "procinfo/details.h"

@@ -18,8 +18,8 @@ add_library(vorlane_core STATIC
   ${PORTABLE_SOURCES}
   app/app_window.cpp
   app/clipboard.cpp
-  app/details_reading.cpp
-  app/details_window.cpp
+  app/details/details_reading.cpp
+  app/details/details_window.cpp
   app/entry_actions.cpp
   app/entry_menu.cpp
   app/entry_model.cpp
@@ -31,12 +31,12 @@ add_library(vorlane_core STATIC
   app/reload_job.cpp
   app/reload_worker.cpp
   app/live_figures.cpp
-  app/module_reading.cpp
+  app/details/module_reading.cpp
   app/message_dialog.cpp
   app/start_lock.cpp
   app/tree_stop.cpp
   app/unit1.cpp
-  app/window_pointer.cpp
+  app/tools/window_pointer.cpp
   base/shown_text.cpp
   controls/glyph_cache.cpp
   controls/drawing_tools.cpp
@@ -84,7 +84,7 @@ target_link_libraries(vorlane_core PUBLIC ${WIN_LIBS})
 target_link_options(vorlane_core PUBLIC -static -static-libgcc -static-libstdc++)
 
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${IMAGES} -I${CMAKE_SOURCE_DIR}/resources -c 932")
-add_executable(Vorlane WIN32 app/main.cpp app/floor_imports.cpp resources/vorlane.rc)
+add_executable(Vorlane WIN32 app/main.cpp runtime/floor_imports.cpp resources/vorlane.rc)
 add_dependencies(Vorlane images)
 set_source_files_properties(resources/vorlane.rc PROPERTIES OBJECT_DEPENDS
   "${IMAGE_PATHS};${CMAKE_SOURCE_DIR}/resources/vorlane.manifest")
@@ -115,7 +115,7 @@ foreach(variant ${VORLANE_VARIANTS})
   file(WRITE ${dir}/vorlane.manifest "${manifest}")
   string(REPLACE "\"vorlane.manifest\"" "\"${dir}/vorlane.manifest\"" rc "${VORLANE_RC}")
   file(WRITE ${dir}/vorlane.rc "${rc}")
-  add_executable(Vorlane-${variant} WIN32 app/main.cpp app/floor_imports.cpp ${dir}/vorlane.rc)
+  add_executable(Vorlane-${variant} WIN32 app/main.cpp runtime/floor_imports.cpp ${dir}/vorlane.rc)
   add_dependencies(Vorlane-${variant} images)
   target_link_libraries(Vorlane-${variant} vorlane_core)
   target_link_options(Vorlane-${variant} PRIVATE -mwindows)

@@ -5,7 +5,7 @@
 #include "app/figure_text.h"
 #include "procinfo/figures.h"
 #include "procinfo/process_counters.h"
-#include "app/details_fields.h"
+#include "app/details/details_fields.h"
 
 TEST(FigureText, ProcessorShare) {
   EXPECT_EQ(CpuText(120), L"CPU 12%");

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/control_ids.h"
-#include "app/details_fields.h"
+#include "app/details/details_fields.h"
 #include "base/text.h"
 #include "harness.h"
 #include "keys_app.h"

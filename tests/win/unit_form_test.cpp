@@ -10,7 +10,7 @@
 
 #include "app/app_window.h"
 #include "app/control_ids.h"
-#include "app/details_fields.h"
+#include "app/details/details_fields.h"
 #include "app/texts.h"
 #include "app/unit1.h"
 #include "harness.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/details_fields.h"
-#include "app/module_reading.h"
+#include "app/details/details_fields.h"
+#include "app/details/module_reading.h"
 #include "procinfo/figure_reader.h"
 #include "procinfo/figures.h"
 #include "ui/bitmap_button.h"

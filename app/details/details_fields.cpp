@@ -1,4 +1,4 @@
-#include "app/details_fields.h"
+#include "app/details/details_fields.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "app/module_reading.h"
+#include "app/details/module_reading.h"
 
 #include <utility>
 

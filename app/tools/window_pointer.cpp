@@ -1,4 +1,4 @@
-#include "app/window_pointer.h"
+#include "app/tools/window_pointer.h"
 
 #include "procinfo/process_api.h"
 #include "ui/dpi_scale.h"

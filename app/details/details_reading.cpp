@@ -5,8 +5,8 @@
 // family only what ToolHelp gives, and nothing estimated.
 #include <cstdio>
 
-#include "app/details_window.h"
-#include "app/module_reading.h"
+#include "app/details/details_window.h"
+#include "app/details/module_reading.h"
 #include "app/texts.h"
 #include "base/shown_text.h"
 #include "procinfo/module_list.h"

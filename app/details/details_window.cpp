@@ -1,4 +1,4 @@
-#include "app/details_window.h"
+#include "app/details/details_window.h"
 
 #include <algorithm>
 #include <cstring>
