@@ -5,6 +5,7 @@
 
 #include <windowsx.h>
 
+#include "app/control_ids.h"
 #include "app/texts.h"
 #include "procinfo/entry_line.h"
 #include "productinfo/qorfunc.h"
@@ -12,19 +13,6 @@
 
 namespace {
 
-enum MenuCommand : UINT {
-  kCmdSwitch = 1, kCmdCopy, kCmdOpenFolder, kCmdStop, kCmdProperties, kCmdCloseWindow, kCmdStopTree,
-  kCmdDetails,
-  kCmdOrderings  // then one a sort order, in their order
-};
-// Window menu commands: below the system's own (0xF000 and up), the low four
-// bits left clear as the system uses them.
-enum WindowMenuCommand : UINT {
-  kSysHomePage = 0x0120,
-  kSysFindWindow = 0x0130,
-  kSysOrderings = 0x0200  // then one a sort order, 0x10 apart
-};
-constexpr UINT kSysOrderingStep = 0x10;
 
 // The orderings' items, in the order of the sort values.
 constexpr const char* kOrderingItems[TForm1::kSortCount] = {
