@@ -91,9 +91,9 @@ void TForm1::ShowEntryMenu(LPARAM where) {
   ui::AppendMenu932(m, MF_STRING, kCmdCopy, texts::kMenuCopy);
   ui::AppendMenu932(m, EnabledIf(hasFile), kCmdOpenFolder, texts::kMenuOpenFolder);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-  ui::AppendMenu932(m, EnabledIf(CanStopEntry()), kCmdStop, texts::kMenuStop);
+  ui::AppendMenu932(m, EnabledIf(StopAllowed()), kCmdStop, texts::kMenuStop);
   if (CurrentTab == ListTab::Processes)
-    ui::AppendMenu932(m, EnabledIf(CanStopEntry()), kCmdStopTree, texts::kMenuStopTree);
+    ui::AppendMenu932(m, EnabledIf(StopAllowed()), kCmdStopTree, texts::kMenuStopTree);
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   ui::AppendMenu932(m, MF_STRING, kCmdDetails, texts::kMenuDetails);
   ui::AppendMenu932(m, EnabledIf(hasFile), kCmdProperties, texts::kMenuProperties);

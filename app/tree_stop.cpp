@@ -30,7 +30,7 @@ uint64_t TimeOf(const FILETIME& t) {
 
 void TForm1::StopEntryTree() {
   const TQorSvc* entry = CurrentTab == ListTab::Processes ? SelectedEntry() : nullptr;
-  if (!entry || !CanStopEntry() || RefuseReplaced(*entry)) return;
+  if (!entry || !StopAllowed() || RefuseReplaced(*entry)) return;
   const std::vector<TreeMember> tree =
       ProcessTree(ReadProcessRecords(), entry->idProcess, GetCurrentProcessId());
   const FILETIME* listed = SelectedCreated();

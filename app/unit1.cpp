@@ -281,7 +281,7 @@ void TForm1::BB_UpdateClick() {
 
 void TForm1::BB_StopClick() {
   const TQorSvc* entry = SelectedEntry();
-  if (!entry || !CanStopEntry()) return;
+  if (!entry || !StopAllowed()) return;
   if (RefuseReplaced(*entry)) return;
   StopProcess(entry->idProcess, SelectedCreated());
   Reload();
@@ -376,9 +376,11 @@ const FILETIME* TForm1::SelectedCreated() {
   return r && model ? model->CreatedOf(r->idProcess) : nullptr;
 }
 
+bool TForm1::StopAllowed() { return !detailsClear_ && CanStopEntry(); }
+
 void TForm1::UpdateCommands() {
   const bool shown = !detailsClear_;
-  BB_Stop.SetEnabled(shown && CanStopEntry());
+  BB_Stop.SetEnabled(StopAllowed());
   CB_Priority.SetEnabled(shown && CanSetEntryPriority());
   BB_Update.SetEnabled(shown && priorityChosen_ && CanSetEntryPriority());
 }

@@ -168,6 +168,9 @@ class TForm1 : public ui::Window {
   // Every button and the priority box from the selected entry: one place.
   void UpdateCommands();
   bool CanStopEntry();
+  // 停止 and ツリーを停止, wherever they are asked: the selected entry can be
+  // stopped and the panel shows it.
+  bool StopAllowed();
   bool CanSetEntryPriority();
   bool SelectedEnded();
   // When the selected entry's process started, as its reading saw it.

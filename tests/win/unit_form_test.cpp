@@ -68,16 +68,50 @@ LONG WINAPI ListOfTheThree(ULONG kind, PVOID buf, ULONG size, PULONG needed) {
   return 0;
 }
 
-// Where the worker's reading waits for the test: the window titles, after
-// the processes part is posted. The window's thread passes freely.
-DWORD g_testThread;
-HANDLE g_gateReached, g_gateOpen;
-BOOL WINAPI GatedEnumWindows(WNDENUMPROC f, LPARAM p) {
-  if (GetCurrentThreadId() != g_testThread) {
-    SetEvent(g_gateReached);
-    WaitForSingleObject(g_gateOpen, 20000);
+// Where a reading on another thread waits for the test (20 s at most):
+// opened when the test says, or as the test ends, however it ends.
+class Gate {
+ public:
+  Gate() { current_ = this; }
+  ~Gate() {
+    Open();
+    EXPECT_TRUE(harness::WaitFor([&] { return inside_ == 0; }, 20000));  // none still inside
+    current_ = nullptr;
   }
+  bool Reached() { return WaitForSingleObject(reached_.get(), 20000) == WAIT_OBJECT_0; }
+  void Open() { SetEvent(open_.get()); }
+  bool Passed() const { return passed_ != 0; }
+  // Called by the reading: it waits here.
+  static void Pass() {
+    Gate* g = current_;
+    if (!g) return;
+    InterlockedIncrement(&g->inside_);
+    SetEvent(g->reached_.get());
+    WaitForSingleObject(g->open_.get(), 20000);
+    InterlockedExchange(&g->passed_, 1);
+    InterlockedDecrement(&g->inside_);
+  }
+
+ private:
+  static inline Gate* current_ = nullptr;
+  base::UniqueHandle reached_{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+  base::UniqueHandle open_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+  volatile LONG inside_ = 0, passed_ = 0;
+};
+
+// The worker's reading held at the window titles, after the processes part
+// is posted; the window's own thread passes freely.
+DWORD g_testThread;
+BOOL WINAPI GatedEnumWindows(WNDENUMPROC f, LPARAM p) {
+  if (GetCurrentThreadId() != g_testThread) Gate::Pass();
   return EnumWindows(f, p);
+}
+
+// The worker's reading held at the helper's path, which stands for a file
+// on a share that stopped answering; the path reads "?" as in the fixture.
+DWORD WINAPI GatedPath(HANDLE p, HMODULE, LPWSTR buf, DWORD) {
+  if (GetProcessId(p) == g_unreadable) Gate::Pass();
+  return lstrcpyW(buf, L"?") ? 1 : 0;
 }
 
 // Takes every message already queued for this thread, then returns.
@@ -120,6 +154,17 @@ class FormFixture : public ::testing::Test {
     form_.reset();
   }
   HWND Ctl(int id) { return harness::FindChild(form_->hwnd(), id); }
+  // The selected entry's details window, opened; null when none came.
+  HWND OpenDetails() {
+    form_->ShowEntryDetails();
+    HWND details = nullptr;
+    (void)harness::WaitFor([&] {
+      for (HWND w : harness::TopWindows(GetCurrentProcessId()))
+        if (GetWindow(w, GW_OWNER) == form_->hwnd()) details = w;
+      return details != nullptr;
+    });
+    return details;
+  }
   // Selects the entry of process `pid` as a click does; fails unless the
   // details panel then shows that process.
   ::testing::AssertionResult SelectProcess(DWORD pid) {
@@ -197,10 +242,7 @@ TEST_F(FormFixture, AnEntryActsOnItsOwnProcessWhileTheOtherTabTakesANewReading) 
     return ok;
   };
   g_testThread = GetCurrentThreadId();
-  base::UniqueHandle reached(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-      open(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  g_gateReached = reached.get();
-  g_gateOpen = open.get();
+  Gate gate;
   Api().EnumWindows = GatedEnumWindows;
   static LONG stopped;
   stopped = 0;
@@ -208,12 +250,8 @@ TEST_F(FormFixture, AnEntryActsOnItsOwnProcessWhileTheOtherTabTakesANewReading) 
     InterlockedIncrement(&stopped);
     return TerminateProcess(p, code);
   };
-  struct Opened {
-    HANDLE gate;
-    ~Opened() { SetEvent(gate); }
-  } opened{open.get()};
   form_->Reload();
-  ASSERT_EQ(WaitForSingleObject(reached.get(), 20000), WAIT_OBJECT_0);
+  ASSERT_TRUE(gate.Reached());
   TakeQueued();  // the processes part, posted before the titles are read
   ASSERT_EQ(harness::TextOf(Ctl(kIdIdProcess)), std::to_string(g_unreadable));
 
@@ -231,144 +269,38 @@ TEST_F(FormFixture, AnEntryActsOnItsOwnProcessWhileTheOtherTabTakesANewReading) 
   EXPECT_EQ(stopped, 0) << "停止 or Alt+E ended the process that took over the ID";
   EXPECT_EQ(GetPriorityClass(helper_.Handle()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
 
-  SetEvent(open.get());
+  gate.Open();
   ASSERT_TRUE(harness::WaitFor([&] { return !form_->Reloading(); }));
   EXPECT_EQ(harness::TextOf(Ctl(kIdStatusBar)).rfind(texts::kStatusReplaced, 0), 0u)
       << harness::TextOf(Ctl(kIdStatusBar));
 }
 
 TEST_F(FormFixture, AReadThatHangsDoesNotHoldTheCloseBack) {
-  // The helper's path read stands for a file on a share that stopped answering.
-  base::UniqueHandle reached(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-      open(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  g_gateReached = reached.get();
-  g_gateOpen = open.get();
-  static LONG returned;
-  returned = 0;
-  Api().GetModuleFileNameExW = [](HANDLE p, HMODULE m, LPWSTR buf, DWORD n) WINAPI -> DWORD {
-    if (GetProcessId(p) == g_unreadable) {
-      SetEvent(g_gateReached);
-      WaitForSingleObject(g_gateOpen, 20000);
-      InterlockedExchange(&returned, 1);
-    }
-    return SystemApi().GetModuleFileNameExW(p, m, buf, n);
-  };
-  struct Opened {
-    HANDLE gate;
-    ~Opened() {
-      SetEvent(gate);
-      // The thread left behind ends once its read returns.
-      EXPECT_TRUE(harness::WaitFor([] { return ReloadWorker::ThreadsRunning() == 0; }, 20000));
-    }
-  } opened{open.get()};
+  Gate gate;
+  Api().GetModuleFileNameExW = GatedPath;
   form_->Reload();
-  ASSERT_EQ(WaitForSingleObject(reached.get(), 20000), WAIT_OBJECT_0);
+  ASSERT_TRUE(gate.Reached());
   const HWND window = form_->hwnd();
   SendMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(returned, 0) << "the close waited for the read to end";
+  EXPECT_FALSE(gate.Passed()) << "the close waited for the read to end";
   EXPECT_EQ(ReloadWorker::ThreadsRunning(), 1) << "the read was not under way";
-}
-
-TEST_F(FormFixture, TheWorkersReloadListsWhatTheWindowsOwnListsOfTheSameProcesses) {
-  // The same processes (the seam's) and windows, listed by both; this
-  // process's own window among them, which the worker may not ask.
-  ShowWindow(app_.hwnd(), SW_SHOWNA);
-  Reload();
-  auto both = [&] {
-    std::vector<std::string> items = harness::ListItems(Ctl(kIdList));
-    SendMessageA(Ctl(kIdTabMain), TCM_SETCURFOCUS, 1, 0);
-    for (std::string& item : harness::ListItems(Ctl(kIdList))) items.push_back(std::move(item));
-    SendMessageA(Ctl(kIdTabMain), TCM_SETCURFOCUS, 0, 0);
-    return items;
-  };
-  const std::vector<std::string> byWorker = both();
-  form_->ReloadHere();
-  const std::vector<std::string> here = both();
-  EXPECT_EQ(byWorker, here);
-  const std::string own = "[ " + std::to_string(GetCurrentProcessId()) + " : ";
-  EXPECT_EQ(std::count_if(byWorker.begin(), byWorker.end(), [&](const std::string& e) { return e.rfind(own, 0) == 0; }), 2)
-      << "this process and its application window";
-}
-
-TEST_F(FormFixture, ThePriorityBoxShowsTheClassInEffectAfterAChange) {
-  auto choose = [&](int index) {
-    SendMessageA(Ctl(kIdPriority), CB_SETCURSEL, index, 0);
-    form_->CB_PriorityChange();
-    form_->BB_UpdateClick();
-    return SendMessageA(Ctl(kIdPriority), CB_GETCURSEL, 0, 0);
-  };
-  SelectProcess(g_unreadable);
-  ASSERT_EQ(harness::TextOf(Ctl(kIdIdProcess)), std::to_string(g_unreadable));
-  // Without the privilege to raise, real-time quietly becomes high.
-  Api().SetPriorityClass = [](HANDLE p, DWORD cls) WINAPI -> BOOL {
-    return SetPriorityClass(p, cls == REALTIME_PRIORITY_CLASS ? HIGH_PRIORITY_CLASS : cls);
-  };
-  EXPECT_EQ(choose(0), 1);  // "高", not "リアルタイム"
-  EXPECT_EQ(GetPriorityClass(helper_.Handle()), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
-  // Refused outright: the class stays, and so does the box.
-  Api().SetPriorityClass = [](HANDLE, DWORD) WINAPI -> BOOL {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  };
-  EXPECT_EQ(choose(5), 1);
-  EXPECT_FALSE(IsWindowEnabled(Ctl(kIdUpdate)));
-}
-
-TEST_F(FormFixture, TheBannerPointsWithTheHandOrElseTheArrow) {
-  HWND link = Ctl(kIdLink);
-  SetCursor(nullptr);
-  SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
-  // The 9x family and NT 4 know no hand: the pointer must not vanish there.
-  auto noHand = [](HINSTANCE module, LPCSTR name) WINAPI -> HCURSOR {
-    return name == reinterpret_cast<LPCSTR>(IDC_HAND) ? nullptr : LoadCursorA(module, name);
-  };
-  EXPECT_EQ(ui::PointingHandCursor(noHand), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
-}
-
-TEST_F(FormFixture, ADpiChangeKeepsTheSelectionAndDetailsAndReadsNothingAgain) {
-  ASSERT_TRUE(SelectProcess(g_unreadable));
-  const HWND list = Ctl(kIdList);
-  const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
-  const LONG enumerated = g_enumerations;
-  RECT outer;
-  GetWindowRect(form_->hwnd(), &outer);
-  const RECT suggested{outer.left, outer.top, outer.left + 960, outer.top + 720};
-  SendMessageA(form_->hwnd(), ui::kWmDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-  EXPECT_EQ(g_enumerations, enumerated) << "the change reloaded";
-  EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), selected);
-  EXPECT_EQ(harness::TextOf(Ctl(kIdIdProcess)), std::to_string(g_unreadable));
-  EXPECT_EQ(harness::TextOf(Ctl(kIdDescription)), texts::kSystemDescription);
-  GetWindowRect(form_->hwnd(), &outer);
-  EXPECT_TRUE(EqualRect(&outer, &suggested));
+  gate.Open();  // the thread left behind ends once its read returns
+  EXPECT_TRUE(harness::WaitFor([] { return ReloadWorker::ThreadsRunning() == 0; }, 20000));
 }
 
 TEST_F(FormFixture, ADpiChangeDuringAReloadLeavesEveryEntryItsIcon) {
   // The reload stops in the helper's path read, its idle and system icons
   // those of 96 DPI; the window moves to 144 DPI meanwhile.
-  base::UniqueHandle reached(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-      open(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  g_gateReached = reached.get();
-  g_gateOpen = open.get();
-  Api().GetModuleFileNameExW = [](HANDLE p, HMODULE m, LPWSTR buf, DWORD n) WINAPI -> DWORD {
-    if (GetProcessId(p) == g_unreadable) {
-      SetEvent(g_gateReached);
-      WaitForSingleObject(g_gateOpen, 20000);
-    }
-    return lstrcpyW(buf, L"?") ? 1 : 0;
-  };
-  struct Opened {
-    HANDLE gate;
-    ~Opened() { SetEvent(gate); }
-  } opened{open.get()};
+  Gate gate;
+  Api().GetModuleFileNameExW = GatedPath;
   form_->Reload();
-  ASSERT_EQ(WaitForSingleObject(reached.get(), 20000), WAIT_OBJECT_0);
+  ASSERT_TRUE(gate.Reached());
   RECT outer;
   GetWindowRect(form_->hwnd(), &outer);
   const RECT suggested{outer.left, outer.top, outer.left + 960, outer.top + 720};
   SendMessageA(form_->hwnd(), ui::kWmDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-  SetEvent(open.get());
+  gate.Open();
   ASSERT_TRUE(harness::WaitFor([&] { return !form_->Reloading(); }));
   const int size = ui::IconSizeForDpi(144);
   for (auto [pid, resource] : {std::pair{DWORD{0}, kResIdleIcon}, std::pair{g_unreadable, kResSystemIcon}}) {
@@ -384,13 +316,8 @@ TEST_F(FormFixture, ADpiChangeDuringAReloadLeavesEveryEntryItsIcon) {
 TEST_F(FormFixture, ADetailsWindowReadsNothingWhileItsOwnerIsMinimized) {
   ShowWindow(form_->hwnd(), SW_SHOWNOACTIVATE);
   ASSERT_TRUE(SelectProcess(GetCurrentProcessId()));
-  form_->ShowEntryDetails();
-  HWND details = nullptr;
-  ASSERT_TRUE(harness::WaitFor([&] {
-    for (HWND w : harness::TopWindows(GetCurrentProcessId()))
-      if (GetWindow(w, GW_OWNER) == form_->hwnd()) details = w;
-    return details != nullptr;
-  }));
+  const HWND details = OpenDetails();
+  ASSERT_TRUE(details);
   constexpr WPARAM kLiveTimer = 1;
   const LONG before = g_windowThreadReads;
   ShowWindow(form_->hwnd(), SW_MINIMIZE);
@@ -406,13 +333,8 @@ TEST_F(FormFixture, ADetailsWindowNamesTheParentUnlessItsIdNowNamesAYoungerProce
   auto parentShown = [&] {
     ShowWindow(form_->hwnd(), SW_SHOWNOACTIVATE);
     EXPECT_TRUE(SelectProcess(g_unreadable));
-    form_->ShowEntryDetails();
-    HWND details = nullptr;
-    EXPECT_TRUE(harness::WaitFor([&] {
-      for (HWND w : harness::TopWindows(GetCurrentProcessId()))
-        if (GetWindow(w, GW_OWNER) == form_->hwnd()) details = w;
-      return details != nullptr;
-    }));
+    const HWND details = OpenDetails();
+    EXPECT_TRUE(details);
     wchar_t text[256] = {};
     GetWindowTextW(GetDlgItem(details, kIdDetailsField + kDfParent), text, 256);
     DestroyWindow(details);
