@@ -9,7 +9,7 @@
 #include "base/shown_text.h"
 #include "productinfo/home_page.h"
 #include "productinfo/qorfunc.h"
-#include "ui/late_bound.h"
+#include "base/late_bound.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ bool RunMainWindow(const MainWindowHooks& hooks) {
   // Windows 95's first common controls (4.00) have only the plain call.
   using InitExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   const INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-  if (auto initEx = ui::LateBound<InitExFn>("comctl32.dll", "InitCommonControlsEx"))
+  if (auto initEx = base::LateBound<InitExFn>("comctl32.dll", "InitCommonControlsEx"))
     initEx(&icc);
   else
     InitCommonControls();

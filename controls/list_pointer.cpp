@@ -2,7 +2,7 @@
 // cue, shown once keys are used.
 #include "controls/graphic_list_box.h"
 
-#include "ui/late_bound.h"
+#include "base/late_bound.h"
 
 namespace {
 
@@ -11,8 +11,8 @@ namespace {
 bool TrackLeave(TRACKMOUSEEVENT* tme) {
   using TrackFn = BOOL(WINAPI*)(TRACKMOUSEEVENT*);
   static const TrackFn track = [] {
-    auto f = ui::LateBound<TrackFn>("user32.dll", "TrackMouseEvent");
-    return f ? f : ui::LateBound<TrackFn>("comctl32.dll", "_TrackMouseEvent");
+    auto f = base::LateBound<TrackFn>("user32.dll", "TrackMouseEvent");
+    return f ? f : base::LateBound<TrackFn>("comctl32.dll", "_TrackMouseEvent");
   }();
   return track && track(tme) != FALSE;
 }

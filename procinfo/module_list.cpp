@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "base/handles.h"
+#include "base/late_bound.h"
 #include "base/path_text.h"
 #include "base/shown_text.h"
 #include "procinfo/access_rights.h"
@@ -21,12 +22,6 @@ namespace {
 // takes about a second to show 4,000 rows under Wine).
 constexpr size_t kMostModules = 1024;
 
-template <typename F>
-F Kernel(const char* name) {
-  HMODULE k = GetModuleHandleA("kernel32.dll");
-  return k ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(k, name))) : nullptr;
-}
-
 ModuleEntry EntryOf(const MODULEENTRY32& m) {
   ModuleEntry e;
   e.name = WideText(std::string(m.szModule, strnlen(m.szModule, MAX_MODULE_NAME32 + 1)));
@@ -40,7 +35,8 @@ ModuleEntry EntryOf(const MODULEENTRY32& m) {
 // Walks the snapshot (9x family: its ANSI functions).
 void Walk(HANDLE snapshot, std::vector<ModuleEntry>& out) {
   using Step = BOOL(WINAPI*)(HANDLE, MODULEENTRY32*);
-  const Step firstFn = Kernel<Step>("Module32First"), nextFn = Kernel<Step>("Module32Next");
+  const Step firstFn = base::LateBound<Step>("kernel32.dll", "Module32First"),
+             nextFn = base::LateBound<Step>("kernel32.dll", "Module32Next");
   if (!firstFn || !nextFn) return;
   MODULEENTRY32 m{};
   m.dwSize = sizeof m;

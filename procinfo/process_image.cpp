@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/handles.h"
+#include "base/late_bound.h"
 #include "procinfo/access_rights.h"
 #include "procinfo/privilege.h"
 #include "procinfo/process_api.h"
@@ -18,17 +19,13 @@ bool IsWow64(HANDLE p, bool& wow64) {
   return true;
 }
 
-// The account functions, bound at run time: the 9x family's ADVAPI32 need
+// The account functions are bound at run time: the 9x family's ADVAPI32 need
 // not export them, and only the NT family asks.
-template <typename F>
-F Advapi(const char* name) {
-  HMODULE a = GetModuleHandleA("advapi32.dll");
-  return a ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(a, name))) : nullptr;
-}
-
 std::wstring AccountOf(HANDLE p) {
-  static const auto getTokenInformation = Advapi<decltype(&GetTokenInformation)>("GetTokenInformation");
-  static const auto lookupAccountSid = Advapi<decltype(&LookupAccountSidW)>("LookupAccountSidW");
+  static const auto getTokenInformation =
+      base::LateBound<decltype(&GetTokenInformation)>("advapi32.dll", "GetTokenInformation");
+  static const auto lookupAccountSid =
+      base::LateBound<decltype(&LookupAccountSidW)>("advapi32.dll", "LookupAccountSidW");
   if (!getTokenInformation || !lookupAccountSid) return {};
   HANDLE raw = nullptr;
   if (!Api().OpenProcessToken(p, TOKEN_QUERY, &raw)) return {};

@@ -1,7 +1,7 @@
 #include "ui/dpi.h"
 
 #include "ui/gdi.h"
-#include "ui/late_bound.h"
+#include "base/late_bound.h"
 
 namespace ui {
 
@@ -9,7 +9,7 @@ namespace {
 
 template <typename F>
 F User32Function(const char* name) {
-  return LateBound<F>("user32.dll", name);
+  return base::LateBound<F>("user32.dll", name);
 }
 
 int SystemDpi() {

@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "ui/late_bound.h"
+#include "base/late_bound.h"
 
 namespace ui {
 
@@ -37,7 +37,7 @@ std::vector<int> ImageList::AppendDistinct(const std::vector<HICON>& icons) {
   // One allocation for all where the list can grow at once (common controls
   // 4.70 on); else each icon is appended at the index it would have had.
   using SetCountFn = BOOL(WINAPI*)(HIMAGELIST, UINT);
-  static const auto setCount = LateBound<SetCountFn>("comctl32.dll", "ImageList_SetImageCount");
+  static const auto setCount = base::LateBound<SetCountFn>("comctl32.dll", "ImageList_SetImageCount");
   const bool sized =
       setCount && setCount(list_.get(), static_cast<UINT>(base + static_cast<int>(first.size())));
   std::vector<int> indices;

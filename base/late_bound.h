@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-namespace ui {
+namespace base {
 
 // Null when `module` is not loaded or does not export `name`.
 template <typename F>
@@ -12,4 +12,4 @@ F LateBound(const char* module, const char* name) {
   return m ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
 }
 
-}  // namespace ui
+}  // namespace base
