@@ -3,33 +3,16 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/bytes.h"
-
-namespace {
-
-// Offsets in a 32-bit SYSTEM_PROCESS_INFORMATION record.
-constexpr size_t kNextOffset = 0, kCreateTime = 32, kUserTime = 40, kKernelTime = 48,
-                 kProcessId = 68, kPagefileUsage = 124;
-// The fields read end here; a record is longer (its threads follow).
-constexpr size_t kRecordSize = kPagefileUsage + 4;
-
-}  // namespace
+#include "procinfo/process_counters.h"
 
 std::vector<ProcessSample> ParseProcessList(const unsigned char* data, size_t size) {
   std::vector<ProcessSample> out;
-  size_t at = 0;
-  while (data && size >= kRecordSize && at <= size - kRecordSize) {
-    const unsigned char* r = data + at;
-    ProcessSample s;
-    s.pid = At<uint32_t>(r, kProcessId);
-    s.created = At<uint64_t>(r, kCreateTime);
-    s.cpuTime = At<uint64_t>(r, kUserTime) + At<uint64_t>(r, kKernelTime);
-    s.privateBytes = At<uint32_t>(r, kPagefileUsage);
-    out.push_back(s);
-    const uint32_t next = At<uint32_t>(r, kNextOffset);
-    if (next == 0 || next > size - at) break;
-    at += next;
-  }
+  WalkProcessRecords(data, size, kProcessRecordRoom, [&](const unsigned char* r) {
+    ProcessCounters c;
+    ReadProcessRecord(r, false, c);
+    out.push_back({c.pid, c.created, c.userTime + c.kernelTime, c.privateBytes});
+    return true;
+  });
   return out;
 }
 

@@ -11,9 +11,24 @@ constexpr size_t kNextOffset = 0, kThreads = 4, kCreateTime = 32, kUserTime = 40
                  kKernelTime = 48, kBasePriority = 64, kProcessId = 68, kParentId = 72,
                  kHandles = 76, kPageFaults = 96, kPeakWorkingSet = 100, kWorkingSet = 104,
                  kPagefileUsage = 124, kIo = 136;
-constexpr size_t kWithoutIo = kPagefileUsage + 4, kWithIo = kIo + 48;
+static_assert(kProcessRecordRoom == kPagefileUsage + 4 && kProcessRecordRoomWithIo == kIo + 48);
 
-void Fill(const unsigned char* r, bool withIo, ProcessCounters& c) {
+}  // namespace
+
+bool WalkProcessRecords(const unsigned char* data, size_t size, size_t room,
+                        const std::function<bool(const unsigned char*)>& each) {
+  size_t at = 0;
+  while (data && size >= room && at <= size - room) {
+    if (!each(data + at)) return true;
+    const uint32_t next = At<uint32_t>(data + at, kNextOffset);
+    if (next == 0 || next > size - at) break;
+    at += next;
+  }
+  return false;
+}
+
+void ReadProcessRecord(const unsigned char* r, bool withIo, ProcessCounters& c) {
+  c = ProcessCounters{};
   c.pid = At<uint32_t>(r, kProcessId);
   c.parentPid = At<uint32_t>(r, kParentId);
   c.created = At<uint64_t>(r, kCreateTime);
@@ -35,24 +50,14 @@ void Fill(const unsigned char* r, bool withIo, ProcessCounters& c) {
   }
 }
 
-}  // namespace
-
 bool FindProcessCounters(const unsigned char* data, size_t size, uint32_t pid, bool withIo,
                          ProcessCounters& out) {
-  const size_t record = withIo ? kWithIo : kWithoutIo;
-  size_t at = 0;
-  while (data && size >= record && at <= size - record) {
-    const unsigned char* r = data + at;
-    if (At<uint32_t>(r, kProcessId) == pid) {
-      out = ProcessCounters{};
-      Fill(r, withIo, out);
-      return true;
-    }
-    const uint32_t next = At<uint32_t>(r, kNextOffset);
-    if (next == 0 || next > size - at) break;
-    at += next;
-  }
-  return false;
+  return WalkProcessRecords(data, size, withIo ? kProcessRecordRoomWithIo : kProcessRecordRoom,
+                            [&](const unsigned char* r) {
+                              if (At<uint32_t>(r, kProcessId) != pid) return true;
+                              ReadProcessRecord(r, withIo, out);
+                              return false;
+                            });
 }
 
 bool ParentEnded(const unsigned char* data, size_t size, uint32_t parentPid, uint64_t childCreated) {

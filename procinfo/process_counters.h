@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 struct IoFigures {
   uint64_t count = 0, bytes = 0;
@@ -21,6 +22,16 @@ struct ProcessCounters {
   bool hasIo = false;  // the list carries I/O counters from Windows 2000 on
   IoFigures reads, writes, others;
 };
+
+// The one walk of the list: `each(record)` for each record whose first
+// `room` bytes lie inside the buffer, until one would reach past it, its
+// offset to the next leads nowhere, or `each` returns false.
+bool WalkProcessRecords(const unsigned char* data, size_t size, size_t room,
+                        const std::function<bool(const unsigned char*)>& each);
+// The fields of one record (`withIo`: its I/O counters too, from Windows 2000 on).
+void ReadProcessRecord(const unsigned char* record, bool withIo, ProcessCounters& out);
+// The bytes a record's fields take, without and with I/O counters.
+inline constexpr size_t kProcessRecordRoom = 128, kProcessRecordRoomWithIo = 184;
 
 // Finds `pid`'s record; `withIo` where the system's records carry I/O
 // counters. A record that would reach past the buffer is not read.
