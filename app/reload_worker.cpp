@@ -2,19 +2,13 @@
 
 #include <utility>
 
+#include "base/lock.h"
+
 
 namespace {
 
-class Locked {
- public:
-  explicit Locked(CriticalSection& cs) : cs_(cs) { cs_.Enter(); }
-  ~Locked() { cs_.Leave(); }
-  Locked(const Locked&) = delete;
-  Locked& operator=(const Locked&) = delete;
-
- private:
-  CriticalSection& cs_;
-};
+using base::CriticalSection;
+using base::Locked;
 
 volatile LONG g_threadsRunning = 0;
 

@@ -12,20 +12,6 @@
 #include "app/reload_job.h"
 #include "base/handles.h"
 
-// A critical section with one owner.
-class CriticalSection {
- public:
-  CriticalSection() { InitializeCriticalSection(&cs_); }
-  ~CriticalSection() { DeleteCriticalSection(&cs_); }
-  CriticalSection(const CriticalSection&) = delete;
-  CriticalSection& operator=(const CriticalSection&) = delete;
-  void Enter() { EnterCriticalSection(&cs_); }
-  void Leave() { LeaveCriticalSection(&cs_); }
-
- private:
-  CRITICAL_SECTION cs_;
-};
-
 class ReloadWorker {
  public:
   // How long closing waits for a job under way (a file on a share that no

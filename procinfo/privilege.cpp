@@ -1,5 +1,6 @@
 #include "procinfo/privilege.h"
 
+#include "base/lock.h"
 #include "procinfo/process_api.h"
 
 namespace {
@@ -11,13 +12,8 @@ constexpr DWORD kTokenAccess = TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY;  // 0x28
 // another thread's operation still under way.
 class Holders {
  public:
-  Holders() { InitializeCriticalSection(&cs_); }
-  ~Holders() { DeleteCriticalSection(&cs_); }
-  Holders(const Holders&) = delete;
-  Holders& operator=(const Holders&) = delete;
-
   bool Hold() {
-    EnterCriticalSection(&cs_);
+    base::Locked l(cs_);
     if (count_++ == 0) {
       HANDLE token = nullptr;
       if (Api().OpenProcessToken(GetCurrentProcess(), kTokenAccess, &token)) {
@@ -25,22 +21,19 @@ class Holders {
         enabled_ = SetPrivilege(token_.get(), kDebugPrivilege, true);
       }
     }
-    const bool enabled = enabled_;
-    LeaveCriticalSection(&cs_);
-    return enabled;
+    return enabled_;
   }
   void Release() {
-    EnterCriticalSection(&cs_);
+    base::Locked l(cs_);
     if (--count_ == 0) {
       if (enabled_) SetPrivilege(token_.get(), kDebugPrivilege, false);
       enabled_ = false;
       token_.reset();
     }
-    LeaveCriticalSection(&cs_);
   }
 
  private:
-  CRITICAL_SECTION cs_;
+  base::CriticalSection cs_;
   int count_ = 0;
   bool enabled_ = false;
   base::UniqueHandle token_;  // owned while held

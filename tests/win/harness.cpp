@@ -368,3 +368,22 @@ void PressKey(WORD vk) {
 }
 
 }  // namespace harness
+
+namespace {
+std::vector<PROCESSENTRY32> g_fakeEntries;
+size_t g_fakeNext;
+BOOL WINAPI FakeNext(HANDLE, PROCESSENTRY32* e) {
+  return g_fakeNext < g_fakeEntries.size() && (*e = g_fakeEntries[g_fakeNext++], true);
+}
+BOOL WINAPI FakeFirst(HANDLE s, PROCESSENTRY32* e) { return g_fakeNext = 0, FakeNext(s, e); }
+}  // namespace
+
+namespace harness {
+void FakeProcessSnapshot(const std::vector<std::pair<DWORD, DWORD>>& idAndParent) {
+  g_fakeEntries.clear();
+  for (const auto& [id, parent] : idAndParent)
+    g_fakeEntries.push_back({sizeof(PROCESSENTRY32), 0, id, 0, 0, 0, parent, 0, 0, "helper.exe"});
+  Api().Process32First = FakeFirst;
+  Api().Process32Next = FakeNext;
+}
+}  // namespace harness

@@ -6,6 +6,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "procinfo/process_api.h"
@@ -258,6 +259,11 @@ class SavedProcessApi {
  private:
   ProcessApi saved_;
 };
+
+// ToolHelp's process snapshot through the seam (Process32First/Next): the
+// processes `idAndParent` names, one after the other, each "helper.exe".
+// The seam's saved table (SavedProcessApi) puts the system's back.
+void FakeProcessSnapshot(const std::vector<std::pair<DWORD, DWORD>>& idAndParent);
 
 // The clipboard's text in one format: UTF-16 code units or ANSI bytes as
 // stored; empty when the format is absent.

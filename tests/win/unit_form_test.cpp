@@ -346,17 +346,6 @@ TEST_F(FormFixture, ADetailsWindowNamesTheParentUnlessItsIdNowNamesAYoungerProce
   EXPECT_EQ(parentShown(), L"終了" + self);
 }
 
-namespace {
-// The snapshot ToolHelp hands out through the seam, one entry after the other.
-std::vector<PROCESSENTRY32> g_entries;
-size_t g_next;
-BOOL WINAPI FakeNext(HANDLE, PROCESSENTRY32* e) { return g_next < g_entries.size() && (*e = g_entries[g_next++], true); }
-BOOL WINAPI FakeFirst(HANDLE s, PROCESSENTRY32* e) { return g_next = 0, FakeNext(s, e); }
-PROCESSENTRY32 Entry(DWORD id, DWORD parent) {
-  return {sizeof(PROCESSENTRY32), 0, id, 0, 0, 0, parent, 0, 0, "helper.exe"};
-}
-}  // namespace
-
 TEST_F(FormFixture, ATreeToStopLeavesOutAProcessOlderThanTheParentItNames) {
   // The fixture's helper names as its parent the ID of a process started
   // after it (the ID was reused); a third process is a true child.
@@ -367,10 +356,7 @@ TEST_F(FormFixture, ATreeToStopLeavesOutAProcessOlderThanTheParentItNames) {
   Api().GetModuleFileNameExW = SystemApi().GetModuleFileNameExW;
   Reload();
   ASSERT_TRUE(SelectProcess(parent.Id()));
-  g_entries = {Entry(parent.Id(), GetCurrentProcessId()), Entry(older, parent.Id()),
-               Entry(child.Id(), parent.Id())};
-  Api().Process32First = FakeFirst;
-  Api().Process32Next = FakeNext;
+  harness::FakeProcessSnapshot({{parent.Id(), GetCurrentProcessId()}, {older, parent.Id()}, {child.Id(), parent.Id()}});
   // The confirmation is read and answered いいえ from another thread.
   struct Asked {
     HWND owner;

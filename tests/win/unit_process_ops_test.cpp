@@ -76,17 +76,6 @@ TEST(ProcessOps, AnEndedProcessIsNotTerminatedAgain) {
   EXPECT_EQ(terminations, 0);
 }
 
-namespace {
-// The snapshot the seam hands out, one entry after the other.
-std::vector<PROCESSENTRY32> g_entries;
-size_t g_next;
-BOOL WINAPI FakeNext(HANDLE, PROCESSENTRY32* e) { return g_next < g_entries.size() && (*e = g_entries[g_next++], true); }
-BOOL WINAPI FakeFirst(HANDLE s, PROCESSENTRY32* e) { return g_next = 0, FakeNext(s, e); }
-PROCESSENTRY32 Entry(DWORD id, DWORD parent) {
-  return {sizeof(PROCESSENTRY32), 0, id, 0, 0, 0, parent, 0, 0, "helper.exe"};
-}
-}  // namespace
-
 TEST(ProcessOps, AParentIdThatNamesAReusedIdentifierAdoptsNoOne) {
   // `older` names as its parent the ID `parent` holds now: a process that
   // started after it, so the ID was reused. `younger` is a true child.
@@ -94,9 +83,7 @@ TEST(ProcessOps, AParentIdThatNamesAReusedIdentifierAdoptsNoOne) {
   harness::Process parent = harness::StartHelper("windows 1 Parent");
   harness::Process younger = harness::StartHelper("windows 1 Younger");
   harness::SavedProcessApi saved;
-  g_entries = {Entry(older.Id(), parent.Id()), Entry(parent.Id(), 1), Entry(younger.Id(), parent.Id())};
-  Api().Process32First = FakeFirst;
-  Api().Process32Next = FakeNext;
+  harness::FakeProcessSnapshot({{older.Id(), parent.Id()}, {parent.Id(), 1}, {younger.Id(), parent.Id()}});
   const std::vector<TreeMember> tree = ProcessTree(ReadProcessRecords(), parent.Id(), GetCurrentProcessId());
   ASSERT_EQ(tree.size(), 2u);
   EXPECT_EQ(tree[1].process.id, younger.Id());
