@@ -85,7 +85,8 @@ TEST(NineX, EveryStepWorksOn95And98AndMeWithNoFailingCall) {
     }));
     ASSERT_TRUE(app.SelectEntry(index, helper.Id()));
     EXPECT_EQ(TextOf(app.Ctl(kIdFileName)), TestDir() + "helper.exe");
-    EXPECT_GT(IconColours(app.Ctl(kIdList), index), 2u);
+    // Drawn once the selection has repainted the entry: read until it is.
+    EXPECT_TRUE(WaitFor([&] { return IconColours(app.Ctl(kIdList), index) > 2u; }, 5000));
     SaveScreenshot(std::string("ninex-") + version);
     HWND combo = app.Ctl(kIdPriority);
     EXPECT_FALSE(IsWindowEnabled(combo));
