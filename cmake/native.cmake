@@ -38,6 +38,17 @@ ExternalProject_Add(win
                   ${CMAKE_BINARY_DIR}/Vorlane.exe
   USES_TERMINAL_BUILD ON)
 
+# The same program and its Windows tests built for x64: Vorlane64.exe.
+ExternalProject_Add(winx64
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}
+  BINARY_DIR ${CMAKE_BINARY_DIR}/winx64
+  CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-x86_64.cmake
+             -DCMAKE_BUILD_TYPE=Release
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/winx64/Vorlane.exe
+                  ${CMAKE_BINARY_DIR}/Vorlane64.exe
+  USES_TERMINAL_BUILD ON)
+
 # 64-bit test programs, for the tests in a 64-bit prefix.
 ExternalProject_Add(win64
   SOURCE_DIR ${CMAKE_SOURCE_DIR}/tests/win64
@@ -76,7 +87,7 @@ add_test(NAME native.floorChecks COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/floor
 add_test(NAME wine.FaultEndsAtOnce
          COMMAND ${CMAKE_SOURCE_DIR}/tests/win/fault_ends_at_once.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(wine.FaultEndsAtOnce PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine
-                     LABELS wine TIMEOUT 120)
+                     LABELS wine TIMEOUT 120 SKIP_RETURN_CODE 77)
 
 # One ctest test per test suite of a Windows test program.
 function(wine_gtest exe)
@@ -86,7 +97,7 @@ function(wine_gtest exe)
              COMMAND ${WINETEST} ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/win/tests/${exe}.exe
                      --gtest_filter=${suite}.*)
     set_tests_properties(wine.${suite} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine
-                         LABELS wine TIMEOUT 300)
+                         LABELS wine TIMEOUT 300 SKIP_RETURN_CODE 77)
   endforeach()
 endfunction()
 # The same in a 64-bit prefix (its own display and wineserver), where the
@@ -105,6 +116,18 @@ function(wine64_gtest exe)
              COMMAND ${WINETEST} ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/win/tests/${exe}.exe
                      --gtest_filter=${suite}.*)
     set_tests_properties(wine64.${suite} PROPERTIES FIXTURES_REQUIRED wine64
+                         RESOURCE_LOCK wine64 LABELS wine TIMEOUT 300
+                         ENVIRONMENT VORLANE_ARCH=64 SKIP_RETURN_CODE 77)
+  endforeach()
+endfunction()
+# The x64 build's test programs and Vorlane64.exe in the 64-bit prefix.
+function(x64_gtest exe)
+  set_property(GLOBAL APPEND PROPERTY REGISTERED_${exe} ${ARGN})
+  foreach(suite ${ARGN})
+    add_test(NAME x64.${suite}
+             COMMAND ${WINETEST} ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/winx64/tests/${exe}.exe
+                     --gtest_filter=${suite}.*)
+    set_tests_properties(x64.${suite} PROPERTIES FIXTURES_REQUIRED wine64
                          RESOURCE_LOCK wine64 LABELS wine TIMEOUT 300
                          ENVIRONMENT VORLANE_ARCH=64)
   endforeach()

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "procinfo/process_api.h"
+#include "procinfo/process_counters.h"
 
 namespace {
 
@@ -31,12 +32,12 @@ bool FigureReader::Read(FigureSampler& sampler) {
     sampler.Fail();
     return false;
   }
-  sampler.Take(ParseProcessList(buffer_.data(), filled_), Now(), Processors());
+  sampler.Take(ParseProcessList(kOwnProcessList, buffer_.data(), filled_), Now(), Processors());
   return true;
 }
 
 std::vector<uint32_t> FigureReader::ProcessIds() const {
   std::vector<uint32_t> ids;
-  for (const ProcessSample& s : ParseProcessList(buffer_.data(), filled_)) ids.push_back(s.pid);
+  for (const ProcessSample& s : ParseProcessList(kOwnProcessList, buffer_.data(), filled_)) ids.push_back(s.pid);
   return ids;
 }

@@ -5,11 +5,12 @@
 
 #include "procinfo/process_counters.h"
 
-std::vector<ProcessSample> ParseProcessList(const unsigned char* data, size_t size) {
+std::vector<ProcessSample> ParseProcessList(const ProcessListLayout& layout,
+                                            const unsigned char* data, size_t size) {
   std::vector<ProcessSample> out;
-  WalkProcessRecords(data, size, kProcessRecordRoom, [&](const unsigned char* r) {
+  WalkProcessRecords(data, size, layout.Room(false), [&](const unsigned char* r) {
     ProcessCounters c;
-    ReadProcessRecord(r, false, c);
+    ReadProcessRecord(layout, r, false, c);
     out.push_back({c.pid, c.created, c.userTime + c.kernelTime, c.privateBytes});
     return true;
   });

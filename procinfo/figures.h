@@ -14,10 +14,12 @@ struct ProcessSample {
   uint64_t privateBytes = 0;  // the page-file figure: committed for this process alone
 };
 
-// The records of a SystemProcessInformation buffer as the 32-bit system lays
-// them out (the same from NT 4.0 on). A record that would reach past the
-// buffer, or an offset that goes backwards, ends the list there.
-std::vector<ProcessSample> ParseProcessList(const unsigned char* data, size_t size);
+// The records of a SystemProcessInformation buffer in `layout` (each width's
+// the same from NT 4.0 on). A record that would reach past the buffer, or an
+// offset that goes backwards, ends the list there.
+struct ProcessListLayout;
+std::vector<ProcessSample> ParseProcessList(const ProcessListLayout& layout,
+                                            const unsigned char* data, size_t size);
 
 // What the list draws for one process.
 struct ProcessFigures {

@@ -6,12 +6,14 @@
 
 namespace {
 
-// Offsets in a 32-bit SYSTEM_PROCESS_INFORMATION record.
-constexpr size_t kNextOffset = 0, kThreads = 4, kCreateTime = 32, kUserTime = 40,
-                 kKernelTime = 48, kBasePriority = 64, kProcessId = 68, kParentId = 72,
-                 kHandles = 76, kPageFaults = 96, kPeakWorkingSet = 100, kWorkingSet = 104,
-                 kPagefileUsage = 124, kIo = 136;
-static_assert(kProcessRecordRoom == kPagefileUsage + 4 && kProcessRecordRoomWithIo == kIo + 48);
+constexpr size_t kNextOffset = 0, kThreads = 4;
+static_assert(kProcessList32.Room(false) == 128 && kProcessList32.Room(true) == 184);
+static_assert(kProcessList64.Room(false) == 192 && kProcessList64.Room(true) == 256);
+
+// A pointer-wide field; IDs fit their low 32 bits.
+uint64_t Word(const ProcessListLayout& l, const unsigned char* r, size_t at) {
+  return l.word == 8 ? At<uint64_t>(r, at) : At<uint32_t>(r, at);
+}
 
 }  // namespace
 
@@ -27,40 +29,42 @@ bool WalkProcessRecords(const unsigned char* data, size_t size, size_t room,
   return false;
 }
 
-void ReadProcessRecord(const unsigned char* r, bool withIo, ProcessCounters& c) {
+void ReadProcessRecord(const ProcessListLayout& l, const unsigned char* r, bool withIo,
+                       ProcessCounters& c) {
   c = ProcessCounters{};
-  c.pid = At<uint32_t>(r, kProcessId);
-  c.parentPid = At<uint32_t>(r, kParentId);
-  c.created = At<uint64_t>(r, kCreateTime);
-  c.userTime = At<uint64_t>(r, kUserTime);
-  c.kernelTime = At<uint64_t>(r, kKernelTime);
+  c.pid = At<uint32_t>(r, l.processId);
+  c.parentPid = At<uint32_t>(r, l.parentId);
+  c.created = At<uint64_t>(r, l.createTime);
+  c.userTime = At<uint64_t>(r, l.userTime);
+  c.kernelTime = At<uint64_t>(r, l.kernelTime);
   c.threads = At<uint32_t>(r, kThreads);
-  c.handles = At<uint32_t>(r, kHandles);
-  c.basePriority = At<int32_t>(r, kBasePriority);
-  c.pageFaults = At<uint32_t>(r, kPageFaults);
-  c.peakWorkingSet = At<uint32_t>(r, kPeakWorkingSet);
-  c.workingSet = At<uint32_t>(r, kWorkingSet);
-  c.privateBytes = At<uint32_t>(r, kPagefileUsage);
+  c.handles = At<uint32_t>(r, l.handles);
+  c.basePriority = At<int32_t>(r, l.basePriority);
+  c.pageFaults = At<uint32_t>(r, l.pageFaults);
+  c.peakWorkingSet = Word(l, r, l.peakWorkingSet);
+  c.workingSet = Word(l, r, l.workingSet);
+  c.privateBytes = Word(l, r, l.pagefileUsage);
   c.hasIo = withIo;
   if (!withIo) return;
   IoFigures* io[] = {&c.reads, &c.writes, &c.others};
   for (size_t k = 0; k < 3; ++k) {
-    io[k]->count = At<uint64_t>(r, kIo + 8 * k);
-    io[k]->bytes = At<uint64_t>(r, kIo + 24 + 8 * k);
+    io[k]->count = At<uint64_t>(r, l.io + 8 * k);
+    io[k]->bytes = At<uint64_t>(r, l.io + 24 + 8 * k);
   }
 }
 
-bool FindProcessCounters(const unsigned char* data, size_t size, uint32_t pid, bool withIo,
-                         ProcessCounters& out) {
-  return WalkProcessRecords(data, size, withIo ? kProcessRecordRoomWithIo : kProcessRecordRoom,
-                            [&](const unsigned char* r) {
-                              if (At<uint32_t>(r, kProcessId) != pid) return true;
-                              ReadProcessRecord(r, withIo, out);
-                              return false;
-                            });
+bool FindProcessCounters(const ProcessListLayout& l, const unsigned char* data, size_t size,
+                         uint32_t pid, bool withIo, ProcessCounters& out) {
+  return WalkProcessRecords(data, size, l.Room(withIo), [&](const unsigned char* r) {
+    if (At<uint32_t>(r, l.processId) != pid) return true;
+    ReadProcessRecord(l, r, withIo, out);
+    return false;
+  });
 }
 
-bool ParentEnded(const unsigned char* data, size_t size, uint32_t parentPid, uint64_t childCreated) {
+bool ParentEnded(const ProcessListLayout& l, const unsigned char* data, size_t size,
+                 uint32_t parentPid, uint64_t childCreated) {
   ProcessCounters parent;
-  return !FindProcessCounters(data, size, parentPid, false, parent) || parent.created > childCreated;
+  return !FindProcessCounters(l, data, size, parentPid, false, parent) ||
+         parent.created > childCreated;
 }

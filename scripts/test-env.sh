@@ -11,6 +11,10 @@ state="$VORLANE_STATE"
 
 start() {
   stop_all
+  if [ "$WINEARCH" = win32 ] && ! runs_i386; then
+    echo "no 32-bit prefix: this machine's kernel runs no 32-bit x86 code"
+    return 0
+  fi
   mkdir -p "$state"
   wine_prefix_ready
   # Room for the whole window at 192 DPI (1280 x 960 at the least).
@@ -20,7 +24,7 @@ start() {
   setsid wineserver -p </dev/null >/dev/null 2>&1 &
   # Start the session's services now, with no output attached: processes
   # started by a test's first Wine run would hold that test's output open.
-  wineboot </dev/null >/dev/null 2>&1
+  $WINE wineboot </dev/null >/dev/null 2>&1
   echo "test display $DISPLAY"
 }
 

@@ -12,6 +12,21 @@ else
   export WINEARCH=win32
   VORLANE_STATE="$VORLANE_BUILD/test-env"
 fi
+# Some virtual machines' kernels run no 32-bit x86 code at all: there no
+# 32-bit Windows program starts, and the 64-bit prefix is driven by the
+# 64-bit loader alone (the `wine` script would pick the 32-bit one).
+runs_i386() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+WINE=wine
+if [ "${VORLANE_ARCH:-32}" = 64 ] && ! runs_i386; then
+  WINE=/usr/lib/wine/wine64
+  export WINELOADER=$WINE
+fi
+# The machine type of a Windows program: 014c (x86) or 8664 (x64).
+pe_machine() {
+  local at
+  at=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  od -An -tx2 -j$((at + 4)) -N2 "$1" 2>/dev/null | tr -d ' '
+}
 export WINEDEBUG=-all
 # winedbg disabled: a program that faults ends at once (its fault address
 # printed) instead of waiting in Wine's debugger until something kills it.
@@ -27,9 +42,9 @@ wine_prefix_ready() {
     flock 9
     if [ ! -f "$WINEPREFIX/.vorlane-ready" ]; then
       rm -rf "$WINEPREFIX"
-      wineboot -i >/dev/null 2>&1 </dev/null
+      $WINE wineboot -i >/dev/null 2>&1 </dev/null
       # The proportional IPA face stands in for the Japanese UI font.
-      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' \
+      $WINE reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' \
         /d 'IPAPGothic' /f >/dev/null 2>&1 </dev/null
       wineserver -w
       touch "$WINEPREFIX/.vorlane-ready"
@@ -63,8 +78,8 @@ start_xvfb() {
 framed_prefix_ready() {
   export WINEPREFIX="$VORLANE_BUILD/wineprefix-framed"
   wine_prefix_ready
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null
+  $WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null
   cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+  $WINE reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
     /v 'MS Shell Dlg' /d 'IPAPGothic' /f >/dev/null 2>&1 </dev/null
 }

@@ -12,6 +12,7 @@
 #include "procinfo/module_list.h"
 #include "procinfo/priority_class.h"
 #include "procinfo/process_api.h"
+#include "procinfo/process_counters.h"
 #include "procinfo/process_image.h"
 #include "procinfo/toolhelp_processes.h"
 #include "productinfo/qorfunc.h"
@@ -92,7 +93,7 @@ void DetailsWindow::ReadImage() {
   // identifier is gone, or now names a process started after this one.
   ProcessCounters self;
   if (!reader_.Read(sampler_) ||
-      !FindProcessCounters(reader_.Data(), reader_.Size(), subject_.pid, false, self)) {
+      !FindProcessCounters(kOwnProcessList, reader_.Data(), reader_.Size(), subject_.pid, false, self)) {
     for (int f : {kDfStarted, kDfParent}) SetValue(f, reader_.Size() ? kEnded : kUnread);
     return;
   }
@@ -100,7 +101,7 @@ void DetailsWindow::ReadImage() {
   SetValue(kDfStarted, LocalTimeText(self.created));
   auto named = processes.find(self.parentPid);
   SetValue(kDfParent, ParentText(named == processes.end() ? L"" : named->second.name, self.parentPid,
-                                 ParentEnded(reader_.Data(), reader_.Size(), self.parentPid, self.created)));
+                                 ParentEnded(kOwnProcessList, reader_.Data(), reader_.Size(), self.parentPid, self.created)));
 }
 
 void DetailsWindow::ShowLive() {
@@ -120,7 +121,7 @@ void DetailsWindow::ShowLive() {
     for (int f = kDfFirstLive; f < kDfCount; ++f) SetValue(f, kUnread);
     return;
   }
-  if (!FindProcessCounters(reader_.Data(), reader_.Size(), subject_.pid, withIo, c) ||
+  if (!FindProcessCounters(kOwnProcessList, reader_.Data(), reader_.Size(), subject_.pid, withIo, c) ||
       (created_ != 0 && c.created != created_))
     return ShowEnded();
   SetValue(kDfCpuNow, ShareText(sampler_.Of(subject_.pid, created_).cpuTenths));

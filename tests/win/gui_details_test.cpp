@@ -32,19 +32,21 @@ std::wstring FieldText(HWND w) {
 std::wstring Field(HWND details, int f) { return FieldText(FindChild(details, kFirstField + f)); }
 
 // The handle count the system's process list gives `pid`, read here from
-// its 32-bit layout (Wine 8 counts the size of the handle table); -1 where
-// the list or the process is not there.
+// the layout of this test's width (Wine 8 counts the size of the handle
+// table); -1 where the list or the process is not there.
 double ListedHandles(DWORD pid) {
   using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
   const auto query = reinterpret_cast<Query>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
   std::vector<unsigned char> list(8 << 20);
   if (!query || query(5, list.data(), static_cast<ULONG>(list.size()), nullptr) < 0) return -1;
-  for (size_t at = 0; at + 80 <= list.size();) {
+  constexpr bool kWide = sizeof(void*) == 8;
+  constexpr size_t kId = kWide ? 80 : 68, kHandles = kWide ? 96 : 76;
+  for (size_t at = 0; at + kHandles + 4 <= list.size();) {
     DWORD next, id, handles;
     memcpy(&next, &list[at], 4);
-    memcpy(&id, &list[at + 68], 4);
-    memcpy(&handles, &list[at + 76], 4);
+    memcpy(&id, &list[at + kId], 4);
+    memcpy(&handles, &list[at + kHandles], 4);
     if (id == pid) return handles;
     if (next == 0) break;
     at += next;

@@ -35,7 +35,9 @@ LONG WINAPI ListOfTheThree(ULONG kind, PVOID buf, ULONG size, PULONG needed) {
   if (kind != 5) return SystemApi().NtQuerySystemInformation(kind, buf, size, needed);
   InterlockedIncrement(&g_enumerations);
   if (GetCurrentThreadId() == g_windowThread) InterlockedIncrement(&g_windowThreadReads);
-  constexpr ULONG kRecord = 184;  // SYSTEM_PROCESS_INFORMATION's own fields in a 32-bit process
+  // SYSTEM_PROCESS_INFORMATION's own fields, its ID and its name, in this width.
+  constexpr bool kWide = sizeof(void*) == 8;
+  constexpr ULONG kRecord = kWide ? 256 : 184, kPid = kWide ? 80 : 68, kName = kWide ? 16 : 8;
   const DWORD ids[] = {0, g_unreadable, GetCurrentProcessId()};
   const ULONG room = kRecord * 3;
   if (needed) *needed = room;
@@ -50,7 +52,7 @@ LONG WINAPI ListOfTheThree(ULONG kind, PVOID buf, ULONG size, PULONG needed) {
     for (size_t at = 0; at + kRecord <= real.size();) {
       DWORD next, pid;
       std::memcpy(&next, &real[at], 4);
-      std::memcpy(&pid, &real[at + 68], 4);
+      std::memcpy(&pid, &real[at + kPid], 4);
       if (pid == ids[i]) std::memcpy(r, &real[at], kRecord);
       if (pid == ids[i] || next == 0) break;
       at += next;
@@ -62,8 +64,8 @@ LONG WINAPI ListOfTheThree(ULONG kind, PVOID buf, ULONG size, PULONG needed) {
     const ULONG next = i < 2 ? kRecord : 0;
     std::memcpy(r, &next, 4);
     std::memset(r + 4, 0, 4);   // threads
-    std::memset(r + 56, 0, 8);  // name
-    std::memcpy(r + 68, &ids[i], 4);
+    std::memset(r + 56, 0, kName);
+    std::memcpy(r + kPid, &ids[i], 4);
   }
   return 0;
 }
