@@ -51,6 +51,7 @@ void TForm1::StopEntryTree() {
     failed += ' ';
     failed += NameAndId(m.process);
   }
-  Reload();
-  if (!failed.empty()) StatusBar1.SetStatus(texts::kStatusNotStopped + failed);
+  if (failed.empty()) return Reload();
+  // Said once the reload is in: its end puts back the usual status.
+  ReloadThen([this, failed] { StatusBar1.SetStatus(texts::kStatusNotStopped + failed); });
 }

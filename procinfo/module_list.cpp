@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include <memory>
 
@@ -62,7 +63,7 @@ std::vector<std::pair<std::wstring, std::wstring>> DriveDevices() {
 // empty where it does not say (no image there, or no PSAPI that can tell).
 std::wstring MappedFile(HANDLE process, uint64_t base, const std::vector<std::pair<std::wstring, std::wstring>>& devices) {
   wchar_t mapped[1024] = {};
-  if (base == 0 || base > 0xFFFFFFFFull) return {};
+  if (base == 0 || base > UINTPTR_MAX) return {};  // out of this program's reach
   const DWORD n = Api().GetMappedFileNameW(process, reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(base)),
                                            mapped, 1024);
   if (n == 0 || n >= 1024) return {};
@@ -70,7 +71,7 @@ std::wstring MappedFile(HANDLE process, uint64_t base, const std::vector<std::pa
 }
 
 // The process's own loader list, walked with bounds.
-ModuleList WalkLoaderList(DWORD pid, const std::function<bool()>& stop) {
+ModuleList WalkLoaderList(DWORD pid, int bits, const std::function<bool()>& stop) {
   ModuleList list;
   DebugPrivilegeScope privilege;
   base::UniqueHandle p(Api().OpenProcess(kQueryAccess, FALSE, pid));
@@ -81,8 +82,8 @@ ModuleList WalkLoaderList(DWORD pid, const std::function<bool()>& stop) {
   }
   const std::vector<std::pair<std::wstring, std::wstring>> devices = DriveDevices();
   NativeMemory memory(p.get());
-  const LoaderList read = ReadLoaderList(memory, NativePeb(p.get()), PointerWidth::Bits32,
-                                         kMostModules, stop);
+  const PebPlace place = PebOf(p.get(), bits);
+  const LoaderList read = ReadLoaderList(memory, place.peb, place.width, kMostModules, stop);
   list.cut = read.state == LoaderList::State::Cut;
   for (const LoaderModule& m : read.modules) {
     ModuleEntry e{std::wstring(m.name.begin(), m.name.end()), std::wstring(m.path.begin(), m.path.end()),
@@ -98,12 +99,12 @@ ModuleList WalkLoaderList(DWORD pid, const std::function<bool()>& stop) {
 
 ModuleList ReadModules(DWORD pid, int bits, const std::function<bool()>& stop) {
   ModuleList list;
-  if (bits == 64) {
+  if (bits == 64 && !kWideProgram) {
     list.state = ModuleList::State::Wider;
     return list;
   }
   if (PlatformId() == VER_PLATFORM_WIN32_NT) {
-    list = WalkLoaderList(pid, stop);
+    list = WalkLoaderList(pid, bits, stop);
     if (list.state == ModuleList::State::Ended || list.modules.empty()) return list;
     std::sort(list.modules.begin(), list.modules.end(), [](const ModuleEntry& a, const ModuleEntry& b) {
       return _wcsicmp(a.name.c_str(), b.name.c_str()) < 0;

@@ -72,14 +72,13 @@ ProcessImage ReadProcessImage(DWORD pid) {
   if (!nt) return image;  // the 9x family keeps no parameters block or account
   bool targetWow64 = false;
   const bool wow64Known = IsWow64(p.get(), targetWow64);
-  image.bits = OnWow64() && wow64Known && !targetWow64 ? 64 : 32;
-  if (image.bits == 64) {
-    Wow64Memory memory(p.get());
-    image.params = ReadProcessParams(memory, Wow64Peb(p.get()), PointerWidth::Bits64);
-  } else {
-    NativeMemory memory(p.get());
-    image.params = ReadProcessParams(memory, NativePeb(p.get()), PointerWidth::Bits32);
-  }
+  if (kWideProgram) image.bits = wow64Known && targetWow64 ? 32 : 64;
+  else image.bits = OnWow64() && wow64Known && !targetWow64 ? 64 : 32;
+  const PebPlace place = PebOf(p.get(), image.bits);
+  NativeMemory native(p.get());
+  Wow64Memory wow64(p.get());
+  MemoryReader& memory = place.throughWow64 ? static_cast<MemoryReader&>(wow64) : native;
+  image.params = ReadProcessParams(memory, place.peb, place.width);
   image.user = AccountOf(p.get());
   return image;
 }

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr ULONG kProcessBasicInformation = 0;
+constexpr ULONG kProcessBasicInformation = 0, kProcessWow64Information = 26;
 constexpr ULONG kMemoryBasicInformation = 0;
 
 // One region of another process's memory, as the system describes it.
@@ -40,7 +40,7 @@ bool RangeReadable(uint64_t address, size_t size, Query query) {
 }  // namespace
 
 bool NativeMemory::Read(uint64_t address, void* into, size_t size) {
-  if (address > 0xFFFFFFFFull || !RangeReadable(address, size, [&](uint64_t at, Region& r) {
+  if (address > UINTPTR_MAX || !RangeReadable(address, size, [&](uint64_t at, Region& r) {
         MEMORY_BASIC_INFORMATION m{};
         if (Api().VirtualQueryEx(process_, reinterpret_cast<LPCVOID>(static_cast<UINT_PTR>(at)), &m,
                                  sizeof m) != sizeof m)
@@ -73,6 +73,8 @@ bool Wow64Memory::Read(uint64_t address, void* into, size_t size) {
   return Api().NtWow64ReadVirtualMemory64(process_, address, into, size, &done) >= 0 && done == size;
 }
 
+namespace {
+
 uint64_t NativePeb(HANDLE p) {
   // PROCESS_BASIC_INFORMATION: the PEB's address is its second field.
   ULONG_PTR info[6] = {};
@@ -89,3 +91,20 @@ uint64_t Wow64Peb(HANDLE p) {
   return info[1];
 }
 
+// A WOW64 process's 32-bit PEB, as a 64-bit program is told it.
+uint64_t Peb32(HANDLE p) {
+  ULONG_PTR peb = 0;
+  if (Api().NtQueryInformationProcess(p, kProcessWow64Information, &peb, sizeof peb, nullptr) < 0)
+    return 0;
+  return peb;
+}
+
+}  // namespace
+
+PebPlace PebOf(HANDLE p, int bits) {
+  if (bits != 32 && bits != 64) bits = kWideProgram ? 64 : 32;  // not known: this program's own
+  const PointerWidth width = bits == 64 ? PointerWidth::Bits64 : PointerWidth::Bits32;
+  if (bits == 64 && !kWideProgram) return {Wow64Peb(p), width, true};
+  if (bits == 32 && kWideProgram) return {Peb32(p), width, false};
+  return {NativePeb(p), width, false};
+}

@@ -30,7 +30,17 @@ class Wow64Memory : public MemoryReader {
   HANDLE process_;
 };
 
-// The address of the process's PEB of this program's width, and of its
-// 64-bit PEB through WOW64; 0 where the system does not say.
-uint64_t NativePeb(HANDLE p);
-uint64_t Wow64Peb(HANDLE p);
+// Whether this program is 64-bit: then it reads 64-bit processes natively,
+// and a WOW64 process's 32-bit PEB.
+inline constexpr bool kWideProgram = sizeof(void*) == 8;
+
+// The process's PEB of `bits` (32 or 64) and how it is read from this
+// program: natively in its own width, a 64-bit process's from a 32-bit
+// program through WOW64, a WOW64 process's 32-bit one from a 64-bit program.
+// `peb` is 0 where the system does not say.
+struct PebPlace {
+  uint64_t peb = 0;
+  PointerWidth width = PointerWidth::Bits32;
+  bool throughWow64 = false;
+};
+PebPlace PebOf(HANDLE p, int bits);

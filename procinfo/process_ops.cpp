@@ -88,7 +88,7 @@ std::vector<ProcessRecord> ReadProcessRecords() {
   std::unique_ptr<DebugPrivilegeScope> privilege;
   if (PlatformId() == VER_PLATFORM_WIN32_NT) privilege = std::make_unique<DebugPrivilegeScope>();
   PROCESSENTRY32 entry{};
-  entry.dwSize = 296;  // as 95 knows it
+  entry.dwSize = sizeof entry;  // 296 in 32 bits, as 95 knows it
   for (BOOL ok = api.Process32First(snap.get(), &entry); ok; ok = api.Process32Next(snap.get(), &entry)) {
     entry.szExeFile[MAX_PATH - 1] = '\0';
     out.push_back({entry.th32ProcessID, entry.th32ParentProcessID, CreationTime(entry.th32ProcessID),

@@ -7,15 +7,23 @@ set -u
 VORLANE_BUILD=$(cd "${1:-build}" && pwd)
 source "$(dirname "$0")/wine-env.sh"
 exe="$VORLANE_BUILD/Vorlane.exe"
+framed=wineprefix-framed
+# Where the kernel runs no 32-bit code, the x64 build in a 64-bit prefix.
+if ! runs_i386; then
+  VORLANE_ARCH=64
+  source "$(dirname "$0")/wine-env.sh"
+  exe="$VORLANE_BUILD/Vorlane64.exe"
+  framed=wineprefix-framed64
+fi
 
 if [ -n "${DISPLAY:-}" ]; then
   wine_prefix_ready
-  exec wine "$exe"
+  exec $WINE "$exe"
 fi
 
 # Not the tests' prefix: that one places windows for the tests' larger
 # display, and there Wine draws no frames.
-framed_prefix_ready
+framed_prefix_ready "$framed"
 start_xvfb 1024x768 || exit 1
 cleanup() {
   wineserver -k >/dev/null 2>&1 </dev/null
@@ -23,7 +31,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-wine "$exe" </dev/null >/dev/null 2>&1 &
+$WINE "$exe" </dev/null >/dev/null 2>&1 &
 app=$!
 found=""
 for _ in $(seq 300); do
@@ -41,5 +49,5 @@ shot="$VORLANE_BUILD/screenshot.png"
 eval "$(xdotool getwindowgeometry --shell "$found")"
 import -display "$DISPLAY" -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shot"
 echo "run: window up; screenshot saved to $shot"
-wine taskkill /im Vorlane.exe >/dev/null 2>&1 </dev/null
+$WINE taskkill /im "$(basename "$exe")" >/dev/null 2>&1 </dev/null
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done

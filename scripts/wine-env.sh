@@ -76,7 +76,7 @@ start_xvfb() {
 # only ever meets 1,024 x 768 displays: a prefix remembers the display's
 # size and places windows for it.
 framed_prefix_ready() {
-  export WINEPREFIX="$VORLANE_BUILD/wineprefix-framed"
+  export WINEPREFIX="$VORLANE_BUILD/${1:-wineprefix-framed}"
   wine_prefix_ready
   $WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null
   cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"

@@ -139,6 +139,10 @@ std::string SaveScreenshot(const std::string& name);
 // Runs a program of the machine itself (not a Windows program) and waits
 // for it; false when it could not be started (its exit code is not known).
 bool RunUnix(const std::string& commandLine, DWORD timeoutMs = 20000);
+// The Wine loader in a Unix shell's command: the usual one, or the 64-bit
+// one where the kernel runs no 32-bit code (the usual one would not start).
+inline constexpr char kUnixWine[] =
+    "$(/usr/lib/wine/wine --version >/dev/null 2>&1 && echo /usr/bin/wine || echo /usr/lib/wine/wine64)";
 
 // A field of /proc/<pid>/status, in KiB (VmRSS, VmHWM...), of the Wine
 // process whose command line holds `mark`; 0 when it cannot be read.

@@ -116,14 +116,15 @@ long GdiObjects(HANDLE process) {
   const auto query = reinterpret_cast<Query>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
   PROCESS_BASIC_INFORMATION basic{};
-  DWORD table = 0;  // the PEB's GdiSharedHandleTable
+  uintptr_t table = 0;  // the PEB's GdiSharedHandleTable, where each width's PEB has it
+  const size_t at = sizeof(void*) == 8 ? 0xF8 : 0x94;
   if (!query || query(process, 0 /* ProcessBasicInformation */, &basic, sizeof basic, nullptr) != 0 ||
-      !ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + 0x94, &table,
+      !ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + at, &table,
                          sizeof table, nullptr) || !table)
     return -1;
   constexpr size_t kEntries = 0x10000, kEntrySize = 24, kTypeAt = 14;
   std::vector<unsigned char> entries(kEntries * kEntrySize);
-  if (!ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<uintptr_t>(table)),
+  if (!ReadProcessMemory(process, reinterpret_cast<void*>(table),
                          entries.data(), entries.size(), nullptr))
     return -1;
   long live = 0;

@@ -154,6 +154,7 @@ class FormFixture : public ::testing::Test {
   }
   void TearDown() override {
     form_.reset();
+    Api() = SystemApi();  // no seam a test set reaches the next
   }
   HWND Ctl(int id) { return harness::FindChild(form_->hwnd(), id); }
   // The selected entry's details window, opened; null when none came.
@@ -359,7 +360,9 @@ TEST_F(FormFixture, ATreeToStopLeavesOutAProcessOlderThanTheParentItNames) {
   Reload();
   ASSERT_TRUE(SelectProcess(parent.Id()));
   harness::FakeProcessSnapshot({{parent.Id(), GetCurrentProcessId()}, {older, parent.Id()}, {child.Id(), parent.Id()}});
-  // The confirmation is read and answered いいえ from another thread.
+  // Every stop refused: the processes stay, and the status bar names them.
+  Api().TerminateProcess = [](HANDLE, UINT) WINAPI -> BOOL { return FALSE; };
+  // The confirmation is read and answered はい from another thread.
   struct Asked {
     HWND owner;
     std::string text;
@@ -375,8 +378,8 @@ TEST_F(FormFixture, ATreeToStopLeavesOutAProcessOlderThanTheParentItNames) {
       return 1;
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
       asked->text += harness::TextOf(c) + "\n";
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDNO)));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDYES)));
     return 0;
   }, &asked, 0, nullptr));
   ASSERT_TRUE(answerer);
@@ -384,6 +387,10 @@ TEST_F(FormFixture, ATreeToStopLeavesOutAProcessOlderThanTheParentItNames) {
   ASSERT_EQ(WaitForSingleObject(answerer.get(), 30000), WAIT_OBJECT_0);
   EXPECT_NE(asked.text.find("helper.exe (" + std::to_string(child.Id()) + ")"), std::string::npos) << asked.text;
   EXPECT_EQ(asked.text.find("(" + std::to_string(older) + ")"), std::string::npos) << asked.text;
+  ASSERT_TRUE(harness::WaitFor([&] { return !form_->Reloading(); }));
+  const std::string status = harness::TextOf(Ctl(kIdStatusBar));
+  EXPECT_EQ(status.rfind(texts::kStatusNotStopped, 0), 0u) << status;
+  EXPECT_NE(status.find("(" + std::to_string(child.Id()) + ")"), std::string::npos) << status;
   EXPECT_TRUE(parent.Running() && child.Running() && helper_.Running());
 }
 
