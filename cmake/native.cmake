@@ -70,13 +70,18 @@ set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine RESOURCE_LOCK
 # wine.Package unpacks it and starts the unpacked program.
 set(PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
 add_test(NAME dist.package COMMAND sh -c "rm -rf ${PACKAGE_DIR} && python3 \
-  ${CMAKE_SOURCE_DIR}/scripts/package.py ${CMAKE_BINARY_DIR}/Vorlane.exe ${PACKAGE_DIR}")
+  ${CMAKE_SOURCE_DIR}/scripts/package.py ${CMAKE_BINARY_DIR}/Vorlane.exe \
+  ${CMAKE_BINARY_DIR}/Vorlane64.exe ${PACKAGE_DIR}")
 set_tests_properties(dist.package PROPERTIES FIXTURES_SETUP package)
 
 # Every function the program imports exists on its oldest Windows (95, NT 4.0).
 add_test(NAME win.importsFloor COMMAND python3 ${CMAKE_SOURCE_DIR}/floor/check_imports.py
   i686-w64-mingw32-objdump ${CMAKE_BINARY_DIR}/Vorlane.exe ${CMAKE_SOURCE_DIR}/floor/newer-than-xp.txt
   ${CMAKE_SOURCE_DIR}/floor/imports.txt)
+# The 64-bit program's, on the first x64 Windows (XP x64, Server 2003).
+add_test(NAME win.importsFloor64 COMMAND python3 ${CMAKE_SOURCE_DIR}/floor/check_imports.py --x64
+  x86_64-w64-mingw32-objdump ${CMAKE_BINARY_DIR}/Vorlane64.exe ${CMAKE_SOURCE_DIR}/floor/newer-than-xp.txt
+  ${CMAKE_SOURCE_DIR}/floor/imports.txt ${CMAKE_SOURCE_DIR}/floor/imports64.txt)
 # Its code runs on the processor the floor states, and no older one.
 add_test(NAME win.cpuFloor COMMAND python3 ${CMAKE_SOURCE_DIR}/floor/check_cpu.py
   i686-w64-mingw32-objdump ${CMAKE_BINARY_DIR}/Vorlane.exe ${CMAKE_SOURCE_DIR}/floor/cpu.txt)

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Fails when a program imports a function its oldest Windows lacks.
 
-check_imports.py OBJDUMP PROGRAM.exe NEWER FLOOR: the imports are read from
-`OBJDUMP -p`; NEWER names functions newer than Windows XP, FLOOR places every
-import on the 9x and the NT family (see their headers). An import named in
-NEWER, missing from FLOOR, or placed there above Windows 95 or NT 4.0 fails.
+check_imports.py [--x64] OBJDUMP PROGRAM.exe NEWER FLOOR...: the imports are
+read from `OBJDUMP -p`; NEWER names functions newer than Windows XP, each
+FLOOR list places imports on the 9x and the NT family (see their headers). An
+import named in NEWER, placed by no FLOOR, or placed above Windows 95 or
+NT 4.0 fails. With --x64 (the 64-bit program) the floor is the first x64
+Windows, XP x64 and Server 2003 (NT 5.2), and the 9x family has no say.
 """
 import subprocess
 import sys
@@ -42,6 +44,7 @@ def newer(listing):
 
 NINE_X_FLOOR = {"95", "95stub"}
 NT_FLOOR = {"3.1", "3.5", "3.51", "4.0"}
+NT_FLOOR_X64 = NT_FLOOR | {"5.2"}
 
 
 def floors(listing):
@@ -54,29 +57,36 @@ def floors(listing):
     return table
 
 
-def misplaced(found, table):
-    """Imports the floor list does not place on both floors, with why."""
+def misplaced(found, table, x64):
+    """Imports the floor lists do not place on the floor, with why."""
     for d, f in found:
         if (d, f) not in table:
             yield d, f, "which the floor list does not place"
             continue
         nine, nt = table[(d, f)]
-        if nine not in NINE_X_FLOOR or nt not in NT_FLOOR:
+        if x64 and nt not in NT_FLOOR_X64:
+            yield d, f, f"which needs {nt} on NT"
+        elif not x64 and (nine not in NINE_X_FLOOR or nt not in NT_FLOOR):
             yield d, f, f"which needs {nine} on the 9x family and {nt} on NT"
 
 
 def main():
-    objdump, exe, listing, floor_list = sys.argv[1:5]
+    args = sys.argv[1:]
+    x64 = args[:1] == ["--x64"]
+    objdump, exe, listing, *floor_lists = args[1:] if x64 else args
     found = imports(objdump, exe)
     if not found:
         print(f"no imports read from {exe}")
         return 1
     table = newer(listing)
     bad = [(d, f, "which needs " + table[(d, f)]) for d, f in found if (d, f) in table]
-    bad += list(misplaced(found, floors(floor_list)))
+    table = {}
+    for floor_list in floor_lists:
+        table.update(floors(floor_list))
+    bad += list(misplaced(found, table, x64))
     for d, f, why in bad:
         print(f"{exe}: imports {d} {f}, {why}")
-    print(f"{len(found)} imports, {len(bad)} above Windows 95 and NT 4.0")
+    print(f"{len(found)} imports, {len(bad)} above " + ("XP x64" if x64 else "Windows 95 and NT 4.0"))
     return 1 if bad else 0
 
 

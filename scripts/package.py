@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Packs Vorlane.exe with its readme and licence into Vorlane-<version>.zip.
+"""Packs Vorlane.exe and Vorlane64.exe with their readme and licence into
+Vorlane-<version>.zip.
 
-    package.py VORLANE_EXE OUT_DIR [EPOCH]
+    package.py VORLANE_EXE VORLANE64_EXE OUT_DIR [EPOCH]
 
-The version comes from the executable's own version resource. The readme
+The version comes from the 32-bit executable's own version resource; the
+64-bit one's must be the same. The readme
 becomes code page 932 text with CR LF line ends, as Notepad on a Japanese
 Windows opens it. Entries are stored in a fixed order with the timestamp
 EPOCH (seconds, UTC; default 1980-01-01), so the same inputs give the same
@@ -39,15 +41,20 @@ def windows_text(path, encoding):
 
 
 def main():
-    if len(sys.argv) not in (3, 4):
+    if len(sys.argv) not in (4, 5):
         sys.exit(__doc__)
-    exe_path, out_dir = sys.argv[1], sys.argv[2]
-    epoch = max(int(sys.argv[3]) if len(sys.argv) == 4 else 0, DOS_EPOCH)
+    exe_path, exe64_path, out_dir = sys.argv[1:4]
+    epoch = max(int(sys.argv[4]) if len(sys.argv) == 5 else 0, DOS_EPOCH)
     with open(exe_path, "rb") as f:
         exe = f.read()
+    with open(exe64_path, "rb") as f:
+        exe64 = f.read()
     version = file_version(exe)
+    if file_version(exe64) != version:
+        sys.exit("package: the two programs' versions differ")
     entries = [
         ("Vorlane.exe", exe),
+        ("Vorlane64.exe", exe64),
         ("README.txt", windows_text(os.path.join(ROOT, "docs", "readme-ja.txt"), "cp932")),
         ("LICENSE.txt", windows_text(os.path.join(ROOT, "LICENSE"), "ascii")),
     ]

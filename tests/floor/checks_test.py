@@ -10,7 +10,7 @@ import tempfile
 FLOOR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "floor")
 
 
-def run(checker, printed, *lists):
+def run(checker, printed, *lists, flags=()):
     with tempfile.TemporaryDirectory() as d:
         text = os.path.join(d, "printed.txt")
         with open(text, "w", encoding="utf-8") as f:
@@ -24,7 +24,7 @@ def run(checker, printed, *lists):
             paths.append(os.path.join(d, f"list{i}.txt"))
             with open(paths[-1], "w", encoding="utf-8") as f:
                 f.write(content)
-        return subprocess.run([sys.executable, os.path.join(FLOOR, checker), objdump, "x.exe", *paths],
+        return subprocess.run([sys.executable, os.path.join(FLOOR, checker), *flags, objdump, "x.exe", *paths],
                               capture_output=True, text=True).returncode
 
 
@@ -62,6 +62,18 @@ def main():
          run("check_imports.py", import_table(("K", "GetTickCount64")), NEWER,
              FLOORS + "KERNEL32.dll GetTickCount64 95 3.1 doc\n"), 1),
         ("no imports read fails", run("check_imports.py", "nothing\n", NEWER, FLOORS), 1),
+        ("x64: an import placed on XP x64 by a second list passes, whatever 9x has",
+         run("check_imports.py", import_table(("K", "GetVersion"), ("K", "RtlUnwindEx")), NEWER, FLOORS,
+             "KERNEL32.dll RtlUnwindEx - 5.2 x64\n", flags=("--x64",)), 0),
+        ("x64: the same import fails the 32-bit floor",
+         run("check_imports.py", import_table(("K", "RtlUnwindEx")), NEWER, FLOORS,
+             "KERNEL32.dll RtlUnwindEx - 5.2 x64\n"), 1),
+        ("x64: an import placed above XP x64 fails",
+         run("check_imports.py", import_table(("K", "GetLongPathNameA")), NEWER,
+             "KERNEL32.dll GetLongPathNameA 98 6.0 doc\n", flags=("--x64",)), 1),
+        ("x64: an import newer than XP fails",
+         run("check_imports.py", import_table(("K", "GetTickCount64")), NEWER,
+             "KERNEL32.dll GetTickCount64 - 5.2 x64\n", flags=("--x64",)), 1),
         ("CMOV needs the Pentium Pro stated",
          run("check_cpu.py", disassembly("f", "mov %eax,%ebx", "cmovne %ecx,%eax"), "Pentium Pro\n"), 0),
         ("a floor stated higher than the code needs fails",

@@ -39,9 +39,12 @@ TEST(Figures, OrderedByEitherFigureFromBothMenusByKeys) {
   ASSERT_TRUE(app.form);
   auto order = [&](const std::vector<WORD>& opener, WORD key, DWORD first) {
     // The entry menu asks for a selected entry; a new ordering clears it.
-    const int index = app.IndexOf(Prefix(other.Id()));
-    ASSERT_GE(index, 0);
-    ASSERT_TRUE(app.Select(index, other.Id()));
+    // Ordered by a figure, a refresh may move the entry between finding and
+    // clicking it: found and clicked again until it is the one selected.
+    ASSERT_TRUE(WaitFor([&] {
+      const int index = app.IndexOf(Prefix(other.Id()));
+      return index >= 0 && app.Select(index, other.Id());
+    }, 10000));
     ASSERT_TRUE(WaitFor([&] { return app.OpenMenu() == nullptr; }));
     Chord(opener);
     ASSERT_TRUE(WaitFor([&] { return app.OpenMenu() != nullptr; }));

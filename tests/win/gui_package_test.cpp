@@ -84,8 +84,9 @@ TEST(Package, UnpackedZipHoldsProgramReadmeLicenceAndStarts) {
 
   auto files = FilesIn(dir);
   std::sort(files.begin(), files.end());
-  EXPECT_EQ(files, (std::vector<std::string>{"LICENSE.txt", "README.txt", "Vorlane.exe"}));
-  const std::string exe = dir + "\\Vorlane.exe";
+  EXPECT_EQ(files, (std::vector<std::string>{"LICENSE.txt", "README.txt", "Vorlane.exe", "Vorlane64.exe"}));
+  // The program of this test's width.
+  const std::string exe = dir + (sizeof(void*) == 8 ? "\\Vorlane64.exe" : "\\Vorlane.exe");
   EXPECT_TRUE(ReadFileBytes(exe) == ReadFileBytes(VorlaneExe())) << "not the built program";
   const std::string version = FileVersion(exe);
   EXPECT_EQ(zips[0], "Vorlane-" + version + ".zip");
@@ -109,6 +110,7 @@ TEST(Package, UnpackedZipHoldsProgramReadmeLicenceAndStarts) {
   const std::string readme = ReadFileBytes(dir + "\\README.txt");
   ExpectWindowsText(readme, 932);
   EXPECT_NE(readme.find("インストールは不要"), std::string::npos);
+  EXPECT_NE(readme.find("64 ビット版 Windows では Vorlane64.exe を起動"), std::string::npos);
   EXPECT_NE(readme.find("管理者"), std::string::npos);
   EXPECT_NE(readme.find("MIT"), std::string::npos);
   const std::string licence = ReadFileBytes(dir + "\\LICENSE.txt");

@@ -17,4 +17,5 @@ wine64_gtest(gui_tests Details)
 # The x64 build: the same tests, the 64-bit program.
 x64_gtest(unit_tests ProductInfo Resolve AppWindows ListFixture Snapshot ProcessOps FiguresFixture
           EntrySequence RegistryFixture Listing FormFixture ImageListOps FigureReading)
-x64_gtest(gui_tests Gui Link Keys Scaling Text Windows Figures Details)
+x64_gtest(gui_tests Gui Link Keys Package Scaling Text Windows Figures Details)
+set_tests_properties(x64.Package PROPERTIES FIXTURES_REQUIRED "wine64;package")
