@@ -60,28 +60,32 @@ struct ListBuilder {
 };
 }  // namespace
 
+void ParsesEveryRecord(bool wide) {
+  ListBuilder b(wide);
+  b.Add(4, 11, 100, 20, 8192);
+  b.Add(0x1C, 12, 5, 5, 1u << 28);
+  std::vector<ProcessSample> s = ParseProcessList(b.Layout(), b.bytes.data(), b.bytes.size());
+  ASSERT_EQ(s.size(), 2u);
+  EXPECT_EQ(s[0].pid, 4u);
+  EXPECT_EQ(s[0].created, 11u);
+  EXPECT_EQ(s[0].cpuTime, 120u);
+  EXPECT_EQ(s[0].privateBytes, 8192u);
+  EXPECT_EQ(s[1].pid, 0x1Cu);
+  EXPECT_EQ(s[1].privateBytes, 1u << 28);
+  // An offset past the end, or a buffer cut inside a record: no overrun.
+  b.Put<uint32_t>(b.last, 4096);
+  EXPECT_EQ(ParseProcessList(b.Layout(), b.bytes.data(), b.bytes.size()).size(), 2u);
+  EXPECT_EQ(ParseProcessList(b.Layout(), b.bytes.data(), 100).size(), 0u);
+  const size_t room = wide ? 192 : 128;  // a record's fields without I/O counters
+  EXPECT_EQ(ParseProcessList(b.Layout(), b.bytes.data(), b.last + room - 1).size(), 1u);
+  EXPECT_EQ(ParseProcessList(b.Layout(), b.bytes.data(), b.last + room).size(), 2u);
+  EXPECT_EQ(ParseProcessList(b.Layout(), nullptr, 0).size(), 0u);
+}
+
 TEST(Figures, ParsesEveryRecordAndStopsAtBadOffsets) {
   for (bool wide : {false, true}) {
     SCOPED_TRACE(wide ? "64-bit" : "32-bit");
-    ListBuilder b(wide);
-    b.Add(4, 11, 100, 20, 8192);
-    b.Add(0x1C, 12, 5, 5, 1u << 28);
-    std::vector<ProcessSample> s = ParseProcessList(b.Layout(), b.bytes.data(), b.bytes.size());
-    ASSERT_EQ(s.size(), 2u);
-    EXPECT_EQ(s[0].pid, 4u);
-    EXPECT_EQ(s[0].created, 11u);
-    EXPECT_EQ(s[0].cpuTime, 120u);
-    EXPECT_EQ(s[0].privateBytes, 8192u);
-    EXPECT_EQ(s[1].pid, 0x1Cu);
-    EXPECT_EQ(s[1].privateBytes, 1u << 28);
-    // An offset past the end, or a buffer cut inside a record: no overrun.
-    b.Put<uint32_t>(b.last, 4096);
-    EXPECT_EQ(ParseProcessList(b.Layout(), b.bytes.data(), b.bytes.size()).size(), 2u);
-    EXPECT_EQ(ParseProcessList(b.Layout(), b.bytes.data(), 100).size(), 0u);
-    const size_t room = wide ? 192 : 128;  // a record's fields without I/O counters
-    EXPECT_EQ(ParseProcessList(b.Layout(), b.bytes.data(), b.last + room - 1).size(), 1u);
-    EXPECT_EQ(ParseProcessList(b.Layout(), b.bytes.data(), b.last + room).size(), 2u);
-    EXPECT_EQ(ParseProcessList(b.Layout(), nullptr, 0).size(), 0u);
+    ParsesEveryRecord(wide);
   }
 }
 
@@ -107,61 +111,65 @@ TEST(Figures, ShareOfTheMachineBetweenReadings) {
   EXPECT_EQ(LinesOf(f.Of(8, 2)).first, L"CPU —");
 }
 
+void ReadsWholeRecord(bool wide) {
+  ListBuilder b(wide);
+  const ProcessListLayout& l = b.Layout();
+  b.Add(4, 11, 100, 20, 8192);
+  b.Add(0x1C, 12, 5, 7, 5ull << 32 | 1u << 28);
+  const size_t r = b.last;  // SYSTEM_PROCESS_INFORMATION, field by field
+  b.Put<uint32_t>(r + 4, 8);                      // NumberOfThreads
+  b.Put<int32_t>(r + b.Of(64, 72), 13);           // BasePriority
+  b.Word(r + b.Of(72, 88), 4);                    // InheritedFromUniqueProcessId
+  b.Put<uint32_t>(r + b.Of(76, 96), 123);         // HandleCount
+  b.Put<uint32_t>(r + b.Of(96, 128), 4567);       // PageFaultCount
+  b.Word(r + b.Of(100, 136), 3u << 20);           // PeakWorkingSetSize
+  b.Word(r + b.Of(104, 144), 2u << 20);           // WorkingSetSize
+  for (int k = 0; k < 6; ++k) b.Put<uint64_t>(r + b.Of(136, 208) + 8 * k, 100 + k);  // IO_COUNTERS
+  ProcessCounters c;
+  ASSERT_TRUE(FindProcessCounters(l, b.bytes.data(), b.bytes.size(), 0x1C, true, c));
+  EXPECT_EQ(c.parentPid, 4u);
+  EXPECT_EQ(c.created, 12u);
+  EXPECT_EQ(c.userTime, 5u);
+  EXPECT_EQ(c.kernelTime, 7u);
+  EXPECT_EQ(c.threads, 8u);
+  EXPECT_EQ(c.handles, 123u);
+  EXPECT_EQ(c.basePriority, 13);
+  EXPECT_EQ(c.pageFaults, 4567u);
+  EXPECT_EQ(c.peakWorkingSet, 3u << 20);
+  EXPECT_EQ(c.workingSet, 2u << 20);
+  // Past 4 GB only in 64 bits, where the field is that wide.
+  EXPECT_EQ(c.privateBytes, wide ? 5ull << 32 | 1u << 28 : 1u << 28);
+  EXPECT_EQ(c.reads.count, 100u);
+  EXPECT_EQ(c.writes.count, 101u);
+  EXPECT_EQ(c.others.count, 102u);
+  EXPECT_EQ(c.reads.bytes, 103u);
+  EXPECT_EQ(c.writes.bytes, 104u);
+  EXPECT_EQ(c.others.bytes, 105u);
+  // Without I/O counters (NT 4.0) nothing past the page-file figure is read.
+  const size_t room = wide ? 192 : 128;
+  ASSERT_TRUE(FindProcessCounters(l, b.bytes.data(), b.last + room, 0x1C, false, c));
+  EXPECT_EQ(c.writes.bytes, 0u);
+  EXPECT_FALSE(FindProcessCounters(l, b.bytes.data(), b.last + room, 0x1C, true, c));
+  // Process 4 started at 11: the parent of a process started at 12, not of one
+  // started at 10 (its ID was reused); a parent no longer listed has ended.
+  EXPECT_FALSE(ParentEnded(l, b.bytes.data(), b.bytes.size(), 4, 12));
+  EXPECT_FALSE(ParentEnded(l, b.bytes.data(), b.bytes.size(), 4, 11));
+  EXPECT_TRUE(ParentEnded(l, b.bytes.data(), b.bytes.size(), 4, 10));
+  EXPECT_TRUE(ParentEnded(l, b.bytes.data(), b.bytes.size(), 0x99, 12));
+  // An ID above 16 bits is a whole ID: its handle count is its own record's,
+  // never that of the process whose ID shares its low half.
+  b.Add(0x1001C, 13, 1, 1, 4096);
+  b.Put<uint32_t>(b.last + b.Of(76, 96), 77);
+  ASSERT_TRUE(FindProcessCounters(l, b.bytes.data(), b.bytes.size(), 0x1001C, true, c));
+  EXPECT_EQ(c.handles, 77u);
+  ASSERT_TRUE(FindProcessCounters(l, b.bytes.data(), b.bytes.size(), 0x1C, true, c));
+  EXPECT_EQ(c.handles, 123u);
+}
+
 TEST(Figures, WholeRecordOfOneProcess) {
   for (bool wide : {false, true}) {
     SCOPED_TRACE(wide ? "64-bit" : "32-bit");
-    ListBuilder b(wide);
-    const ProcessListLayout& l = b.Layout();
-    b.Add(4, 11, 100, 20, 8192);
-    b.Add(0x1C, 12, 5, 7, 5ull << 32 | 1u << 28);
-    const size_t r = b.last;  // SYSTEM_PROCESS_INFORMATION, field by field
-    b.Put<uint32_t>(r + 4, 8);                      // NumberOfThreads
-    b.Put<int32_t>(r + b.Of(64, 72), 13);           // BasePriority
-    b.Word(r + b.Of(72, 88), 4);                    // InheritedFromUniqueProcessId
-    b.Put<uint32_t>(r + b.Of(76, 96), 123);         // HandleCount
-    b.Put<uint32_t>(r + b.Of(96, 128), 4567);       // PageFaultCount
-    b.Word(r + b.Of(100, 136), 3u << 20);           // PeakWorkingSetSize
-    b.Word(r + b.Of(104, 144), 2u << 20);           // WorkingSetSize
-    for (int k = 0; k < 6; ++k) b.Put<uint64_t>(r + b.Of(136, 208) + 8 * k, 100 + k);  // IO_COUNTERS
-    ProcessCounters c;
-    ASSERT_TRUE(FindProcessCounters(l, b.bytes.data(), b.bytes.size(), 0x1C, true, c));
-    EXPECT_EQ(c.parentPid, 4u);
-    EXPECT_EQ(c.created, 12u);
-    EXPECT_EQ(c.userTime, 5u);
-    EXPECT_EQ(c.kernelTime, 7u);
-    EXPECT_EQ(c.threads, 8u);
-    EXPECT_EQ(c.handles, 123u);
-    EXPECT_EQ(c.basePriority, 13);
-    EXPECT_EQ(c.pageFaults, 4567u);
-    EXPECT_EQ(c.peakWorkingSet, 3u << 20);
-    EXPECT_EQ(c.workingSet, 2u << 20);
-    // Past 4 GB only in 64 bits, where the field is that wide.
-    EXPECT_EQ(c.privateBytes, wide ? 5ull << 32 | 1u << 28 : 1u << 28);
-    EXPECT_EQ(c.reads.count, 100u);
-    EXPECT_EQ(c.writes.count, 101u);
-    EXPECT_EQ(c.others.count, 102u);
-    EXPECT_EQ(c.reads.bytes, 103u);
-    EXPECT_EQ(c.writes.bytes, 104u);
-    EXPECT_EQ(c.others.bytes, 105u);
-    // Without I/O counters (NT 4.0) nothing past the page-file figure is read.
-    const size_t room = wide ? 192 : 128;
-    ASSERT_TRUE(FindProcessCounters(l, b.bytes.data(), b.last + room, 0x1C, false, c));
-    EXPECT_EQ(c.writes.bytes, 0u);
-    EXPECT_FALSE(FindProcessCounters(l, b.bytes.data(), b.last + room, 0x1C, true, c));
-    // Process 4 started at 11: the parent of a process started at 12, not of one
-    // started at 10 (its ID was reused); a parent no longer listed has ended.
-    EXPECT_FALSE(ParentEnded(l, b.bytes.data(), b.bytes.size(), 4, 12));
-    EXPECT_FALSE(ParentEnded(l, b.bytes.data(), b.bytes.size(), 4, 11));
-    EXPECT_TRUE(ParentEnded(l, b.bytes.data(), b.bytes.size(), 4, 10));
-    EXPECT_TRUE(ParentEnded(l, b.bytes.data(), b.bytes.size(), 0x99, 12));
-    // An ID above 16 bits is a whole ID: its handle count is its own record's,
-    // never that of the process whose ID shares its low half.
-    b.Add(0x1001C, 13, 1, 1, 4096);
-    b.Put<uint32_t>(b.last + b.Of(76, 96), 77);
-    ASSERT_TRUE(FindProcessCounters(l, b.bytes.data(), b.bytes.size(), 0x1001C, true, c));
-    EXPECT_EQ(c.handles, 77u);
-    ASSERT_TRUE(FindProcessCounters(l, b.bytes.data(), b.bytes.size(), 0x1C, true, c));
-    EXPECT_EQ(c.handles, 123u);
+    ReadsWholeRecord(wide);
   }
 }
 
