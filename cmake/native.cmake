@@ -27,27 +27,21 @@ foreach(src ${FUZZ_TARGETS})
   set_tests_properties(native.${name} PROPERTIES LABELS native)
 endforeach()
 
-# The Windows program and its tests, cross-compiled.
-ExternalProject_Add(win
-  SOURCE_DIR ${CMAKE_SOURCE_DIR}
-  BINARY_DIR ${CMAKE_BINARY_DIR}/win
-  CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
-             -DCMAKE_BUILD_TYPE=Release
-  BUILD_ALWAYS ON
-  INSTALL_COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/win/Vorlane.exe
-                  ${CMAKE_BINARY_DIR}/Vorlane.exe
-  USES_TERMINAL_BUILD ON)
-
-# The same program and its Windows tests built for x64: Vorlane64.exe.
-ExternalProject_Add(winx64
-  SOURCE_DIR ${CMAKE_SOURCE_DIR}
-  BINARY_DIR ${CMAKE_BINARY_DIR}/winx64
-  CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-x86_64.cmake
-             -DCMAKE_BUILD_TYPE=Release
-  BUILD_ALWAYS ON
-  INSTALL_COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/winx64/Vorlane.exe
-                  ${CMAKE_BINARY_DIR}/Vorlane64.exe
-  USES_TERMINAL_BUILD ON)
+# The Windows program and its tests, cross-compiled for one width: the tree
+# build/NAME, its program copied to build/EXE.
+function(windows_build name toolchain exe)
+  ExternalProject_Add(${name}
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}
+    BINARY_DIR ${CMAKE_BINARY_DIR}/${name}
+    CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/${toolchain}.cmake
+               -DCMAKE_BUILD_TYPE=Release
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/${name}/Vorlane.exe
+                    ${CMAKE_BINARY_DIR}/${exe}
+    USES_TERMINAL_BUILD ON)
+endfunction()
+windows_build(win mingw-i686 Vorlane.exe)
+windows_build(winx64 mingw-x86_64 Vorlane64.exe)  # the same sources for x64
 
 # 64-bit test programs, for the tests in a 64-bit prefix.
 ExternalProject_Add(win64
