@@ -212,6 +212,7 @@ TEST(Details, EveryFieldOfAStoryHelperAsItKnowsItself) {
     EXPECT_NE(modules.find(L"\t" + report[7] + L"\t"), std::wstring::npos) << "its path, exactly";
   }
 
+  SaveScreenshot("details_story");  // a picture to look at, of either width
   // Ctrl+C: every field as a line "label：value".
   ASSERT_TRUE(BringForward(details));
   Chord({VK_CONTROL, 'C'});
