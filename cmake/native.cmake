@@ -108,28 +108,25 @@ set_tests_properties(wine64.setup PROPERTIES FIXTURES_SETUP wine64 RESOURCE_LOCK
                      ENVIRONMENT VORLANE_ARCH=64 TIMEOUT 300 DEPENDS wine.setup)
 set_tests_properties(wine64.cleanup PROPERTIES FIXTURES_CLEANUP wine64 RESOURCE_LOCK wine64
                      ENVIRONMENT VORLANE_ARCH=64)
-function(wine64_gtest exe)
+# A suite of a test program of build tree `tree` in the 64-bit prefix, named `kind`.SUITE.
+function(prefix64_gtest kind tree exe)
   set_property(GLOBAL APPEND PROPERTY REGISTERED_${exe} ${ARGN})
   foreach(suite ${ARGN})
-    add_test(NAME wine64.${suite}
-             COMMAND ${WINETEST} ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/win/tests/${exe}.exe
+    add_test(NAME ${kind}.${suite}
+             COMMAND ${WINETEST} ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/${tree}/tests/${exe}.exe
                      --gtest_filter=${suite}.*)
-    set_tests_properties(wine64.${suite} PROPERTIES FIXTURES_REQUIRED wine64
+    set_tests_properties(${kind}.${suite} PROPERTIES FIXTURES_REQUIRED wine64
                          RESOURCE_LOCK wine64 LABELS wine TIMEOUT 300
                          ENVIRONMENT VORLANE_ARCH=64 SKIP_RETURN_CODE 77)
   endforeach()
 endfunction()
-# The x64 build's test programs and Vorlane64.exe in the 64-bit prefix.
+# The 32-bit test programs, under WOW64.
+function(wine64_gtest exe)
+  prefix64_gtest(wine64 win ${exe} ${ARGN})
+endfunction()
+# The x64 build's test programs and Vorlane64.exe.
 function(x64_gtest exe)
-  set_property(GLOBAL APPEND PROPERTY REGISTERED_${exe} ${ARGN})
-  foreach(suite ${ARGN})
-    add_test(NAME x64.${suite}
-             COMMAND ${WINETEST} ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/winx64/tests/${exe}.exe
-                     --gtest_filter=${suite}.*)
-    set_tests_properties(x64.${suite} PROPERTIES FIXTURES_REQUIRED wine64
-                         RESOURCE_LOCK wine64 LABELS wine TIMEOUT 300
-                         ENVIRONMENT VORLANE_ARCH=64)
-  endforeach()
+  prefix64_gtest(x64 winx64 ${exe} ${ARGN})
 endfunction()
 include(${CMAKE_SOURCE_DIR}/tests/win/suites.cmake)
 # A suite of a Windows test program that no ctest test runs fails the
