@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/shown_text.h"
 #include "ui/gdi.h"
 
 namespace {
@@ -36,7 +37,8 @@ class OpenClipboardScope {
 
 }  // namespace
 
-void PutOnClipboard(HWND owner, const std::wstring& w, const std::string& text) {
+void PutOnClipboard(HWND owner, const std::wstring& w) {
+  const std::string text = ShownText(w);
   UniqueGlobal unicode = GlobalCopy(w.c_str(), (w.size() + 1) * sizeof(wchar_t));
   UniqueGlobal ansi = GlobalCopy(text.c_str(), text.size() + 1);
   if (!unicode || !ansi) return;

@@ -6,4 +6,4 @@
 
 // Puts the true text on the clipboard as CF_UNICODETEXT and its code page
 // 932 form (with "?" where that code page has no character) as CF_TEXT.
-void PutOnClipboard(HWND owner, const std::wstring& w, const std::string& text);
+void PutOnClipboard(HWND owner, const std::wstring& w);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/form_layout.h"
-#include "procinfo/entry_line.h"
+#include "model/entry.h"
 
 struct DetailRow {
   int editId;
@@ -18,22 +18,9 @@ struct DetailRow {
   Box FormLayout::*editBox;
   bool memo;  // several lines, each ending with CR LF
   // The row's text for an entry whose application windows have `titles`.
-  std::string (*read)(const TQorSvc& entry, const std::vector<std::string>& titles);
+  std::wstring (*read)(const TQorSvc& entry, const std::vector<std::wstring>& titles);
   bool copied;  // part of the text Copy puts on the clipboard
-  std::wstring TrueNames::*trueForm;  // the field's true form, where it may have one
 };
 
 inline constexpr int kDetailRowCount = 6;
 extern const DetailRow kDetailRows[kDetailRowCount];
-
-// The window titles of an entry: as code page 932 text, and the true form
-// of each (empty where code page 932 holds it whole).
-struct EntryTitles {
-  std::vector<std::string> shown;
-  std::vector<std::wstring> trueForms;
-};
-
-// The row's text as the panel shows it on the NT family: the true forms of
-// the entry's names and titles where they have them, else `read` widened.
-std::wstring RowTrueText(const DetailRow& row, const TQorSvc& entry, const EntryTitles& titles,
-                         Widen widen);

@@ -2,14 +2,12 @@
 // open its executable's folder or properties, switch to its window, close it.
 #include "app/unit1.h"
 
-#include <shellapi.h>
-
 #include "app/clipboard.h"
 #include "app/copy_text.h"
 #include "app/texts.h"
 #include "procinfo/app_windows.h"
-#include "procinfo/entry_line.h"
 #include "productinfo/qorfunc.h"
+#include "ui/text_calls.h"
 
 namespace {
 
@@ -34,9 +32,8 @@ void TForm1::CopyEntry() {
   const TQorSvc* entry = SelectedEntry();
   if (!entry) return;
   TitleBudget budget;  // slow windows cost a copy a second at most
-  EntryTitles titles;
-  titles.shown = CollectWindowTitles(entry->idProcess, false, budget, &titles.trueForms);
-  PutOnClipboard(hwnd(), EntryCopyTextWide(*entry, titles, WideText), EntryCopyText(*entry, titles.shown));
+  const std::vector<std::wstring> titles = CollectWindowTitles(entry->idProcess, false, budget);
+  PutOnClipboard(hwnd(), EntryCopyText(*entry, titles, WideText));
 }
 
 void TForm1::ShowEntryDetails() {
@@ -44,10 +41,10 @@ void TForm1::ShowEntryDetails() {
   if (!entry) return;
   DetailsSubject subject;
   subject.pid = entry->idProcess;
-  subject.name = TrueField(entry->DisplayName, entry->True.DisplayName, WideText);
+  subject.name = entry->DisplayName;
   const std::wstring* file = RealFileOf(*entry);
   if (file) subject.path = *file;
-  else if (EntryHasFile(*entry)) subject.path = TrueField(entry->FileName, entry->True.FileName, WideText);
+  else if (EntryHasFile(*entry)) subject.path = entry->FileName;
   details_.Show(hwnd(), subject);
 }
 
@@ -56,47 +53,25 @@ const std::wstring* TForm1::RealFileOf(const TQorSvc& entry) {
   return model ? model->FileOf(entry.idProcess) : nullptr;
 }
 
-bool TForm1::EntryHasFile(const TQorSvc& entry) {
+bool TForm1::EntryHasFile(const TQorSvc& entry) { return FileExists(EntryFile(entry)); }
+
+// The file itself: its real path where the reading found one, which also
+// names a file the shown path cannot.
+const std::wstring& TForm1::EntryFile(const TQorSvc& entry) {
   const std::wstring* real = RealFileOf(entry);
-  return real ? FileExists(*real) : FileExists(entry.FileName);
+  return real ? *real : entry.FileName;
 }
 
 void TForm1::OpenEntryFolder() {
   const TQorSvc* entry = SelectedEntry();
   if (!entry || !EntryHasFile(*entry) || RefuseReplaced(*entry)) return;
-  if (const std::wstring* real = RealFileOf(*entry)) {
-    // The file itself, also where the shown path cannot name it.
-    const std::wstring args = L"/select,\"" + *real + L"\"";
-    ShellExecuteW(hwnd(), L"open", L"explorer.exe", args.c_str(), nullptr, SW_SHOWNORMAL);
-    return;
-  }
-  const std::string args = "/select,\"" + entry->FileName + "\"";
-  ShellExecuteA(hwnd(), "open", "explorer.exe", args.c_str(), nullptr, SW_SHOWNORMAL);
+  ui::OpenExplorer(hwnd(), L"/select,\"" + EntryFile(*entry) + L"\"");
 }
 
 void TForm1::ShowEntryProperties() {
   const TQorSvc* entry = SelectedEntry();
   if (!entry || !EntryHasFile(*entry) || RefuseReplaced(*entry)) return;
-  if (const std::wstring* real = RealFileOf(*entry)) {
-    // The file itself, also where the shown path cannot name it.
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_INVOKEIDLIST;
-    info.hwnd = hwnd();
-    info.lpVerb = L"properties";
-    info.lpFile = real->c_str();
-    info.nShow = SW_SHOWNORMAL;
-    ShellExecuteExW(&info);
-    return;
-  }
-  SHELLEXECUTEINFOA info{};
-  info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_INVOKEIDLIST;
-  info.hwnd = hwnd();
-  info.lpVerb = "properties";
-  info.lpFile = entry->FileName.c_str();
-  info.nShow = SW_SHOWNORMAL;
-  ShellExecuteExA(&info);
+  ui::ShowFileProperties(hwnd(), EntryFile(*entry));
 }
 
 void TForm1::SwitchToEntryWindow() {
@@ -127,7 +102,7 @@ void TForm1::CloseEntryWindow() {
   }
   // Our own entry is the hidden application window: the user closes this one.
   if (entry->idProcess == GetCurrentProcessId()) w = hwnd();
-  closingWindow_ = {base::Borrowed<HWND>(w), entry->idProcess, GetTickCount(), entry->WindowText};
+  closingWindow_ = {base::Borrowed<HWND>(w), entry->idProcess, GetTickCount(), ShownText(entry->WindowText)};
   // Posted, never sent: a window that asks a question keeps it, and this
   // window does not wait on its answer.
   PostMessageA(w, WM_CLOSE, 0, 0);

@@ -7,7 +7,7 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
-#include "procinfo/entry_line.h"
+#include "model/entry.h"
 #include "productinfo/qorfunc.h"
 #include "ui/text_calls.h"
 

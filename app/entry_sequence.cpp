@@ -7,7 +7,7 @@
 #include "app/texts.h"
 #include "base/path_text.h"
 #include "base/shown_text.h"
-#include "procinfo/snapshot.h"
+#include "model/snapshot.h"
 #include "productinfo/qorfunc.h"
 #include "ui/text_calls.h"
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "base/shown_text.h"
-#include "procinfo/entry_line.h"
+#include "model/entry.h"
 
 namespace {
 
@@ -177,7 +177,7 @@ bool TForm1::ListTextTyped(WPARAM c) {
   if (!model) return true;
   std::vector<FindKey> keys(model->Size());
   for (size_t i = 0; i < model->Size(); ++i) {
-    keys[i].name = TrueField(model->EntryAt(i).DisplayName, model->EntryAt(i).True.DisplayName, WideText);
+    keys[i].name = model->EntryAt(i).DisplayName;
     keys[i].id = model->EntryAt(i).idProcess;
   }
   const int found = FindEntry(keys, finder_.Text(), GLB_List.ItemIndex());

@@ -28,10 +28,10 @@ void TForm1::StopWorker() {
   retiredIcons_.clear();
 }
 
-void TForm1::RenewRetired(std::vector<HICON>& icons) const {
-  for (HICON& icon : icons)
+void TForm1::RenewRetired(std::vector<ListedEntry>& listed) const {
+  for (ListedEntry& e : listed)
     for (const RetiredIcon& r : retiredIcons_)
-      if (icon == r.old.get()) icon = r.now;
+      if (e.icon == r.old.get()) e.icon = r.now;
 }
 
 bool TForm1::Reloading() { return worker_ && worker_->Reloading(); }
@@ -73,8 +73,8 @@ void TForm1::TakePart(std::unique_ptr<ReloadPart> part) {
     ApplyFigures();
     return;
   }
-  RenewRetired(part->snapshot.ProcessIcons);
-  RenewRetired(part->snapshot.ApplicationIcons);
+  RenewRetired(part->snapshot.Processes);
+  RenewRetired(part->snapshot.Applications);
   lists_.Take(*part);
   const ListTab tab = part->kind == Kind::Processes ? ListTab::Processes : ListTab::Applications;
   if (ntFamily_) lists_.Tab(tab)->UpdateFigures(sampler_);

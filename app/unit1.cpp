@@ -7,9 +7,11 @@
 
 #include "app/control_ids.h"
 #include "app/entry_text.h"
-#include "app/figure_text.h"
+#include "model/figure_text.h"
 #include "app/message_dialog.h"
 #include "app/texts.h"
+#include "base/shown_text.h"
+#include "base/text.h"
 #include "procinfo/priority_class.h"
 #include "procinfo/process_api.h"
 #include "procinfo/process_ops.h"
@@ -196,7 +198,7 @@ std::vector<std::wstring> TForm1::ShownTexts(const EntryModel& model) const {
   std::vector<std::wstring> texts;
   texts.reserve(model.Size());
   for (size_t i = 0; i < model.Size(); ++i)
-    texts.push_back(EntryTextWide(model.EntryAt(i), CurrentTab, WideText));
+    texts.push_back(EntryText(model.EntryAt(i), CurrentTab, WideText));
   return texts;
 }
 
@@ -253,13 +255,7 @@ void TForm1::ShowDetails(const TQorSvc& r, HICON icon, const LiveDetails& live) 
   CB_Priority.SetColor(ui::clWindow);
   CB_Priority.SetItemIndex(PriorityIndexOf(live.PriorityClass));
   UpdateCommands();
-  const EntryTitles titles{live.WindowTitles, live.TrueTitles};
-  for (int i = 0; i < kDetailRowCount; ++i) {
-    if (WideSystem())
-      detailEdits_[i].SetText(RowTrueText(kDetailRows[i], r, titles, WideText));
-    else
-      detailEdits_[i].SetText(kDetailRows[i].read(r, live.WindowTitles));
-  }
+  for (int i = 0; i < kDetailRowCount; ++i) detailEdits_[i].SetText(kDetailRows[i].read(r, live.WindowTitles));
 }
 
 void TForm1::CB_PriorityChange() {
@@ -355,7 +351,7 @@ bool TForm1::CanStopEntry() {
   if (!r || SelectedEnded()) return false;
   DWORD ownId = 0;
   GetWindowThreadProcessId(appWindow_.get(), &ownId);
-  return r->DisplayName != texts::kSystemName && r->DisplayName != texts::kIdleName &&
+  return r->DisplayName != WideText(texts::kSystemName) && r->DisplayName != WideText(texts::kIdleName) &&
          r->idProcess != ownId;
 }
 
@@ -388,7 +384,7 @@ void TForm1::UpdateCommands() {
 bool TForm1::RefuseReplaced(const TQorSvc& entry) {
   if (!ProcessReplaced(entry.idProcess, SelectedCreated())) return false;
   // Its entry is out of date: the lists are read again, then the status bar says why.
-  const std::string why = texts::kStatusReplaced + entry.DisplayName + " (" +
+  const std::string why = texts::kStatusReplaced + ShownText(entry.DisplayName) + " (" +
                           std::to_string(entry.idProcess) + ")";
   ReloadThen([this, why] { StatusBar1.SetStatus(why); });
   return true;

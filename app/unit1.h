@@ -18,9 +18,9 @@
 
 #include "app/detail_rows.h"
 #include "app/details/details_window.h"
-#include "app/entry_model.h"
+#include "model/entry_model.h"
 #include "app/form_layout.h"
-#include "app/reload_worker.h"
+#include "model/reload_worker.h"
 #include "app/type_to_find.h"
 #include "app/tools/window_pointer.h"
 #include "base/handles.h"
@@ -184,6 +184,7 @@ class TForm1 : public ui::Window {
   // The entry's file by its real (wide) path; null where only its shown path is known.
   const std::wstring* RealFileOf(const TQorSvc& entry);
   bool EntryHasFile(const TQorSvc& entry);
+  const std::wstring& EntryFile(const TQorSvc& entry);
   bool HandleKey(const MSG& msg);
   void F5Pressed(const MSG& msg);
   bool AfterLastF5Reload(const MSG& msg) const;
@@ -235,7 +236,7 @@ class TForm1 : public ui::Window {
     HICON now;           // borrowed: what an entry takes instead
   };
   std::vector<RetiredIcon> retiredIcons_;
-  void RenewRetired(std::vector<HICON>& icons) const;
+  void RenewRetired(std::vector<ListedEntry>& listed) const;
   TypeToFind finder_;
   bool closing_ = false;  // the close has begun
   std::function<void()> afterReload_;  // ReloadThen's, until the lists are in

@@ -7,6 +7,10 @@
 
 inline constexpr unsigned kCodePage = 932;
 
+// Code page 932 text in UTF-16: the system's conversion in the program, a
+// stand-in where tested without Windows.
+using Widen = std::wstring (*)(std::string_view text);
+
 // The lead-byte test of code page 932 (no system call: also for native builds).
 bool IsCp932LeadByte(unsigned char c);
 

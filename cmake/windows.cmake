@@ -20,28 +20,29 @@ add_library(vorlane_core STATIC
   app/clipboard.cpp
   app/details/details_reading.cpp
   app/details/details_window.cpp
+  app/details/module_reading.cpp
   app/entry_actions.cpp
   app/entry_menu.cpp
-  app/entry_model.cpp
   app/entry_sequence.cpp
   app/form_components.cpp
   app/form_dpi.cpp
   app/form_keys.cpp
   app/form_reload.cpp
-  app/reload_job.cpp
-  app/reload_worker.cpp
   app/live_figures.cpp
-  app/details/module_reading.cpp
   app/message_dialog.cpp
   app/start_lock.cpp
+  app/tools/window_pointer.cpp
   app/tree_stop.cpp
   app/unit1.cpp
-  app/tools/window_pointer.cpp
   base/shown_text.cpp
-  controls/glyph_cache.cpp
   controls/drawing_tools.cpp
-  controls/list_pointer.cpp
+  controls/glyph_cache.cpp
   controls/graphic_list_box.cpp
+  controls/list_pointer.cpp
+  model/entry_model.cpp
+  model/reload_job.cpp
+  model/reload_worker.cpp
+  model/snapshot.cpp
   procinfo/app_windows.cpp
   procinfo/details.cpp
   procinfo/figure_reader.cpp
@@ -51,7 +52,6 @@ add_library(vorlane_core STATIC
   procinfo/process_image.cpp
   procinfo/process_memory.cpp
   procinfo/process_ops.cpp
-  procinfo/snapshot.cpp
   procinfo/title_budget.cpp
   procinfo/toolhelp_processes.cpp
   productinfo/home_page.cpp

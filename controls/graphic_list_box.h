@@ -11,6 +11,7 @@
 
 #include "controls/glyph_cache.h"
 #include "controls/item_geometry.h"
+#include "model/entry_figures.h"
 #include "ui/color.h"
 #include "ui/control.h"
 #include "ui/gdi.h"

@@ -2,14 +2,6 @@
 // the left, the lines beside it, and two figures right-aligned on the
 // second and third lines, which cut those lines before them.
 #pragma once
-#include <string>
-
-// The figures of one entry; an ended entry is drawn dimmed.
-struct EntryFigures {
-  std::wstring first, second;
-  bool ended = false;
-  bool operator==(const EntryFigures&) const = default;
-};
 
 struct ItemMetrics {
   bool hasGlyphs = false;

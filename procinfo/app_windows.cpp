@@ -9,23 +9,21 @@ namespace {
 
 // The tests after the process check, in order; returns the title of an
 // application window, or empty.
-std::string ApplicationTitle(HWND w, bool skipShellWindows, TitleBudget& budget,
-                             std::wstring* trueForm) {
+std::wstring ApplicationTitle(HWND w, bool skipShellWindows, TitleBudget& budget) {
   if (GetWindow(w, GW_OWNER)) return {};
   if (!IsWindowVisible(w)) return {};
   char cls[256] = {};
   GetClassNameA(w, cls, 255);
   if (skipShellWindows && (std::strcmp(cls, "Shell_TrayWnd") == 0 || std::strcmp(cls, "Progman") == 0))
     return {};
-  return budget.TitleOf(w, trueForm);
+  return budget.TitleOf(w);
 }
 
 struct AllWindows {
   bool skipShellWindows;
   TitleBudget* budget;
-  std::unordered_map<DWORD, std::vector<std::string>>* out;
+  std::unordered_map<DWORD, std::vector<std::wstring>>* out;
   std::unordered_map<DWORD, std::vector<HWND>>* windows;  // optional
-  std::unordered_map<DWORD, std::vector<std::wstring>>* trueForms;  // optional
   std::unordered_map<DWORD, std::vector<bool>>* hung;  // optional
 };
 
@@ -46,12 +44,10 @@ BOOL CALLBACK CollectAllProc(HWND w, LPARAM param) {
   auto* all = reinterpret_cast<AllWindows*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(w, &pid);
-  std::wstring trueForm;
-  std::string title = ApplicationTitle(w, all->skipShellWindows, *all->budget, &trueForm);
+  std::wstring title = ApplicationTitle(w, all->skipShellWindows, *all->budget);
   if (title.empty()) return TRUE;
   (*all->out)[pid].push_back(std::move(title));
   if (all->windows) (*all->windows)[pid].push_back(w);
-  if (all->trueForms) (*all->trueForms)[pid].push_back(std::move(trueForm));
   if (all->hung) (*all->hung)[pid].push_back(NotResponding(w, *all->budget));
   return TRUE;
 }
@@ -93,24 +89,14 @@ BOOL CALLBACK EnumWindowsProc(HWND w, LPARAM param) {
     GetWindowThreadProcessId(w, &pid);
     if (pid != c->TargetProcessID) return TRUE;
   }
-  std::wstring trueForm;
-  std::string title = ApplicationTitle(w, c->SkipShellWindows != 0, *c->Budget, &trueForm);
+  std::wstring title = ApplicationTitle(w, c->SkipShellWindows != 0, *c->Budget);
   if (title.empty()) return TRUE;
   c->WindowTitles.push_back(std::move(title));
-  c->TrueTitles.push_back(std::move(trueForm));
   return TRUE;
 }
 
-namespace {
-std::vector<std::string> Collected(WindowCollection& c, std::vector<std::wstring>* trueForms) {
-  if (trueForms) *trueForms = std::move(c.TrueTitles);
-  return std::move(c.WindowTitles);
-}
-}  // namespace
-
-std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWindows,
-                                             TitleBudget& budget,
-                                             std::vector<std::wstring>* trueForms) {
+std::vector<std::wstring> CollectWindowTitles(DWORD processId, bool skipShellWindows,
+                                              TitleBudget& budget) {
   WindowCollection c;
   c.Budget = &budget;
   c.TargetProcessID = processId;
@@ -120,7 +106,7 @@ std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWind
   std::vector<DWORD> threads;
   if (!ProcessThreads(processId, threads)) {
     Api().EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
-    return Collected(c, trueForms);
+    return std::move(c.WindowTitles);
   }
   std::vector<HWND> own;
   int threadsWithWindows = 0;
@@ -134,20 +120,18 @@ std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWind
     const std::unordered_set<HWND> set(own.begin(), own.end());
     c.ProcessWindows = &set;
     Api().EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&c));
-    return Collected(c, trueForms);
+    return std::move(c.WindowTitles);
   }
   // One thread's windows come in the system's order already.
   for (HWND w : own) EnumWindowsProc(w, reinterpret_cast<LPARAM>(&c));
-  return Collected(c, trueForms);
+  return std::move(c.WindowTitles);
 }
 
-std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(
-    bool skipShellWindows, TitleBudget& budget,
-    std::unordered_map<DWORD, std::vector<HWND>>* windows,
-    std::unordered_map<DWORD, std::vector<std::wstring>>* trueForms,
-    std::unordered_map<DWORD, std::vector<bool>>* hung) {
-  std::unordered_map<DWORD, std::vector<std::string>> out;
-  AllWindows all{skipShellWindows, &budget, &out, windows, trueForms, hung};
+WindowTitles CollectAllWindowTitles(bool skipShellWindows, TitleBudget& budget,
+                                   std::unordered_map<DWORD, std::vector<HWND>>* windows,
+                                   std::unordered_map<DWORD, std::vector<bool>>* hung) {
+  WindowTitles out;
+  AllWindows all{skipShellWindows, &budget, &out, windows, hung};
   Api().EnumWindows(CollectAllProc, reinterpret_cast<LPARAM>(&all));
   return out;
 }

@@ -12,8 +12,7 @@
 
 struct WindowCollection {
   DWORD TargetProcessID = 0;
-  std::vector<std::string> WindowTitles;
-  std::vector<std::wstring> TrueTitles;  // of each title: its true form, or empty
+  std::vector<std::wstring> WindowTitles;
   int SkipShellWindows = 0;  // leave out the taskbar and desktop windows
   TitleBudget* Budget = nullptr;  // borrowed, required: the wait all its titles share
   // The process's top-level windows when known: a window is then looked up
@@ -25,22 +24,19 @@ struct WindowCollection {
 BOOL CALLBACK EnumWindowsProc(HWND window, LPARAM param);
 
 // The titles of one process's application windows; every title request
-// draws on `budget` (one per selection). `trueForms`, when given, receives
-// each title's true form (empty where code page 932 holds it whole).
-std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWindows,
-                                             TitleBudget& budget,
-                                             std::vector<std::wstring>* trueForms = nullptr);
+// draws on `budget` (one per selection).
+std::vector<std::wstring> CollectWindowTitles(DWORD processId, bool skipShellWindows,
+                                              TitleBudget& budget);
 
 // One enumeration for every process at once: titles grouped by process ID,
 // each group in enumeration order (what CollectWindowTitles gives per process);
 // every title request draws on `budget` (one per reload).
-// `windows`, `trueForms` and `hung`, when given, receive each title's window,
-// true form and whether it answers (NotResponding) at the same place.
-std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(
-    bool skipShellWindows, TitleBudget& budget,
-    std::unordered_map<DWORD, std::vector<HWND>>* windows = nullptr,
-    std::unordered_map<DWORD, std::vector<std::wstring>>* trueForms = nullptr,
-    std::unordered_map<DWORD, std::vector<bool>>* hung = nullptr);
+// `windows` and `hung`, when given, receive each title's window and whether
+// it answers (NotResponding) at the same place.
+using WindowTitles = std::unordered_map<DWORD, std::vector<std::wstring>>;
+WindowTitles CollectAllWindowTitles(bool skipShellWindows, TitleBudget& budget,
+                                   std::unordered_map<DWORD, std::vector<HWND>>* windows = nullptr,
+                                   std::unordered_map<DWORD, std::vector<bool>>* hung = nullptr);
 
 // Whether `window` has stopped answering: the system's own judgement
 // (IsHungAppWindow, bound at run time) where it has one; else no answer to
@@ -52,12 +48,11 @@ bool NotResponding(HWND window, TitleBudget& budget);
 bool IsApplicationWindowOf(HWND window, DWORD processId);
 
 // The same with a budget of their own.
-inline std::vector<std::string> CollectWindowTitles(DWORD processId, bool skipShellWindows) {
+inline std::vector<std::wstring> CollectWindowTitles(DWORD processId, bool skipShellWindows) {
   TitleBudget budget;
   return CollectWindowTitles(processId, skipShellWindows, budget);
 }
-inline std::unordered_map<DWORD, std::vector<std::string>> CollectAllWindowTitles(
-    bool skipShellWindows) {
+inline WindowTitles CollectAllWindowTitles(bool skipShellWindows) {
   TitleBudget budget;
   return CollectAllWindowTitles(skipShellWindows, budget);
 }

@@ -8,6 +8,6 @@ LiveDetails ReadLiveDetails(DWORD pid) {
   LiveDetails d;
   d.PriorityClass = GetProcessPriority(pid);
   TitleBudget budget;  // slow windows cost this selection a second at most
-  d.WindowTitles = CollectWindowTitles(pid, false, budget, &d.TrueTitles);
+  d.WindowTitles = CollectWindowTitles(pid, false, budget);
   return d;
 }

@@ -8,8 +8,7 @@
 
 struct LiveDetails {
   uint32_t PriorityClass = 0;  // as GetProcessPriority reports it
-  std::vector<std::string> WindowTitles;  // its application windows, in enumeration order
-  std::vector<std::wstring> TrueTitles;   // of each title: its true form, or empty
+  std::vector<std::wstring> WindowTitles;  // its application windows, in enumeration order
 };
 
 LiveDetails ReadLiveDetails(DWORD pid);

@@ -23,57 +23,55 @@ InternalGetWindowTextFn BoundInternalGetWindowText() {
 }
 
 // A title read in UTF-16 (at most kTitleRoom - 1 units, never half a
-// surrogate pair): in code page 932, cut as WM_GETTEXT cuts, and its true
-// form where that code page cannot hold it.
-std::string ShownTitle(std::wstring_view wide, std::wstring* trueForm) {
+// surrogate pair). One that code page 932 holds is cut as an ANSI
+// WM_GETTEXT cuts it, in bytes; any other stays in its units.
+std::wstring WholeTitle(std::wstring_view wide) {
   wide = CutUnits(wide, kTitleRoom - 1);
-  if (trueForm) *trueForm = TrueFormOf(wide);
+  if (!TrueFormOf(wide).empty()) return std::wstring(wide);
   std::string shown = ShownText(wide);
   CutText(shown, kTitleRoom - 1);
-  return shown;
+  return WideText(shown);
 }
 
 }  // namespace
 
-std::string KeptWindowText(HWND w, std::wstring* trueForm) {
-  if (trueForm) trueForm->clear();
+std::wstring KeptWindowText(HWND w) {
   if (InternalGetWindowTextFn internal = BoundInternalGetWindowText()) {
     wchar_t wide[kTitleRoom + 1] = {};
     const int n = internal(w, wide, kTitleRoom);
     if (n <= 0) return {};
-    return ShownTitle(std::wstring_view(wide, static_cast<size_t>(n)), trueForm);
+    return WholeTitle(std::wstring_view(wide, static_cast<size_t>(n)));
   }
   // Another process's window: GetWindowTextA reads the kept text and sends nothing.
   char buf[kTitleRoom + 1] = {};
   GetWindowTextA(w, buf, kTitleRoom);
-  return buf;
+  return WideText(buf);
 }
 
-std::string TitleBudget::TitleOf(HWND w, std::wstring* trueForm) {
-  if (trueForm) trueForm->clear();
+std::wstring TitleBudget::TitleOf(HWND w) {
   DWORD pid = 0;
   const DWORD thread = GetWindowThreadProcessId(w, &pid);
   const bool oursElsewhere = pid == GetCurrentProcessId() && thread != GetCurrentThreadId();
-  if (Spent() || oursElsewhere) return KeptWindowText(w, trueForm);
+  if (Spent() || oursElsewhere) return KeptWindowText(w);
   const UINT flags = SMTO_ABORTIFHUNG | SMTO_BLOCK;
   const DWORD wait = std::min(kPerWindowMs, total_ - spent_);
   const DWORD start = GetTickCount();
   DWORD_PTR copied = 0;
-  std::string title;
+  std::wstring title;
   BOOL answered;
   if (WideSystem()) {
     wchar_t wide[kTitleRoom + 1] = {};
     answered = SendMessageTimeoutW(w, WM_GETTEXT, kTitleRoom, reinterpret_cast<LPARAM>(wide), flags,
                                    wait, &copied);
-    if (answered) title = ShownTitle(std::wstring_view(wide, wcsnlen(wide, kTitleRoom)), trueForm);
+    if (answered) title = WholeTitle(std::wstring_view(wide, wcsnlen(wide, kTitleRoom)));
   } else {
     char buf[kTitleRoom + 1] = {};
     answered = SendMessageTimeoutA(w, WM_GETTEXT, kTitleRoom, reinterpret_cast<LPARAM>(buf), flags,
                                    wait, &copied);
-    title = buf;
+    title = WideText(buf);
   }
   spent_ = std::min(total_, spent_ + (GetTickCount() - start));
-  return answered ? title : KeptWindowText(w, trueForm);
+  return answered ? title : KeptWindowText(w);
 }
 
 bool TitleBudget::Answers(HWND w) {

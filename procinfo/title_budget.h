@@ -16,12 +16,12 @@ class TitleBudget {
   TitleBudget(const TitleBudget&) = delete;
   TitleBudget& operator=(const TitleBudget&) = delete;
 
-  // The title as WM_GETTEXT gives it (at most 254 bytes of code page 932),
-  // or the kept text. On the NT family it is read in UTF-16, and `trueForm`,
-  // when given, receives it where code page 932 cannot hold it (else empty).
+  // The title as WM_GETTEXT gives it (at most 254 bytes of code page 932,
+  // or 254 units where that code page cannot hold it), or the kept text. On
+  // the NT family it is read in UTF-16, on the 9x family in code page 932.
   // A window of this process owned by another thread (the reload's worker
   // reading the window's own) gives its kept text: nothing is sent to it.
-  std::string TitleOf(HWND window, std::wstring* trueForm = nullptr);
+  std::wstring TitleOf(HWND window);
   bool Spent() const { return spent_ >= total_ || (stop_ && *stop_); }
   // Spent as soon as `*stop` is set (by another thread).
   void StopWhen(const volatile LONG* stop) { stop_ = stop; }
@@ -37,4 +37,4 @@ class TitleBudget {
 
 // The text the system keeps for a window, read without sending a message
 // (InternalGetWindowText where the system has it), cut as WM_GETTEXT cuts.
-std::string KeptWindowText(HWND window, std::wstring* trueForm = nullptr);
+std::wstring KeptWindowText(HWND window);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/shown_text.h"
 #include "productinfo/resource_check.h"
 #include "productinfo/version_text.h"
 #include "productinfo/wow64_redirection.h"
@@ -179,6 +180,7 @@ std::wstring FileReadPath(const std::wstring& path) {
 }
 
 bool FileExists(const std::wstring& path) {
+  if (!WideSystem()) return FileExists(ShownText(path));  // its calls take code page text
   DWORD attr;
   {
     Wow64RedirectionOff redirection;  // a read of the file's entry only

@@ -1,5 +1,7 @@
 #include "ui/text_calls.h"
 
+#include <shellapi.h>
+
 #include "base/shown_text.h"
 
 namespace ui {
@@ -101,6 +103,37 @@ bool AppendMenu932(HMENU menu, UINT flags, UINT_PTR id, const char* text) {
 int WINAPI MessageBox932(HWND owner, const char* text, const char* caption, UINT type) {
   if (!WideSystem()) return MessageBoxA(owner, text, caption, type);
   return MessageBoxW(owner, WideOrEmpty(text).c_str(), WideOrEmpty(caption).c_str(), type);
+}
+
+void OpenExplorer(HWND owner, const std::wstring& args) {
+  if (WideSystem()) {
+    ShellExecuteW(owner, L"open", L"explorer.exe", args.c_str(), nullptr, SW_SHOWNORMAL);
+    return;
+  }
+  ShellExecuteA(owner, "open", "explorer.exe", ShownText(args).c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void ShowFileProperties(HWND owner, const std::wstring& path) {
+  if (WideSystem()) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_INVOKEIDLIST;
+    info.hwnd = owner;
+    info.lpVerb = L"properties";
+    info.lpFile = path.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    ShellExecuteExW(&info);
+    return;
+  }
+  const std::string shown = ShownText(path);
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_INVOKEIDLIST;
+  info.hwnd = owner;
+  info.lpVerb = "properties";
+  info.lpFile = shown.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  ShellExecuteExA(&info);
 }
 
 }  // namespace ui

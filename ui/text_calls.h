@@ -33,4 +33,9 @@ void TextOutWide(HDC dc, int x, int y, std::wstring_view text);
 bool AppendMenu932(HMENU menu, UINT flags, UINT_PTR id, const char* text);
 int WINAPI MessageBox932(HWND owner, const char* text, const char* caption, UINT type);
 
+// Explorer started with `args`; a file's properties sheet. The 9x family
+// takes them in code page 932.
+void OpenExplorer(HWND owner, const std::wstring& args);
+void ShowFileProperties(HWND owner, const std::wstring& path);
+
 }  // namespace ui

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "procinfo/entry_line.h"
+#include "base/code_page.h"
 #include "procinfo/process_counters.h"
 
 enum DetailField : int {

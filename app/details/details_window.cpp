@@ -180,8 +180,7 @@ bool DetailsWindow::ShowsSelection() const {
 }
 
 void DetailsWindow::CopyAll() {
-  const std::wstring text = DetailsCopyText(shown_, moduleText_, WideText);
-  PutOnClipboard(hwnd(), text, ShownText(text));
+  PutOnClipboard(hwnd(), DetailsCopyText(shown_, moduleText_, WideText));
 }
 
 bool DetailsWindow::PreTranslate(MSG& msg) {

@@ -109,23 +109,24 @@ TEST(TypeToFind, TrueNamesMatchWholeCharacters) {
   EXPECT_EQ(t.Text(), L"a\xD83D\xDE00" L"b");
 }
 
-TEST(CopyText, PanelLabelsThenWindowTitlesInCodePage932) {
+TEST(CopyText, PanelLabelsThenWindowTitles) {
   TQorSvc s;
   s.idProcess = 3880;
-  s.DisplayName = "helper.exe";
-  s.Company = "Kestrane";
-  s.Description = "";
-  s.FileName = "Z:\\work\\helper.exe";
-  s.WindowText = "not copied";
-  // "表示" has the trail byte 0x5C in code page 932.
-  EXPECT_EQ(EntryCopyText(s, {"\x95\x5C\x8E\xA6 1", "Two"}),
-            "\x83\x76\x83\x8D\x83\x5A\x83\x58\x49\x44\x81\x46" "3880\r\n"   // プロセスID：
-            "\x83\x43\x83\x81\x81\x5B\x83\x57\x96\xBC\x81\x46" "helper.exe\r\n"  // イメージ名：
-            "\x89\xEF\x8E\xD0\x96\xBC\x81\x46" "Kestrane\r\n"                // 会社名：
-            "\x90\xE0\x81\x40\x96\xBE\x81\x46\r\n"                           // 説　明：
-            "\x8E\xC0\x83\x74\x83\x40\x83\x43\x83\x8B\x81\x46" "Z:\\work\\helper.exe\r\n"  // 実ファイル：
-            "\x95\x5C\x8E\xA6 1\r\nTwo\r\n");
-  EXPECT_EQ(EntryCopyText(TQorSvc{}, {}).find("\r\n\r\n"), std::string::npos);
+  s.DisplayName = L"helper.exe";
+  s.Company = L"Kestrane";
+  s.Description = L"";
+  s.FileName = L"Z:\\work\\helper.exe";
+  s.WindowText = L"not copied";
+  // The labels' code page 932 bytes, one unit each.
+  auto bytes = [](std::string_view t) { return std::wstring(t.begin(), t.end()); };
+  const std::wstring text = EntryCopyText(s, {L"\u8868\u793A 1", L"Two\U0001F600"}, bytes);
+  EXPECT_EQ(text, bytes("\x83\x76\x83\x8D\x83\x5A\x83\x58\x49\x44\x81\x46") + L"3880\r\n" +   // プロセスID：
+                      bytes("\x83\x43\x83\x81\x81\x5B\x83\x57\x96\xBC\x81\x46") + L"helper.exe\r\n" +  // イメージ名：
+                      bytes("\x89\xEF\x8E\xD0\x96\xBC\x81\x46") + L"Kestrane\r\n" +                // 会社名：
+                      bytes("\x90\xE0\x81\x40\x96\xBE\x81\x46") + L"\r\n" +                         // 説　明：
+                      bytes("\x8E\xC0\x83\x74\x83\x40\x83\x43\x83\x8B\x81\x46") + L"Z:\\work\\helper.exe\r\n" +  // 実ファイル：
+                      L"\u8868\u793A 1\r\nTwo\U0001F600\r\n");
+  EXPECT_EQ(EntryCopyText(TQorSvc{}, {}, bytes).find(L"\r\n\r\n"), std::wstring::npos);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/figure_text.h"
+#include "model/figure_text.h"
 #include "procinfo/figures.h"
 #include "procinfo/process_counters.h"
 #include "app/details/details_fields.h"

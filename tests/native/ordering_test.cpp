@@ -1,41 +1,36 @@
-#include "app/ordering.h"
+#include "model/ordering.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "procinfo/entry_line.h"
-
 namespace {
 
-// The plain exchange sort over entry lines, parsing both lines at every
-// comparison and moving line and "image" together.
+// An entry as the list orders it: its identifier and its image name in code
+// page 932; `tag` tells entries apart.
+struct Row {
+  uint32_t id;
+  std::string name;
+  size_t tag;
+  bool operator==(const Row&) const = default;
+};
+
+// The plain exchange sort, comparing the keys of two rows at every step and
+// moving whole rows.
 template <typename Key>
-void LiteralExchangeSort(std::vector<std::string>& lines, std::vector<int>& images, Key key) {
-  for (size_t i = 0; i + 1 < lines.size(); ++i)
-    for (size_t j = i + 1; j < lines.size(); ++j) {
-      TQorSvc a, b;
-      LineToSvc(lines[i], a);
-      LineToSvc(lines[j], b);
-      if (key(a) > key(b)) {
-        std::swap(lines[i], lines[j]);
-        std::swap(images[i], images[j]);
-      }
-    }
+void LiteralExchangeSort(std::vector<Row>& rows, Key key) {
+  for (size_t i = 0; i + 1 < rows.size(); ++i)
+    for (size_t j = i + 1; j < rows.size(); ++j)
+      if (key(rows[i]) > key(rows[j])) std::swap(rows[i], rows[j]);
 }
 
-std::vector<std::string> RandomLines(std::mt19937& rng, size_t n) {
+std::vector<Row> RandomRows(std::mt19937& rng, size_t n) {
   static const char* names[] = {"", "A", "B", "System", "System Idle Process", "a.exe",
                                 "svchost.exe", "\x83\x41.exe", "Z"};
-  std::vector<std::string> lines;
-  for (size_t k = 0; k < n; ++k) {
-    TQorSvc s;
-    s.idProcess = (rng() % 4 == 0) ? 0xFFFFFF00u + rng() % 8 : rng() % 12;
-    s.DisplayName = names[rng() % 9];
-    s.WindowText = std::to_string(k);
-    lines.push_back(EntryLine(s));
-  }
-  return lines;
+  std::vector<Row> rows;
+  for (size_t k = 0; k < n; ++k)
+    rows.push_back({(rng() % 4 == 0) ? 0xFFFFFF00u + rng() % 8 : rng() % 12, names[rng() % 9], k});
+  return rows;
 }
 
 }  // namespace
@@ -57,36 +52,25 @@ TEST(Ordering, NamesCompareByUnsignedBytes) {
 TEST(Ordering, MatchesTheLiteralExchangeSortOnRandomLists) {
   std::mt19937 rng(7);
   for (int round = 0; round < 3000; ++round) {
-    std::vector<std::string> lines = RandomLines(rng, rng() % 40);
-    std::vector<int> images(lines.size());
-    for (size_t i = 0; i < images.size(); ++i) images[i] = static_cast<int>(i);
+    std::vector<Row> rows = RandomRows(rng, rng() % 40);
     const bool byName = round % 2;
-
-    std::vector<std::string> expected = lines;
-    std::vector<int> expectedImages = images;
+    std::vector<Row> expected = rows;
     if (byName)
-      LiteralExchangeSort(expected, expectedImages, [](const TQorSvc& s) { return s.DisplayName; });
+      LiteralExchangeSort(expected, [](const Row& r) { return r.name; });
     else
-      LiteralExchangeSort(expected, expectedImages, [](const TQorSvc& s) { return s.idProcess; });
-
+      LiteralExchangeSort(expected, [](const Row& r) { return r.id; });
     std::vector<size_t> order;
     if (byName) {
       std::vector<std::string> names;
-      for (auto& l : lines) {
-        TQorSvc s;
-        LineToSvc(l, s);
-        names.push_back(s.DisplayName);
-      }
+      for (const Row& r : rows) names.push_back(r.name);
       order = ExchangeOrderByName(names);
     } else {
       std::vector<uint32_t> keys;
-      for (auto& l : lines) keys.push_back(HexToDWord(l));
+      for (const Row& r : rows) keys.push_back(r.id);
       order = ExchangeOrder(keys);
     }
-    ApplyOrder(lines, order);
-    ApplyOrder(images, order);
-    ASSERT_EQ(lines, expected) << "round " << round;
-    ASSERT_EQ(images, expectedImages) << "round " << round;
+    ApplyOrder(rows, order);
+    ASSERT_EQ(rows, expected) << "round " << round;
   }
 }
 

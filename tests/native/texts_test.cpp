@@ -6,49 +6,59 @@
 #include "app/dialog_align.h"
 #include "productinfo/version_text.h"
 
-TEST(EntryText, ThreeLinesInCodePage932) {
-  TQorSvc s{1234, "explorer.exe", "C:\\WINDOWS\\explorer.exe", "Co", "Desc", "Title"};
-  // "\r\n　　会社：" and "\r\n　　説明：" in code page 932.
-  const std::string company = "\r\n\x81\x40\x81\x40\x89\xEF\x8E\xD0\x81\x46";
-  const std::string description = "\r\n\x81\x40\x81\x40\x90\xE0\x96\xBE\x81\x46";
-  EXPECT_EQ(EntryText(s, ListTab::Processes), "[ 1234 : explorer.exe ] C:\\WINDOWS\\explorer.exe" + company + "Co" +
-                                 description + "Desc");
-  EXPECT_EQ(EntryText(s, ListTab::Applications), "[ 1234 : explorer.exe ] Title" + company + "Co" + description + "Desc");
+namespace {
+
+// The fixed texts' code page 932 bytes, one unit each: enough to compare.
+std::wstring Bytes(std::string_view t) { return std::wstring(t.begin(), t.end()); }
+
+// "\r\n　　会社：" and "\r\n　　説明：" as the entry's fixed texts.
+const std::wstring kCompany = Bytes("\r\n\x81\x40\x81\x40\x89\xEF\x8E\xD0\x81\x46");
+const std::wstring kDescription = Bytes("\r\n\x81\x40\x81\x40\x90\xE0\x96\xBE\x81\x46");
+
+}  // namespace
+
+TEST(EntryText, ThreeLines) {
+  TQorSvc s{1234, 0, L"explorer.exe", L"C:\\WINDOWS\\explorer.exe", L"Co", L"Desc", L"Title"};
+  EXPECT_EQ(EntryText(s, ListTab::Processes, Bytes),
+            L"[ 1234 : explorer.exe ] C:\\WINDOWS\\explorer.exe" + kCompany + L"Co" + kDescription + L"Desc");
+  EXPECT_EQ(EntryText(s, ListTab::Applications, Bytes),
+            L"[ 1234 : explorer.exe ] Title" + kCompany + L"Co" + kDescription + L"Desc");
   s.idProcess = 0xFFF0A1B2;
-  EXPECT_EQ(EntryText(s, ListTab::Processes).substr(0, 13), "[ 4293960114 ");
+  EXPECT_EQ(EntryText(s, ListTab::Processes, Bytes).substr(0, 13), L"[ 4293960114 ");
 }
 
-TEST(EntryText, LongFieldsCutOnACharacterWithAnEllipsisWholeEntryBelow512Bytes) {
-  const std::string ellipsis = "\x81\x63";  // "…"
-  // "表" (0x95 0x5C) repeated: every other byte is a lead byte, trail 0x5C.
-  std::string kanji;
-  for (int i = 0; i < 100; ++i) kanji += "\x95\x5C";
-  TQorSvc s{4294967295u, std::string(300, 'N'), "x" + kanji, std::string(10000, 'W'), kanji, kanji};
-  const std::string text = EntryText(s, ListTab::Processes);
-  EXPECT_LT(text.size(), 400u);
-  const std::string company = "\r\n\x81\x40\x81\x40\x89\xEF\x8E\xD0\x81\x46";
-  const std::string description = "\r\n\x81\x40\x81\x40\x90\xE0\x96\xBE\x81\x46";
-  EXPECT_EQ(text, "[ 4294967295 : " + std::string(46, 'N') + ellipsis + " ] " + "x" +
-                      kanji.substr(0, 124) + ellipsis + company + std::string(78, 'W') + ellipsis +
-                      description + kanji.substr(0, 78) + ellipsis);
+// Room is counted in code page 932 bytes, so that an entry the code page
+// holds is the text the list has always shown, cut where it was cut.
+TEST(EntryText, LongFieldsCutInCodePageBytesOnACharacterWithAnEllipsis) {
+  const std::wstring ellipsis = L"\u2026";
+  const std::wstring kanji(100, L'\u8868');  // "表": 2 bytes
+  TQorSvc s{4294967295u, 0, std::wstring(300, L'N'), L"x" + kanji, std::wstring(10000, L'W'), kanji, kanji};
+  const std::wstring text = EntryText(s, ListTab::Processes, Bytes);
+  EXPECT_EQ(text, L"[ 4294967295 : " + std::wstring(46, L'N') + ellipsis + L" ] x" + kanji.substr(0, 62) +
+                      ellipsis + kCompany + std::wstring(78, L'W') + ellipsis + kDescription +
+                      kanji.substr(0, 39) + ellipsis);
+  const size_t title = text.find(L" ] ") + 3;
   // The window title on the application tab: an odd room left never halves "表".
-  s.WindowText = "ab" + kanji;
-  EXPECT_EQ(EntryText(s, ListTab::Applications).substr(text.find(" ] ") + 3, 128),
-            "ab" + kanji.substr(0, 124) + ellipsis);
-  // A window that does not answer: its mark " (応答なし)" stays whole after
-  // the title, which alone is cut (and never halves "表").
-  const std::string mark = "\x20\x28\x89\x9E\x93\x9A\x82\xC8\x82\xB5\x29";
-  s.WindowText = "ab" + kanji + mark;
-  EXPECT_EQ(EntryText(s, ListTab::Applications).substr(text.find(" ] ") + 3, 128),
-            "ab" + kanji.substr(0, 112) + ellipsis + mark + "\r");
-  s.True.WindowText = std::wstring(200, L'\u4E16') + L" (\u5FDC\u7B54\u306A\u3057)";
-  const std::wstring wide = EntryTextWide(s, ListTab::Applications, [](std::string_view t) { return std::wstring(t.begin(), t.end()); });
-  // 57 of 世 (2 each) and "…" (2) in the 117 the mark leaves of 128.
-  EXPECT_EQ(wide.substr(wide.find(L" ] ") + 3, 66), std::wstring(57, L'\u4E16') + L"\u2026 (\u5FDC\u7B54\u306A\u3057)\r");
+  s.WindowText = L"ab" + kanji;
+  EXPECT_EQ(EntryText(s, ListTab::Applications, Bytes).substr(title, 66), L"ab" + kanji.substr(0, 62) + ellipsis + L"\r");
+  // A window that does not answer: its mark " (応答なし)" (11 bytes) stays
+  // whole after the title, which alone is cut.
+  s.WindowText = L"ab" + kanji + kNotRespondingMark;
+  EXPECT_EQ(EntryText(s, ListTab::Applications, Bytes).substr(title, 67),
+            L"ab" + kanji.substr(0, 56) + ellipsis + kNotRespondingMark + L"\r");
+  // Half-width katakana are one byte each, as the code page has them; a
+  // character it lacks (here outside the BMP) counts 2 a unit.
+  s.DisplayName = std::wstring(48, L'\uFF71');
+  EXPECT_EQ(EntryText(s, ListTab::Processes, Bytes).substr(15, 49), s.DisplayName + L" ");
+  s.DisplayName += L"\uFF71";
+  EXPECT_EQ(EntryText(s, ListTab::Processes, Bytes).substr(15, 48), std::wstring(46, L'\uFF71') + ellipsis + L" ");
+  s.DisplayName = L"a" + std::wstring(30, L'\U0001F600');
+  const std::wstring cut = EntryText(s, ListTab::Processes, Bytes).substr(15);
+  EXPECT_EQ(cut.substr(0, cut.find(L" ] ")), L"a" + std::wstring(22, L'\U0001F600') + ellipsis);
   // Fields that fit are kept whole.
-  TQorSvc fits{1, std::string(48, 'n'), std::string(128, 'p'), std::string(80, 'c'), std::string(80, 'd')};
-  EXPECT_EQ(EntryText(fits, ListTab::Processes), "[ 1 : " + fits.DisplayName + " ] " + fits.FileName + company +
-                                    fits.Company + description + fits.Description);
+  TQorSvc fits{1, 0, std::wstring(24, L'\u8868'), std::wstring(128, L'p'), std::wstring(80, L'c'), std::wstring(80, L'd')};
+  EXPECT_EQ(EntryText(fits, ListTab::Processes, Bytes),
+            L"[ 1 : " + fits.DisplayName + L" ] " + fits.FileName + kCompany + fits.Company + kDescription + fits.Description);
 }
 
 TEST(VersionText, TablePathShortVersionCommand) {

@@ -9,7 +9,6 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
-#include "procinfo/entry_line.h"
 #include "harness.h"
 
 using namespace harness;
@@ -112,6 +111,7 @@ TEST(NineX, EveryStepWorksOn95And98AndMeWithNoFailingCall) {
   EXPECT_TRUE(WaitFor([&] { return app.IndexOf(Prefix(helper.Id())) == -1; }));
   // The family has no judgement of its own (IsHungAppWindow): a window that
   // does not answer WM_NULL in time is marked, one that answers is not.
+  const std::string kNotRespondingMark = " (応答なし)";
   Process stalled = StartHelper("hang Stalled 1");
   Process fine = StartHelper("windows 1 Fine");
   Send(app.Ctl(kIdTabMain), TCM_SETCURFOCUS, 1);

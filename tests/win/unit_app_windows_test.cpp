@@ -14,7 +14,7 @@
 
 #include <psapi.h>
 
-using Titles = std::vector<std::string>;
+using Titles = std::vector<std::wstring>;
 
 namespace {
 
@@ -25,11 +25,12 @@ Titles Reference(DWORD pid, bool skipShellWindows) {
   Titles t;
   for (HWND w : harness::TopWindows(pid)) {
     if (GetWindow(w, GW_OWNER) || !IsWindowVisible(w)) continue;
-    char cls[256] = {}, title[256] = {};
+    char cls[256] = {};
+    wchar_t title[256] = {};
     GetClassNameA(w, cls, sizeof cls);
     if (skipShellWindows && (!std::strcmp(cls, "Shell_TrayWnd") || !std::strcmp(cls, "Progman")))
       continue;
-    GetWindowTextA(w, title, 255);
+    GetWindowTextW(w, title, 255);
     if (title[0]) t.push_back(title);
   }
   return t;
@@ -64,11 +65,11 @@ std::vector<DWORD> AllProcessIds() {
 TEST(AppWindows, OnlyVisibleUnownedTitledWindowsInOrder) {
   harness::Process p = harness::StartHelper("catalog");
   ASSERT_TRUE(p.Running());
-  const std::string longTitle(254, 'L');
+  const std::wstring longTitle(254, L'L');
   EXPECT_EQ(CollectWindowTitles(p.Id(), true),
-            (Titles{"App C", "Twin", "Twin", longTitle, "App B", "App A"}));
+            (Titles{L"App C", L"Twin", L"Twin", longTitle, L"App B", L"App A"}));
   EXPECT_EQ(CollectWindowTitles(p.Id(), false),
-            (Titles{"App C", "Desktop", "Twin", "Taskbar", "Twin", longTitle, "App B", "App A"}));
+            (Titles{L"App C", L"Desktop", L"Twin", L"Taskbar", L"Twin", longTitle, L"App B", L"App A"}));
 }
 
 TEST(AppWindows, WindowsOfSeveralThreadsKeepTheSystemsOrder) {
@@ -80,7 +81,7 @@ TEST(AppWindows, WindowsOfSeveralThreadsKeepTheSystemsOrder) {
   ASSERT_GE(ids.size(), 5u);
   auto check = [&] {
     EXPECT_EQ(CollectWindowTitles(threads.Id(), true),
-              (Titles{"First 2", "Second 2", "First 1", "Second 1"}));
+              (Titles{L"First 2", L"Second 2", L"First 1", L"Second 1"}));
     // Every process of the prefix, this one included, as asked window by window.
     for (DWORD pid : ids)
       for (bool skip : {true, false})
@@ -106,7 +107,7 @@ TEST(AppWindows, OnePassGivesEveryProcessItsOwnTitles) {
     return true;
   }, 5000);
   EXPECT_TRUE(same) << "process " << differing << " got other titles than its own enumeration";
-  EXPECT_EQ(all[a.Id()], (Titles{"Alpha 3", "Alpha 2", "Alpha 1"}));
+  EXPECT_EQ(all[a.Id()], (Titles{L"Alpha 3", L"Alpha 2", L"Alpha 1"}));
 }
 
 TEST(AppWindows, AWindowThatDoesNotAnswerDoesNotHoldUpTheCollection) {
@@ -114,24 +115,24 @@ TEST(AppWindows, AWindowThatDoesNotAnswerDoesNotHoldUpTheCollection) {
   const DWORD start = GetTickCount();
   Titles t = CollectWindowTitles(p.Id(), true);
   EXPECT_LT(GetTickCount() - start, 3000u);
-  EXPECT_EQ(t, Titles{"Stuck"});
+  EXPECT_EQ(t, Titles{L"Stuck"});
 }
 
 namespace {
 // Where in `titles` the answers ("PREFIX i asked") are, as opposed to kept
 // captions ("PREFIX i"); every window 1..size appears once, either way.
-std::vector<size_t> Answers(const Titles& titles, const std::string& prefix) {
-  const std::string suffix = " asked";
+std::vector<size_t> Answers(const Titles& titles, const std::wstring& prefix) {
+  const std::wstring suffix = L" asked";
   std::vector<size_t> at;
   std::vector<int> seen(titles.size() + 1, 0);
   for (size_t i = 0; i < titles.size(); ++i) {
-    std::string t = titles[i];
+    std::wstring t = titles[i];
     if (t.size() > suffix.size() && t.compare(t.size() - suffix.size(), suffix.size(), suffix) == 0) {
       t.resize(t.size() - suffix.size());
       at.push_back(i);
     }
-    EXPECT_EQ(t.rfind(prefix + " ", 0), 0u) << titles[i];
-    const int n = std::atoi(t.c_str() + prefix.size() + 1);
+    EXPECT_EQ(t.rfind(prefix + L" ", 0), 0u) << titles[i];
+    const int n = static_cast<int>(std::wcstol(t.c_str() + prefix.size() + 1, nullptr, 10));
     if (n >= 1 && n <= static_cast<int>(titles.size())) ++seen[static_cast<size_t>(n)];
   }
   EXPECT_EQ(std::count(seen.begin() + 1, seen.end(), 1), static_cast<long>(titles.size()));
@@ -143,12 +144,12 @@ TEST(AppWindows, SlowWindowsShareOneBudgetThenGiveTheirKeptCaptions) {
   // 60 windows answering after 60 ms: asking every one would take 3.6 s.
   harness::Process slow = harness::StartHelper("slow 60 60 Slow");
   TitleBudget budget;
-  const std::vector<size_t> asked = Answers(CollectWindowTitles(slow.Id(), true, budget), "Slow");
+  const std::vector<size_t> asked = Answers(CollectWindowTitles(slow.Id(), true, budget), L"Slow");
   ASSERT_FALSE(asked.empty());  // a window that answers in time gives its answer
   // Each answer spent 60 ms of the budget: none is asked after it is gone.
   EXPECT_LT(asked.back(), TitleBudget::kDefaultMs / 60 + 1);
   EXPECT_TRUE(budget.Spent());
-  EXPECT_TRUE(Answers(CollectWindowTitles(slow.Id(), true, budget), "Slow").empty());
+  EXPECT_TRUE(Answers(CollectWindowTitles(slow.Id(), true, budget), L"Slow").empty());
 
   // 40 windows that take 2 s each: none answers within its 100 ms, and
   // together they hold the collection up for the budget only, not 4 s.
@@ -157,7 +158,7 @@ TEST(AppWindows, SlowWindowsShareOneBudgetThenGiveTheirKeptCaptions) {
   const DWORD start = GetTickCount();
   Titles titles = CollectAllWindowTitles(true, fresh)[late.Id()];
   const DWORD took = GetTickCount() - start;
-  EXPECT_TRUE(Answers(titles, "Late").empty());
+  EXPECT_TRUE(Answers(titles, L"Late").empty());
   EXPECT_EQ(titles.size(), 40u);
   EXPECT_LT(took, 2000u);
 }

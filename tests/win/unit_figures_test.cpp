@@ -15,7 +15,7 @@
 #include "controls/graphic_list_box.h"
 #include "harness.h"
 #include "procinfo/figure_reader.h"
-#include "procinfo/snapshot.h"
+#include "model/snapshot.h"
 
 namespace {
 

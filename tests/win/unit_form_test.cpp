@@ -14,7 +14,7 @@
 #include "app/texts.h"
 #include "app/unit1.h"
 #include "harness.h"
-#include "procinfo/entry_line.h"
+#include "model/entry.h"
 #include "procinfo/process_api.h"
 #include "ui/dpi.h"
 #include "ui/gdi.h"

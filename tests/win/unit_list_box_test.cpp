@@ -395,15 +395,14 @@ TEST_F(ListFixture, KeptGlyphsStayBoundedAndDrawAlikePastTheBound) {
 }
 
 // An ANSI reader on a code page 932 system gets an entry of code page 932
-// names byte for byte as the entry text; true names are cut so that both an
+// names byte for byte as the entry text; other names are cut so that both an
 // ANSI and a wide reader take the whole entry, a character pair kept whole.
 TEST_F(ListFixture, AnsiReadersGetCodePage932EntriesAsTheyWereAndTrueNamesFitEveryReader) {
-  const TQorSvc plain{7, "表示.exe", "C:\\表\\表示.exe", "会社", std::string(100, 'x'), "", {}};
+  const TQorSvc plain{7, 0, L"表示.exe", L"C:\\表\\表示.exe", L"会社", std::wstring(100, L'x'), L""};
   TQorSvc named = plain;
-  named.True.DisplayName = L"\xD83D\xDE00.exe";
-  named.True.FileName = L"C:\\" + std::wstring(300, L'\uD55C');
-  list_.SetItems({EntryTextWide(plain, ListTab::Processes, WideText),
-                  EntryTextWide(named, ListTab::Processes, WideText)});
+  named.DisplayName = L"\xD83D\xDE00.exe";
+  named.FileName = L"C:\\" + std::wstring(300, L'\uD55C');
+  list_.SetItems({EntryText(plain, ListTab::Processes, WideText), EntryText(named, ListTab::Processes, WideText)});
   char ansi[1024] = {};
   ASSERT_LT(SendMessageA(list_.hwnd(), LB_GETTEXTLEN, 0, 0), 1024);
   SendMessageA(list_.hwnd(), LB_GETTEXT, 0, reinterpret_cast<LPARAM>(ansi));

@@ -8,11 +8,10 @@
 
 #include <cstdio>
 
-#include "app/entry_model.h"
+#include "model/entry_model.h"
 #include "harness.h"
-#include "procinfo/entry_line.h"
 #include "productinfo/resolve.h"
-#include "procinfo/snapshot.h"
+#include "model/snapshot.h"
 
 namespace {
 
@@ -42,27 +41,26 @@ TEST(Listing, EveryProcessListedWithItsFileAndVersionTexts) {
   const Snapshot lists = TakeSnapshot(
       {"Idle", "", "System", "", "", def.get(), def.get(), def.get()},
       CachedResolver(files));
-  ASSERT_GE(lists.ProcessLines.size(), 5u + std::size(kKnown));
+  ASSERT_GE(lists.Processes.size(), 5u + std::size(kKnown));
   int known = 0;
-  for (const std::string& line : lists.ProcessLines) {
-    TQorSvc s;
-    LineToSvc(line, s);
+  for (const ListedEntry& listed : lists.Processes) {
+    const TQorSvc& s = listed.entry;
     ResolveCache cache;
     const bool icon = !s.FileName.empty() && cache.Get(s.FileName).Icon;
-    std::printf("%6u  %-22s | %-24s | %-30s | icon %s\n", s.idProcess, s.DisplayName.c_str(),
+    std::printf("%6u  %-22ls | %-24ls | %-30ls | icon %s\n", s.idProcess, s.DisplayName.c_str(),
                 s.Company.c_str(), s.Description.c_str(), icon ? "yes" : "no");
     if (s.FileName.empty()) continue;
     // Every process of the prefix has its file, named as the entry says.
-    EXPECT_NE(GetFileAttributesA(s.FileName.c_str()), INVALID_FILE_ATTRIBUTES) << s.FileName;
-    EXPECT_EQ(s.DisplayName, s.FileName.substr(s.FileName.find_last_of("\\:") + 1));
-    EXPECT_EQ(icon, ExtractIconExA(s.FileName.c_str(), -1, nullptr, nullptr, 0) > 0) << s.FileName;
+    EXPECT_NE(GetFileAttributesW(s.FileName.c_str()), INVALID_FILE_ATTRIBUTES) << s.FileName;
+    EXPECT_EQ(s.DisplayName, s.FileName.substr(s.FileName.find_last_of(L"\\:") + 1));
+    EXPECT_EQ(icon, ExtractIconExW(s.FileName.c_str(), -1, nullptr, nullptr, 0) > 0) << s.FileName;
     for (size_t i = 0; i < std::size(kKnown); ++i) {
       if (s.idProcess != running[i].Id()) continue;
       ++known;
-      EXPECT_EQ(s.FileName, harness::TestDir() + kKnown[i].exe);
-      EXPECT_EQ(s.DisplayName, kKnown[i].exe);
-      EXPECT_EQ(s.Company, kKnown[i].company) << kKnown[i].exe;
-      EXPECT_EQ(s.Description, kKnown[i].description) << kKnown[i].exe;
+      EXPECT_EQ(s.FileName, harness::Wide(harness::TestDir() + kKnown[i].exe));
+      EXPECT_EQ(s.DisplayName, harness::Wide(kKnown[i].exe));
+      EXPECT_EQ(s.Company, harness::Wide(kKnown[i].company)) << kKnown[i].exe;
+      EXPECT_EQ(s.Description, harness::Wide(kKnown[i].description)) << kKnown[i].exe;
     }
   }
   EXPECT_EQ(known, static_cast<int>(std::size(kKnown)));

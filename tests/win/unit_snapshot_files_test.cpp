@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/entry_model.h"
-#include "app/reload_job.h"
+#include "model/entry_model.h"
+#include "model/reload_job.h"
 #include "crafted_exe.h"
 #include "harness.h"
-#include "procinfo/entry_line.h"
-#include "procinfo/snapshot.h"
+#include "model/entry.h"
+#include "model/snapshot.h"
 #include "tests/native/version_block_builder.h"
 #include "ui/image_list.h"
 
@@ -34,6 +34,18 @@ namespace {
 
 constexpr COLORREF kCraftedRed = RGB(255, 0, 0);
 
+// An entry of ASCII texts as one tab-separated line, to compare whole.
+std::string LineOf(const TQorSvc& s) {
+  char id[16];
+  std::snprintf(id, sizeof id, "%8X", static_cast<unsigned>(s.idProcess));
+  std::string line = id;
+  for (const std::wstring* field : {&s.DisplayName, &s.FileName, &s.Company, &s.Description, &s.WindowText}) {
+    line += '\t';
+    for (wchar_t c : *field) line += c < 0x80 ? static_cast<char>(c) : '?';
+  }
+  return line + '\t';
+}
+
 }  // namespace
 
 // Folders named by characters code page 932 cannot hold. Read through the
@@ -46,37 +58,30 @@ TEST(Snapshot, PathsOutsideTheCodePageShowTheirOwnFilesFacts) {
   ASSERT_TRUE(crafted::MakeProgram("C:\\vorlane_wideprog.exe",
                                    {vblock::SoundBlock("Decoy Co", "Decoy Desc"), {}, false}));
   CreateDirectoryW(L"C:\\vorlane_wide", nullptr);
-  struct Case {
-    std::wstring folder;
-    std::string shown;  // the path as code page 932 text
-  } cases[] = {
-      {L"C:\\vorlane_wide\\\uD55C\uAE00", "C:\\vorlane_wide\\??\\prog.exe"},
-      {L"C:\\vorlane_wide\\\u0141\u00F3d\u017A", "C:\\vorlane_wide\\??d?\\prog.exe"},
-  };
+  const std::wstring folders[] = {L"C:\\vorlane_wide\\\uD55C\uAE00", L"C:\\vorlane_wide\\\u0141\u00F3d\u017A"};
   harness::Process running[2];
   for (int i = 0; i < 2; ++i) {
-    CreateDirectoryW(cases[i].folder.c_str(), nullptr);
-    const std::wstring exe = cases[i].folder + L"\\prog.exe";
+    CreateDirectoryW(folders[i].c_str(), nullptr);
+    const std::wstring exe = folders[i] + L"\\prog.exe";
     ASSERT_TRUE(CopyFileW(harness::Wide(staged).c_str(), exe.c_str(), FALSE));
     ASSERT_TRUE(running[i].Start(L"\"" + exe + L"\" windows 1 Wide" + std::to_wstring(i)) &&
                 harness::WaitReady(running[i]));
   }
   const Snapshot lists = Take();
   for (int i = 0; i < 2; ++i) {
-    SCOPED_TRACE(cases[i].shown);
-    size_t at = lists.ProcessLines.size();
-    for (size_t k = 0; k < lists.ProcessLines.size(); ++k)
-      if (HexToDWord(lists.ProcessLines[k].substr(0, 8)) == running[i].Id()) at = k;
-    ASSERT_LT(at, lists.ProcessLines.size());
-    TQorSvc s;
-    LineToSvc(lists.ProcessLines[at], s);
-    EXPECT_EQ(s.FileName, cases[i].shown);
-    EXPECT_EQ(s.DisplayName, "prog.exe");
-    EXPECT_EQ(s.Company, "Real Co");
-    EXPECT_EQ(s.Description, "Real Desc");
-    EXPECT_EQ(harness::IconCentre(lists.ProcessIcons[at]), kCraftedRed);
+    SCOPED_TRACE(i);
+    size_t at = lists.Processes.size();
+    for (size_t k = 0; k < lists.Processes.size(); ++k)
+      if (lists.Processes[k].entry.idProcess == running[i].Id()) at = k;
+    ASSERT_LT(at, lists.Processes.size());
+    const TQorSvc& s = lists.Processes[at].entry;
+    EXPECT_EQ(s.FileName, folders[i] + L"\\prog.exe");  // whole, not as code page 932 has it
+    EXPECT_EQ(s.DisplayName, L"prog.exe");
+    EXPECT_EQ(s.Company, L"Real Co");
+    EXPECT_EQ(s.Description, L"Real Desc");
+    EXPECT_EQ(harness::IconCentre(lists.Processes[at].icon), kCraftedRed);
     ASSERT_EQ(lists.Files.count(running[i].Id()), 1u);
-    EXPECT_EQ(lists.Files.at(running[i].Id()), cases[i].folder + L"\\prog.exe");
+    EXPECT_EQ(lists.Files.at(running[i].Id()), folders[i] + L"\\prog.exe");
   }
 }
 
@@ -130,7 +135,7 @@ TEST(Snapshot, ReloadsKeepOnlyWhatCannotHaveChanged) {
     for (size_t k = 0; k < lists.Processes.Size(); ++k) {
       for (int i = 0; i < 3; ++i) {
         if (lists.Processes.EntryAt(k).idProcess != running[i].Id()) continue;
-        processes.push_back(EntryLine(lists.Processes.EntryAt(k)));
+        processes.push_back(LineOf(lists.Processes.EntryAt(k)));
         EXPECT_EQ(harness::IconCentre(lists.Processes.IconAt(k).get()),
                   made[i].icon ? kCraftedRed : defaultCentre) << i;
       }
@@ -138,7 +143,7 @@ TEST(Snapshot, ReloadsKeepOnlyWhatCannotHaveChanged) {
     for (size_t k = 0; k < lists.Applications.Size(); ++k) {
       for (int i = 0; i < 3; ++i) {
         if (lists.Applications.EntryAt(k).idProcess != running[i].Id()) continue;
-        applications.push_back(EntryLine(lists.Applications.EntryAt(k)));
+        applications.push_back(LineOf(lists.Applications.EntryAt(k)));
         EXPECT_EQ(harness::IconCentre(lists.Applications.IconAt(k).get()),
                   made[i].icon ? kCraftedRed : defaultCentre) << i;
       }

@@ -6,12 +6,12 @@
 #include <memory>
 #include <stdexcept>
 
-#include "app/entry_model.h"
+#include "model/entry_model.h"
 #include "app/texts.h"
 #include "harness.h"
-#include "procinfo/entry_line.h"
+#include "base/shown_text.h"
 #include "procinfo/process_api.h"
-#include "procinfo/snapshot.h"
+#include "model/snapshot.h"
 
 namespace {
 
@@ -30,13 +30,9 @@ Snapshot Take() {
   return TakeSnapshot(fixed, CachedResolver(*cache));
 }
 
-std::vector<TQorSvc> Parse(const std::vector<std::string>& lines) {
+std::vector<TQorSvc> Parse(const std::vector<ListedEntry>& listed) {
   std::vector<TQorSvc> out;
-  for (auto& l : lines) {
-    TQorSvc s;
-    LineToSvc(l, s);
-    out.push_back(s);
-  }
+  for (const ListedEntry& e : listed) out.push_back(e.entry);
   return out;
 }
 
@@ -48,24 +44,22 @@ std::vector<TQorSvc> Of(const std::vector<TQorSvc>& all, DWORD pid) {
 }
 
 void CheckHelpers(const Snapshot& lists, const harness::Process& a, const harness::Process& b,
-                  const char* name) {
-  EXPECT_EQ(lists.ProcessLines.size(), lists.ProcessIcons.size());
-  EXPECT_EQ(lists.ApplicationLines.size(), lists.ApplicationIcons.size());
-  auto procs = Parse(lists.ProcessLines);
-  auto apps = Parse(lists.ApplicationLines);
+                  const wchar_t* name) {
+  auto procs = Parse(lists.Processes);
+  auto apps = Parse(lists.Applications);
   for (const harness::Process* p : {&a, &b}) {
     auto mine = Of(procs, p->Id());
     ASSERT_EQ(mine.size(), 1u);
     EXPECT_EQ(mine[0].DisplayName, name);
-    EXPECT_EQ(mine[0].WindowText, "");
+    EXPECT_EQ(mine[0].WindowText, L"");
     auto windows = Of(apps, p->Id());
     ASSERT_EQ(windows.size(), 3u);
   }
   auto wa = Of(apps, a.Id());
   // Enumeration order: the newest window first.
-  EXPECT_EQ(wa[0].WindowText, "Left 3");
-  EXPECT_EQ(wa[1].WindowText, "Left 2");
-  EXPECT_EQ(wa[2].WindowText, "Left 1");
+  EXPECT_EQ(wa[0].WindowText, L"Left 3");
+  EXPECT_EQ(wa[1].WindowText, L"Left 2");
+  EXPECT_EQ(wa[2].WindowText, L"Left 1");
 }
 
 }  // namespace
@@ -74,8 +68,8 @@ TEST(Snapshot, NtFamilyListsEveryProcessOnceWithItsWindows) {
   harness::Process a = harness::StartHelper("windows 3 Left");
   harness::Process b = harness::StartHelper("windows 3 Right");
   const Snapshot lists = Take();
-  CheckHelpers(lists, a, b, "helper.exe");
-  auto procs = Parse(lists.ProcessLines);
+  CheckHelpers(lists, a, b, L"helper.exe");
+  auto procs = Parse(lists.Processes);
   EXPECT_TRUE(std::is_sorted(procs.begin(), procs.end(),
                              [](auto& x, auto& y) { return x.idProcess < y.idProcess; }));
   EXPECT_EQ(lists.CreationTimes.count(a.Id()), 1u);
@@ -89,15 +83,14 @@ TEST(Snapshot, NineXFamilyThroughToolHelp) {
   harness::Process b = harness::StartHelper("windows 3 Right");
   const Snapshot lists = Take();
   // Wine's ToolHelp reports the bare file name, which names no file here.
-  CheckHelpers(lists, a, b, "");
+  CheckHelpers(lists, a, b, L"");
 }
 
 TEST(Snapshot, OtherPlatformAddsNothing) {
   harness::SavedProcessApi guard;
   Api().PlatformId = [] { return 3ul; };
   const Snapshot lists = Take();
-  EXPECT_TRUE(lists.ProcessLines.empty());
-  EXPECT_TRUE(lists.ProcessIcons.empty());
+  EXPECT_TRUE(lists.Processes.empty());
 }
 
 TEST(Snapshot, FixedEntriesAndProcessesThatCannotBeRead) {
@@ -122,19 +115,19 @@ TEST(Snapshot, FixedEntriesAndProcessesThatCannotBeRead) {
   };
   Api().QueryFullProcessImageNameW = [](HANDLE, DWORD, LPWSTR, PDWORD) WINAPI -> BOOL { return FALSE; };
   const Snapshot lists = Take();
-  auto procs = Parse(lists.ProcessLines);
+  auto procs = Parse(lists.Processes);
   ASSERT_EQ(procs.size(), 4u);
   EXPECT_EQ(procs[0].idProcess, 0u);
-  EXPECT_EQ(procs[0].DisplayName, texts::kIdleName);
-  EXPECT_EQ(procs[0].Company, texts::kMicrosoft);
-  EXPECT_EQ(procs[0].Description, texts::kIdleDescription);
+  EXPECT_EQ(procs[0].DisplayName, WideText(texts::kIdleName));
+  EXPECT_EQ(procs[0].Company, WideText(texts::kMicrosoft));
+  EXPECT_EQ(procs[0].Description, WideText(texts::kIdleDescription));
   auto self = Of(procs, GetCurrentProcessId());
-  EXPECT_EQ(self[0].DisplayName, texts::kSystemName);
-  EXPECT_EQ(self[0].Description, texts::kSystemDescription);
+  EXPECT_EQ(self[0].DisplayName, WideText(texts::kSystemName));
+  EXPECT_EQ(self[0].Description, WideText(texts::kSystemDescription));
   auto denied = Of(procs, 0xFFFFFFF0);
-  EXPECT_EQ(denied[0].DisplayName + denied[0].FileName + denied[0].Company, "");
+  EXPECT_EQ(denied[0].DisplayName + denied[0].FileName + denied[0].Company, L"");
   EXPECT_EQ(procs.back().idProcess, 0xFFFFFFF0u);  // the high bit counts as large
-  EXPECT_EQ(Of(Parse(lists.ApplicationLines), helperId).size(), 1u);
+  EXPECT_EQ(Of(Parse(lists.Applications), helperId).size(), 1u);
 }
 
 TEST(Snapshot, ImagePathFromWhicheverQueryAnswers) {
@@ -145,18 +138,18 @@ TEST(Snapshot, ImagePathFromWhicheverQueryAnswers) {
     SetLastError(ERROR_PARTIAL_COPY);
     return 0;
   };
-  auto mine = Of(Parse(Take().ProcessLines), h.Id());
+  auto mine = Of(Parse(Take().Processes), h.Id());
   ASSERT_EQ(mine.size(), 1u);
-  EXPECT_EQ(mine[0].DisplayName, "helper.exe");
+  EXPECT_EQ(mine[0].DisplayName, L"helper.exe");
   // ...and before Vista there is no image name query.
   Api() = SystemApi();
   Api().QueryFullProcessImageNameW = [](HANDLE, DWORD, LPWSTR, PDWORD) WINAPI -> BOOL {
     SetLastError(ERROR_PROC_NOT_FOUND);
     return FALSE;
   };
-  mine = Of(Parse(Take().ProcessLines), h.Id());
+  mine = Of(Parse(Take().Processes), h.Id());
   ASSERT_EQ(mine.size(), 1u);
-  EXPECT_EQ(mine[0].DisplayName, "helper.exe");
+  EXPECT_EQ(mine[0].DisplayName, L"helper.exe");
   // A path past MAX_PATH comes whole: asked again with room for it.
   Api() = SystemApi();
   Api().QueryFullProcessImageNameW = [](HANDLE, DWORD, LPWSTR buf, PDWORD size) WINAPI -> BOOL {
@@ -169,9 +162,9 @@ TEST(Snapshot, ImagePathFromWhicheverQueryAnswers) {
     *size = static_cast<DWORD>(path.size());
     return TRUE;
   };
-  mine = Of(Parse(Take().ProcessLines), h.Id());
+  mine = Of(Parse(Take().Processes), h.Id());
   ASSERT_EQ(mine.size(), 1u);
-  EXPECT_EQ(mine[0].FileName, "C:\\" + std::string(400, 'x') + "\\helper.exe");
+  EXPECT_EQ(mine[0].FileName, L"C:\\" + std::wstring(400, L'x') + L"\\helper.exe");
 
   // A process that cannot be opened (a running copy of another account):
   // ToolHelp's name, read in UTF-16, whole where no code page holds it.
@@ -197,9 +190,9 @@ TEST(Snapshot, ModulePathsOfFullLengthAreKept) {
   ASSERT_TRUE(h.Start("\"" + exe + "\" windows 1 Long"));
   ASSERT_TRUE(harness::WaitReady(h));
   const Snapshot lists = Take();
-  auto mine = Of(Parse(lists.ProcessLines), h.Id());
+  auto mine = Of(Parse(lists.Processes), h.Id());
   ASSERT_EQ(mine.size(), 1u);
-  EXPECT_EQ(mine[0].FileName, exe);
+  EXPECT_EQ(mine[0].FileName, harness::Wide(exe));
 }
 
 TEST(Snapshot, AProcessThatFailsKeepsItsIdentifierAndTheRestIsListed) {
@@ -214,15 +207,13 @@ TEST(Snapshot, AProcessThatFailsKeepsItsIdentifierAndTheRestIsListed) {
     return GetProcessTimes(h, c, e, k, u);
   };
   const Snapshot lists = Take();
-  EXPECT_EQ(lists.ProcessLines.size(), lists.ProcessIcons.size());
-  EXPECT_EQ(lists.ApplicationLines.size(), lists.ApplicationIcons.size());
-  auto procs = Parse(lists.ProcessLines);
+  auto procs = Parse(lists.Processes);
   auto mine = Of(procs, bad.Id());
   ASSERT_EQ(mine.size(), 1u);
-  EXPECT_EQ(mine[0].DisplayName + mine[0].FileName + mine[0].Company, "");
-  EXPECT_EQ(Of(Parse(lists.ApplicationLines), bad.Id()).size(), 2u);  // its windows stay
+  EXPECT_EQ(mine[0].DisplayName + mine[0].FileName + mine[0].Company, L"");
+  EXPECT_EQ(Of(Parse(lists.Applications), bad.Id()).size(), 2u);  // its windows stay
   ASSERT_EQ(Of(procs, good.Id()).size(), 1u);
-  EXPECT_EQ(Of(procs, good.Id())[0].DisplayName, "helper.exe");
+  EXPECT_EQ(Of(procs, good.Id())[0].DisplayName, L"helper.exe");
 }
 
 TEST(Snapshot, WithoutTheDebugPrivilegeEveryProcessIsStillListed) {
@@ -237,7 +228,7 @@ TEST(Snapshot, WithoutTheDebugPrivilegeEveryProcessIsStillListed) {
   };
   harness::Process h = harness::StartHelper("windows 1 Plain");
   const Snapshot lists = Take();
-  EXPECT_EQ(Of(Parse(lists.ProcessLines), h.Id()).size(), 1u);
+  EXPECT_EQ(Of(Parse(lists.Processes), h.Id()).size(), 1u);
   EXPECT_EQ(adjustCalls, 1);  // tried once; never switched off since never on
 }
 
@@ -258,7 +249,7 @@ TEST(Snapshot, EnumerationFailuresAndLargeTables) {
     return FALSE;
   };
   const Snapshot lists = Take();
-  EXPECT_TRUE(lists.ProcessLines.empty());
+  EXPECT_TRUE(lists.Processes.empty());
 
   // 5,000 processes: a full buffer is asked again with more room.
   Api().EnumProcesses = [](DWORD* ids, DWORD cb, DWORD* bytes) WINAPI -> BOOL {

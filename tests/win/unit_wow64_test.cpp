@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/entry_model.h"
-#include "app/reload_job.h"
+#include "model/entry_model.h"
+#include "model/reload_job.h"
 #include "harness.h"
-#include "procinfo/entry_line.h"
+#include "base/shown_text.h"
 #include "procinfo/process_api.h"
 #include "procinfo/process_image.h"
 #include "ui/image_list.h"
@@ -61,12 +61,12 @@ TEST(Wow64, SixtyFourBitProgramsInTheSystemFolderResolveAsThirtyTwoBitOnes) {
     }
     return !s64.FileName.empty() && !s32.FileName.empty();
   }));
-  EXPECT_EQ(Lower(s64.FileName), Lower(probe64));
-  EXPECT_EQ(s64.DisplayName, "vorlane_probe64.exe");
-  EXPECT_EQ(s32.DisplayName, "probe32.exe");
-  EXPECT_EQ(s64.Company, "Probe Company");
+  EXPECT_EQ(Lower(ShownText(s64.FileName)), Lower(probe64));
+  EXPECT_EQ(s64.DisplayName, L"vorlane_probe64.exe");
+  EXPECT_EQ(s32.DisplayName, L"probe32.exe");
+  EXPECT_EQ(s64.Company, L"Probe Company");
   EXPECT_EQ(s64.Company, s32.Company);
-  EXPECT_EQ(s64.Description, "Probe Description");
+  EXPECT_EQ(s64.Description, L"Probe Description");
   EXPECT_EQ(s64.Description, s32.Description);
 
   // The icons: each process's own, the same for both, not the default one.
@@ -89,9 +89,9 @@ TEST(Wow64, SixtyFourBitProgramsInTheSystemFolderResolveAsThirtyTwoBitOnes) {
   bool services = false;
   for (size_t i = 0; i < lists.Processes.Size(); ++i) {
     const TQorSvc& s = lists.Processes.EntryAt(i);
-    const std::string path = Lower(s.FileName);
+    const std::string path = Lower(ShownText(s.FileName));
     if (path.size() > 13 && path.compare(path.size() - 13, 13, "\\services.exe") == 0)
-      services = s.DisplayName == "services.exe";
+      services = s.DisplayName == L"services.exe";
   }
   EXPECT_TRUE(services);
   EXPECT_TRUE(p64.Kill());

@@ -1,4 +1,4 @@
-#include "app/ordering.h"
+#include "model/ordering.h"
 
 #include <algorithm>
 #include <numeric>

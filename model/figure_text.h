@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "controls/item_geometry.h"
+#include "model/entry_figures.h"
 #include "procinfo/figures.h"
 
 // Tenths of a per cent: whole per cents from 10 % on, one decimal below,

@@ -1,10 +1,11 @@
-#include "app/entry_model.h"
+#include "model/entry_model.h"
 
 #include <algorithm>
 
-#include "app/figure_text.h"
-#include "app/ordering.h"
-#include "app/reload_job.h"
+#include "model/figure_text.h"
+#include "model/ordering.h"
+#include "model/reload_job.h"
+#include "base/shown_text.h"
 
 namespace {
 
@@ -15,16 +16,16 @@ const SharedTables& NoTables() {
 
 }  // namespace
 
-void EntryModel::Assign(std::vector<std::string> lines, const std::vector<HICON>& icons,
-                        SharedTables tables, std::vector<TrueNames> names, std::vector<HWND> windows) {
+void EntryModel::Assign(std::vector<ListedEntry> listed, SharedTables tables) {
   Clear();
   if (tables) tables_ = std::move(tables);
-  if (windows.size() == lines.size()) windows_ = std::move(windows);
-  entries_.resize(lines.size());
-  for (size_t i = 0; i < lines.size(); ++i) {
-    LineToSvc(lines[i], entries_[i]);
-    if (i < names.size()) entries_[i].True = AsInLine(std::move(names[i]));
+  std::vector<HICON> icons;
+  icons.reserve(listed.size());
+  for (ListedEntry& e : listed) {
+    icons.push_back(e.icon);
+    e.icon = nullptr;
   }
+  entries_ = std::move(listed);
   imageOf_ = images_.AppendDistinct(icons);
   sources_.assign(static_cast<size_t>(images_.Count()), nullptr);
   for (size_t i = 0; i < icons.size(); ++i)
@@ -36,7 +37,6 @@ void EntryModel::Clear() {
   entries_.clear();
   figures_.clear();
   shown_.clear();
-  windows_.clear();
   imageOf_.clear();
   sources_.clear();
   images_.Clear();
@@ -73,7 +73,7 @@ void EntryModel::OrderByProcessId() {
   if (entries_.size() < 2) return;
   std::vector<uint32_t> keys;
   keys.reserve(entries_.size());
-  for (const TQorSvc& e : entries_) keys.push_back(e.idProcess);
+  for (const ListedEntry& e : entries_) keys.push_back(e.entry.idProcess);
   Reorder(ExchangeOrder(std::move(keys)));
 }
 
@@ -81,7 +81,8 @@ void EntryModel::OrderByImageName() {
   if (entries_.size() < 2) return;
   std::vector<std::string> names;
   names.reserve(entries_.size());
-  for (const TQorSvc& e : entries_) names.push_back(e.DisplayName);
+  // In code page 932 bytes, the order the list has always had.
+  for (const ListedEntry& e : entries_) names.push_back(ShownText(e.entry.DisplayName));
   Reorder(ExchangeOrderByName(names));
 }
 
@@ -105,7 +106,7 @@ void EntryModel::OrderByFigure(int64_t (*key)(const ProcessFigures&)) {
   ids.reserve(entries_.size());
   for (size_t i = 0; i < entries_.size(); ++i) {
     keys.push_back(key(figures_[i]));
-    ids.push_back(entries_[i].idProcess);
+    ids.push_back(entries_[i].entry.idProcess);
   }
   Reorder(DescendingOrder(keys, ids));
 }
@@ -117,11 +118,8 @@ std::vector<size_t> EntryModel::UpdateFigures(const FigureSampler& sampler) {
   figures_.resize(entries_.size());
   shown_.resize(entries_.size());
   for (size_t i = 0; i < entries_.size(); ++i) {
-    const uint32_t pid = entries_[i].idProcess;
-    const FILETIME* created = CreatedOf(pid);
-    const uint64_t start = !created ? 0
-        : (static_cast<uint64_t>(created->dwHighDateTime) << 32) | created->dwLowDateTime;
-    ProcessFigures now = sampler.Of(pid, start);
+    const TQorSvc& entry = entries_[i].entry;
+    ProcessFigures now = sampler.Of(entry.idProcess, entry.created);
     // Ended only once seen running: a process no reading ever held is not known.
     using State = ProcessFigures::State;
     if (now.state == State::Ended && figures_[i].state == State::Unknown) now = ProcessFigures{};
@@ -141,7 +139,6 @@ void EntryModel::Reorder(const std::vector<size_t>& order) {
     ApplyOrder(figures_, order);
     ApplyOrder(shown_, order);
   }
-  if (!windows_.empty()) ApplyOrder(windows_, order);
   ApplyOrder(imageOf_, order);
 }
 
@@ -149,10 +146,9 @@ void EntryLists::Take(ReloadPart& part) {
   Snapshot& s = part.snapshot;
   if (part.kind == ReloadPart::Kind::Processes) {
     reading_ = TablesOf(s);
-    Processes.Assign(std::move(s.ProcessLines), s.ProcessIcons, reading_, std::move(s.ProcessNames));
+    Processes.Assign(std::move(s.Processes), reading_);
   } else if (part.kind == ReloadPart::Kind::Applications) {
-    Applications.Assign(std::move(s.ApplicationLines), s.ApplicationIcons, reading_,
-                        std::move(s.ApplicationNames), std::move(s.ApplicationWindows));
+    Applications.Assign(std::move(s.Applications), reading_);
   }
 }
 

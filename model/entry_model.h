@@ -1,6 +1,5 @@
-// The entries of one tab: each parsed entry line with the index of its icon
-// in the tab's image list. A reorder moves entries and indices, never images;
-// the lines are parsed once, so that showing an entry never parses it again.
+// The entries of one tab: each entry record with the index of its icon in
+// the tab's image list. A reorder moves entries and indices, never images.
 #pragma once
 #include <windows.h>
 
@@ -12,11 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/list_tab.h"
-#include "controls/item_geometry.h"
+#include "model/entry.h"
+#include "model/entry_figures.h"
+#include "model/list_tab.h"
+#include "model/snapshot.h"
 #include "procinfo/figures.h"
-#include "procinfo/entry_line.h"
-#include "procinfo/snapshot.h"
 #include "productinfo/resolve.h"
 #include "ui/image_list.h"
 
@@ -37,13 +36,10 @@ class EntryModel {
  public:
   EntryModel() : images_(32, 32) {}
 
-  // `icons[i]` is the icon of `lines[i]`; the image list keeps its own copy
-  // of each distinct icon. `tables` are those of the reading the lines come
-  // from: entries and tables change together. `names[i]`, when given, are
-  // the true names of line i; `windows[i]`, when given, is the window line i
-  // was made from.
-  void Assign(std::vector<std::string> lines, const std::vector<HICON>& icons, SharedTables tables,
-              std::vector<TrueNames> names = {}, std::vector<HWND> windows = {});
+  // The image list keeps its own copy of each distinct icon of `listed`.
+  // `tables` are those of the reading the entries come from: entries and
+  // tables change together.
+  void Assign(std::vector<ListedEntry> listed, SharedTables tables);
   void Clear();
   // The size of the icons it keeps: the images are made again from the icons
   // the entries came with, each of `renewed`'s first icons replaced by its
@@ -68,9 +64,9 @@ class EntryModel {
   bool Ended(size_t i) const { return i < shown_.size() && shown_[i].ended; }
 
   size_t Size() const { return entries_.size(); }
-  const TQorSvc& EntryAt(size_t i) const { return entries_[i]; }
+  const TQorSvc& EntryAt(size_t i) const { return entries_[i].entry; }
   // The window entry i was made from (borrowed, maybe gone since), or null.
-  HWND WindowAt(size_t i) const { return i < windows_.size() ? windows_[i] : nullptr; }
+  HWND WindowAt(size_t i) const { return i < entries_.size() ? entries_[i].window : nullptr; }
   ui::UniqueIcon IconAt(size_t i) const { return images_.GetIcon(imageOf_[i]); }
   const ui::ImageList& Images() const { return images_; }
   // imageOf_[i] is the image of entry i.
@@ -80,8 +76,10 @@ class EntryModel {
   void Reorder(const std::vector<size_t>& order);
   void OrderByFigure(int64_t (*key)(const ProcessFigures&));
 
-  std::vector<TQorSvc> entries_;  // the lines parsed
-  std::vector<HWND> windows_;     // borrowed: of entry i, or none at all
+  // The entries with their windows; their icons are in the image list
+  // (null here). The images and figures are in arrays of their own, as the
+  // list draws them.
+  std::vector<ListedEntry> entries_;
   std::vector<int> imageOf_;      // the image of entry i
   std::vector<ProcessFigures> figures_;  // of entry i, once updated
   std::vector<EntryFigures> shown_;      // as drawn, likewise

@@ -1,4 +1,4 @@
-#include "procinfo/snapshot.h"
+#include "model/snapshot.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,7 +7,6 @@
 
 #include "procinfo/access_rights.h"
 #include "procinfo/app_windows.h"
-#include "procinfo/entry_line.h"
 #include "procinfo/privilege.h"
 #include "procinfo/process_api.h"
 #include "base/path_text.h"
@@ -20,39 +19,33 @@ constexpr DWORD kFirstBufferIds = 4096;
 // Each process's application windows: titles and handles, in enumeration order.
 struct TitleMap {
   std::unordered_map<DWORD, std::vector<HWND>> windows;  // made before `titles` fills it
-  std::unordered_map<DWORD, std::vector<std::wstring>> trueForms;  // likewise
   std::unordered_map<DWORD, std::vector<bool>> hung;  // likewise
-  std::unordered_map<DWORD, std::vector<std::string>> titles;
+  WindowTitles titles;
 
   explicit TitleMap(TitleBudget& budget)
-      : titles(CollectAllWindowTitles(true, budget, &windows, &trueForms, &hung)) {}
+      : titles(CollectAllWindowTitles(true, budget, &windows, &hung)) {}
 };
 
-// Process entries as they are made, each with its icon; the lines go into
-// the snapshot in one step at the end.
+uint64_t TicksOf(const FILETIME& t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
+
+// Process entries as they are made, each with its icon.
 struct Pending {
   using Mark = size_t;
   Snapshot& out;
 
   void Emit(TQorSvc& svc, HICON icon) {
     svc.WindowText.clear();
-    out.Listed.emplace_back(svc, icon);
+    AsListed(svc);
+    out.Processes.push_back({std::move(svc), icon});
   }
 
-  Mark Here() const { return out.Listed.size(); }
-  void Rewind(Mark m) { out.Listed.resize(m); }
-
-  void Flush() {
-    out.ProcessLines.reserve(out.Listed.size());
-    out.ProcessIcons.reserve(out.Listed.size());
-    out.ProcessNames.reserve(out.Listed.size());
-    for (const auto& [svc, icon] : out.Listed) {
-      out.ProcessLines.push_back(EntryLine(svc));
-      out.ProcessIcons.push_back(icon);
-      out.ProcessNames.push_back(svc.True);
-    }
-  }
+  Mark Here() const { return out.Processes.size(); }
+  void Rewind(Mark m) { out.Processes.resize(m); }
 };
+
+// A name read in code page 932 (from a file's version texts or the 9x
+// family's system), in UTF-16.
+std::wstring FromCodePage(const std::string& text) { return WideText(text); }
 
 // Lists one process through `list`; whatever goes wrong there, the process
 // keeps an entry with its identifier only and the snapshot goes on.
@@ -65,26 +58,30 @@ void ListGuarded(Pending& pending, DWORD id, HICON icon, List&& list) {
     pending.Rewind(mark);
     TQorSvc svc;
     svc.idProcess = id;
+    auto created = pending.out.CreationTimes.find(id);
+    if (created != pending.out.CreationTimes.end())
+      svc.created = TicksOf(created->second);
     pending.Emit(svc, icon);
   }
 }
 
 void FillFixed(TQorSvc& svc, const char* name, const char* company, const char* description) {
-  svc.DisplayName = name;
+  svc.DisplayName = FromCodePage(name);
   svc.FileName.clear();
-  svc.Company = company;
-  svc.Description = description;
+  svc.Company = FromCodePage(company);
+  svc.Description = FromCodePage(description);
 }
 
 HICON FillResolved(TQorSvc& svc, const ReportedPath& path, const FileResolver& resolve,
                    HICON fallback, Snapshot& out) {
   FileFacts facts = resolve(path);
-  svc.DisplayName = std::move(facts.DisplayName);
   // The real file's own name where the code page cannot hold it.
+  std::wstring trueName;
   if (!facts.RealPath.empty())
-    svc.True.DisplayName = TrueFormOf(std::wstring_view(facts.RealPath).substr(WideFileNameStart(facts.RealPath)));
-  svc.Company = std::move(facts.Company);
-  svc.Description = std::move(facts.Description);
+    trueName = TrueFormOf(std::wstring_view(facts.RealPath).substr(WideFileNameStart(facts.RealPath)));
+  svc.DisplayName = trueName.empty() ? FromCodePage(facts.DisplayName) : std::move(trueName);
+  svc.Company = FromCodePage(facts.Company);
+  svc.Description = FromCodePage(facts.Description);
   if (!facts.RealPath.empty()) out.Files[svc.idProcess] = std::move(facts.RealPath);
   return facts.Icon ? facts.Icon.get() : fallback;
 }
@@ -148,7 +145,10 @@ void ListProcess(DWORD id, const FixedEntries& fixed, const FileResolver& resolv
   FILETIME created{}, exited, kernel, user;
   const bool timed =
       process && api.GetProcessTimes(process.get(), &created, &exited, &kernel, &user);
-  if (timed) pending.out.CreationTimes[id] = created;
+  if (timed) {
+    pending.out.CreationTimes[id] = created;
+    svc.created = TicksOf(created);
+  }
   HICON icon = fixed.DefaultIcon.get();
   const std::wstring path = ImagePath(process.get(), id, timed ? &created : nullptr, paths);
   if (!process && path.empty()) {
@@ -163,8 +163,7 @@ void ListProcess(DWORD id, const FixedEntries& fixed, const FileResolver& resolv
     ReportedPath reported;
     reported.wide = WithoutNtPrefix(path);
     reported.shown = ShownText(reported.wide);
-    svc.FileName = reported.shown;
-    svc.True.FileName = TrueFormOf(reported.wide);
+    svc.FileName = reported.wide;
     icon = FillResolved(svc, reported, resolve, icon, pending.out);
   }
   pending.Emit(svc, icon);
@@ -233,21 +232,18 @@ void AddApplications(Snapshot& s, const volatile LONG* stop) {
   TitleBudget budget;  // slow windows cost this reload a second at most
   budget.StopWhen(stop);
   const TitleMap titles(budget);
-  for (const auto& [process, icon] : s.Listed) {
-    auto it = titles.titles.find(process.idProcess);
+  for (const ListedEntry& process : s.Processes) {
+    const uint32_t pid = process.entry.idProcess;
+    auto it = titles.titles.find(pid);
     if (it == titles.titles.end()) continue;
-    const std::vector<HWND>& handles = titles.windows.at(process.idProcess);
-    const std::vector<std::wstring>& trueForms = titles.trueForms.at(process.idProcess);
-    const std::vector<bool>& hung = titles.hung.at(process.idProcess);
-    TQorSvc svc = process;
+    const std::vector<HWND>& handles = titles.windows.at(pid);
+    const std::vector<bool>& hung = titles.hung.at(pid);
     for (size_t i = 0; i < it->second.size(); ++i) {
-      svc.WindowText = it->second[i];
-      svc.True.WindowText = trueForms[i];
-      if (hung[i]) MarkNotResponding(svc);
-      s.ApplicationLines.push_back(EntryLine(svc));
-      s.ApplicationIcons.push_back(icon);
-      s.ApplicationWindows.push_back(handles[i]);
-      s.ApplicationNames.push_back(svc.True);
+      ListedEntry app{process.entry, process.icon, handles[i]};
+      app.entry.WindowText = it->second[i];
+      AsListed(app.entry);
+      if (hung[i]) MarkNotResponding(app.entry);
+      s.Applications.push_back(std::move(app));
     }
   }
 }
@@ -324,12 +320,11 @@ Snapshot SnapshotToolHelp(const FixedEntries& fixed, const FileResolver& resolve
       TQorSvc svc;
       svc.idProcess = entry.th32ProcessID;
       entry.szExeFile[MAX_PATH - 1] = '\0';
-      svc.FileName = entry.szExeFile;
-      HICON icon = FillResolved(svc, {svc.FileName, {}}, resolve, fixed.DefaultIcon.get(), out);
+      svc.FileName = FromCodePage(entry.szExeFile);
+      HICON icon = FillResolved(svc, {entry.szExeFile, {}}, resolve, fixed.DefaultIcon.get(), out);
       pending.Emit(svc, icon);
     });
   }
-  pending.Flush();
   return out;
 }
 
@@ -348,6 +343,5 @@ Snapshot SnapshotPSAPI(const FixedEntries& fixed, const FileResolver& resolve,
                 [&] { ListProcess(id, fixed, resolve, pending, paths); });
   }
   if (paths) paths->Turn();
-  pending.Flush();
   return out;
 }

@@ -9,7 +9,7 @@
 #include <deque>
 #include <memory>
 
-#include "app/reload_job.h"
+#include "model/reload_job.h"
 #include "base/handles.h"
 
 class ReloadWorker {

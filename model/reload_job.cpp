@@ -1,8 +1,8 @@
-#include "app/reload_job.h"
+#include "model/reload_job.h"
 
 #include <utility>
 
-#include "app/entry_model.h"
+#include "model/entry_model.h"
 #include "procinfo/process_api.h"
 
 ReloadJob::ReloadJob() : ntFamily_(PlatformId() == VER_PLATFORM_WIN32_NT) {}
@@ -29,9 +29,7 @@ void ReloadJob::Reload(const FixedEntries& fixed, const volatile LONG* stop, con
   if (first) ReadFigures();
   auto processes = std::make_unique<ReloadPart>();
   processes->kind = ReloadPart::Kind::Processes;
-  processes->snapshot.ProcessLines = std::move(s.ProcessLines);
-  processes->snapshot.ProcessIcons = std::move(s.ProcessIcons);
-  processes->snapshot.ProcessNames = std::move(s.ProcessNames);
+  processes->snapshot.Processes = s.Processes;  // the applications part is made from them
   processes->snapshot.CreationTimes = std::move(s.CreationTimes);
   processes->snapshot.Files = std::move(s.Files);
   processes->figures = sampler_;
@@ -39,10 +37,7 @@ void ReloadJob::Reload(const FixedEntries& fixed, const volatile LONG* stop, con
   AddApplications(s, stop);
   auto applications = std::make_unique<ReloadPart>();
   applications->kind = ReloadPart::Kind::Applications;
-  applications->snapshot.ApplicationLines = std::move(s.ApplicationLines);
-  applications->snapshot.ApplicationIcons = std::move(s.ApplicationIcons);
-  applications->snapshot.ApplicationNames = std::move(s.ApplicationNames);
-  applications->snapshot.ApplicationWindows = std::move(s.ApplicationWindows);
+  applications->snapshot.Applications = std::move(s.Applications);
   deliver(std::move(applications));
 }
 

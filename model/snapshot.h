@@ -1,6 +1,5 @@
-// The process snapshot: every running process into the process list, and
-// every application window into the application list, each line with its
-// icon at the same index.
+// The process snapshot: an entry for every running process, and one for
+// every application window, each with its icon.
 #pragma once
 #include <windows.h>
 
@@ -11,7 +10,7 @@
 #include <vector>
 
 #include "base/handles.h"
-#include "procinfo/entry_line.h"
+#include "model/entry.h"
 
 // What a listed process shows of its executable file.
 struct FileFacts {
@@ -59,23 +58,22 @@ struct FixedEntries {
   base::Borrowed<HICON> IdleIcon;
 };
 
+// One entry of a listing, as it is listed (AsListed).
+struct ListedEntry {
+  TQorSvc entry;
+  HICON icon = nullptr;    // borrowed: from the resolver or FixedEntries
+  HWND window = nullptr;   // borrowed, maybe gone since: an application entry's window
+};
+
 struct Snapshot {
-  std::vector<std::string> ProcessLines;
-  std::vector<TrueNames> ProcessNames;  // the true names of each process line
-  std::vector<HICON> ProcessIcons;  // borrowed: from the resolver or FixedEntries
-  std::vector<std::string> ApplicationLines;
-  std::vector<HICON> ApplicationIcons;  // borrowed, as above
-  std::vector<TrueNames> ApplicationNames;
-  // The window of each application line: borrowed, and it may since have gone.
-  std::vector<HWND> ApplicationWindows;
+  std::vector<ListedEntry> Processes;
+  std::vector<ListedEntry> Applications;
   // When each listed process started, where it could be read: an action on
   // an identifier checks it is still the same process.
   std::unordered_map<uint32_t, FILETIME> CreationTimes;
   // The file whose facts each process shows, where it was found by its
   // real (wide) path.
   std::unordered_map<uint32_t, std::wstring> Files;
-  // Each process entry with its icon, for the application entries.
-  std::vector<std::pair<TQorSvc, HICON>> Listed;
 };
 
 // Upper bound on EnumProcesses calls that report ERROR_MORE_DATA.

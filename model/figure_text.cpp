@@ -1,4 +1,4 @@
-#include "app/figure_text.h"
+#include "model/figure_text.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "app/reload_worker.h"
+#include "model/reload_worker.h"
 
 #include <utility>
 

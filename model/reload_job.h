@@ -11,7 +11,7 @@
 
 #include "procinfo/figure_reader.h"
 #include "procinfo/figures.h"
-#include "procinfo/snapshot.h"
+#include "model/snapshot.h"
 #include "productinfo/resolve.h"
 
 struct ReloadPart {
