@@ -6,10 +6,10 @@
 #include "app/details/details_window.h"
 #include "app/entry_sequence.h"
 #include "app/unit1.h"
-#include "base/shown_text.h"
+#include "base/late_bound.h"
 #include "productinfo/home_page.h"
 #include "productinfo/qorfunc.h"
-#include "base/late_bound.h"
+#include "ui/text_calls.h"
 
 namespace {
 
@@ -36,20 +36,14 @@ bool RunMainWindow(const MainWindowHooks& hooks) {
   ShowWindow(form.hwnd(), SW_SHOWNORMAL);
   SetForegroundWindow(form.hwnd());
   hooks.shown();
-  // Its windows are Unicode on the NT family: characters come as UTF-16.
-  const bool wide = WideSystem();
   MSG msg;
-  while ((wide ? GetMessageW(&msg, nullptr, 0, 0) : GetMessageA(&msg, nullptr, 0, 0)) > 0) {
+  while (ui::NextMessage(msg)) {
     const bool used = DetailsWindow::PreTranslate(msg) ||
                       (IsWindow(form.hwnd()) &&
-                       (form.PreTranslateKey(msg) || (wide ? IsDialogMessageW(form.hwnd(), &msg)
-                                                           : IsDialogMessageA(form.hwnd(), &msg))));
+                       (form.PreTranslateKey(msg) || ui::DialogMessage(form.hwnd(), msg)));
     if (!used) {
       TranslateMessage(&msg);
-      if (wide)
-        DispatchMessageW(&msg);
-      else
-        DispatchMessageA(&msg);
+      ui::DispatchTo(msg);
     }
     // What a message did may have disabled or hidden the focused control.
     if (IsWindow(form.hwnd())) form.KeepFocus();

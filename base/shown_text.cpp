@@ -7,10 +7,7 @@ namespace {
 // No look-alikes where the system knows the flag (Windows 2000 on); the 9x
 // family and NT 4.0 refuse it, and would convert nothing.
 DWORD NoLookAlikes() {
-  static const DWORD flags = [] {
-    const DWORD v = GetVersion();
-    return v < 0x80000000u && LOBYTE(LOWORD(v)) >= 5 ? DWORD{WC_NO_BEST_FIT_CHARS} : DWORD{0};
-  }();
+  static const DWORD flags = Windows2000OrLater() ? DWORD{WC_NO_BEST_FIT_CHARS} : DWORD{0};
   return flags;
 }
 
@@ -62,3 +59,8 @@ unsigned long SystemPlatformId() {
 }
 
 bool WideSystem() { return SystemPlatformId() == VER_PLATFORM_WIN32_NT; }
+
+bool Windows2000OrLater() {
+  static const bool later = WideSystem() && LOBYTE(LOWORD(GetVersion())) >= 5;
+  return later;
+}

@@ -27,3 +27,5 @@ std::wstring TrueFormOf(std::wstring_view wide);
 unsigned long SystemPlatformId();
 // True on the NT family, where every text goes to the system in UTF-16.
 bool WideSystem();
+// The NT family from Windows 2000 (5.0) on.
+bool Windows2000OrLater();

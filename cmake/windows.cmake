@@ -74,6 +74,7 @@ add_library(vorlane_core STATIC
   ui/speed_button.cpp
   ui/status_bar.cpp
   ui/tab_control.cpp
+  ui/message_calls.cpp
   ui/text_calls.cpp
   ui/window.cpp
 )

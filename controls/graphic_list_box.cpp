@@ -114,9 +114,7 @@ void AddTo(const std::wstring& text, Call&& call) {
 }  // namespace
 
 void TGraphicListBox::AddItem(const std::wstring& text) {
-  AddTo(text, [this](UINT m, WPARAM w, LPARAM l) {
-    return WideSystem() ? SendMessageW(hwnd(), m, w, l) : SendMessageA(hwnd(), m, w, l);
-  });
+  AddTo(text, [this](UINT m, WPARAM w, LPARAM l) { return ui::Send(hwnd(), m, w, l); });
 }
 
 void TGraphicListBox::SetItems(const std::vector<std::wstring>& texts) {

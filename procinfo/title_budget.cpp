@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/shown_text.h"
+#include "ui/text_calls.h"
 
 namespace {
 
@@ -56,22 +57,10 @@ std::wstring TitleBudget::TitleOf(HWND w) {
   const UINT flags = SMTO_ABORTIFHUNG | SMTO_BLOCK;
   const DWORD wait = std::min(kPerWindowMs, total_ - spent_);
   const DWORD start = GetTickCount();
-  DWORD_PTR copied = 0;
   std::wstring title;
-  BOOL answered;
-  if (WideSystem()) {
-    wchar_t wide[kTitleRoom + 1] = {};
-    answered = SendMessageTimeoutW(w, WM_GETTEXT, kTitleRoom, reinterpret_cast<LPARAM>(wide), flags,
-                                   wait, &copied);
-    if (answered) title = WholeTitle(std::wstring_view(wide, wcsnlen(wide, kTitleRoom)));
-  } else {
-    char buf[kTitleRoom + 1] = {};
-    answered = SendMessageTimeoutA(w, WM_GETTEXT, kTitleRoom, reinterpret_cast<LPARAM>(buf), flags,
-                                   wait, &copied);
-    title = WideText(buf);
-  }
+  const bool answered = ui::TitleWithin(w, kTitleRoom, flags, wait, title);
   spent_ = std::min(total_, spent_ + (GetTickCount() - start));
-  return answered ? title : KeptWindowText(w);
+  return answered ? WholeTitle(title) : KeptWindowText(w);
 }
 
 bool TitleBudget::Answers(HWND w) {

@@ -65,7 +65,7 @@ LRESULT Control::CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT Control::CallClassProc(UINT msg, WPARAM wp, LPARAM lp) const {
   if (!hwnd()) return 0;  // a null window would reach the desktop's
   if (classProc_) return CallProc(classProc_, hwnd(), msg, wp, lp);
-  return WideSystem() ? SendMessageW(hwnd(), msg, wp, lp) : SendMessageA(hwnd(), msg, wp, lp);
+  return Send(hwnd(), msg, wp, lp);
 }
 
 LRESULT Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -1,24 +1,11 @@
 #include "ui/image.h"
 
-#include "base/shown_text.h"
 #include "ui/text_calls.h"
 
 namespace ui {
 
 namespace {
 constexpr char kClass[] = "VorlaneImage";
-
-// The whole window as one tool with `text`.
-template <typename Info, typename Char>
-Info ToolOf(UINT size, HWND w, Char* text) {
-  Info ti{};
-  ti.cbSize = size;
-  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  ti.hwnd = w;
-  ti.uId = reinterpret_cast<UINT_PTR>(w);
-  ti.lpszText = text;
-  return ti;
-}
 }
 
 HCURSOR PointingHandCursor(CursorLoader load) {
@@ -52,14 +39,7 @@ void Image::SetHint(const char* text) {
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
                                  nullptr));
   if (!tooltip_) return;
-  if (WideSystem()) {
-    std::wstring wide = WideText(text);
-    TOOLINFOW ti = ToolOf<TOOLINFOW>(TTTOOLINFOW_V1_SIZE, hwnd(), wide.data());
-    SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    return;
-  }
-  TOOLINFOA ti = ToolOf<TOOLINFOA>(TTTOOLINFOA_V1_SIZE, hwnd(), const_cast<char*>(text));
-  SendMessageA(tooltip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  AddTool932(tooltip_.get(), hwnd(), text);
 }
 
 void Image::Paint() {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "base/shown_text.h"
+#include "ui/text_calls.h"
 #include "ui/window.h"
 
 namespace ui {
@@ -28,7 +28,7 @@ std::vector<WORD> TemplateOf(const DialogFrame& frame) {
 }  // namespace
 
 void RegisterDialogClass(const char* name) {
-  RegisterModuleClass({.lpfnWndProc = WideSystem() ? DefDlgProcW : DefDlgProcA, .cbWndExtra = DLGWINDOWEXTRA,
+  RegisterModuleClass({.lpfnWndProc = DialogDefProc(), .cbWndExtra = DLGWINDOWEXTRA,
                        .hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                        .lpszClassName = name});
 }
@@ -38,8 +38,7 @@ INT_PTR ModalDialog::RunModal(HWND owner, const DialogFrame& frame) {
   const auto* dlg = reinterpret_cast<const DLGTEMPLATE*>(t.data());
   const LPARAM self = reinterpret_cast<LPARAM>(this);
   // A Unicode dialog on the NT family: its texts are UTF-16.
-  if (WideSystem()) return DialogBoxIndirectParamW(GetModuleHandleA(nullptr), dlg, owner, Proc, self);
-  return DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dlg, owner, Proc, self);
+  return DialogBoxIndirect932(dlg, owner, Proc, self);
 }
 
 INT_PTR CALLBACK ModalDialog::Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {

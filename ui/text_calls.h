@@ -33,6 +33,23 @@ void TextOutWide(HDC dc, int x, int y, std::wstring_view text);
 bool AppendMenu932(HMENU menu, UINT flags, UINT_PTR id, const char* text);
 int WINAPI MessageBox932(HWND owner, const char* text, const char* caption, UINT type);
 
+// The message loop's calls and a message sent, in the system's form: the
+// program's windows are Unicode on the NT family, so characters come and go
+// as UTF-16 there.
+bool NextMessage(MSG& msg);  // false at WM_QUIT or on an error
+void DispatchTo(const MSG& msg);
+bool DialogMessage(HWND dialog, MSG& msg);
+LRESULT Send(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+WNDPROC DialogDefProc();  // the dialog class's own procedure
+INT_PTR DialogBoxIndirect932(const DLGTEMPLATE* dlg, HWND owner, DLGPROC proc, LPARAM param);
+// A font of face `face` (code page 932), `height` pixels, Shift JIS.
+HFONT CreateFont932(int height, const char* face);
+// `w`'s whole client as a tool of `tooltip` with hint `text`.
+void AddTool932(HWND tooltip, HWND w, const char* text);
+// `w`'s title asked with WM_GETTEXT for at most `room` units, waiting at most
+// `waitMs` as `flags` say; false where it did not answer.
+bool TitleWithin(HWND w, UINT room, UINT flags, DWORD waitMs, std::wstring& title);
+
 // Explorer started with `args`; a file's properties sheet. The 9x family
 // takes them in code page 932.
 void OpenExplorer(HWND owner, const std::wstring& args);

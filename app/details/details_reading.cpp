@@ -52,7 +52,7 @@ std::wstring Hex(uint64_t v, int digits) {
 }
 
 // The system's records carry I/O counters from Windows 2000 (NT 5) on.
-bool ListHasIo() { return WideSystem() && LOBYTE(LOWORD(GetVersion())) >= 5; }
+bool ListHasIo() { return Windows2000OrLater(); }
 
 }  // namespace
 

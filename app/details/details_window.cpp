@@ -189,7 +189,7 @@ bool DetailsWindow::PreTranslate(MSG& msg) {
   if (msg.message == WM_KEYDOWN && msg.wParam == 'C' && GetKeyState(VK_CONTROL) < 0 &&
       GetKeyState(VK_MENU) >= 0 && SendMessageA(root, kWmCopyAll, 0, 0) == 1)
     return true;
-  return WideSystem() ? IsDialogMessageW(root, &msg) != FALSE : IsDialogMessageA(root, &msg) != FALSE;
+  return ui::DialogMessage(root, msg);
 }
 
 LRESULT DetailsWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
