@@ -376,6 +376,58 @@ TEST(Details, ProcessesStartedFromOutsideForFortySecondsWithTheWindowOpen) {
   EXPECT_TRUE(after.Running());
 }
 
+// The top-level window titled `title` of any process, or null.
+struct TitleSearch {
+  const std::string* title;
+  HWND found;
+};
+BOOL CALLBACK MatchTitle(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<TitleSearch*>(lp);
+  char text[64] = {};
+  GetWindowTextA(w, text, sizeof text);
+  if (*s->title == text) s->found = w;
+  return s->found ? FALSE : TRUE;
+}
+HWND AnyTitled(const std::string& title) {
+  TitleSearch s{&title, nullptr};
+  EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+TEST(Details, AltEnterOnAHelperStartedFromOutsideRoundAfterRound) {
+  // Once Vorlane's window vanished after Alt+Enter on such a helper's entry:
+  // each round starts one from outside, then the program, reloads, clicks
+  // the entry, opens its details, ends the helper, and closes with code 0.
+  for (int round = 1; round <= 3; ++round) {
+    const std::string title = "Outside" + std::to_string(GetCurrentProcessId()) + "x" + std::to_string(round);
+    ASSERT_TRUE(RunUnix("/bin/sh -c \"" + std::string(kUnixWine) + " '" + UnixPath(TestDir() + "helper.exe") +
+                        "' windows 1 " + title + " >/dev/null 2>&1 &\""));
+    HWND w = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (w = AnyTitled(title + " 1")) != nullptr; }));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    // No job takes a process Wine started for Unix: it is ended here, whatever happens.
+    base::UniqueHandle helper(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+    ASSERT_TRUE(helper);
+    const struct Ender {
+      HANDLE h;
+      ~Ender() { TerminateProcess(h, 1); }
+    } ender{helper.get()};
+    long code = -1;
+    {
+      KeysApp app;
+      ASSERT_TRUE(app.form);
+      ASSERT_TRUE(OpenDetails(app, pid)) << "round " << round;
+      ASSERT_TRUE(TerminateProcess(helper.get(), 0));
+      EXPECT_EQ(WaitForSingleObject(helper.get(), 10000), WAIT_OBJECT_0);
+      EXPECT_TRUE(app.process.Running()) << "round " << round;
+      PostMessageA(app.form, WM_CLOSE, 0, 0);
+      code = app.process.Wait(20000);
+    }
+    EXPECT_EQ(code, 0) << "round " << round;
+  }
+}
+
 TEST(Details, NineXFamilyShowsWhatToolHelpGivesAndNothingElse) {
   if (sizeof(void*) == 8) GTEST_SKIP() << "the 9x family runs no 64-bit program";
   // Wine reports platform 1 (Windows 98) to a program of this file name.
