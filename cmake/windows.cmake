@@ -20,7 +20,7 @@ add_library(vorlane_core STATIC
   app/clipboard.cpp
   app/details/details_reading.cpp
   app/details/details_window.cpp
-  app/details/module_reading.cpp
+  app/details/background_read.cpp
   app/entry_actions.cpp
   app/entry_menu.cpp
   app/entry_sequence.cpp

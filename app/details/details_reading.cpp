@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "app/details/details_window.h"
-#include "app/details/module_reading.h"
 #include "app/texts.h"
 #include "base/shown_text.h"
 #include "procinfo/module_list.h"
@@ -20,8 +19,6 @@
 namespace {
 
 using namespace detail_text;
-
-const volatile LONG kNeverStop = 0;
 
 std::wstring ParamsValue(const ParamsText& t) {
   switch (t.state) {
@@ -56,23 +53,39 @@ bool ListHasIo() { return Windows2000OrLater(); }
 
 }  // namespace
 
+ImageFacts ReadImageFacts(const DetailsSubject& subject, bool nt) {
+  ImageFacts facts;
+  // A file without a version resource has none of its texts: they stay empty.
+  if (!subject.path.empty()) ReadProductInfo(subject.path, facts.info);
+  facts.image = ReadProcessImage(subject.pid);
+  facts.processes = ReadToolhelpProcesses();
+  if (nt) facts.listRead = facts.reader.Read(facts.sampler);
+  return facts;
+}
+
 void DetailsWindow::ReadImage() {
   SetValue(kDfImageName, subject_.name);
   SetValue(kDfPath, subject_.path.empty() ? kUnread : subject_.path);
-  // A file without a version resource has none of these: the fields stay empty.
-  TQorProductInfo info;
-  if (!subject_.path.empty()) ReadProductInfo(subject_.path, info);
+  const DetailsSubject subject = subject_;
+  const bool nt = nt_;
+  imageReading_.Start(hwnd(), kWmImageRead,
+                      [subject, nt](const volatile LONG*) { return ReadImageFacts(subject, nt); });
+}
+
+void DetailsWindow::ShowImage(ImageFacts facts) {
   const bool known = !subject_.path.empty();
+  const TQorProductInfo& info = facts.info;
   SetValue(kDfCompany, known ? WideText(info.CompanyName) : kUnread);
   SetValue(kDfDescription, known ? WideText(info.FileDescription) : kUnread);
   SetValue(kDfVersion, known ? WideText(info.FileVersion) : kUnread);
-
-  const ProcessImage image = ReadProcessImage(subject_.pid);
+  const ProcessImage& image = facts.image;
   bits_ = image.bits;
   const wchar_t* cannot = image.access == ProcessImage::Access::Ended ? kEnded : kDenied;
   const bool open = image.access == ProcessImage::Access::Open;
   SetValue(kDfPriority, open ? PriorityValue(image.priorityClass) : cannot);
-  const auto processes = ReadToolhelpProcesses();
+  const auto& processes = facts.processes;
+  reader_ = std::move(facts.reader);
+  sampler_ = std::move(facts.sampler);
   if (!nt_) {
     for (int f : {kDfCommandLine, kDfFolder, kDfStarted, kDfUser}) SetValue(f, kNotOnThisSystem);
     SetValue(kDfBits, L"32 ビット");
@@ -92,7 +105,7 @@ void DetailsWindow::ReadImage() {
   // Start and parent from the system's list: the parent has ended when its
   // identifier is gone, or now names a process started after this one.
   ProcessCounters self;
-  if (!reader_.Read(sampler_) ||
+  if (!facts.listRead ||
       !FindProcessCounters(kOwnProcessList, reader_.Data(), reader_.Size(), subject_.pid, false, self)) {
     for (int f : {kDfStarted, kDfParent}) SetValue(f, reader_.Size() ? kEnded : kUnread);
     return;
@@ -150,7 +163,7 @@ void DetailsWindow::ReadLive() {
   ShowLive();
 }
 
-std::wstring ReadModuleRows(DWORD pid, int bits, const volatile LONG* stop) {
+static std::wstring ReadModuleRows(DWORD pid, int bits, const volatile LONG* stop) {
   const ModuleList list = ReadModules(pid, bits, [stop] { return *stop != 0; });
   switch (list.state) {
     case ModuleList::State::Denied: return kDenied;
@@ -174,8 +187,10 @@ std::wstring ReadModuleRows(DWORD pid, int bits, const volatile LONG* stop) {
 void DetailsWindow::ReadModuleList() {
   moduleText_.clear();
   modules_.SetText(std::string(texts::kLoading));
-  if (!moduleReading_.Start(hwnd(), kWmModulesRead, subject_.pid, bits_))
-    ShowModuleRows(ReadModuleRows(subject_.pid, bits_, &kNeverStop));
+  const DWORD pid = subject_.pid;
+  const int bits = bits_;
+  moduleReading_.Start(hwnd(), kWmModulesRead,
+                       [pid, bits](const volatile LONG* stop) { return ReadModuleRows(pid, bits, stop); });
 }
 
 void DetailsWindow::ShowModuleRows(std::wstring rows) {

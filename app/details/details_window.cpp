@@ -62,10 +62,7 @@ bool DetailsWindow::Open(HWND owner) {
   SetWindowPos(hwnd(), nullptr, std::max<int>(work.left, (work.left + work.right - w) / 2),
                std::max<int>(work.top, (work.top + work.bottom - h) / 2), w, h,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  ReadImage();  // takes the first reading of the figures too
-  ShowLive();
-  ReadModuleList();
-  if (!ended_) SetTimer(hwnd(), kLiveTimer, kLivePeriod, nullptr);
+  ReadImage();  // the rest follows once its facts are in
   ShowWindow(hwnd(), SW_SHOWNORMAL);
   SetFocus(close_.hwnd());
   return true;
@@ -201,6 +198,15 @@ LRESULT DetailsWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
           !IsIconic(GetWindow(hwnd(), GW_OWNER)))
         ReadLive();
       return 0;
+    case kWmImageRead: {
+      ImageFacts facts;
+      if (!imageReading_.Take(facts)) return 0;
+      ShowImage(std::move(facts));  // with the first reading of the figures
+      ShowLive();
+      ReadModuleList();
+      if (!ended_) SetTimer(hwnd(), kLiveTimer, kLivePeriod, nullptr);
+      return 0;
+    }
     case kWmModulesRead: {
       std::wstring rows;
       if (moduleReading_.Take(rows)) ShowModuleRows(std::move(rows));
@@ -234,6 +240,7 @@ LRESULT DetailsWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd(), kLiveTimer);
+      imageReading_.Stop();
       moduleReading_.Stop();
       break;
   }

@@ -8,12 +8,16 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/details/details_fields.h"
-#include "app/details/module_reading.h"
+#include "app/details/background_read.h"
 #include "procinfo/figure_reader.h"
 #include "procinfo/figures.h"
+#include "procinfo/process_image.h"
+#include "procinfo/toolhelp_processes.h"
+#include "productinfo/qorfunc.h"
 #include "ui/bitmap_button.h"
 #include "ui/edit.h"
 #include "ui/gdi.h"
@@ -24,6 +28,18 @@
 struct DetailsSubject {
   DWORD pid = 0;
   std::wstring name, path;  // true forms; the path may be empty
+};
+
+// What the window reads once, off its thread, as it opens: the file's
+// version texts, the process's image, ToolHelp's list and the first reading
+// of the system's list (on the NT family).
+struct ImageFacts {
+  TQorProductInfo info;
+  ProcessImage image;
+  std::unordered_map<uint32_t, ToolhelpProcess> processes;
+  FigureReader reader;
+  FigureSampler sampler;
+  bool listRead = false;
 };
 
 class DetailsWindow : public ui::Window {
@@ -44,7 +60,9 @@ class DetailsWindow : public ui::Window {
   void SetFonts();  // font_ on every component, labels sized to their text in it
   void DpiChanged(int dpi, const RECT& suggested);
   Box Layout(int dpi);  // places every field; returns the client area's size
-  void ReadImage();     // the image facts, once
+  void ReadImage();     // the image facts, once: started here, they come with kWmImageRead
+  void ShowImage(ImageFacts facts);
+  static constexpr UINT kWmImageRead = WM_APP + 22;
   void ReadLive();      // the figures, every second
   void ShowLive();      // the figures of the last reading
   void ReadModuleList();  // started here, its rows come with kWmModulesRead
@@ -62,7 +80,9 @@ class DetailsWindow : public ui::Window {
   ui::BitmapButton reload_, close_;
   std::wstring shown_[kDfCount];  // each field's text, as set
   std::wstring moduleText_;
-  ModuleReading moduleReading_;  // stopped as the window goes
+  // Stopped as the window goes.
+  BackgroundRead<ImageFacts> imageReading_;
+  BackgroundRead<std::wstring> moduleReading_;
   FigureReader reader_;
   FigureSampler sampler_;
   uint64_t created_ = 0;  // from the system's list; 0 where it is not known

@@ -28,8 +28,10 @@ std::vector<Row> RandomRows(std::mt19937& rng, size_t n) {
   static const char* names[] = {"", "A", "B", "System", "System Idle Process", "a.exe",
                                 "svchost.exe", "\x83\x41.exe", "Z"};
   std::vector<Row> rows;
-  for (size_t k = 0; k < n; ++k)
-    rows.push_back({(rng() % 4 == 0) ? 0xFFFFFF00u + rng() % 8 : rng() % 12, names[rng() % 9], k});
+  for (size_t k = 0; k < n; ++k) {
+    const auto id = static_cast<uint32_t>(rng() % 4 == 0 ? 0xFFFFFF00u + rng() % 8 : rng() % 12);
+    rows.push_back({id, names[rng() % 9], k});
+  }
   return rows;
 }
 

@@ -161,10 +161,11 @@ class FormFixture : public ::testing::Test {
   HWND OpenDetails() {
     form_->ShowEntryDetails();
     HWND details = nullptr;
+    // Open once the facts it reads off its thread are in.
     (void)harness::WaitFor([&] {
       for (HWND w : harness::TopWindows(GetCurrentProcessId()))
         if (GetWindow(w, GW_OWNER) == form_->hwnd()) details = w;
-      return details != nullptr;
+      return details && GetWindowTextLengthW(GetDlgItem(details, kIdDetailsField + kDfPriority)) > 0;
     });
     return details;
   }
