@@ -2,6 +2,8 @@
 // with a vertical scroll bar (the memo). Their text stays readable on the
 // face colour whatever the scheme pairs with it.
 #pragma once
+#include <string>
+
 #include "ui/control.h"
 
 namespace ui {
@@ -20,6 +22,8 @@ class Edit : public Control {
     bool unwrapped = false;  // a memo whose long lines scroll sideways
   };
   bool Create(const Args& a);
+  // `text` added at the end, without the whole text laid out again.
+  void Append(const std::wstring& text);
   bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 };
 

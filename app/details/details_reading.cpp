@@ -186,6 +186,7 @@ static std::wstring ReadModuleRows(DWORD pid, int bits, const volatile LONG* sto
 
 void DetailsWindow::ReadModuleList() {
   moduleText_.clear();
+  moduleShown_ = 0;
   modules_.SetText(std::string(texts::kLoading));
   const DWORD pid = subject_.pid;
   const int bits = bits_;
@@ -195,5 +196,23 @@ void DetailsWindow::ReadModuleList() {
 
 void DetailsWindow::ShowModuleRows(std::wstring rows) {
   moduleText_ = std::move(rows);
-  modules_.SetText(moduleText_);
+  moduleShown_ = 0;
+  modules_.SetText(std::string());
+  ShowMoreModuleRows();
+}
+
+// A long list goes into its field a part at a time, each in a message of its
+// own: laid out whole, 1,024 rows held every window of the thread ~200 ms.
+void DetailsWindow::ShowMoreModuleRows() {
+  constexpr int kRowsAtOnce = 64;
+  if (moduleShown_ >= moduleText_.size()) return;
+  size_t end = moduleShown_;
+  for (int n = 0; n < kRowsAtOnce && end != std::wstring::npos; ++n) {
+    end = moduleText_.find(L'\n', end);
+    if (end != std::wstring::npos) ++end;
+  }
+  if (end == std::wstring::npos) end = moduleText_.size();
+  modules_.Append(moduleText_.substr(moduleShown_, end - moduleShown_));
+  moduleShown_ = end;
+  if (moduleShown_ < moduleText_.size()) PostMessageA(hwnd(), kWmModulesMore, 0, 0);
 }

@@ -51,10 +51,32 @@ bool DetailsWindow::Open(HWND owner) {
   if (WideSystem()) SetWindowTextW(hwnd(), (WideText(texts::kDetailsTitle) + L" - " + subject_.name +
                                             L" (" + std::to_wstring(subject_.pid) + L")").c_str());
   nt_ = PlatformId() == VER_PLATFORM_WIN32_NT;
-  const int dpi = ui::WindowDpi(owner);
-  font_ = ui::CreateFormFont(dpi);
-  if (!CreateFields()) return false;
-  const Box client = Layout(dpi);
+  font_ = ui::CreateFormFont(ui::WindowDpi(owner));
+  const char* headings[3] = {texts::kDetailsImage, texts::kDetailsPerformance, texts::kDetailsModules};
+  for (int k = 0; k < 3; ++k)
+    if (!headings_[k].Create({.parent = hwnd(), .text = headings[k], .font = font_.get()})) return false;
+  // The rest is made a part at a time, each in a message of its own: made
+  // at once, its 60 windows held every window of the thread ~100 ms.
+  PostMessageA(hwnd(), kWmBuild, 0, 0);
+  return true;
+}
+
+// Fields [first, first + kFieldsAtOnce); after the last, the rest.
+void DetailsWindow::Build(int first) {
+  constexpr int kFieldsAtOnce = 6;
+  // Each label just before its field: a screen reader names the field by it.
+  for (int f = first; f < std::min(first + kFieldsAtOnce, int{kDfCount}); ++f) {
+    if (!labels_[f].Create({.parent = hwnd(), .text = kDetailLabels[f], .font = font_.get()}) ||
+        !values_[f].Create({.parent = hwnd(), .bounds = {}, .id = kFirstId + f, .text = "", .tabStop = true}))
+      return (void)DestroyWindow(hwnd());
+  }
+  if (first + kFieldsAtOnce < kDfCount) {
+    PostMessageA(hwnd(), kWmBuild, first + kFieldsAtOnce, 0);
+    return;
+  }
+  if (!CreateFields()) return (void)DestroyWindow(hwnd());
+  const HWND owner = GetWindow(hwnd(), GW_OWNER);
+  const Box client = Layout(ui::WindowDpi(owner));
   RECT outer{0, 0, client.width, client.height};
   AdjustWindowRectEx(&outer, kStyle, FALSE, WS_EX_CONTROLPARENT);
   const RECT work = ui::WorkAreaOf(owner);
@@ -62,22 +84,17 @@ bool DetailsWindow::Open(HWND owner) {
   SetWindowPos(hwnd(), nullptr, std::max<int>(work.left, (work.left + work.right - w) / 2),
                std::max<int>(work.top, (work.top + work.bottom - h) / 2), w, h,
                SWP_NOZORDER | SWP_NOACTIVATE);
+  PostMessageA(hwnd(), kWmShow, 0, 0);
+}
+
+void DetailsWindow::Show() {
+  built_ = true;
   ReadImage();  // the rest follows once its facts are in
   ShowWindow(hwnd(), SW_SHOWNORMAL);
   SetFocus(close_.hwnd());
-  return true;
 }
 
 bool DetailsWindow::CreateFields() {
-  const char* headings[3] = {texts::kDetailsImage, texts::kDetailsPerformance, texts::kDetailsModules};
-  for (int k = 0; k < 3; ++k)
-    if (!headings_[k].Create({.parent = hwnd(), .text = headings[k], .font = font_.get()})) return false;
-  // Each label just before its field: a screen reader names the field by it.
-  for (int f = 0; f < kDfCount; ++f) {
-    if (!labels_[f].Create({.parent = hwnd(), .text = kDetailLabels[f], .font = font_.get()}) ||
-        !values_[f].Create({.parent = hwnd(), .bounds = {}, .id = kFirstId + f, .text = "", .tabStop = true}))
-      return false;
-  }
   if (!modules_.Create({.parent = hwnd(), .bounds = {}, .id = kModulesId, .kind = ui::Edit::Kind::Memo,
                         .text = "", .tabStop = true, .unwrapped = true}) ||
       !reload_.Create({.parent = hwnd(), .bounds = {}, .id = kReloadId, .caption = texts::kReget}) ||
@@ -207,6 +224,15 @@ LRESULT DetailsWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (!ended_) SetTimer(hwnd(), kLiveTimer, kLivePeriod, nullptr);
       return 0;
     }
+    case kWmBuild:
+      Build(static_cast<int>(wp));
+      return 0;
+    case kWmShow:
+      Show();
+      return 0;
+    case kWmModulesMore:
+      ShowMoreModuleRows();
+      return 0;
     case kWmModulesRead: {
       std::wstring rows;
       if (moduleReading_.Take(rows)) ShowModuleRows(std::move(rows));
@@ -226,8 +252,8 @@ LRESULT DetailsWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       DestroyWindow(hwnd());
       return 0;
-    case ui::kWmDpiChanged:  // moved to a screen of another DPI
-      DpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+    case ui::kWmDpiChanged:  // moved to a screen of another DPI; laid out for it once built
+      if (built_) DpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
     case WM_ACTIVATE:
       // The focus leaves with the window and comes back to where it was.

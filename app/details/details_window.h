@@ -56,7 +56,10 @@ class DetailsWindow : public ui::Window {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  bool CreateFields();
+  void Build(int first);  // a part of the fields, or the rest and the layout
+  void Show();            // starts the reads and shows the window
+  static constexpr UINT kWmBuild = WM_APP + 24, kWmShow = WM_APP + 25;
+  bool CreateFields();    // the module list and the buttons
   void SetFonts();  // font_ on every component, labels sized to their text in it
   void DpiChanged(int dpi, const RECT& suggested);
   Box Layout(int dpi);  // places every field; returns the client area's size
@@ -67,6 +70,8 @@ class DetailsWindow : public ui::Window {
   void ShowLive();      // the figures of the last reading
   void ReadModuleList();  // started here, its rows come with kWmModulesRead
   void ShowModuleRows(std::wstring rows);
+  void ShowMoreModuleRows();
+  static constexpr UINT kWmModulesMore = WM_APP + 23;
   static constexpr UINT kWmModulesRead = WM_APP + 21;
   void ShowEnded();     // every live field says the process has ended
   void SetValue(int field, const std::wstring& text);
@@ -80,6 +85,7 @@ class DetailsWindow : public ui::Window {
   ui::BitmapButton reload_, close_;
   std::wstring shown_[kDfCount];  // each field's text, as set
   std::wstring moduleText_;
+  size_t moduleShown_ = 0;  // the units of moduleText_ in its field so far
   // Stopped as the window goes.
   BackgroundRead<ImageFacts> imageReading_;
   BackgroundRead<std::wstring> moduleReading_;
@@ -89,6 +95,7 @@ class DetailsWindow : public ui::Window {
   int bits_ = 0;
   HWND lastFocus_ = nullptr;  // borrowed: a child; checked before use
   bool nt_ = true, ended_ = false;
+  bool built_ = false;  // every field made and laid out
 };
 
 // The open details windows, one a process; owned by the main window, so
