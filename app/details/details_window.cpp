@@ -61,19 +61,22 @@ bool DetailsWindow::Open(HWND owner) {
   return true;
 }
 
-// Fields [first, first + kFieldsAtOnce); after the last, the rest.
-void DetailsWindow::Build(int first) {
+// The next kFieldsAtOnce fields; after the last, the rest and the layout.
+void DetailsWindow::Build() {
   constexpr int kFieldsAtOnce = 6;
+  const int first = nextField_;
+  nextField_ = std::min(first + kFieldsAtOnce, int{kDfCount});
   // Each label just before its field: a screen reader names the field by it.
-  for (int f = first; f < std::min(first + kFieldsAtOnce, int{kDfCount}); ++f) {
+  for (int f = first; f < nextField_; ++f) {
     if (!labels_[f].Create({.parent = hwnd(), .text = kDetailLabels[f], .font = font_.get()}) ||
         !values_[f].Create({.parent = hwnd(), .bounds = {}, .id = kFirstId + f, .text = "", .tabStop = true}))
       return (void)DestroyWindow(hwnd());
   }
-  if (first + kFieldsAtOnce < kDfCount) {
-    PostMessageA(hwnd(), kWmBuild, first + kFieldsAtOnce, 0);
+  if (nextField_ < kDfCount) {
+    PostMessageA(hwnd(), kWmBuild, 0, 0);
     return;
   }
+  laidOut_ = true;
   if (!CreateFields()) return (void)DestroyWindow(hwnd());
   const HWND owner = GetWindow(hwnd(), GW_OWNER);
   const Box client = Layout(ui::WindowDpi(owner));
@@ -85,6 +88,12 @@ void DetailsWindow::Build(int first) {
                std::max<int>(work.top, (work.top + work.bottom - h) / 2), w, h,
                SWP_NOZORDER | SWP_NOACTIVATE);
   PostMessageA(hwnd(), kWmShow, 0, 0);
+}
+
+// What is still to be made, made now: a change of DPI lays out the whole window.
+void DetailsWindow::BuildNow() {
+  while (hwnd() && !laidOut_) Build();
+  if (hwnd() && !built_) Show();
 }
 
 void DetailsWindow::Show() {
@@ -224,11 +233,11 @@ LRESULT DetailsWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (!ended_) SetTimer(hwnd(), kLiveTimer, kLivePeriod, nullptr);
       return 0;
     }
-    case kWmBuild:
-      Build(static_cast<int>(wp));
+    case kWmBuild:  // the one after BuildNow finds nothing left
+      if (!laidOut_) Build();
       return 0;
     case kWmShow:
-      Show();
+      if (!built_) Show();
       return 0;
     case kWmModulesMore:
       ShowMoreModuleRows();
@@ -252,7 +261,8 @@ LRESULT DetailsWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       DestroyWindow(hwnd());
       return 0;
-    case ui::kWmDpiChanged:  // moved to a screen of another DPI; laid out for it once built
+    case ui::kWmDpiChanged:  // moved to a screen of another DPI
+      BuildNow();
       if (built_) DpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
     case WM_ACTIVATE:

@@ -56,7 +56,8 @@ class DetailsWindow : public ui::Window {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void Build(int first);  // a part of the fields, or the rest and the layout
+  void Build();           // a part of the fields, or the rest and the layout
+  void BuildNow();        // every part left, and shown
   void Show();            // starts the reads and shows the window
   static constexpr UINT kWmBuild = WM_APP + 24, kWmShow = WM_APP + 25;
   bool CreateFields();    // the module list and the buttons
@@ -95,7 +96,9 @@ class DetailsWindow : public ui::Window {
   int bits_ = 0;
   HWND lastFocus_ = nullptr;  // borrowed: a child; checked before use
   bool nt_ = true, ended_ = false;
-  bool built_ = false;  // every field made and laid out
+  int nextField_ = 0;     // the first field not yet made
+  bool laidOut_ = false;  // every field made and laid out
+  bool built_ = false;    // and shown, its reads started
 };
 
 // The open details windows, one a process; owned by the main window, so
